@@ -1,0 +1,58 @@
+#pragma once
+
+#include "payloadcipher.h"
+
+#include <QByteArray>
+#include <QMap>
+#include <QSet>
+#include <QString>
+
+// Writes EJP packages from a directory and holds the content of loaded ones.
+//
+// A package is a plain sequence of records, each the enciphered name length N
+// and body length D (unsigned 32-bit little-endian), then the enciphered name
+// and the enciphered body. Names are paths relative to the packed directory,
+// starting with "/" (/index.html, /img/logo.png); bodies are the files' bytes.
+class EJPWrapper
+{
+public:
+    // The key every package is enciphered with.
+    static constexpr quint64 PackageKey = 58203174;
+
+    EJPWrapper();
+    EJPWrapper(const EJPWrapper &) = delete;
+    EJPWrapper &operator=(const EJPWrapper &) = delete;
+
+    // Writes a package of every visible file below dirPath to ejpFile,
+    // replacing that file. An unreadable file gets a record with an empty
+    // body; an empty directory gives an empty package. Does not touch the
+    // loaded entries and reports nothing.
+    void wrap(const QString &dirPath, const QString &ejpFile) const;
+
+    // Adds the entries of the package file ejpFile to the loaded ones; a file
+    // that cannot be read loads nothing. Reports nothing.
+    void load(const QString &ejpFile);
+
+    // Adds the entries of the package bytes to the loaded ones. Reading stops
+    // at the first record whose lengths reach past the end. An entry of an
+    // earlier name is replaced, except that a record that fails to decipher
+    // (stored with an empty name and/or body) never replaces an entry that
+    // deciphered well.
+    void loadData(const QByteArray &package);
+
+    // Whether an entry of exactly this name (case-sensitive) is loaded.
+    bool contains(const QString &name) const;
+
+    // The body of the entry name, empty when there is none.
+    QByteArray data(const QString &name) const;
+
+    // Every loaded entry, by name.
+    const QMap<QString, QByteArray> &entries() const { return m_entries; }
+
+private:
+    void store(const QString &name, const QByteArray &body, bool intact);
+
+    PayloadCipher m_cipher;
+    QMap<QString, QByteArray> m_entries;
+    QSet<QString> m_intactNames;
+};
