@@ -8,8 +8,6 @@
 #include <QtEndian>
 #include <QtTest>
 
-#include <unistd.h>
-
 namespace {
 
 using Entries = QMap<QString, QByteArray>;
