@@ -1,0 +1,256 @@
+#include "jsapiwin.h"
+
+#include "xwebview.h"
+#include "xwindow.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QIcon>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QWebFrame>
+
+JSApiWin::JSApiWin(XWindow *window)
+    : QObject(window)
+    , m_window(window)
+{
+}
+
+void JSApiWin::setTitle(const QString &title)
+{
+    m_window->setWindowTitle(title);
+}
+
+QString JSApiWin::getTitle()
+{
+    return m_window->windowTitle();
+}
+
+void JSApiWin::show()
+{
+    m_window->show();
+}
+
+void JSApiWin::hide()
+{
+    m_window->hide();
+}
+
+bool JSApiWin::isHidden()
+{
+    return m_window->isHidden();
+}
+
+void JSApiWin::close()
+{
+    m_window->close();
+}
+
+void JSApiWin::terminate()
+{
+    m_window->close();
+}
+
+void JSApiWin::setMaximized(bool maximized)
+{
+    if (maximized)
+        m_window->showMaximized();
+    else
+        m_window->showNormal();
+}
+
+void JSApiWin::setMinimized(bool minimized)
+{
+    if (minimized) {
+        wasMaximized = m_window->isMaximized();
+        m_window->showMinimized();
+    } else if (wasMaximized) {
+        m_window->showMaximized();
+    } else {
+        m_window->showNormal();
+    }
+}
+
+void JSApiWin::setWidth(int width)
+{
+    m_window->resize(width, m_window->height());
+}
+
+void JSApiWin::setHeight(int height)
+{
+    m_window->resize(m_window->width(), height);
+}
+
+void JSApiWin::setIcon(const QString &file)
+{
+    m_window->setWindowIcon(QIcon(file));
+}
+
+void JSApiWin::setSize(int width, int height)
+{
+    m_window->resize(width, height);
+}
+
+void JSApiWin::setModal(bool modal)
+{
+    m_window->setWindowModality(modal ? Qt::WindowModal : Qt::NonModal);
+}
+
+bool JSApiWin::isModal()
+{
+    return m_window->windowModality() != Qt::NonModal;
+}
+
+bool JSApiWin::isMaximized()
+{
+    return m_window->isMaximized();
+}
+
+bool JSApiWin::isMinimized()
+{
+    return m_window->isMinimized();
+}
+
+int JSApiWin::getWidth()
+{
+    return m_window->width();
+}
+
+int JSApiWin::getHeight()
+{
+    return m_window->height();
+}
+
+QVariantList JSApiWin::getSize()
+{
+    return {getWidth(), getHeight()};
+}
+
+void JSApiWin::setPosition(int x, int y)
+{
+    m_window->setGeometry(x, y, m_window->width(), m_window->height());
+}
+
+int JSApiWin::getPositionX()
+{
+    return m_window->x();
+}
+
+int JSApiWin::getPositionY()
+{
+    return m_window->y();
+}
+
+QVariantList JSApiWin::getPosition()
+{
+    return {getPositionX(), getPositionY()};
+}
+
+void JSApiWin::setLocalOnly()
+{
+    XWebView *view = m_window->webView();
+    connect(view, &QWebView::urlChanged, view, &XWebView::loadingChanged);
+    connect(view, &QWebView::loadFinished, view, &XWebView::loadingFinished);
+    connect(view, &QWebView::loadStarted, view, &XWebView::loadingStarted);
+}
+
+void JSApiWin::simulateClick(int x, int y)
+{
+    QApplication::postEvent(m_window->webView(), new QMouseEvent(QEvent::MouseButtonPress, QPointF(x, y),
+                                                                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+}
+
+void JSApiWin::load(const QString &url)
+{
+    m_window->webView()->load(QUrl(url));
+}
+
+void JSApiWin::centerPosition(bool vertically, bool horizontally, bool by_parent)
+{
+    if (!vertically && !horizontally)
+        return;
+    const int w = m_window->width();
+    const int h = m_window->height();
+    QPoint origin;
+    QSize reference;
+    QWidget *parent = m_window->parentWindowWidget();
+    if (by_parent && parent) {
+        origin = parent->pos();
+        reference = parent->size();
+    } else {
+        reference = QGuiApplication::primaryScreen()->geometry().size();
+    }
+    const int x = horizontally ? origin.x() + (reference.width() - w) / 2 : m_window->x();
+    const int y = vertically ? origin.y() + (reference.height() - h) / 2 : m_window->y();
+    m_window->setGeometry(x, y, w, h);
+}
+
+void JSApiWin::centerPosition(bool vertically, bool horizontally)
+{
+    centerPosition(vertically, horizontally, false);
+}
+
+void JSApiWin::reload()
+{
+    m_window->webView()->reload();
+}
+
+void JSApiWin::setType(int type)
+{
+    m_window->windowType = type;
+    m_window->defaultCaption = true;
+    m_window->applyFlags();
+}
+
+void JSApiWin::setTypeWindow()
+{
+    setType(0);
+}
+
+void JSApiWin::setTypeDialog()
+{
+    setType(1);
+}
+
+void JSApiWin::setTypePopup()
+{
+    setType(2);
+}
+
+void JSApiWin::setTypeTool()
+{
+    setType(3);
+}
+
+void JSApiWin::setTypeSplashScreen()
+{
+    setType(4);
+}
+
+void JSApiWin::setFrameless(bool is)
+{
+    m_window->frameless = is;
+    m_window->applyFlags();
+}
+
+void JSApiWin::setShowCaption(bool show, bool isMinimize, bool isMaximize, bool isClose, bool isHelp)
+{
+    m_window->showCaption = show;
+    m_window->showMinimize = isMinimize;
+    m_window->showMaximize = isMaximize;
+    m_window->showClose = isClose;
+    m_window->showHelp = isHelp;
+    m_window->defaultCaption = false;
+    m_window->applyFlags();
+}
+
+void JSApiWin::setAlwaysOnTop(bool is)
+{
+    m_window->alwaysOnTop = is;
+    m_window->applyFlags();
+}
+
+void JSApiWin::js(const QString &string)
+{
+    m_window->evaluateInMainFrame(string);
+}

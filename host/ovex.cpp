@@ -1,0 +1,118 @@
+#include "ovex.h"
+
+#include "ejpwrapper.h"
+#include "jsapiovex.h"
+#include "xdynamicresource.h"
+#include "xwebpluginfactory.h"
+#include "xwebview.h"
+#include "xwindow.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QSettings>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebSecurityOrigin>
+#include <QWebSettings>
+
+Ovex::Ovex(QApplication *application)
+    : m_application(application)
+{
+    QWebSettings::globalSettings()->setAttribute(QWebSettings::LocalContentCanAccessRemoteUrls, true);
+    QWebSettings::globalSettings()->setAttribute(QWebSettings::DeveloperExtrasEnabled, true);
+    // Pages request their own content by XMLHttpRequest as well as by element sources;
+    // the engine allows that only for schemes it treats as local.
+    for (const char *scheme : {"ejp", "app", "drc", "xrc"})
+        QWebSecurityOrigin::addLocalScheme(QString::fromLatin1(scheme));
+
+    // The window stores itself as the main window before it builds its page.
+    new XWindow(this, nullptr, false);
+
+    m_scriptObject = new JSApiOvex(this, m_mainWindow);
+    m_mainWindow->publishApplicationObjects();
+
+    m_settings = new QSettings(QCoreApplication::applicationDirPath() + QStringLiteral("/config.ini"),
+                               QSettings::IniFormat, m_mainWindow);
+    m_dynamicResources = new XDynamicResource;
+    m_pluginFactory = new XWebPluginFactory(this, m_mainWindow->webView());
+    m_mainWindow->webView()->setProperty("widgetLastId", 0);
+    m_mainWindow->webView()->page()->setPluginFactory(m_pluginFactory);
+
+    const QString package = startPackageName();
+    if (QFile::exists(package))
+        loadEJP(package);
+}
+
+Ovex::~Ovex()
+{
+    delete m_dynamicResources;
+    m_dynamicResources = nullptr;
+    delete m_mainWindow;
+    m_mainWindow = nullptr;
+    delete m_package;
+}
+
+QVariant Ovex::settingsValue(const QString &key, const QVariant &defaultValue) const
+{
+    return m_settings->value(key, defaultValue);
+}
+
+void Ovex::setSettingsValue(const QString &key, const QVariant &value)
+{
+    m_settings->setValue(key, value);
+}
+
+QStringList Ovex::arguments() const
+{
+    return QCoreApplication::arguments();
+}
+
+void Ovex::wrapEJP(const QString &dirPath, const QString &ejpFile)
+{
+    ensurePackage()->wrap(dirPath, ejpFile);
+}
+
+void Ovex::loadEJP(const QString &ejpFile)
+{
+    ensurePackage()->load(ejpFile);
+}
+
+bool Ovex::packageContains(const QString &path)
+{
+    return ensurePackage()->contains(path);
+}
+
+QByteArray Ovex::packageFile(const QString &path)
+{
+    return ensurePackage()->data(path);
+}
+
+int Ovex::registerWidget(QWidget *widget, int id)
+{
+    if (id == 0) {
+        QWebView *view = m_mainWindow->webView();
+        id = view->property("widgetLastId").toInt() + 1;
+        view->setProperty("widgetLastId", id);
+    }
+    m_widgets.insert(id, widget);
+    return id;
+}
+
+void Ovex::adoptMainWindow(XWindow *window)
+{
+    if (!m_mainWindow)
+        m_mainWindow = window;
+}
+
+QString Ovex::startPackageName()
+{
+    return QFileInfo(QCoreApplication::applicationFilePath()).baseName() + QStringLiteral(".ejp");
+}
+
+EJPWrapper *Ovex::ensurePackage()
+{
+    if (!m_package)
+        m_package = new EJPWrapper;
+    return m_package;
+}

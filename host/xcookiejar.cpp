@@ -1,0 +1,6 @@
+#include "xcookiejar.h"
+
+XCookieJar::XCookieJar(QObject *parent)
+    : QNetworkCookieJar(parent)
+{
+}

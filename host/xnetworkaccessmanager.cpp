@@ -1,0 +1,88 @@
+#include "xnetworkaccessmanager.h"
+
+#include "ovex.h"
+#include "xdynamicresource.h"
+#include "xejpnetworkreply.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+XNetworkAccessManager::XNetworkAccessManager(Ovex *app, QObject *parent)
+    : QNetworkAccessManager(parent)
+    , app(app)
+{
+}
+
+QString XNetworkAccessManager::appFilePath(const QString &urlPath)
+{
+    const QString appDir = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/app"));
+    // Resolving ".." lexically before the check keeps requests inside the folder.
+    const QString file = QDir::cleanPath(appDir + QLatin1Char('/') + urlPath);
+    if (!file.startsWith(appDir + QLatin1Char('/')))
+        return QString();
+    return file;
+}
+
+QNetworkReply *XNetworkAccessManager::createRequest(Operation op, const QNetworkRequest &request,
+                                                    QIODevice *outgoingData)
+{
+    const QString scheme = request.url().scheme();
+    const bool ejp = scheme == QLatin1String("ejp");
+    const bool appScheme = scheme == QLatin1String("app");
+    const bool drc = scheme == QLatin1String("drc");
+    const bool xrc = scheme == QLatin1String("xrc");
+    if (!ejp && !appScheme && !drc && !xrc)
+        return QNetworkAccessManager::createRequest(op, request, outgoingData);
+
+    auto *reply = new XEJPNetworkReply(request, this);
+    const QString path = request.url().path(QUrl::FullyDecoded);
+    bool found = false;
+    if (ejp)
+        found = answerFromPackage(reply, path);
+    else if (appScheme)
+        found = answerFromAppFolder(reply, path);
+    else if (drc)
+        found = answerFromStore(reply, path);
+    else
+        found = answerFromAppFolder(reply, path) || answerFromPackage(reply, path);
+
+    if (!found) {
+        reply->setStatus(404, "Not Found");
+        reply->setContent(QString());
+    }
+    return reply;
+}
+
+bool XNetworkAccessManager::answerFromAppFolder(XEJPNetworkReply *reply, const QString &path) const
+{
+    const QString file = appFilePath(path);
+    if (file.isEmpty() || !QFile::exists(file))
+        return false;
+    QFile in(file);
+    QByteArray data;
+    if (in.open(QIODevice::ReadOnly))
+        data = in.readAll();
+    reply->setStatus(200, "OK");
+    reply->setContent(data);
+    return true;
+}
+
+bool XNetworkAccessManager::answerFromPackage(XEJPNetworkReply *reply, const QString &path) const
+{
+    if (!app || !app->packageContains(path))
+        return false;
+    reply->setStatus(200, "OK");
+    reply->setContent(app->packageFile(path));
+    return true;
+}
+
+bool XNetworkAccessManager::answerFromStore(XEJPNetworkReply *reply, const QString &path) const
+{
+    if (!app || !app->dynamicResources() || !app->dynamicResources()->contains(path))
+        return false;
+    reply->setStatus(200, "OK");
+    reply->disableCaching();
+    reply->setContent(app->dynamicResources()->get(path));
+    return true;
+}

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QWebPluginFactory>
+
+class Ovex;
+
+/// Puts registered native widgets into pages: an `object` element of type "ovex/widget"
+/// names a widget by its "widget-id"; "width" and "height" above 0 fix its size.
+class XWebPluginFactory : public QWebPluginFactory
+{
+    Q_OBJECT
+
+public:
+    XWebPluginFactory(Ovex *app, QObject *parent);
+
+    QList<Plugin> plugins() const override;
+    QObject *create(const QString &mimeType, const QUrl &url, const QStringList &argumentNames,
+                    const QStringList &argumentValues) const override;
+
+private:
+    Ovex *app;
+};

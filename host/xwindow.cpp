@@ -1,0 +1,141 @@
+#include "xwindow.h"
+
+#include "jsapiovex.h"
+#include "jsapiwin.h"
+#include "ovex.h"
+#include "scriptliteral.h"
+#include "xwebview.h"
+
+#include <QFile>
+#include <QUuid>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebSettings>
+
+XWindow::XWindow(Ovex *app, QWidget *parent, bool dialog)
+    : QMainWindow(parent)
+    , app(app)
+    , parentWindow(parent)
+{
+    app->adoptMainWindow(this);
+
+    view = new XWebView(this, nullptr);
+    view->setContentsMargins(0, 0, 0, 0);
+    setContentsMargins(0, 0, 0, 0);
+    setCentralWidget(view);
+
+    scriptObject = new JSApiWin(this);
+    if (dialog) {
+        windowType = 1;
+        showMaximize = false;
+        showMinimize = false;
+        setWindowFlags(Qt::Dialog);
+        setWindowModality(Qt::WindowModal);
+    } else {
+        windowType = 0;
+        setWindowFlags(Qt::Window);
+    }
+
+    QWebPage *page = view->page();
+    page->settings()->setAttribute(QWebSettings::PluginsEnabled, true);
+    page->setLinkDelegationPolicy(QWebPage::DelegateAllLinks);
+    page->settings()->setAttribute(QWebSettings::JavascriptCanOpenWindows, true);
+    connect(view, &QWebView::linkClicked, this, &XWindow::linkClicked);
+    frame = page->mainFrame();
+
+    m_scriptObjectName = QStringLiteral("winobj") + QUuid::createUuid().toString(QUuid::Id128);
+    setObjectName(m_scriptObjectName);
+    app->mainWindow()->mainFrame()->addToJavaScriptWindowObject(m_scriptObjectName, scriptObject,
+                                                                QWebFrame::QtOwnership);
+    setUpPage();
+}
+
+void XWindow::setUpPage()
+{
+    QFile skeleton(QStringLiteral(":/resource/init.html"));
+    skeleton.open(QIODevice::ReadOnly);
+    QString html = QString::fromUtf8(skeleton.readAll());
+    if (!parentWindow)
+        html.replace(QStringLiteral("</head>"),
+                     QStringLiteral("<script type=\"text/javascript\" src=\"xrc:/application.js\"></script></head>"));
+    view->setHtml(html, QUrl(QStringLiteral("xrc:/")));
+    attachObject();
+    connect(frame, &QWebFrame::javaScriptWindowObjectCleared, this, &XWindow::attachObject);
+}
+
+XWindow *XWindow::createChildWindow(const QString &callbackId, bool dialog)
+{
+    auto *child = new XWindow(app, this, dialog);
+    app->mainWindow()->evaluateInMainFrame(QStringLiteral("_OVEX.callCallback(") + ScriptLiteral::quote(callbackId)
+                                           + QStringLiteral(", new WIN(") + child->scriptObjectName()
+                                           + QStringLiteral("));"));
+    return child;
+}
+
+void XWindow::evaluateInMainFrame(const QString &script)
+{
+    frame->evaluateJavaScript(script);
+}
+
+void XWindow::publishApplicationObjects()
+{
+    if (app->mainWindow() != this)
+        return;
+    // The engine forgets published objects whenever the frame gets a new document, so
+    // they are published again for each one; the page's load handler needs them.
+    if (app->scriptObject())
+        frame->addToJavaScriptWindowObject(QStringLiteral("ovex"), app->scriptObject(), QWebFrame::QtOwnership);
+    const QList<JSApiWin *> windowObjects = findChildren<JSApiWin *>();
+    for (JSApiWin *object : windowObjects)
+        frame->addToJavaScriptWindowObject(object->window()->scriptObjectName(), object, QWebFrame::QtOwnership);
+}
+
+void XWindow::applyFlags()
+{
+    static const Qt::WindowFlags baseFlags[] = {Qt::Window, Qt::Dialog, Qt::Popup, Qt::Tool, Qt::SplashScreen};
+    Qt::WindowFlags flags = windowType >= 0 && windowType <= 4 ? baseFlags[windowType] : Qt::Widget;
+    if (frameless)
+        flags |= Qt::FramelessWindowHint;
+    if (alwaysOnTop)
+        flags |= Qt::WindowStaysOnTopHint;
+    if (!defaultCaption) {
+        flags |= Qt::CustomizeWindowHint;
+        if (showCaption)
+            flags |= Qt::WindowTitleHint;
+        if (showMinimize)
+            flags |= Qt::WindowMinimizeButtonHint;
+        if (showMaximize)
+            flags |= Qt::WindowMaximizeButtonHint;
+        if (showClose)
+            flags |= Qt::WindowCloseButtonHint;
+        if (showHelp)
+            flags |= Qt::WindowContextHelpButtonHint;
+    }
+    hide();
+    setWindowFlags(flags);
+    show();
+}
+
+void XWindow::linkClicked(const QUrl &url)
+{
+    if (url.toString().startsWith(QLatin1String("app://")))
+        return;
+    view->load(url);
+}
+
+void XWindow::attachObject()
+{
+    publishApplicationObjects();
+    if (parentWindow)
+        return;
+    frame->evaluateJavaScript(startScript());
+}
+
+QString XWindow::startScript() const
+{
+    // The closing check runs even when main is missing or throws: a main window that was
+    // never shown must not keep an invisible process alive.
+    return QStringLiteral("window.onload = function () {app.win = new WIN(") + m_scriptObjectName
+        + QStringLiteral(", window);try {main(") + ScriptLiteral::array(app->arguments())
+        + QStringLiteral(");} finally {if (app.win.isHidden()) app.win.terminate();}};");
+}
