@@ -1,0 +1,377 @@
+// CircuitGenerator: the generation run and the result map.
+#include "circuitgenerator.h"
+
+#include "celllist.h"
+#include "randomstream.h"
+
+#include <cmath>
+#include <limits>
+
+CircuitGenerator::CircuitGenerator() = default;
+
+CircuitGenerator::~CircuitGenerator()
+{
+    delete m_circuit;
+}
+
+QVariantMap CircuitGenerator::generate(const QVariantMap& parameters)
+{
+    readParameters(parameters);
+    generateCircuit();
+    return resultMap();
+}
+
+float CircuitGenerator::maskValue(float u, float v) const
+{
+    const GeneratorSettings& s = m_settings;
+    if (!(s.masking > 0.0f))
+        return 1.0f;
+    const QImage* image = nullptr;
+    if (s.maskTypeText) {
+        if (m_textMask.isNull())
+            return 1.0f;
+        image = &m_textMask;
+    } else {
+        if (!m_hasFileMask)
+            return 1.0f;
+        image = &m_fileMask;
+    }
+    const int W = image->width();
+    const int H = image->height();
+    const float fx = std::floor(float(W) * u * s.maskingScaleX);
+    const float fy = std::floor(float(H) * v * s.maskingScaleY);
+    float e = 0.0f;
+    // Range test in single precision before any conversion to int.
+    if (fx >= 0.0f && fx < float(W) && fy >= 0.0f && fy < float(H)) {
+        const int px = int(fx);
+        const int py = int(fy);
+        if (px < W && py < H)
+            e = float(image->constScanLine(py)[px] / 255.0);
+    }
+    if (s.invertMask)
+        e = 1.0f - e;
+    return e * e * s.masking + (1.0f - s.masking);
+}
+
+namespace {
+
+int32_t truncFloatToInt(float f)
+{
+    if (std::isnan(f))
+        return 0;
+    if (f >= 2147483647.0f)
+        return std::numeric_limits<int32_t>::max();
+    if (f <= -2147483648.0f)
+        return std::numeric_limits<int32_t>::min();
+    return int32_t(f);
+}
+
+int32_t clampInt(int64_t v, int32_t lo, int32_t hi)
+{
+    return int32_t(v < lo ? lo : (v > hi ? hi : v));
+}
+
+// Adds term to a cell value with one rounding; nothing when the result would not
+// be a finite number.
+void addToSlot(float& slot, double term)
+{
+    const double sum = double(slot) + term;
+    if (!std::isfinite(sum))
+        return;
+    const float f = float(sum);
+    if (std::isfinite(f))
+        slot = f;
+}
+
+float thicknessDraw(const GeneratorSettings& s)
+{
+    if (randomStream(StreamThick).next() < double(s.wireThickPercent)) {
+        if (randomStream(StreamThickLevel).next() < 0.25)
+            return s.maxWireThickness;
+        return (s.maxWireThickness + 1.0f) * 0.5f;
+    }
+    return 1.0f;
+}
+
+// trunc(cutoff_length * cutoff_length * wire_length * 200), every product in single precision.
+int32_t cutoffLimit(const GeneratorSettings& s)
+{
+    float limit = s.cutoffLength * s.cutoffLength;
+    limit = limit * s.wireLength;
+    limit = limit * 200.0f;
+    return truncFloatToInt(limit);
+}
+
+float meanDensity(const Wire* w)
+{
+    float sum = 0.0f;
+    for (const CircuitCell* c : w->cells)
+        sum += c->values[SlotAdjustDensity];
+    return sum / float(w->cells.size());
+}
+
+struct PreparedModificator {
+    const Modificator* m;
+    float negFiftyOverSpread;
+    float tenIntensity;
+};
+
+struct PreparedAdjustment {
+    const Adjustment* a;
+    float negInvRadius;
+    float radiusSquared;
+    float oneMinusHardness;
+    float signalTwice;
+};
+
+void computeCellFields(Circuit& circuit, const CircuitGenerator& gen)
+{
+    const GeneratorSettings& s = gen.settings();
+    std::vector<PreparedModificator> mods;
+    for (const Modificator& m : s.modificators) {
+        // Only type 0 counts; spread 0 and zero-length segments divide by zero and
+        // add nothing; slots outside 0..8 add nothing.
+        if (m.type != 0 || m.spread == 0.0f || m.L == 0.0f || m.direction < 0 || m.direction > 8)
+            continue;
+        mods.push_back({&m, -50.0f / m.spread, 10.0f * m.intensity});
+    }
+    std::vector<PreparedAdjustment> adjs;
+    for (const Adjustment& a : s.adjustments) {
+        if (a.radius == 0.0f) // division by zero: adds nothing
+            continue;
+        adjs.push_back({&a, -1.0f / a.radius, a.radius * a.radius, 1.0f - a.hardness, a.signalAmount * 2.0f});
+    }
+
+    const int32_t columns = circuit.columns();
+    const int32_t rows = circuit.rows();
+    for (int32_t x = 0; x < columns; ++x) {
+        const double u = double(x) / double(columns);
+        for (int32_t y = 0; y < rows; ++y) {
+            const double v = double(y) / double(rows);
+            CircuitCell& cell = circuit.cell(x, y);
+            for (const PreparedModificator& pm : mods) {
+                const Modificator& m = *pm.m;
+                const double t = (u - double(m.x1)) * double(m.dx) + (v - double(m.y1)) * double(m.dy);
+                if (!(t >= 0.0 && t <= double(m.L)))
+                    continue;
+                const double k = double(m.dy) * u - double(m.dx) * v + double(m.c);
+                const double w = std::pow(2.71828, k * (k / double(m.L)) * double(pm.negFiftyOverSpread));
+                addToSlot(cell.values[m.direction], w * double(pm.tenIntensity));
+            }
+            for (const PreparedAdjustment& pa : adjs) {
+                const Adjustment& a = *pa.a;
+                const double du = u - double(a.x);
+                const double dv = v - double(a.y);
+                const double d2 = du * du + dv * dv;
+                double g = std::pow(2.71828, double(pa.negInvRadius) * d2);
+                if (d2 <= double(pa.radiusSquared) * 1.41)
+                    g = std::pow(g, double(pa.oneMinusHardness));
+                addToSlot(cell.values[SlotAdjustMasking], double(a.masking) * g);
+                addToSlot(cell.values[SlotAdjustDensity], double(a.density) * g);
+                addToSlot(cell.values[SlotAdjustSignal], g * double(pa.signalTwice));
+            }
+            const float mask = gen.maskValue(float(u), float(v));
+            cell.values[SlotPresence] = mask * std::max(0.0f, 1.0f - cell.values[SlotAdjustMasking]);
+        }
+    }
+}
+
+template <class List>
+void placeChips(Circuit& circuit, const GeneratorSettings& s, List& pins)
+{
+    const int32_t columns = circuit.columns();
+    const int32_t rows = circuit.rows();
+    if (columns <= 0 || rows <= 0)
+        return;
+    circuit.reserveChips(s.chips.size());
+    for (const ChipSpec& chipSpec : s.chips) {
+        ChipPlacement p;
+        const float fc = chipSpec.x * float(columns) - float(chipSpec.w / 2);
+        const float fr = chipSpec.y * float(rows) - float(chipSpec.h / 2);
+        p.colStart = clampInt(truncFloatToInt(fc), 0, columns - 1);
+        p.rowStart = clampInt(truncFloatToInt(fr), 0, rows - 1);
+        p.colEnd = clampInt(int64_t(p.colStart) + chipSpec.w, 0, columns - 1);
+        p.rowEnd = clampInt(int64_t(p.rowStart) + chipSpec.h, 0, rows - 1);
+        p.pinsTopBottom = chipSpec.connections == 2 || chipSpec.connections == 3;
+        p.pinsLeftRight = chipSpec.connections == 1 || chipSpec.connections == 3;
+        p.render = chipSpec.render;
+        const ChipSpec* stored = circuit.addChip(chipSpec, p);
+
+        for (int32_t x = p.colStart; x <= p.colEnd; ++x) {
+            for (int32_t y = p.rowStart; y <= p.rowEnd; ++y) {
+                CircuitCell& c = circuit.cell(x, y);
+                c.values[SlotPresence] = 0.0f;
+                c.free = false;
+                c.chip = stored;
+            }
+        }
+        auto makePin = [&](int32_t x, int32_t y, int32_t orientation, int32_t direction, int32_t pinDirection) {
+            CircuitCell& c = circuit.cell(x, y);
+            c.orientation = orientation;
+            c.direction = direction;
+            c.pinDirection = pinDirection;
+            pins.append(circuit.indexOf(&c));
+        };
+        if (chipSpec.connections > 1) {
+            if (p.rowStart >= 1)
+                for (int32_t x = p.colStart; x <= p.colEnd; ++x)
+                    makePin(x, p.rowStart - 1, OrientVertical, DirNorth, DirSouth);
+            if (p.rowEnd < rows - 1)
+                for (int32_t x = p.colStart; x <= p.colEnd; ++x)
+                    makePin(x, p.rowEnd + 1, OrientVertical, DirSouth, DirNorth);
+        }
+        if (chipSpec.connections == 1 || chipSpec.connections == 3) {
+            if (p.colStart >= 1)
+                for (int32_t y = p.rowStart; y <= p.rowEnd; ++y)
+                    makePin(p.colStart - 1, y, OrientHorizontal, DirWest, DirEast);
+            if (p.colEnd < columns - 1)
+                for (int32_t y = p.rowStart; y <= p.rowEnd; ++y)
+                    makePin(p.colEnd + 1, y, OrientHorizontal, DirEast, DirWest);
+        }
+    }
+}
+
+template <class List>
+void runGeneration(Circuit& circuit, const CircuitGenerator& gen)
+{
+    const GeneratorSettings& s = gen.settings();
+    const int32_t cellCount = int32_t(circuit.cellCount());
+    if (cellCount <= 0)
+        return; // empty grid: no chips, nothing drawn
+
+    List candidates(cellCount);
+    List pins(cellCount);
+
+    computeCellFields(circuit, gen);
+    candidates.appendSequential(cellCount); // x-major, the order of indexOf
+    placeChips(circuit, s, pins);
+
+    RandomStream& s1 = randomStream(StreamStart);
+    RandomStream& s4 = randomStream(StreamCutoff);
+
+    // Pin wires.
+    while (!pins.empty()) {
+        const double r = s1.next();
+        CircuitCell& start = circuit.cellByIndex(pins.at(randomIndex(r, pins.size())));
+        start.free = false;
+        Wire* w = circuit.newWire(&start);
+        w->thickness = thicknessDraw(s);
+        w->grow(s);
+        for (const CircuitCell* c : w->cells) {
+            const int32_t idx = circuit.indexOf(c);
+            candidates.removeFirst(idx);
+            pins.removeFirst(idx);
+        }
+    }
+
+    // Fill passes.
+    for (int32_t pass = 0; pass < s.loops; ++pass) {
+        while (!candidates.empty()) {
+            const float thickness = thicknessDraw(s);
+            const double c = s1.next();
+            Wire* accepted = nullptr;
+            for (int i = 0; i < 10; ++i) {
+                const double r = s1.next();
+                CircuitCell& start = circuit.cellByIndex(candidates.at(randomIndex(r, candidates.size())));
+                Wire* w = new Wire(&circuit, &start);
+                w->thickness = thickness;
+                w->grow(s);
+                if (c >= double(s.denseAmount) && meanDensity(w) <= 0.5f) {
+                    accepted = w;
+                    break;
+                }
+                w->addSecondLane();
+                if (w->density == 2 || i == 9) {
+                    accepted = w;
+                    break;
+                }
+                circuit.releaseWire(w);
+                delete w;
+            }
+            circuit.addWire(accepted);
+            for (const CircuitCell* cell : accepted->cells)
+                candidates.removeFirst(circuit.indexOf(cell));
+            if (accepted->laneEndStart) {
+                candidates.removeFirst(circuit.indexOf(accepted->laneEndStart));
+                candidates.removeFirst(circuit.indexOf(accepted->laneEndEnd));
+            }
+        }
+
+        // Cut-off marking.
+        const int32_t limit = cutoffLimit(s);
+        bool anyRemoved = false;
+        for (Wire* w : circuit.wires()) {
+            const double r = s4.next();
+            if (w->attachedToChip())
+                continue;
+            if (int64_t(w->cells.size()) <= int64_t(limit) && r <= double(s.cutoffPercentage))
+                w->removed = true;
+            if (w->cells.front()->chip != nullptr)
+                w->removed = true;
+            if (w->cells.size() == 1 && w->cells.front()->values[SlotPresence] < 0.5f)
+                w->removed = true;
+            anyRemoved = anyRemoved || w->removed;
+        }
+        // Removal: free the cells and queue them as candidates again, in order.
+        if (anyRemoved) {
+            auto freeCell = [&](CircuitCell* c) {
+                c->free = true;
+                c->orientation = -1;
+                c->direction = -1;
+                candidates.append(circuit.indexOf(c));
+            };
+            for (Wire* w : circuit.wires()) {
+                if (!w->removed)
+                    continue;
+                for (CircuitCell* c : w->cells)
+                    freeCell(c);
+                if (w->laneEndStart) {
+                    freeCell(w->laneEndStart);
+                    freeCell(w->laneEndEnd);
+                }
+            }
+            circuit.deleteRemovedWires();
+        }
+    }
+}
+
+} // namespace
+
+Circuit* CircuitGenerator::generateCircuit()
+{
+    delete m_circuit;
+    m_circuit = nullptr;
+    const GridSize grid = gridSize();
+    m_circuit = new Circuit(grid.valid ? grid.columns : 0, grid.valid ? grid.rows : 0);
+    if (m_listStrategy == ListStrategy::Linear)
+        runGeneration<LinearCellList>(*m_circuit, *this);
+    else
+        runGeneration<IndexedCellList>(*m_circuit, *this);
+    return m_circuit;
+}
+
+QVariantMap CircuitGenerator::resultMap()
+{
+    QVariantList wires;
+    if (m_circuit) {
+        const int32_t limit = cutoffLimit(m_settings);
+        RandomStream& s4 = randomStream(StreamCutoff);
+        for (const Wire* w : m_circuit->wires()) {
+            const double r = s4.next();
+            if (!(int64_t(w->cells.size()) > int64_t(limit) || r > double(m_settings.cutoffPercentage)))
+                continue;
+            QVariantList xy;
+            xy.reserve(int(w->cells.size()));
+            for (const CircuitCell* c : w->cells)
+                xy.append(QVariant(QVariantList{QVariant(int(c->x)), QVariant(int(c->y))}));
+            QVariantMap entry;
+            entry.insert(QStringLiteral("xy"), xy);
+            entry.insert(QStringLiteral("thickness"), QVariant(w->thickness));
+            entry.insert(QStringLiteral("density"), QVariant(int(w->density)));
+            wires.append(QVariant(entry));
+        }
+    }
+    QVariantMap result;
+    result.insert(QStringLiteral("wires"), wires);
+    return result;
+}
