@@ -10,6 +10,7 @@
 // The command table: add one line per command (declared in toolcommand.h).
 static const ToolCommand* const kCommands[] = {
     &kGenerateCommand,
+    &kExportCommand,
 };
 
 static const ToolCommand* findCommand(const QString& name)

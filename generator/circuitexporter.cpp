@@ -1,0 +1,81 @@
+#include "circuitexporter.h"
+
+#include "circuitgenerator.h"
+#include "circuitrenderer.h"
+#include "exportfilenames.h"
+#include "exportwriter.h"
+#include "svgwriter.h"
+
+CircuitExporter::CircuitExporter(CircuitGenerator &generator, CircuitRenderer &renderer)
+    : m_generator(generator)
+    , m_renderer(renderer)
+{
+}
+
+void CircuitExporter::regenerate()
+{
+    m_generator.resetSeed();
+    m_generator.generateCircuit();
+}
+
+void CircuitExporter::report(int number, int count, const QString &file) const
+{
+    if (m_progress)
+        m_progress(number, count, file);
+}
+
+ExportResult CircuitExporter::exportSvg(const QString &file, bool separate)
+{
+    regenerate();
+    const Circuit &circuit = *m_generator.circuit();
+    const auto files = separate ? ExportFileNames::svgFiles(file)
+                                : QVector<ExportFileNames::Entry>{{Composite, file}};
+    for (int i = 0; i < files.size(); ++i) {
+        report(i + 1, files.size(), files[i].file);
+        // The composite uses the stream where generation left it; each layer
+        // document starts from fresh streams, so the layers agree with each other.
+        if (i > 0)
+            m_generator.resetSeed();
+        const QString document = SvgWriter::svgDocument(circuit, m_generator.settings(),
+                                                        files[i].layer);
+        if (!ExportWriter::writeFile(files[i].file, document.toUtf8()))
+            return ExportResult::cannotOpen(files[i].file);
+    }
+    return ExportResult::success();
+}
+
+ExportResult CircuitExporter::exportPng(const QString &file, float scalePercent, bool separate)
+{
+    m_lastPng.clear();
+    regenerate();
+    const Circuit &circuit = *m_generator.circuit();
+    const float renderScale = scalePercent / 100;
+    const auto files = separate ? ExportFileNames::pngFiles(file)
+                                : QVector<ExportFileNames::Entry>{{Composite, file}};
+    for (int i = 0; i < files.size(); ++i) {
+        report(i + 1, files.size(), files[i].file);
+        if (i > 0)
+            m_generator.resetSeed();
+        const QImage *image = m_renderer.render(circuit, m_generator.settings(), renderScale,
+                                                files[i].layer);
+        if (!image)
+            return ExportResult::canvasNotDrawable(files[i].file);
+        m_lastPng = ExportWriter::encodePng(*image);
+        if (!ExportWriter::writeFile(files[i].file, m_lastPng))
+            return ExportResult::cannotOpen(files[i].file);
+    }
+    return ExportResult::success();
+}
+
+ExportResult CircuitExporter::exportBin(const QString &file, float scalePercent)
+{
+    regenerate();
+    report(1, 1, file);
+    const QImage *image = m_renderer.render(*m_generator.circuit(), m_generator.settings(),
+                                            scalePercent / 100, Composite);
+    if (!image)
+        return ExportResult::canvasNotDrawable(file);
+    if (!ExportWriter::writeBin(file, *image))
+        return ExportResult::cannotOpen(file);
+    return ExportResult::success();
+}

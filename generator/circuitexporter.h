@@ -1,0 +1,53 @@
+#pragma once
+
+#include "exportresult.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+class CircuitGenerator;
+class CircuitRenderer;
+
+// The export operations of the plug-in and the command-line tool: each one
+// reseeds the five random streams from the stored seed, regenerates the
+// circuit from the stored settings (without reading parameters), renders and
+// writes. The same settings therefore give byte-identical SVG and BIN files
+// and pixel-identical PNG files from every front.
+class CircuitExporter
+{
+public:
+    // Called before each file of an export: its 1-based number, the number
+    // of files the export writes, and the file's name.
+    using Progress = std::function<void(int number, int count, const QString &file)>;
+
+    CircuitExporter(CircuitGenerator &generator, CircuitRenderer &renderer);
+
+    void setProgress(Progress progress) { m_progress = std::move(progress); }
+
+    // SVG at render scale 1; with separate also the wires, dots, signals and
+    // dot signals documents beside it. Stops at the first file that cannot be
+    // opened; files written before stay.
+    ExportResult exportSvg(const QString &file, bool separate);
+    // PNG at scalePercent / 100; with separate also the five layer masks.
+    // Each image is encoded before its file is opened. Stops at the first file
+    // that cannot be opened, or before writing anything when the canvas is
+    // not drawable.
+    ExportResult exportPng(const QString &file, float scalePercent, bool separate);
+    // Headerless raw RGB of the composite at scalePercent / 100.
+    ExportResult exportBin(const QString &file, float scalePercent);
+
+    // The PNG bytes of the last image exportPng encoded (the plug-in's result
+    // bytes); empty before the first PNG export.
+    const QByteArray &lastPng() const { return m_lastPng; }
+
+private:
+    void regenerate();
+    void report(int number, int count, const QString &file) const;
+
+    CircuitGenerator &m_generator;
+    CircuitRenderer &m_renderer;
+    QByteArray m_lastPng;
+    Progress m_progress;
+};

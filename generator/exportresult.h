@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// The outcome of one export: success, or the reason it stopped and the file
+// concerned.
+struct ExportResult
+{
+    enum Failure {
+        None,
+        // The canvas rounds to no pixels or exceeds the render limits.
+        CanvasNotDrawable,
+        // A file could not be opened for writing.
+        CannotOpenFile
+    };
+
+    Failure failure = None;
+    QString file;
+
+    bool ok() const { return failure == None; }
+
+    static ExportResult success() { return {}; }
+    static ExportResult canvasNotDrawable(const QString &file) { return {CanvasNotDrawable, file}; }
+    static ExportResult cannotOpen(const QString &file) { return {CannotOpenFile, file}; }
+};
