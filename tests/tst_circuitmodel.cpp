@@ -1,0 +1,336 @@
+// Grid geometry, cell defaults, wire start rule, growth checks, second lane, release.
+#include "circuit.h"
+#include "celllist.h"
+#include "generatorsettings.h"
+#include "randomstream.h"
+
+#include <QtTest>
+
+#include <cmath>
+#include <limits>
+#include <random>
+
+class TestCircuitModel : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void gridGeometry()
+    {
+        GridSize g = Circuit::gridSize(600, 600, 0.6f);
+        QVERIFY(g.valid);
+        QCOMPARE(Circuit::cellSize(0.6f), 12.0f);
+        QCOMPARE(g.columns, 50);
+        QCOMPARE(g.rows, 50);
+        g = Circuit::gridSize(600, 600, 0.7f); // cell size 14: 600 / 14 = 42.86 -> 43
+        QCOMPARE(g.columns, 43);
+        QCOMPARE(g.rows, 43);
+        g = Circuit::gridSize(1920, 1080, 0.2f); // cell size 4
+        QCOMPARE(g.columns, 480);
+        QCOMPARE(g.rows, 270);
+    }
+
+    void badGeometryGivesEmptyGrid()
+    {
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        const float inf = std::numeric_limits<float>::infinity();
+        for (float scale : {0.0f, -1.0f, nan, inf, -inf}) {
+            const GridSize g = Circuit::gridSize(600, 600, scale);
+            QVERIFY(!g.valid);
+            QCOMPARE(g.columns, 0);
+            QCOMPARE(g.rows, 0);
+        }
+        QVERIFY(!Circuit::gridSize(0, 600, 1.0f).valid);
+        QVERIFY(!Circuit::gridSize(600, -3, 1.0f).valid);
+        const GridSize big = Circuit::gridSize(100000, 100000, 0.05f); // 100000 x 100000 cells
+        QVERIFY(!big.valid);
+        QVERIFY(big.tooLarge);
+        const GridSize tiny = Circuit::gridSize(600, 600, 1e-30f);
+        QVERIFY(tiny.tooLarge);
+        // The limit itself: 2048 x 2048 cells is allowed, one more column is not.
+        QVERIFY(Circuit::gridSize(2048, 2048, 0.05f).valid);
+        QVERIFY(Circuit::gridSize(2049, 2048, 0.05f).tooLarge);
+        Circuit empty(0, 5);
+        QCOMPARE(empty.columns(), 0);
+        QCOMPARE(empty.rows(), 0);
+        QVERIFY(empty.wires().empty());
+    }
+
+    void newCellDefaults()
+    {
+        Circuit c(3, 2);
+        const CircuitCell& cell = c.cell(2, 1);
+        QCOMPARE(cell.x, 2);
+        QCOMPARE(cell.y, 1);
+        QVERIFY(cell.free);
+        QVERIFY(cell.chip == nullptr);
+        QCOMPARE(cell.orientation, -1);
+        QCOMPARE(cell.direction, -1);
+        QCOMPARE(cell.pinDirection, -1);
+        const float expected[9] = {0, 0, 0, 0, 0, 1.0f, 0, 0, 0.1f};
+        for (int i = 0; i < 9; ++i)
+            QCOMPARE(cell.values[i], expected[i]);
+        QVERIFY(c.cellAt(3, 0) == nullptr);
+        QVERIFY(c.cellAt(-1, 0) == nullptr);
+        QCOMPARE(c.indexOf(&c.cell(1, 1)), 3); // x-major: x * rows + y
+    }
+
+    void directionTables()
+    {
+        const CellOffset expected[8] = {{-1, -1}, {0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}};
+        const int orient[8] = {4, 1, 2, 3, 4, 1, 2, 3};
+        for (int d = 0; d < 8; ++d) {
+            QVERIFY(kDirectionOffsets[d] == expected[d]);
+            QCOMPARE(kDirectionOrientation[d], orient[d]);
+        }
+        QCOMPARE(turnDirection(0, -1), 7);
+        QCOMPARE(turnDirection(7, 1), 0);
+    }
+
+    void startRuleKeepsPresetDirectionWithoutDrawing()
+    {
+        reseedRandomStreams(3);
+        const auto before = randomStreamStates();
+        Circuit c(3, 3);
+        c.cell(1, 1).direction = DirEast;
+        Wire* w = c.newWire(&c.cell(1, 1));
+        QCOMPARE(w->direction, int(DirEast));
+        QVERIFY(!c.cell(1, 1).free);
+        QCOMPARE(randomStreamStates(), before);
+        QCOMPARE(w->density, 1);
+        QCOMPARE(w->thickness, 1.0f);
+        QCOMPARE(w->signalPosition, -1.0f);
+        QCOMPARE(w->signalSize, -1.0f);
+        QCOMPARE(int(c.wires().size()), 1);
+    }
+
+    void startRuleOnIsolatedCellTakesDirectionZero()
+    {
+        reseedRandomStreams(0);
+        Circuit c(1, 1);
+        Wire w(&c, &c.cell(0, 0));
+        QCOMPARE(w.direction, 0);
+        QCOMPARE(c.cell(0, 0).direction, 0);
+        QCOMPARE(c.cell(0, 0).orientation, 4);
+        QCOMPARE(randomStream(1).state(), qint64(49297)); // one draw
+    }
+
+    void startRuleFollowsThePermutation()
+    {
+        // Seed 0: r = 49297 / 233280 -> index trunc(0.21132 * 40320) = 8520
+        // = 1*5040 + 4*720 + 5*120 + 0 -> ordering 1 5 7 0 2 3 4 6.
+        // From the centre of a 3 x 3 grid every neighbour is free: direction 1.
+        reseedRandomStreams(0);
+        Circuit c(3, 3);
+        Wire w(&c, &c.cell(1, 1));
+        QCOMPARE(w.direction, 1);
+        // With north taken, the next in the ordering (5, south) is chosen.
+        reseedRandomStreams(0);
+        Circuit c2(3, 3);
+        c2.cell(1, 0).free = false;
+        Wire w2(&c2, &c2.cell(1, 1));
+        QCOMPARE(w2.direction, 5);
+    }
+
+    void diagonalCrossingBlocksStep()
+    {
+        GeneratorSettings st;
+        st.wireLength = 0.4f;
+        for (int flankOrientation : {2, 3}) {
+            reseedRandomStreams(11);
+            Circuit c(2, 2);
+            c.cell(0, 0).direction = DirSouthEast; // heading into (1, 1)
+            for (CircuitCell* f : {&c.cell(1, 0), &c.cell(0, 1)}) {
+                f->free = false;
+                f->orientation = flankOrientation;
+            }
+            Wire* w = c.newWire(&c.cell(0, 0));
+            w->grow(st);
+            // Orientation 2 crosses a south-east step: blocked. Orientation 3 does not.
+            QCOMPARE(int(w->cells.size()), flankOrientation == 2 ? 1 : 2);
+        }
+    }
+
+    void growthStopsOnPinAndAtMaxCells()
+    {
+        GeneratorSettings st;
+        st.tendencyStraight = 1000.0f; // practically always straight
+        st.signalAmount = 0.0f;
+        st.wireLength = 0.4f;
+        reseedRandomStreams(1);
+        Circuit c(10, 1);
+        c.cell(0, 0).direction = DirEast;
+        c.cell(6, 0).pinDirection = DirEast;
+        Wire* w = c.newWire(&c.cell(0, 0));
+        w->grow(st);
+        QCOMPARE(int(w->cells.size()), 7); // (0,0) .. (6,0), ends on the pin
+        QCOMPARE(w->cells.back()->x, 6);
+
+        st.wireLength = 0.01f; // maxCells = trunc(200 * 0.01f) = 2
+        Circuit c2(10, 1);
+        c2.cell(0, 0).direction = DirEast;
+        Wire* w2 = c2.newWire(&c2.cell(0, 0));
+        w2->grow(st);
+        QCOMPARE(int(w2->cells.size()), 2);
+
+        st.wireLength = -1.0f; // negative: single cells
+        Circuit c3(10, 1);
+        c3.cell(0, 0).direction = DirEast;
+        Wire* w3 = c3.newWire(&c3.cell(0, 0));
+        const auto before = randomStreamStates();
+        w3->grow(st);
+        QCOMPARE(int(w3->cells.size()), 1);
+        QCOMPARE(randomStreamStates(), before); // one-cell wire draws nothing from stream 5
+    }
+
+    void signalDrawsFromStreamFive()
+    {
+        GeneratorSettings st;
+        st.tendencyStraight = 1000.0f;
+        st.wireLength = 0.015f; // maxCells 3
+        st.signalAmount = 1.0f; // always a signal
+        st.signalSize = 0.5f;
+        st.signalSizeVariance = 0.5f;
+        reseedRandomStreams(0);
+        Circuit c(5, 1);
+        c.cell(0, 0).direction = DirEast;
+        Wire* w = c.newWire(&c.cell(0, 0));
+        w->grow(st);
+        QCOMPARE(int(w->cells.size()), 3);
+        // Stream 5 from seed 0 + 2333: 53490, 206827, 120344.
+        QCOMPARE(w->signalPosition, float(206827 / 233280.0));
+        QCOMPARE(w->signalSize, float((0.5 - 120344 / 233280.0) * 0.5 + 0.5));
+        QCOMPARE(randomStream(5).state(), qint64(120344));
+
+        st.signalAmount = 0.0f; // no signal: one draw
+        reseedRandomStreams(0);
+        Circuit c2(5, 1);
+        c2.cell(0, 0).direction = DirEast;
+        Wire* w2 = c2.newWire(&c2.cell(0, 0));
+        w2->grow(st);
+        QCOMPARE(w2->signalPosition, -1.0f);
+        QCOMPARE(randomStream(5).state(), qint64(53490));
+    }
+
+    void secondLaneLeftThenRight()
+    {
+        // A straight eastward wire of 6 cells in row 2 of an 8 x 5 grid.
+        auto build = [](Circuit& c) {
+            Wire* w = c.newWire(&c.cell(1, 2)); // direction preset below
+            return w;
+        };
+        for (bool blockAbove : {false, true}) {
+            Circuit c(8, 5);
+            c.cell(1, 2).direction = DirEast;
+            Wire* w = build(c);
+            for (int x = 2; x <= 6; ++x) {
+                CircuitCell& cell = c.cell(x, 2);
+                cell.free = false;
+                cell.direction = DirEast;
+                cell.orientation = OrientHorizontal;
+                w->cells.push_back(&cell);
+            }
+            if (blockAbove)
+                c.cell(1, 1).free = false;
+            QVERIFY(w->addSecondLane());
+            QCOMPARE(w->density, 2);
+            // Left of east is north (LeftA[3] = (0,-1)); right is south.
+            const int y = blockAbove ? 3 : 1;
+            QCOMPARE(int(w->laneSide), blockAbove ? 1 : 0);
+            QCOMPARE(w->laneEndStart, &c.cell(1, y));
+            QCOMPARE(w->laneEndEnd, &c.cell(6, y));
+            QVERIFY(!w->laneEndStart->free);
+            QCOMPARE(w->laneEndStart->direction, -1);
+            QVERIFY(!w->addSecondLane()); // density already 2
+        }
+    }
+
+    void secondLanePreconditions()
+    {
+        Circuit c(10, 5);
+        c.cell(1, 2).direction = DirEast;
+        Wire* w = c.newWire(&c.cell(1, 2));
+        for (int x = 2; x <= 5; ++x) {
+            c.cell(x, 2).direction = DirEast;
+            w->cells.push_back(&c.cell(x, 2));
+        }
+        QVERIFY(!w->addSecondLane()); // 5 cells: too short
+        c.cell(6, 2).direction = DirEast;
+        w->cells.push_back(&c.cell(6, 2));
+        w->thickness = 1.7f;
+        QVERIFY(!w->addSecondLane()); // thick
+        w->thickness = 1.0f;
+        QVERIFY(w->addSecondLane());
+    }
+
+    void releaseKeepsPinDirectionAndValues()
+    {
+        Circuit c(4, 1);
+        c.cell(0, 0).direction = DirEast;
+        c.cell(3, 0).pinDirection = DirWest;
+        c.cell(3, 0).values[7] = 0.25f;
+        Wire* w = c.newWire(&c.cell(0, 0));
+        for (int x = 1; x <= 3; ++x) {
+            c.cell(x, 0).free = false;
+            c.cell(x, 0).direction = DirEast;
+            c.cell(x, 0).orientation = OrientHorizontal;
+            w->cells.push_back(&c.cell(x, 0));
+        }
+        QVERIFY(w->attachedToChip());
+        c.releaseWire(w);
+        for (int x = 0; x <= 3; ++x) {
+            QVERIFY(c.cell(x, 0).free);
+            QCOMPARE(c.cell(x, 0).direction, -1);
+            QCOMPARE(c.cell(x, 0).orientation, -1);
+        }
+        QCOMPARE(c.cell(3, 0).pinDirection, int(DirWest));
+        QCOMPARE(c.cell(3, 0).values[7], 0.25f);
+        QCOMPARE(int(c.wires().size()), 1); // still listed
+    }
+
+    void attachedToChipByLaneEnd()
+    {
+        Circuit c(5, 5);
+        c.cell(0, 0).direction = DirEast;
+        Wire* w = c.newWire(&c.cell(0, 0));
+        QVERIFY(!w->attachedToChip());
+        w->laneEndStart = &c.cell(2, 2);
+        w->laneEndEnd = &c.cell(3, 3);
+        c.cell(3, 3).pinDirection = 1;
+        QVERIFY(w->attachedToChip());
+    }
+
+    void indexedListMatchesLinearList()
+    {
+        std::mt19937 rng(1234);
+        for (int round = 0; round < 30; ++round) {
+            const int cells = 1 + int(rng() % 300);
+            IndexedCellList fast(cells);
+            LinearCellList plain(cells);
+            if (round % 2 == 0) {
+                fast.appendSequential(cells);
+                plain.appendSequential(cells);
+            }
+            for (int op = 0; op < 3000; ++op) {
+                const unsigned kind = rng() % 4;
+                if (kind == 0 || plain.empty()) {
+                    const int cell = int(rng() % unsigned(cells));
+                    fast.append(cell);
+                    plain.append(cell);
+                } else if (kind == 1) {
+                    const int k = int(rng() % unsigned(plain.size()));
+                    QCOMPARE(fast.at(k), plain.at(k));
+                    const int cell = plain.at(k);
+                    QCOMPARE(fast.removeFirst(cell), plain.removeFirst(cell));
+                } else {
+                    const int cell = int(rng() % unsigned(cells));
+                    QCOMPARE(fast.removeFirst(cell), plain.removeFirst(cell));
+                }
+                QCOMPARE(fast.size(), plain.size());
+            }
+            for (int k = 0; k < plain.size(); ++k)
+                QCOMPARE(fast.at(k), plain.at(k));
+        }
+    }
+};
+
+QTEST_MAIN(TestCircuitModel)
+#include "tst_circuitmodel.moc"
