@@ -1,0 +1,180 @@
+// The lumatrace command-line tool, run as a real process from the build's bin directory.
+#include "circuitgenerator.h"
+#include "jsonvariant.h"
+
+#include <QtTest>
+#include <QJsonDocument>
+#include <QTemporaryDir>
+
+namespace {
+
+struct RunResult {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+RunResult runTool(const QStringList& args, const QByteArray& input = QByteArray())
+{
+    QProcess p;
+    p.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), args);
+    if (!p.waitForStarted(10000))
+        return {};
+    if (!input.isEmpty())
+        p.write(input);
+    p.closeWriteChannel();
+    p.waitForFinished(60000);
+    RunResult r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+QByteArray sampleJson()
+{
+    return R"({"seed": 3, "width": 300, "height": 200, "scale": 0.6, "masking": 0,
+        "masking_scale_x": 1, "masking_scale_y": 1, "wire_length": 0.3, "wire_thick_percent": 0.4,
+        "cutoff_length": 0.3, "cutoff_percentage": 0.5, "max_wire_thickness": 2.4,
+        "tendency_straight": 0.5, "tendency_homogenity": 0.5, "dense_amount": 0.5, "tendency_hv": 0.1,
+        "tendency_random": 0.5, "tendency_power": 1, "loops": 2, "signal_amount": 0.5,
+        "signal_size": 0.5, "signal_size_variance": 0.5,
+        "chips": [{"x": 0.5, "y": 0.5, "w": 4, "h": 2, "connections": 3, "render": true}]})";
+}
+
+} // namespace
+
+class TestLumatraceTool : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void generateMatchesTheCore()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("params.json");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(sampleJson());
+        f.close();
+        const RunResult r = runTool({"generate", path});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.err.isEmpty());
+        QVERIFY(r.out.endsWith('\n'));
+        QCOMPARE(r.out.count('\n'), 1);
+
+        // The same map through the core in this process: identical text.
+        const QVariantMap map = QJsonDocument::fromJson(sampleJson()).toVariant().toMap();
+        CircuitGenerator g;
+        const QVariantMap result = g.generate(map);
+        QCOMPARE(r.out, resultMapToJson(result) + "\n");
+        QVERIFY(r.out.startsWith("{\"wires\":[{\"xy\":[["));
+
+        // Thick wires print the single-precision value in its shortest double form.
+        QVERIFY(r.out.contains("\"thickness\":1.7000000476837158") || r.out.contains("\"thickness\":2.4000000953674316"));
+        const QVariantList wires = QJsonDocument::fromJson(r.out).object().toVariantMap().value("wires").toList();
+        QCOMPARE(wires.size(), result.value("wires").toList().size());
+        for (int i = 0; i < wires.size(); ++i) {
+            const QVariantMap a = wires[i].toMap();
+            const QVariantMap b = result.value("wires").toList()[i].toMap();
+            QCOMPARE(a.value("thickness").toDouble(), double(b.value("thickness").toFloat()));
+            QCOMPARE(a.value("density").toInt(), b.value("density").toInt());
+        }
+    }
+
+    void generateFromStandardInput()
+    {
+        const RunResult a = runTool({"generate", "-"}, sampleJson());
+        QCOMPARE(a.exitCode, 0);
+        QTemporaryDir dir;
+        QFile f(dir.filePath("p.json"));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(sampleJson());
+        f.close();
+        const RunResult b = runTool({"generate", f.fileName()});
+        QCOMPARE(a.out, b.out);
+    }
+
+    void emptyCircuitForBadGeometry()
+    {
+        const RunResult r = runTool({"generate", "-"}, R"({"width": 600, "height": 600, "scale": 0})");
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, QByteArray("{\"wires\":[]}\n"));
+    }
+
+    void badInput_data()
+    {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<QString>("problem");
+        QTest::newRow("array") << QByteArray("[1, 2]") << "not a JSON object";
+        QTest::newRow("number") << QByteArray("42") << "not";
+        QTest::newRow("broken") << QByteArray("{\"seed\": 1") << "not valid JSON";
+        QTest::newRow("empty") << QByteArray("") << "not valid JSON";
+    }
+
+    void badInput()
+    {
+        QFETCH(QByteArray, content);
+        QFETCH(QString, problem);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("bad.json");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+        f.close();
+        const RunResult r = runTool({"generate", path});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY2(r.err.contains(path.toUtf8()), r.err.constData());
+        QVERIFY2(r.err.contains(problem.toUtf8()), r.err.constData());
+    }
+
+    void missingFile()
+    {
+        const RunResult r = runTool({"generate", "/nonexistent/dir/params.json"});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY(r.err.contains("/nonexistent/dir/params.json"));
+    }
+
+    void gridTooLarge()
+    {
+        const RunResult r = runTool({"generate", "-"}, R"({"width": 100000, "height": 100000, "scale": 0.05})");
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY2(r.err.contains("too large"), r.err.constData());
+        QVERIFY(r.err.contains("4194304"));
+    }
+
+    void usageErrors()
+    {
+        RunResult r = runTool({});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        r = runTool({"frobnicate"});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.err.contains("frobnicate"));
+        r = runTool({"generate"});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        r = runTool({"generate", "a.json", "b.json"});
+        QCOMPARE(r.exitCode, 2);
+    }
+
+    void help()
+    {
+        const RunResult r = runTool({"--help"});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains("generate PARAMS.json"));
+        QVERIFY(r.out.contains("standard input"));
+        QVERIFY(r.out.contains("--help"));
+        QVERIFY(r.out.contains("Exit status"));
+        const RunResult g = runTool({"generate", "--help"});
+        QCOMPARE(g.exitCode, 0);
+        QVERIFY(g.out.contains("shortest"));
+    }
+};
+
+QTEST_MAIN(TestLumatraceTool)
+#include "tst_lumatracetool.moc"
