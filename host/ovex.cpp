@@ -26,6 +26,12 @@ Ovex::Ovex(QApplication *application)
     for (const char *scheme : {"ejp", "app", "drc", "xrc"})
         QWebSecurityOrigin::addLocalScheme(QString::fromLatin1(scheme));
 
+    // The engine requests the page's application script while the main window builds
+    // its page, so a package that serves it must be loaded before that.
+    const QString package = startPackageName();
+    if (QFile::exists(package))
+        loadEJP(package);
+
     // The window stores itself as the main window before it builds its page.
     new XWindow(this, nullptr, false);
 
@@ -39,9 +45,6 @@ Ovex::Ovex(QApplication *application)
     m_mainWindow->webView()->setProperty("widgetLastId", 0);
     m_mainWindow->webView()->page()->setPluginFactory(m_pluginFactory);
 
-    const QString package = startPackageName();
-    if (QFile::exists(package))
-        loadEJP(package);
 }
 
 Ovex::~Ovex()
