@@ -1,5 +1,7 @@
 #include "jsapiwin.h"
 
+#include "cookierecord.h"
+#include "xcookiejar.h"
 #include "xwebview.h"
 #include "xwindow.h"
 
@@ -7,6 +9,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QMouseEvent>
+#include <QNetworkAccessManager>
 #include <QScreen>
 #include <QWebFrame>
 
@@ -253,4 +256,82 @@ void JSApiWin::setAlwaysOnTop(bool is)
 void JSApiWin::js(const QString &string)
 {
     m_window->evaluateInMainFrame(string);
+}
+
+XCookieJar *JSApiWin::cookieJar() const
+{
+    return qobject_cast<XCookieJar *>(m_window->webView()->page()->networkAccessManager()->cookieJar());
+}
+
+QVariantList JSApiWin::getAllCookies()
+{
+    XCookieJar *jar = cookieJar();
+    return jar ? CookieRecord::toRecords(jar->allCookies()) : QVariantList();
+}
+
+void JSApiWin::setAllCookies(const QVariant &in)
+{
+    if (XCookieJar *jar = cookieJar())
+        jar->setAllCookies(CookieRecord::fromRecords(in));
+}
+
+void JSApiWin::switchMenu(const QString &name)
+{
+    m_window->switchMenu(name);
+}
+
+void JSApiWin::enableMenu()
+{
+    m_window->enableMenu();
+}
+
+void JSApiWin::disableMenu()
+{
+    m_window->disableMenu();
+}
+
+void JSApiWin::addMenu(const QString &name, const QString &text, const QString &icon)
+{
+    m_window->addMenu(name, text, icon);
+}
+
+void JSApiWin::addMenuAction(const QString &name, const QString &text, const QString &onClick, const QString &icon,
+                             const QString &shortcut)
+{
+    m_window->addMenuAction(name, text, onClick, icon, shortcut);
+}
+
+void JSApiWin::addMenuSeparator(const QString &name)
+{
+    m_window->addMenuSeparator(name);
+}
+
+void JSApiWin::clearMenu()
+{
+    m_window->clearMenu();
+}
+
+void JSApiWin::removeMenuAction(const QString &name)
+{
+    m_window->removeMenuAction(name);
+}
+
+void JSApiWin::enableMenuAction(const QString &name)
+{
+    m_window->enableMenuAction(name);
+}
+
+void JSApiWin::disableMenuAction(const QString &name)
+{
+    m_window->disableMenuAction(name);
+}
+
+void JSApiWin::showMenuAction(const QString &name)
+{
+    m_window->showMenuAction(name);
+}
+
+void JSApiWin::hideMenuAction(const QString &name)
+{
+    m_window->hideMenuAction(name);
 }

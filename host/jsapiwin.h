@@ -1,8 +1,10 @@
 #pragma once
 
 #include <QObject>
+#include <QVariant>
 #include <QVariantList>
 
+class XCookieJar;
 class XWindow;
 
 /// The scripting object of one window, published into the main window's frame under the
@@ -56,9 +58,28 @@ public Q_SLOTS:
     void setShowCaption(bool show, bool isMinimize, bool isMaximize, bool isClose, bool isHelp);
     void setAlwaysOnTop(bool is);
     void js(const QString &string);
+    /// One record per cookie of this window's jar, in the jar's order.
+    QVariantList getAllCookies();
+    /// Replaces this window's cookies with those built from the records in `in`; anything
+    /// that is not a list empties the jar.
+    void setAllCookies(const QVariant &in);
+    void switchMenu(const QString &name);
+    void enableMenu();
+    void disableMenu();
+    void addMenu(const QString &name, const QString &text, const QString &icon);
+    void addMenuAction(const QString &name, const QString &text, const QString &onClick, const QString &icon,
+                       const QString &shortcut);
+    void addMenuSeparator(const QString &name);
+    void clearMenu();
+    void removeMenuAction(const QString &name);
+    void enableMenuAction(const QString &name);
+    void disableMenuAction(const QString &name);
+    void showMenuAction(const QString &name);
+    void hideMenuAction(const QString &name);
 
 private:
     void setType(int type);
+    XCookieJar *cookieJar() const;
 
     XWindow *m_window;
     bool wasMaximized = false;

@@ -4,9 +4,14 @@
 #include "jsapiwin.h"
 #include "ovex.h"
 #include "scriptliteral.h"
+#include "xaction.h"
 #include "xwebview.h"
 
 #include <QFile>
+#include <QIcon>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
 #include <QUuid>
 #include <QWebFrame>
 #include <QWebPage>
@@ -138,4 +143,98 @@ QString XWindow::startScript() const
     return QStringLiteral("window.onload = function () {app.win = new WIN(") + m_scriptObjectName
         + QStringLiteral(", window);try {main(") + ScriptLiteral::array(app->arguments())
         + QStringLiteral(");} finally {if (app.win.isHidden()) app.win.terminate();}};");
+}
+
+QWidget *XWindow::menuTarget()
+{
+    if (currentMenu.isEmpty())
+        return menuBar();
+    return menus.value(currentMenu);
+}
+
+void XWindow::switchMenu(const QString &name)
+{
+    currentMenu = menus.contains(name) ? name : QString();
+}
+
+void XWindow::enableMenu()
+{
+    menuBar()->setEnabled(true);
+}
+
+void XWindow::disableMenu()
+{
+    menuBar()->setEnabled(false);
+}
+
+void XWindow::addMenu(const QString &name, const QString &text, const QString &icon)
+{
+    QWidget *target = icon.isEmpty() ? menuTarget() : menuBar();
+    auto *menu = new QMenu(text, target);
+    if (!icon.isEmpty())
+        menu->setIcon(QIcon(icon));
+    target->addAction(menu->menuAction());
+    menus.insert(name, menu);
+}
+
+void XWindow::addMenuAction(const QString &name, const QString &text, const QString &onClick, const QString &icon,
+                            const QString &shortcut)
+{
+    auto *action = icon.isEmpty() ? new XAction(text, this) : new XAction(QIcon(icon), text, this);
+    action->onClick = onClick;
+    action->setShortcut(QKeySequence::fromString(shortcut, QKeySequence::PortableText));
+    connect(action, &XAction::clickedx, this, &XWindow::menuTriggered);
+    menuTarget()->addAction(action);
+    actions.insert(name, action);
+}
+
+void XWindow::addMenuSeparator(const QString &name)
+{
+    QWidget *target = menuTarget();
+    auto *separator = new QAction(target);
+    separator->setSeparator(true);
+    target->addAction(separator);
+    actions.insert(name, separator);
+}
+
+void XWindow::clearMenu()
+{
+    menuBar()->clear();
+}
+
+void XWindow::removeMenuAction(const QString &name)
+{
+    if (QAction *action = actions.value(name))
+        menuBar()->removeAction(action);
+}
+
+void XWindow::enableMenuAction(const QString &name)
+{
+    if (QAction *action = actions.value(name))
+        action->setEnabled(true);
+}
+
+void XWindow::disableMenuAction(const QString &name)
+{
+    if (QAction *action = actions.value(name))
+        action->setEnabled(false);
+}
+
+void XWindow::showMenuAction(const QString &name)
+{
+    if (QAction *action = actions.value(name))
+        action->setVisible(true);
+}
+
+void XWindow::hideMenuAction(const QString &name)
+{
+    if (QAction *action = actions.value(name))
+        action->setVisible(false);
+}
+
+void XWindow::menuTriggered(char *onClick)
+{
+    const QString script = QString::fromUtf8(onClick);
+    if (!script.isEmpty())
+        evaluateInMainFrame(script);
 }

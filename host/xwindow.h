@@ -1,11 +1,14 @@
 #pragma once
 
 #include <QMainWindow>
+#include <QMap>
 #include <QString>
 #include <QUrl>
 
 class JSApiWin;
 class Ovex;
+class QAction;
+class QMenu;
 class QWebFrame;
 class XWebView;
 
@@ -40,14 +43,44 @@ public:
     /// and leaves the window shown.
     void applyFlags();
 
+    // The menu bar page script builds by name. New menus, actions and separators go to
+    // the current menu, or to the menu bar while it is "". Operations that look a name up
+    // do nothing for an unknown name. Menus and actions live as long as the window.
+
+    /// Makes `name` the current menu when it names a menu, else the menu bar.
+    void switchMenu(const QString &name);
+    void enableMenu();
+    void disableMenu();
+    /// A new menu titled `text`: on the menu bar when it has an `icon` file or there is no
+    /// current menu, else a submenu of the current menu. `name` now maps to it.
+    void addMenu(const QString &name, const QString &text, const QString &icon);
+    /// A new entry whose trigger runs `onClick` as script in this window's main frame;
+    /// `shortcut` is read in portable text form. `name` now maps to it.
+    void addMenuAction(const QString &name, const QString &text, const QString &onClick, const QString &icon,
+                       const QString &shortcut);
+    void addMenuSeparator(const QString &name);
+    /// Takes every entry off the menu bar; the names still map to their menus and actions.
+    void clearMenu();
+    /// Takes the named action off the menu bar only.
+    void removeMenuAction(const QString &name);
+    void enableMenuAction(const QString &name);
+    void disableMenuAction(const QString &name);
+    void showMenuAction(const QString &name);
+    void hideMenuAction(const QString &name);
+    QString currentMenuName() const { return currentMenu; }
+
 public Q_SLOTS:
     void linkClicked(const QUrl &url);
     /// Sets the start script of a window without parent (again for every new document).
     void attachObject();
+    /// Runs a triggered entry's script text (UTF-8) in this window's main frame.
+    void menuTriggered(char *onClick);
 
 private:
     void setUpPage();
     QString startScript() const;
+    /// Where new entries go: the current menu's widget, or the menu bar.
+    QWidget *menuTarget();
 
     friend class JSApiWin;
 
@@ -66,4 +99,7 @@ private:
     bool alwaysOnTop = false;
     bool defaultCaption = true;
     JSApiWin *scriptObject = nullptr;
+    QString currentMenu;
+    QMap<QString, QMenu *> menus;
+    QMap<QString, QAction *> actions;
 };
