@@ -1,8 +1,12 @@
 #include "jsapiovex.h"
 
+#include "directorytree.h"
 #include "diskspace.h"
 #include "ovex.h"
 #include "ovexplugin.h"
+#include "scriptdialogs.h"
+#include "scripttext.h"
+#include "wholefile.h"
 #include "xdynamicresource.h"
 #include "xwindow.h"
 #include "xwebview.h"
@@ -12,13 +16,27 @@
 #include <QCryptographicHash>
 #include <QDateTime>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLibrary>
 #include <QMessageBox>
 #include <QNetworkInterface>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <cstdio>
+
+namespace {
+
+// The first location the platform reports, "" when it reports none.
+QString firstLocation(QStandardPaths::StandardLocation location)
+{
+    return QStandardPaths::standardLocations(location).value(0);
+}
+
+}
 
 JSApiOvex::JSApiOvex(Ovex *app, QObject *parent)
     : QObject(parent)
@@ -38,8 +56,7 @@ int JSApiOvex::scriptTime(const QDateTime &dateTime)
 
 QString JSApiOvex::rawDigestText(const QByteArray &digest)
 {
-    const int zero = digest.indexOf('\0');
-    return QString::fromUtf8(zero < 0 ? digest : digest.left(zero));
+    return ScriptText::fromRawBytes(digest);
 }
 
 void JSApiOvex::alert(const QString &text)
@@ -103,9 +120,25 @@ void JSApiOvex::exploreDir(const QString &path)
     QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
+QVariantMap JSApiOvex::dirContent(const QString &path)
+{
+    return DirectoryTree::content(path);
+}
+
 bool JSApiOvex::openBrowser(const QString &url)
 {
     return QDesktopServices::openUrl(QUrl::fromUserInput(url));
+}
+
+QVariant JSApiOvex::getSettings(const QString &key, const QVariant &defaultValue)
+{
+    return app ? app->settingsValue(key, defaultValue) : defaultValue;
+}
+
+void JSApiOvex::setSettings(const QString &key, const QVariant &value)
+{
+    if (app)
+        app->setSettingsValue(key, value);
 }
 
 QString JSApiOvex::getMacAddress()
@@ -118,6 +151,30 @@ QString JSApiOvex::getMacAddress()
     return QString();
 }
 
+void JSApiOvex::download(const QString &, const QString &, const QString &, const QString &)
+{
+}
+
+void JSApiOvex::dbConnect(const QString &file, const QString &id)
+{
+    databases.connect(file, id);
+}
+
+void JSApiOvex::dbClose(const QString &id)
+{
+    databases.close(id);
+}
+
+QVariant JSApiOvex::dbInsert(const QString &q, const QString &id)
+{
+    return databases.insert(q, id);
+}
+
+QVariantList JSApiOvex::dbQuery(const QString &q, const QString &id)
+{
+    return databases.query(q, id);
+}
+
 qlonglong JSApiOvex::freespace(const QString &disk)
 {
     return DiskSpace::freeBytes(disk);
@@ -126,6 +183,26 @@ qlonglong JSApiOvex::freespace(const QString &disk)
 qlonglong JSApiOvex::totalspace(const QString &disk)
 {
     return DiskSpace::totalBytes(disk);
+}
+
+bool JSApiOvex::fileExists(const QString &src)
+{
+    return QFileInfo::exists(src);
+}
+
+qlonglong JSApiOvex::filesize(const QString &src)
+{
+    return QFileInfo(src).size();
+}
+
+int JSApiOvex::filectime(const QString &src)
+{
+    return scriptTime(QFileInfo(src).lastModified());
+}
+
+int JSApiOvex::fileatime(const QString &src)
+{
+    return scriptTime(QFileInfo(src).lastRead());
 }
 
 int JSApiOvex::time()
@@ -146,6 +223,61 @@ QString JSApiOvex::date(const QString &format, int time)
 {
     const QDateTime when = time < 0 ? QDateTime::currentDateTime() : QDateTime::fromSecsSinceEpoch(time);
     return when.toString(format);
+}
+
+bool JSApiOvex::dirExists(const QString &src)
+{
+    return QDir(src).exists();
+}
+
+bool JSApiOvex::confirm(const QString &txt, const QString &title, const QString &yes, const QString &no)
+{
+    return ScriptDialogs::confirm(txt, title, yes, no);
+}
+
+void JSApiOvex::info(const QString &txt, const QString &title)
+{
+    ScriptDialogs::info(txt, title);
+}
+
+QString JSApiOvex::prompt(const QString &txt, const QString &title, const QString &defaultValue, const QString &type)
+{
+    return ScriptDialogs::prompt(dialogParent(), txt, title, defaultValue, type);
+}
+
+void JSApiOvex::regSet(const QString &path, const QString &key, const QVariant &value)
+{
+    nativeStore.set(path, key, value);
+}
+
+bool JSApiOvex::regIsSet(const QString &path, const QString &key)
+{
+    return nativeStore.isSet(path, key);
+}
+
+QVariant JSApiOvex::regGet(const QString &path, const QString &key, const QVariant &defaultValue)
+{
+    return nativeStore.get(path, key, defaultValue);
+}
+
+void JSApiOvex::regDelete(const QString &path, const QString &key)
+{
+    nativeStore.remove(path, key);
+}
+
+QVariantList JSApiOvex::regAllKeys(const QString &path)
+{
+    return nativeStore.allKeys(path);
+}
+
+QVariantList JSApiOvex::regKeys(const QString &path)
+{
+    return nativeStore.keys(path);
+}
+
+QVariantList JSApiOvex::regGroups(const QString &path)
+{
+    return nativeStore.groups(path);
 }
 
 QString JSApiOvex::fileMd5hex(const QString &filename)
@@ -183,9 +315,196 @@ void JSApiOvex::exit(int code)
     QCoreApplication::exit(code);
 }
 
+bool JSApiOvex::cmd(const QString &command)
+{
+    QStringList arguments = QProcess::splitCommand(command);
+    if (arguments.isEmpty())
+        return false;
+    const QString program = arguments.takeFirst();
+    return QProcess::startDetached(program, arguments);
+}
+
+QString JSApiOvex::openFile(const QString &title, const QString &fileTypes, const QString &path)
+{
+    return ScriptDialogs::openFile(dialogParent(), title, fileTypes, path);
+}
+
+QString JSApiOvex::openNewFile(const QString &title, const QString &fileTypes, const QString &path)
+{
+    return ScriptDialogs::openNewFile(dialogParent(), title, fileTypes, path);
+}
+
+QStringList JSApiOvex::openFiles(const QString &title, const QString &fileTypes, const QString &path)
+{
+    return ScriptDialogs::openFiles(dialogParent(), title, fileTypes, path);
+}
+
+QString JSApiOvex::openDir(const QString &title, const QString &path)
+{
+    return ScriptDialogs::openDir(dialogParent(), title, path);
+}
+
+int JSApiOvex::fopen(const QString &file, const QString &mode)
+{
+    return files.open(file, mode);
+}
+
+void JSApiOvex::fclose(int fileId)
+{
+    files.close(fileId);
+}
+
+QString JSApiOvex::fileread(const QString &file)
+{
+    return WholeFile::read(file);
+}
+
+void JSApiOvex::filewrite(const QString &file, const QString &content)
+{
+    WholeFile::write(file, content);
+}
+
+void JSApiOvex::fileappend(const QString &file, const QString &content)
+{
+    WholeFile::append(file, content);
+}
+
+QString JSApiOvex::fread(int fileId, int bytes)
+{
+    return files.read(fileId, bytes);
+}
+
+QString JSApiOvex::fgets(int fileId, int bytes)
+{
+    return files.readLine(fileId, bytes);
+}
+
+void JSApiOvex::fwrite(int fileId, const QString &data)
+{
+    files.write(fileId, data);
+}
+
+void JSApiOvex::fwriteln(int fileId, const QString &data)
+{
+    files.writeLine(fileId, data);
+}
+
+bool JSApiOvex::mkdir(const QString &dirPath, bool recursive)
+{
+    return recursive ? QDir().mkpath(dirPath) : QDir().mkdir(dirPath);
+}
+
+bool JSApiOvex::mkfile(const QString &file)
+{
+    return WholeFile::create(file);
+}
+
+bool JSApiOvex::copy(const QString &src, const QString &dst)
+{
+    return QFile::copy(src, dst);
+}
+
+bool JSApiOvex::rename(const QString &src, const QString &dst)
+{
+    return QFile::rename(src, dst);
+}
+
+bool JSApiOvex::unlink(const QString &file)
+{
+    return QFile::remove(file);
+}
+
+bool JSApiOvex::copydir(const QString &src, const QString &dst)
+{
+    return DirectoryTree::copy(src, dst);
+}
+
+bool JSApiOvex::rmdir(const QString &dirPath)
+{
+    return DirectoryTree::remove(dirPath);
+}
+
+QString JSApiOvex::getDirTemp()
+{
+    return QDir::tempPath();
+}
+
+QString JSApiOvex::getDirDocuments()
+{
+    return firstLocation(QStandardPaths::DocumentsLocation);
+}
+
+QString JSApiOvex::getDirDesktop()
+{
+    return firstLocation(QStandardPaths::DesktopLocation);
+}
+
+QString JSApiOvex::getDirDownload()
+{
+    return firstLocation(QStandardPaths::DownloadLocation);
+}
+
+QString JSApiOvex::getDirFonts()
+{
+    return firstLocation(QStandardPaths::FontsLocation);
+}
+
+QString JSApiOvex::getDirMovies()
+{
+    return firstLocation(QStandardPaths::MoviesLocation);
+}
+
+QString JSApiOvex::getDirMusic()
+{
+    return firstLocation(QStandardPaths::MusicLocation);
+}
+
+QString JSApiOvex::getDirPictures()
+{
+    return firstLocation(QStandardPaths::PicturesLocation);
+}
+
+QString JSApiOvex::getDirHome()
+{
+    return firstLocation(QStandardPaths::HomeLocation);
+}
+
+QString JSApiOvex::getDirAppData()
+{
+    return firstLocation(QStandardPaths::AppLocalDataLocation);
+}
+
+QString JSApiOvex::getDirCurrent()
+{
+    return QDir::currentPath();
+}
+
 void JSApiOvex::setAppName(const QString &name)
 {
     QCoreApplication::setApplicationName(name);
+}
+
+QString JSApiOvex::tempFile(const QString &append)
+{
+    return tempFiles.create(append);
+}
+
+int JSApiOvex::exec(const QVariant &command, const QString &cid_finish, const QString &cid_process,
+                    const QString &cid_error)
+{
+    return startProcess(command, XProcess::CommandEncoding::Utf8, cid_finish, cid_process, cid_error);
+}
+
+int JSApiOvex::execASCII(const QVariant &command, const QString &cid_finish, const QString &cid_process,
+                         const QString &cid_error)
+{
+    return startProcess(command, XProcess::CommandEncoding::Latin1, cid_finish, cid_process, cid_error);
+}
+
+void JSApiOvex::killExec(int execId)
+{
+    if (XProcess *process = processes.value(execId))
+        process->kill();
 }
 
 QString JSApiOvex::getClipboard()
@@ -202,4 +521,19 @@ void JSApiOvex::js(const QString &script)
 {
     if (app)
         app->mainWindow()->evaluateInMainFrame(script);
+}
+
+int JSApiOvex::startProcess(const QVariant &command, XProcess::CommandEncoding encoding, const QString &cidFinish,
+                            const QString &cidProcess, const QString &cidError)
+{
+    auto *process = new XProcess(this);
+    const int id = nextProcessId++;
+    processes.insert(id, process);
+    process->start(XProcess::commandLine(command, encoding), cidFinish, cidProcess, cidError);
+    return id;
+}
+
+QWidget *JSApiOvex::dialogParent() const
+{
+    return app ? app->mainWindow() : nullptr;
 }
