@@ -6,6 +6,16 @@
 #include "exportwriter.h"
 #include "svgwriter.h"
 
+namespace {
+
+// All files of a separate export, or only the first (the composite) otherwise.
+QVector<ExportFileNames::Entry> chosen(const QVector<ExportFileNames::Entry> &files, bool separate)
+{
+    return separate ? files : files.mid(0, 1);
+}
+
+} // namespace
+
 CircuitExporter::CircuitExporter(CircuitGenerator &generator, CircuitRenderer &renderer)
     : m_generator(generator)
     , m_renderer(renderer)
@@ -28,8 +38,7 @@ ExportResult CircuitExporter::exportSvg(const QString &file, bool separate)
 {
     regenerate();
     const Circuit &circuit = *m_generator.circuit();
-    const auto files = separate ? ExportFileNames::svgFiles(file)
-                                : QVector<ExportFileNames::Entry>{{Composite, file}};
+    const auto files = chosen(ExportFileNames::svgFiles(file), separate);
     for (int i = 0; i < files.size(); ++i) {
         report(i + 1, files.size(), files[i].file);
         // The composite uses the stream where generation left it; each layer
@@ -50,8 +59,7 @@ ExportResult CircuitExporter::exportPng(const QString &file, float scalePercent,
     regenerate();
     const Circuit &circuit = *m_generator.circuit();
     const float renderScale = scalePercent / 100;
-    const auto files = separate ? ExportFileNames::pngFiles(file)
-                                : QVector<ExportFileNames::Entry>{{Composite, file}};
+    const auto files = chosen(ExportFileNames::pngFiles(file), separate);
     for (int i = 0; i < files.size(); ++i) {
         report(i + 1, files.size(), files[i].file);
         if (i > 0)

@@ -28,7 +28,7 @@ const QPainter::RenderHints kMainRenderHints =
     QPainter::Antialiasing | QPainter::HighQualityAntialiasing;
 QT_WARNING_POP
 
-// Every mask image starts opaque, so that the composition modes see no alpha.
+// Every intermediate image starts opaque, so that the composition modes see no alpha.
 QImage filledImage(const QImage &canvas, const QColor &color)
 {
     QImage image(canvas.size(), QImage::Format_ARGB32);

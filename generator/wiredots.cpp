@@ -36,8 +36,8 @@ QVector<WireDots::Dot> WireDots::choose(const Wire &wire, const RenderMetrics &m
     const bool pads = (layer == Composite || layer == Dots) && hasRadius
                       && metrics.holeRadius() < r;
     const bool glowLayer = (layer == Composite || layer == DotSignals) && hasRadius;
-    // End cells draw only when there are dots to draw; lane ends always draw,
-    // so both counts must stay exactly as they are for the streams to agree.
+    // End cells take a draw only when dots have a radius, lane ends always
+    // do: every layer and the SVG writer rely on exactly this count.
     QVector<QPoint> points = hasRadius ? endCells(wire, metrics) : QVector<QPoint>();
     points += laneEnds(wire, metrics);
     QVector<Dot> dots;
