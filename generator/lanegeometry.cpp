@@ -58,8 +58,7 @@ LaneGeometry::LaneGeometry(const Wire &wire, double cellSize, float wireThicknes
     , m_halfCell(float(0.5 * cellSize))
 {
     auto centre = [cellSize](const CircuitCell *cell) {
-        return QPoint(RenderMetrics::truncated((cell->x + 0.5) * cellSize),
-                      RenderMetrics::truncated((cell->y + 0.5) * cellSize));
+        return RenderMetrics::cellCentre(cell->x, cell->y, cellSize);
     };
     for (const CircuitCell *cell : wire.cells) {
         m_points.append(centre(cell));

@@ -37,7 +37,12 @@ bool RenderMetrics::isDrawable() const
 
 QPoint RenderMetrics::cellCentre(int x, int y) const
 {
-    return QPoint(truncated((x + 0.5) * m_cellSize), truncated((y + 0.5) * m_cellSize));
+    return cellCentre(x, y, m_cellSize);
+}
+
+QPoint RenderMetrics::cellCentre(int x, int y, double cellSize)
+{
+    return QPoint(truncated((x + 0.5) * cellSize), truncated((y + 0.5) * cellSize));
 }
 
 QPointF RenderMetrics::exactCentre(int x, int y) const

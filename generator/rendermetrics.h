@@ -43,6 +43,8 @@ public:
     // one lane full width, two lanes two thirds, any other count half.
     double strokeWidth(float wireThicknessFactor, int density) const;
 
+    // Centre of cell (x, y) for cell size c: (int((x + 0.5) × c), int((y + 0.5) × c)).
+    static QPoint cellCentre(int x, int y, double cellSize);
     // One canvas side: roundf(float(size) × s), or 0 when out of range.
     static int canvasSide(int size, float renderScale);
     // Truncation toward zero that stays defined for any double: NaN gives 0
