@@ -183,8 +183,11 @@ void JSApiWin::centerPosition(bool vertically, bool horizontally, bool by_parent
     } else {
         reference = QGuiApplication::primaryScreen()->geometry().size();
     }
-    const int x = horizontally ? origin.x() + (reference.width() - w) / 2 : m_window->x();
-    const int y = vertically ? origin.y() + (reference.height() - h) / 2 : m_window->y();
+    // The coordinate that is not centred keeps the client area's own value: the frame's
+    // would move the window by the width of its frame on every call.
+    const QRect client = m_window->geometry();
+    const int x = horizontally ? origin.x() + (reference.width() - w) / 2 : client.x();
+    const int y = vertically ? origin.y() + (reference.height() - h) / 2 : client.y();
     m_window->setGeometry(x, y, w, h);
 }
 
