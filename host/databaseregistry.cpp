@@ -34,26 +34,34 @@ QVariant DatabaseRegistry::insert(const QString &statement, const QString &id)
 {
     if (!databases.contains(id))
         return 0;
-    QSqlQuery query(databases.value(id));
-    if (!query.prepare(statement) || !query.exec())
-        return QVariant();
-    return query.lastInsertId();
+    const std::optional<QSqlQuery> query = run(statement, id);
+    return query ? query->lastInsertId() : QVariant();
 }
 
 QVariantList DatabaseRegistry::query(const QString &statement, const QString &id)
 {
     QVariantList rows;
-    if (!databases.contains(id))
+    std::optional<QSqlQuery> query = run(statement, id);
+    if (!query)
         return rows;
-    QSqlQuery query(databases.value(id));
-    if (!query.prepare(statement) || !query.exec())
-        return rows;
-    const QSqlRecord columns = query.record();
-    while (query.next()) {
+    const QSqlRecord columns = query->record();
+    while (query->next()) {
         QVariantMap row;
         for (int i = 0; i < columns.count(); ++i)
-            row.insert(columns.fieldName(i), query.value(i));
+            row.insert(columns.fieldName(i), query->value(i));
         rows << row;
     }
     return rows;
+}
+
+std::optional<QSqlQuery> DatabaseRegistry::run(const QString &statement, const QString &id) const
+{
+    // A closed or failed connection is skipped here: preparing on it would only warn.
+    const QSqlDatabase database = databases.value(id);
+    if (!database.isOpen())
+        return std::nullopt;
+    QSqlQuery query(database);
+    if (!query.prepare(statement) || !query.exec())
+        return std::nullopt;
+    return query;
 }

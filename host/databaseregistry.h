@@ -2,9 +2,12 @@
 
 #include <QMap>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QString>
 #include <QVariant>
 #include <QVariantList>
+
+#include <optional>
 
 /// SQLite connections opened by page script under ids of its choosing. Each id is also the
 /// connection's toolkit-wide name, so ids are shared by every registry of the process.
@@ -35,5 +38,8 @@ public:
     bool contains(const QString &id) const { return databases.contains(id); }
 
 private:
+    // The executed statement, or nothing when the id is not open or the statement failed.
+    std::optional<QSqlQuery> run(const QString &statement, const QString &id) const;
+
     QMap<QString, QSqlDatabase> databases;
 };

@@ -57,7 +57,8 @@ QString FileHandleTable::readLine(int id, int bytes)
     QFile *file = readable(id);
     if (!file)
         return QString();
-    return ScriptText::fromRawBytes(file->readLine(qMax(bytes, 0)));
+    // The toolkit's limit counts a terminating zero byte as well, so one more is asked for.
+    return ScriptText::fromRawBytes(file->readLine(bytes > 0 ? qint64(bytes) + 1 : 0));
 }
 
 void FileHandleTable::write(int id, const QString &data)
