@@ -1,0 +1,194 @@
+#include "lumatrace.h"
+
+#include "circuitexporter.h"
+
+#include <QBuffer>
+#include <QFontDatabase>
+#include <QOpenGLContext>
+#include <QQmlError>
+#include <QQuickWidget>
+#include <QQuickWindow>
+#include <QSGRendererInterface>
+#include <QWebFrame>
+#include <QWebPage>
+#include <QWebView>
+
+
+namespace {
+// Qt Quick aborts the process when its OpenGL scene graph finds no context (headless
+// machines, remote desktops); the software scene graph draws the same scenes there.
+void chooseSceneGraphBackend()
+{
+    static bool chosen = false;
+    if (chosen)
+        return;
+    chosen = true;
+    if (!qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        return;
+    QOpenGLContext probe;
+    if (!probe.create())
+        QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
+}
+}
+
+Lumatrace::Lumatrace(QObject *view)
+    : OvexPlugin(view)
+{
+}
+
+Lumatrace::~Lumatrace()
+{
+    delete viewer;
+}
+
+const char *Lumatrace::scriptName()
+{
+    return "llumatrace";
+}
+
+void Lumatrace::attach()
+{
+    OvexPlugin::attach();
+    chooseSceneGraphBackend();
+    viewer = new QQuickWidget;
+    viewer->setResizeMode(QQuickWidget::SizeRootObjectToView);
+    if (!view)
+        return;
+    qRegisterMetaType<QQuickWidget *>();
+    const int id = view->property("widgetLastId").toInt();
+    view->setProperty("widgetObj", QVariant::fromValue(viewer));
+    view->setProperty("widgetLastId", id + 1);
+    view->setProperty("work", QStringLiteral("register_widget"));
+    Q_EMIT processWebViewSignal();
+    viewerId = id + 1;
+}
+
+void Lumatrace::hello()
+{
+    if (view)
+        view->page()->mainFrame()->evaluateJavaScript(QStringLiteral("alert('Lumatrace works!');"));
+}
+
+QVariantMap Lumatrace::generate(const QVariantMap &parameters)
+{
+    readParameters(parameters);
+    generator.generateCircuit();
+    return generator.resultMap();
+}
+
+void Lumatrace::generateImage(const QVariantMap &parameters)
+{
+    resultBytes = std::make_unique<QByteArray>();
+    QBuffer buffer(resultBytes.get());
+    buffer.open(QIODevice::WriteOnly);
+    readParameters(parameters);
+    const QImage *image = renderer.render(*generator.generateCircuit(), generator.settings(), 1.0f,
+                                          RenderLayer::Composite);
+    // A canvas with no pixels, or one too large to draw, leaves nothing to show.
+    if (!image)
+        return;
+    image->save(&buffer, "PNG");
+    handOff(resultBytes.get(), QStringLiteral("lumatrace_result"));
+}
+
+bool Lumatrace::exportSVG(const QString &file, bool separate)
+{
+    return CircuitExporter(generator, renderer).exportSvg(file, separate).ok();
+}
+
+bool Lumatrace::exportSVG(const QString &file)
+{
+    return exportSVG(file, false);
+}
+
+bool Lumatrace::exportPNG(const QString &file, float scale_percent, bool separate)
+{
+    return CircuitExporter(generator, renderer).exportPng(file, scale_percent, separate).ok();
+}
+
+bool Lumatrace::exportPNG(const QString &file, float scale_percent)
+{
+    return exportPNG(file, scale_percent, false);
+}
+
+bool Lumatrace::exportPNG(const QString &file)
+{
+    return exportPNG(file, 100.0f, false);
+}
+
+bool Lumatrace::exportBIN(const QString &file, float scale_percent)
+{
+    return CircuitExporter(generator, renderer).exportBin(file, scale_percent).ok();
+}
+
+bool Lumatrace::exportBIN(const QString &file)
+{
+    return exportBIN(file, 100.0f);
+}
+
+void Lumatrace::updateGenerator(const QVariantMap &parameters)
+{
+    readParameters(parameters);
+}
+
+void Lumatrace::resetSeed()
+{
+    generator.resetSeed();
+}
+
+void Lumatrace::setQMLFile(const QString &path)
+{
+    if (viewer)
+        viewer->setSource(QUrl::fromLocalFile(path));
+}
+
+int Lumatrace::getIdViewerWidget()
+{
+    return viewerId;
+}
+
+QVariantList Lumatrace::getViewerErrors()
+{
+    QVariantList errors;
+    if (!viewer)
+        return errors;
+    const QList<QQmlError> qmlErrors = viewer->errors();
+    for (const QQmlError &error : qmlErrors)
+        errors << error.toString();
+    return errors;
+}
+
+QVariantList Lumatrace::getFonts()
+{
+    QVariantList families;
+    const QStringList names = QFontDatabase().families();
+    for (const QString &name : names)
+        families << name;
+    return families;
+}
+
+void Lumatrace::readParameters(const QVariantMap &parameters)
+{
+    generator.readParameters(parameters);
+    if (!generator.fileMaskChanged())
+        return;
+    maskBytes = std::make_unique<QByteArray>(generator.fileMaskPng());
+    handOff(maskBytes.get(), QStringLiteral("lumatrace_mask_result"));
+}
+
+void Lumatrace::handOff(QByteArray *bytes, const QString &name)
+{
+    if (!view)
+        return;
+    view->setProperty("byte_array", QVariant::fromValue(static_cast<void *>(bytes)));
+    view->setProperty("filename", name);
+    view->setProperty("work", QStringLiteral("set_drc_data"));
+    Q_EMIT processWebViewSignal();
+}
+
+extern "C" Q_DECL_EXPORT OvexPlugin *getPlugin(QWebView *view, QWidget *)
+{
+    auto *plugin = new Lumatrace(view);
+    plugin->attach();
+    return plugin;
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "circuitgenerator.h"
+#include "circuitrenderer.h"
+#include "ovexplugin.h"
+
+#include <QByteArray>
+#include <QVariantList>
+#include <QVariantMap>
+
+#include <memory>
+
+class QQuickWidget;
+
+/// The generator plug-in object, reached by page script as `llumatrace`. A thin front
+/// over the generator core: slots convert script values, call the core and hand images
+/// and the viewer widget to the host.
+class Lumatrace : public OvexPlugin
+{
+    Q_OBJECT
+
+public:
+    explicit Lumatrace(QObject *view);
+    ~Lumatrace() override;
+
+    const char *scriptName() override;
+    /// Publishes the object, creates the viewer and registers it with the host.
+    void attach() override;
+
+public Q_SLOTS:
+    void hello();
+    QVariantMap generate(const QVariantMap &parameters);
+    void generateImage(const QVariantMap &parameters);
+    bool exportSVG(const QString &file, bool separate);
+    bool exportSVG(const QString &file);
+    bool exportPNG(const QString &file, float scale_percent, bool separate);
+    bool exportPNG(const QString &file, float scale_percent);
+    bool exportPNG(const QString &file);
+    bool exportBIN(const QString &file, float scale_percent);
+    bool exportBIN(const QString &file);
+    void updateGenerator(const QVariantMap &parameters);
+    void resetSeed();
+    void setQMLFile(const QString &path);
+    int getIdViewerWidget();
+    QVariantList getViewerErrors();
+    QVariantList getFonts();
+
+private:
+    /// Reads the map into the generator and hands a newly loaded file mask to the host.
+    void readParameters(const QVariantMap &parameters);
+    /// Hands `bytes` (owned here) to the host's resource store under `name`.
+    void handOff(QByteArray *bytes, const QString &name);
+
+    CircuitGenerator generator;
+    CircuitRenderer renderer;
+    std::unique_ptr<QByteArray> resultBytes;
+    std::unique_ptr<QByteArray> maskBytes;
+    QQuickWidget *viewer = nullptr;
+    int viewerId = 0;
+};

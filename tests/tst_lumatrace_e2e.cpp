@@ -1,0 +1,258 @@
+// End-to-end: page script in the real tressil program loads the Lumatrace1 plug-in; its
+// answers must match the lumatrace tool, which runs the same generator core.
+#include "tressilrunner.h"
+
+#include <QDir>
+#include <QFontDatabase>
+#include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+const QString pluginPath = QStringLiteral(TRESSIL_BIN_DIR "/libLumatrace1.so");
+const QString toolPath = QStringLiteral(TRESSIL_BIN_DIR "/lumatrace");
+const QString mapPath = QStringLiteral(TRESSIL_TEST_DATA_DIR "/render_showcase_map.json");
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The parameter map as one line of JSON, to hand to page script as an argument.
+QString mapArgument(const QJsonObject &map)
+{
+    return QString::fromUtf8(QJsonDocument(map).toJson(QJsonDocument::Compact));
+}
+
+QJsonObject showcaseMap()
+{
+    return QJsonDocument::fromJson(readFile(mapPath)).object();
+}
+
+// Runs the lumatrace tool and returns its standard output; fails the test on errors.
+QByteArray runTool(const QStringList &arguments)
+{
+    QProcess tool;
+    tool.start(toolPath, arguments);
+    if (!tool.waitForFinished(120000) || tool.exitCode() != 0)
+        qWarning("lumatrace %s failed: %s", qPrintable(arguments.join(' ')), tool.readAllStandardError().constData());
+    return tool.readAllStandardOutput();
+}
+
+// Page script run with args[1] = plug-in path, args[2] = map JSON, args[3] = a folder;
+// a run(map, dir) that returns true ends the process itself later.
+const QByteArray prelude =
+    "function main(args) { app.win.show(); ovex.loadPlugin(args[1]);"
+    " var map = JSON.parse(args[2]); var dir = args[3]; var later = false;"
+    " try { later = run(map, dir); } catch (e) { ovex.println('error ' + e); } if (!later) ovex.exit(0); }\n";
+}
+
+class TestLumatraceE2E : public QObject
+{
+    Q_OBJECT
+
+private:
+    // Runs `body` (the script of run(map, dir)) and returns what it printed.
+    static QStringList runPage(const QByteArray &body, const QJsonObject &map, const QString &dir)
+    {
+        TressilRunner runner;
+        runner.writeApplication(prelude + "function run(map, dir) {" + body + "}");
+        const TressilRun run = runner.run({pluginPath, mapArgument(map), dir}, 120000);
+        if (!run.finished || run.crashed)
+            qWarning("tressil did not finish cleanly: %s", run.err.constData());
+        return run.lines();
+    }
+
+    static bool samePixels(const QString &a, const QString &b)
+    {
+        const QImage first(a), second(b);
+        return !first.isNull() && first.convertToFormat(QImage::Format_ARGB32) == second.convertToFormat(QImage::Format_ARGB32);
+    }
+
+private Q_SLOTS:
+    void viewerWidgetIdIsOneOnAFreshStart();
+    void generateAnswersWhatTheToolPrints();
+    void resetSeedBetweenGeneratesChangesNothing();
+    void secondGenerateImageReplacesTheFirst();
+    void fileMaskIsHandedToThePage();
+    void exportsEqualToolExports_data();
+    void exportsEqualToolExports();
+    void separatePngExportEqualsToolExport();
+    void updateGeneratorThenExportDrawsTheGeneratedCircuit();
+    void fontsAreTheSystemFamilies();
+    void missingQmlFileShowsInViewerErrors();
+    void unloadableLibrariesAreIgnored();
+};
+
+void TestLumatraceE2E::viewerWidgetIdIsOneOnAFreshStart()
+{
+    const QStringList lines = runPage("ovex.println(typeof llumatrace + ' ' + llumatrace.getIdViewerWidget());",
+                                      showcaseMap(), QDir::tempPath());
+    QCOMPARE(lines, QStringList{"object 1"});
+}
+
+void TestLumatraceE2E::generateAnswersWhatTheToolPrints()
+{
+    const QStringList lines = runPage("ovex.println(JSON.stringify(llumatrace.generate(map)));", showcaseMap(), QDir::tempPath());
+    QCOMPARE(lines.size(), 1);
+    const QJsonDocument fromPage = QJsonDocument::fromJson(lines.first().toUtf8());
+    const QJsonDocument fromTool = QJsonDocument::fromJson(runTool({"generate", mapPath}));
+    QVERIFY(!fromTool.object().value("wires").toArray().isEmpty());
+    QCOMPARE(fromPage, fromTool);
+}
+
+void TestLumatraceE2E::resetSeedBetweenGeneratesChangesNothing()
+{
+    const QStringList lines = runPage(
+        "var a = JSON.stringify(llumatrace.generate(map)); llumatrace.resetSeed();"
+        " var b = JSON.stringify(llumatrace.generate(map)); ovex.println(a === b); ovex.println(a.length > 100);",
+        showcaseMap(), QDir::tempPath());
+    QCOMPARE(lines, (QStringList{"true", "true"}));
+}
+
+void TestLumatraceE2E::secondGenerateImageReplacesTheFirst()
+{
+    QJsonObject map = showcaseMap();
+    map["width"] = 320;
+    map["height"] = 200;
+    const QStringList lines = runPage(
+        "llumatrace.generateImage(map); map.width = 240; map.height = 150; llumatrace.generateImage(map);"
+        " var img = new Image();"
+        " img.onload = function () { ovex.println(img.naturalWidth + 'x' + img.naturalHeight); ovex.exit(0); };"
+        " img.onerror = function () { ovex.println('failed'); ovex.exit(0); };"
+        " img.src = 'drc:lumatrace_result'; return true;",
+        map, QDir::tempPath());
+    QCOMPARE(lines, QStringList{"240x150"});
+}
+
+void TestLumatraceE2E::fileMaskIsHandedToThePage()
+{
+    QTemporaryDir dir;
+    QImage mask(100, 50, QImage::Format_RGB32);
+    mask.fill(Qt::white);
+    QVERIFY(mask.save(dir.filePath("mask.png")));
+    QJsonObject map = showcaseMap();
+    map["mask_file_path"] = dir.filePath("mask.png");
+    map["masking"] = 1;
+    const QStringList lines = runPage(
+        "llumatrace.updateGenerator(map);"
+        " var img = new Image();"
+        " img.onload = function () { ovex.println(img.naturalWidth + 'x' + img.naturalHeight); ovex.exit(0); };"
+        " img.onerror = function () { ovex.println('failed'); ovex.exit(0); };"
+        " img.src = 'drc:lumatrace_mask_result'; return true;",
+        map, dir.path());
+    QCOMPARE(lines, QStringList{"200x100"}); // 200 wide, aspect ratio kept
+}
+
+void TestLumatraceE2E::exportsEqualToolExports_data()
+{
+    QTest::addColumn<QString>("call");     // page script; `file` names the output
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QStringList>("toolOptions");
+    QTest::newRow("svg") << "llumatrace.exportSVG(file)" << "art.svg" << QStringList();
+    QTest::newRow("svg, not separate") << "llumatrace.exportSVG(file, false)" << "art.svg" << QStringList();
+    QTest::newRow("png at 100 %") << "llumatrace.exportPNG(file)" << "art.png" << QStringList();
+    QTest::newRow("png at 50 %") << "llumatrace.exportPNG(file, 50)" << "art.png" << QStringList{"--scale", "50"};
+    QTest::newRow("png at 150 %, not separate") << "llumatrace.exportPNG(file, 150, false)" << "art.png"
+                                                << QStringList{"--scale", "150"};
+    QTest::newRow("raw rgb at 100 %") << "llumatrace.exportBIN(file)" << "art.bin" << QStringList();
+    QTest::newRow("raw rgb at 25 %") << "llumatrace.exportBIN(file, 25)" << "art.bin" << QStringList{"--scale", "25"};
+}
+
+void TestLumatraceE2E::exportsEqualToolExports()
+{
+    QFETCH(QString, call);
+    QFETCH(QString, file);
+    QFETCH(QStringList, toolOptions);
+    QTemporaryDir pageDir, toolDir;
+    const QStringList lines = runPage(("llumatrace.generate(map); var file = dir + '/" + file + "'; ovex.println("
+                                       + call + ");").toUtf8(),
+                                      showcaseMap(), pageDir.path());
+    QCOMPARE(lines, QStringList{"true"});
+    runTool(QStringList{"export", mapPath, toolDir.filePath(file)} + toolOptions);
+    const QString pageFile = pageDir.filePath(file), toolFile = toolDir.filePath(file);
+    if (file.endsWith(".png"))
+        QVERIFY(samePixels(pageFile, toolFile));
+    else
+        QCOMPARE(readFile(pageFile), readFile(toolFile));
+    QVERIFY(QFileInfo(pageFile).size() > 0);
+}
+
+void TestLumatraceE2E::separatePngExportEqualsToolExport()
+{
+    QTemporaryDir pageDir, toolDir;
+    const QStringList lines = runPage(
+        "llumatrace.updateGenerator(map); ovex.println(llumatrace.exportPNG(dir + '/art.png', 50, true));"
+        " ovex.println(llumatrace.exportSVG(dir + '/art.svg', true));",
+        showcaseMap(), pageDir.path());
+    QCOMPARE(lines, (QStringList{"true", "true"}));
+    runTool({"export", mapPath, toolDir.filePath("art.png"), "--scale", "50", "--separate"});
+    runTool({"export", mapPath, toolDir.filePath("art.svg"), "--separate"});
+    const QStringList written = QDir(pageDir.path()).entryList(QDir::Files, QDir::Name);
+    QCOMPARE(written, QDir(toolDir.path()).entryList(QDir::Files, QDir::Name));
+    QVERIFY(written.size() >= 8);
+    for (const QString &name : written) {
+        if (name.endsWith(".png"))
+            QVERIFY2(samePixels(pageDir.filePath(name), toolDir.filePath(name)), qPrintable(name));
+        else
+            QVERIFY2(readFile(pageDir.filePath(name)) == readFile(toolDir.filePath(name)), qPrintable(name));
+    }
+}
+
+void TestLumatraceE2E::updateGeneratorThenExportDrawsTheGeneratedCircuit()
+{
+    QTemporaryDir dir;
+    const QStringList lines = runPage(
+        "llumatrace.generate(map); llumatrace.exportSVG(dir + '/after-generate.svg');"
+        " var other = JSON.parse(JSON.stringify(map)); other.seed = 99; llumatrace.generate(other);"
+        " llumatrace.updateGenerator(map); llumatrace.exportSVG(dir + '/after-update.svg');"
+        " llumatrace.generate(other); llumatrace.exportSVG(dir + '/other.svg');",
+        showcaseMap(), dir.path());
+    QVERIFY(lines.isEmpty());
+    const QByteArray afterGenerate = readFile(dir.filePath("after-generate.svg"));
+    QVERIFY(afterGenerate.startsWith("<"));
+    QCOMPARE(readFile(dir.filePath("after-update.svg")), afterGenerate);
+    QVERIFY(readFile(dir.filePath("other.svg")) != afterGenerate);
+}
+
+void TestLumatraceE2E::fontsAreTheSystemFamilies()
+{
+    const QStringList lines = runPage("ovex.println(JSON.stringify(llumatrace.getFonts()));", showcaseMap(), QDir::tempPath());
+    QCOMPARE(lines.size(), 1);
+    const QStringList families = QJsonDocument::fromJson(lines.first().toUtf8()).toVariant().toStringList();
+    QVERIFY(!families.isEmpty());
+    QCOMPARE(families, QFontDatabase().families());
+}
+
+void TestLumatraceE2E::missingQmlFileShowsInViewerErrors()
+{
+    const QStringList lines = runPage(
+        "ovex.println(llumatrace.getViewerErrors().length);"
+        " llumatrace.setQMLFile(dir + '/missing.qml');"
+        " var errors = llumatrace.getViewerErrors();"
+        " ovex.println(errors.length > 0 && errors[0].indexOf('missing.qml') >= 0);",
+        showcaseMap(), QDir::tempPath());
+    QCOMPARE(lines, (QStringList{"0", "true"}));
+}
+
+void TestLumatraceE2E::unloadableLibrariesAreIgnored()
+{
+    TressilRunner runner;
+    runner.writeAppFile("not-a-library.so", "plain text");
+    runner.writeApplication(
+        "function main(args) { app.win.show();"
+        " ovex.loadPlugin(args[1] + '/app/not-a-library.so');"
+        " ovex.loadPlugin('/nonexistent/libNothing.so');"
+        " ovex.loadPlugin(args[2]);" // a real library without getPlugin
+        " ovex.println(typeof llumatrace); ovex.exit(0); }");
+    const TressilRun run = runner.run({runner.directory(), QStringLiteral("libz.so.1")});
+    QVERIFY(run.finished && !run.crashed);
+    QCOMPARE(run.lines(), QStringList{"undefined"});
+}
+
+QTEST_MAIN(TestLumatraceE2E)
+#include "tst_lumatrace_e2e.moc"
