@@ -51,7 +51,14 @@ void TressilRunner::writeApplication(const QByteArray &script)
 
 TressilRun TressilRunner::run(const QStringList &arguments, int timeoutMs, const QString &workingDirectory) const
 {
+    return run(arguments, timeoutMs, workingDirectory, QProcessEnvironment::systemEnvironment());
+}
+
+TressilRun TressilRunner::run(const QStringList &arguments, int timeoutMs, const QString &workingDirectory,
+                              const QProcessEnvironment &environment) const
+{
     QProcess process;
+    process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workingDirectory.isEmpty() ? dir.path() : workingDirectory);
     process.start(program, arguments);
     TressilRun result;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -37,6 +38,9 @@ public:
     /// Runs the program with `arguments` in `workingDirectory` (default: its own folder).
     TressilRun run(const QStringList &arguments = {}, int timeoutMs = 30000,
                    const QString &workingDirectory = QString()) const;
+    /// The same, with `environment` in place of the test's own.
+    TressilRun run(const QStringList &arguments, int timeoutMs, const QString &workingDirectory,
+                   const QProcessEnvironment &environment) const;
 
 private:
     QTemporaryDir dir;

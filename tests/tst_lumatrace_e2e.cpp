@@ -86,6 +86,7 @@ private Q_SLOTS:
     void fontsAreTheSystemFamilies();
     void missingQmlFileShowsInViewerErrors();
     void unloadableLibrariesAreIgnored();
+    void viewerRunsWithoutChosenSceneGraph();
 };
 
 void TestLumatraceE2E::viewerWidgetIdIsOneOnAFreshStart()
@@ -252,6 +253,25 @@ void TestLumatraceE2E::unloadableLibrariesAreIgnored()
     const TressilRun run = runner.run({runner.directory(), QStringLiteral("libz.so.1")});
     QVERIFY(run.finished && !run.crashed);
     QCOMPARE(run.lines(), QStringList{"undefined"});
+}
+
+void TestLumatraceE2E::viewerRunsWithoutChosenSceneGraph()
+{
+    // Without a scene graph named in the environment the viewer must find one that works
+    // here (no OpenGL on the offscreen platform) instead of ending the process.
+    TressilRunner runner;
+    runner.writeAppFile("viewer.qml", "import QtQuick 2.0\nRectangle { color: 'teal'; Text { text: 'viewer' } }\n");
+    runner.writeApplication(
+        "function main(args) { app.win.show(); ovex.loadPlugin(args[1]);"
+        " llumatrace.setQMLFile(args[2]);"
+        " document.body.innerHTML = '<object type=\"ovex/widget\" widget-id=\"1\" width=\"200\" height=\"120\"></object>';"
+        " setTimeout(function () { ovex.println(JSON.stringify(llumatrace.getViewerErrors())); ovex.exit(0); }, 500); }");
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("QT_QUICK_BACKEND"));
+    const TressilRun run = runner.run({pluginPath, runner.directory() + "/app/viewer.qml"}, 30000, QString(), environment);
+    QVERIFY2(run.finished && !run.crashed, run.err.constData());
+    QCOMPARE(run.lines(), QStringList{"[]"});
+    QCOMPARE(run.exitCode, 0);
 }
 
 QTEST_MAIN(TestLumatraceE2E)
