@@ -2,6 +2,7 @@
 
 #include "generatorsettings.h"
 #include "randomstream.h"
+#include "saturatingint.h"
 
 #include <cmath>
 #include <limits>
@@ -173,14 +174,7 @@ static bool diagonalCrossingPasses(const Circuit* circuit, int32_t d, int32_t nx
 
 static int32_t maxCellsOf(float wireLength)
 {
-    const float m = 200.0f * wireLength;
-    if (!(m == m))
-        return 0;
-    if (m >= 2147483647.0f)
-        return std::numeric_limits<int32_t>::max();
-    if (m <= -2147483648.0f)
-        return std::numeric_limits<int32_t>::min();
-    return int32_t(m); // truncation
+    return saturatingTrunc(200.0f * wireLength);
 }
 
 // A turn weight that is not a finite number (0 to a negative power, a negative raw

@@ -3,6 +3,7 @@
 
 #include "celllist.h"
 #include "randomstream.h"
+#include "saturatingint.h"
 
 #include <cmath>
 #include <limits>
@@ -55,17 +56,6 @@ float CircuitGenerator::maskValue(float u, float v) const
 
 namespace {
 
-int32_t truncFloatToInt(float f)
-{
-    if (std::isnan(f))
-        return 0;
-    if (f >= 2147483647.0f)
-        return std::numeric_limits<int32_t>::max();
-    if (f <= -2147483648.0f)
-        return std::numeric_limits<int32_t>::min();
-    return int32_t(f);
-}
-
 int32_t clampInt(int64_t v, int32_t lo, int32_t hi)
 {
     return int32_t(v < lo ? lo : (v > hi ? hi : v));
@@ -99,7 +89,7 @@ int32_t cutoffLimit(const GeneratorSettings& s)
     float limit = s.cutoffLength * s.cutoffLength;
     limit = limit * s.wireLength;
     limit = limit * 200.0f;
-    return truncFloatToInt(limit);
+    return saturatingTrunc(limit);
 }
 
 float meanDensity(const Wire* w)
@@ -188,8 +178,8 @@ void placeChips(Circuit& circuit, const GeneratorSettings& s, List& pins)
         ChipPlacement p;
         const float fc = chipSpec.x * float(columns) - float(chipSpec.w / 2);
         const float fr = chipSpec.y * float(rows) - float(chipSpec.h / 2);
-        p.colStart = clampInt(truncFloatToInt(fc), 0, columns - 1);
-        p.rowStart = clampInt(truncFloatToInt(fr), 0, rows - 1);
+        p.colStart = clampInt(saturatingTrunc(fc), 0, columns - 1);
+        p.rowStart = clampInt(saturatingTrunc(fr), 0, rows - 1);
         p.colEnd = clampInt(int64_t(p.colStart) + chipSpec.w, 0, columns - 1);
         p.rowEnd = clampInt(int64_t(p.rowStart) + chipSpec.h, 0, rows - 1);
         p.pinsTopBottom = chipSpec.connections == 2 || chipSpec.connections == 3;

@@ -2,6 +2,7 @@
 #include "circuitgenerator.h"
 
 #include "randomstream.h"
+#include "saturatingint.h"
 
 #include <QBuffer>
 #include <QFont>
@@ -22,29 +23,13 @@ int32_t readInt(const QVariant& v)
     const int t = v.userType();
     if (t == QMetaType::Double || t == QMetaType::Float) {
         const double d = v.toDouble();
-        if (std::isnan(d))
-            return 0;
-        if (d >= 2147483647.0)
-            return std::numeric_limits<int32_t>::max();
-        if (d <= -2147483648.0)
-            return std::numeric_limits<int32_t>::min();
+        if (!(d > -2147483648.0 && d < 2147483647.0))
+            return saturatingTrunc(d);
     }
     return int32_t(v.toInt());
 }
 
 float readReal(const QVariant& v) { return v.toFloat(); }
-
-// Single-precision value truncated to int, clamped to the 32-bit range, NaN -> 0.
-int32_t truncToInt(float f)
-{
-    if (std::isnan(f))
-        return 0;
-    if (f >= 2147483647.0f)
-        return std::numeric_limits<int32_t>::max();
-    if (f <= -2147483648.0f)
-        return std::numeric_limits<int32_t>::min();
-    return int32_t(f);
-}
 
 RgbColor readColor(const QVariant& v)
 {
@@ -64,7 +49,7 @@ void CircuitGenerator::readParameters(const QVariantMap& p)
     s.seed = readInt(p.value(QStringLiteral("seed")));
     reseedRandomStreams(s.seed);
     s.width = readInt(p.value(QStringLiteral("width")));
-    s.height = truncToInt(readReal(p.value(QStringLiteral("height"))));
+    s.height = saturatingTrunc(readReal(p.value(QStringLiteral("height"))));
     s.masking = readReal(p.value(QStringLiteral("masking")));
     s.maskingScaleX = readReal(p.value(QStringLiteral("masking_scale_x")));
     s.maskingScaleY = readReal(p.value(QStringLiteral("masking_scale_y")));
