@@ -46,7 +46,8 @@ void XProcess::start(const QString &commandLine, const QString &finishId, const 
 
 QString XProcess::commandLine(const QVariant &command, CommandEncoding encoding)
 {
-    QByteArray bytes = command.type() == QVariant::List ? QByteArray() : command.toByteArray();
+    // A list has no byte form: toByteArray gives nothing for it.
+    QByteArray bytes = command.toByteArray();
     const int zero = bytes.indexOf('\0');
     if (zero >= 0)
         bytes.truncate(zero);
