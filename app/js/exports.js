@@ -1,0 +1,145 @@
+// Export panel and export runs: PNG (scale in percent or a target print width; layers),
+// SVG (layers) and raw RGB, each through a save dialog. An export blocks the page, so the
+// busy indicator is shown first and the export starts once it has been painted.
+Studio.Exports = function (container, model, busy) {
+    var self = this;
+    var el = Studio.util.el;
+    this.model = model;
+    this.busy = busy;
+    this.directory = '';
+    this.pngScale = el('input', {type: 'number', min: 1, max: 2000, step: 1, value: 200, 'data-key': 'export-png-scale', 'class': 'number'});
+    this.pngWidth = el('input', {type: 'number', min: 16, max: 40000, step: 1, value: 3600, 'data-key': 'export-png-width', 'class': 'number'});
+    this.pngByWidth = el('input', {type: 'checkbox', 'data-key': 'export-png-by-width'});
+    this.pngSeparate = el('input', {type: 'checkbox', 'data-key': 'export-png-separate'});
+    this.pngSize = el('span', {'class': 'hint'});
+    this.svgSeparate = el('input', {type: 'checkbox', 'data-key': 'export-svg-separate'});
+    this.rgbScale = el('input', {type: 'number', min: 1, max: 2000, step: 1, value: 100, 'data-key': 'export-rgb-scale', 'class': 'number'});
+    this.rgbSize = el('span', {'class': 'hint'});
+    var button = function (action, text) {
+        var b = el('button', {type: 'button', 'class': 'primary', 'data-action': action}, [text]);
+        $(b).on('click', function () { self[action](); });
+        return b;
+    };
+    var row = function (label, children) {
+        return el('div', {'class': 'field'}, [el('label', {}, [label])].concat(children));
+    };
+    container.appendChild(el('div', {'class': 'export-block'}, [
+        el('h5', {}, ['PNG']),
+        row('Scale %', [this.pngScale]),
+        row('Print width', [this.pngByWidth, this.pngWidth, el('span', {'class': 'unit'}, ['px'])]),
+        row('Layers', [this.pngSeparate, el('span', {'class': 'hint'}, ['separate files'])]),
+        el('div', {'class': 'button-row'}, [this.pngSize, button('exportPng', 'Export PNG…')])]));
+    container.appendChild(el('div', {'class': 'export-block'}, [
+        el('h5', {}, ['SVG']),
+        row('Layers', [this.svgSeparate, el('span', {'class': 'hint'}, ['separate files'])]),
+        el('div', {'class': 'button-row'}, [el('span', {'class': 'hint'}, ['vector, no effects']), button('exportSvg', 'Export SVG…')])]));
+    container.appendChild(el('div', {'class': 'export-block'}, [
+        el('h5', {}, ['Raw RGB']),
+        row('Scale %', [this.rgbScale]),
+        el('div', {'class': 'button-row'}, [this.rgbSize, button('exportRgb', 'Export RGB…')])]));
+    $(container).find('input').on('input change', function () { self.showSizes(); });
+    model.onChange(function () { self.showSizes(); });
+    this.showSizes();
+};
+
+Studio.Exports.layerSuffixes = {
+    png: ['.wires.png', '.dots.png', '.components.png', '.signals.png', '.dot_signals.png'],
+    svg: ['.wires.svg', '.dots.svg', '.signals.svg', '.dot_signals.svg']
+};
+
+Studio.Exports.prototype = {
+    // Scale in percent of the PNG export: given, or from the wanted print width.
+    pngPercent: function () {
+        if (this.pngByWidth.checked)
+            return Math.max(1, Number(this.pngWidth.value) || 0) / this.model.get('width') * 100;
+        return Math.max(1, Number(this.pngScale.value) || 100);
+    },
+
+    rgbPercent: function () {
+        return Math.max(1, Number(this.rgbScale.value) || 100);
+    },
+
+    // Pixel size of a render at `percent`, as the renderer rounds it.
+    sizeAt: function (percent) {
+        var s = percent / 100;
+        return {width: Math.round(this.model.get('width') * s), height: Math.round(this.model.get('height') * s)};
+    },
+
+    showSizes: function () {
+        var png = this.sizeAt(this.pngPercent());
+        var rgb = this.sizeAt(this.rgbPercent());
+        this.pngSize.textContent = png.width + ' × ' + png.height + ' px';
+        this.rgbSize.textContent = rgb.width + ' × ' + rgb.height + ' px, 3 bytes each';
+        $(this.pngWidth).prop('disabled', !this.pngByWidth.checked);
+        $(this.pngScale).prop('disabled', this.pngByWidth.checked);
+    },
+
+    exportPng: function () {
+        var percent = this.pngPercent();
+        var separate = this.pngSeparate.checked;
+        var path = this.chooseFile('Export PNG', 'PNG images (*.png)', '.png');
+        if (path) this.run('PNG', this.filesOf(path, separate ? Studio.Exports.layerSuffixes.png : []), function () {
+            return llumatrace.exportPNG(path, percent, separate);
+        });
+    },
+
+    exportSvg: function () {
+        var separate = this.svgSeparate.checked;
+        var path = this.chooseFile('Export SVG', 'SVG documents (*.svg)', '.svg');
+        if (path) this.run('SVG', this.filesOf(path, separate ? Studio.Exports.layerSuffixes.svg : []), function () {
+            return llumatrace.exportSVG(path, separate);
+        });
+    },
+
+    exportRgb: function () {
+        var percent = this.rgbPercent();
+        var size = this.sizeAt(percent);
+        var path = this.chooseFile('Export raw RGB', 'Raw RGB (*.rgb *.bin);;All files (*)', '.rgb');
+        if (path) this.run('RGB (' + size.width + ' × ' + size.height + ')', [path], function () {
+            return llumatrace.exportBIN(path, percent);
+        });
+    },
+
+    chooseFile: function (title, filter, suffix) {
+        var directory = this.directory || app.fs.getDirPictures() || app.fs.getDirHome();
+        var path = app.dialogSaveFile(title, filter, directory + '/lumatrace-' + this.model.get('seed') + suffix);
+        if (!path) return '';
+        this.directory = path.replace(/[\/\\][^\/\\]*$/, '');
+        return /\.[^\/\\.]+$/.test(path) ? path : path + suffix;
+    },
+
+    filesOf: function (path, layerSuffixes) {
+        var base = Studio.util.basePath(path);
+        return [path].concat(layerSuffixes.map(function (suffix) { return base + suffix; }));
+    },
+
+    // Runs `write` after the busy indicator is on screen; reports files, sizes and time.
+    run: function (label, files, write) {
+        var self = this;
+        this.busy.show('Exporting ' + label + '…');
+        setTimeout(function () {
+            // The export draws from the generator's stored settings; hand it the current map
+            // in case the preview has not caught up with the last change yet.
+            llumatrace.updateGenerator(self.model.snapshot());
+            var started = new Date().getTime();
+            var ok = write();
+            var ms = new Date().getTime() - started;
+            self.busy.hide();
+            self.report(label, files, ok, ms);
+        }, 30);
+    },
+
+    report: function (label, files, ok, ms) {
+        if (!ok) {
+            var missing = files.filter(function (f) { return !app.fs.fileExists(f); })[0] || files[0];
+            Studio.status.error(label + ' export failed: could not write ' + missing
+                                + ' (is the folder there and writable?)');
+            return;
+        }
+        var written = files.map(function (f) {
+            return Studio.util.fileName(f) + ' (' + Studio.util.byteSize(app.fs.fileSize(f)) + ')';
+        });
+        Studio.status.show('Exported ' + label + ' in ' + Studio.util.duration(ms) + ': ' + written.join(', ')
+                           + ' — ' + this.directory);
+    }
+};

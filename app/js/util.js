@@ -1,0 +1,119 @@
+// Small helpers shared by the studio's modules. Studio is the studio's one namespace.
+var Studio = Studio || {};
+
+Studio.util = {
+    clone: function (value) {
+        return JSON.parse(JSON.stringify(value));
+    },
+
+    clamp: function (value, min, max) {
+        return Math.min(max, Math.max(min, value));
+    },
+
+    // Digits after the point that a step size needs (0.05 -> 2, 1 -> 0).
+    decimalsOf: function (step) {
+        var text = String(step);
+        var point = text.indexOf('.');
+        return point < 0 ? 0 : text.length - point - 1;
+    },
+
+    // A number rounded to the precision of `step`, without trailing noise.
+    roundToStep: function (value, step) {
+        var decimals = Studio.util.decimalsOf(step);
+        return Number(Number(value).toFixed(decimals));
+    },
+
+    // JSON with every character above U+007F written as \uXXXX. The host writes text files
+    // as Latin-1, so plain JSON would lose a mask text in another script; the escaped form
+    // survives the write and reads back as the same map.
+    asciiJson: function (value) {
+        return JSON.stringify(value, null, 1).replace(/[\u0080-\uffff]/g, function (c) {
+            return '\\u' + ('0000' + c.charCodeAt(0).toString(16)).slice(-4);
+        });
+    },
+
+    // A text as an SQL string literal (the host runs statements without bound values).
+    sqlText: function (text) {
+        return "'" + String(text).replace(/'/g, "''") + "'";
+    },
+
+    fileName: function (path) {
+        return String(path).replace(/^.*[\/\\]/, '');
+    },
+
+    // The path with `suffix` (".png") added unless it already ends with it in any letter case.
+    withSuffix: function (path, suffix) {
+        return path.toLowerCase().slice(-suffix.length) === suffix ? path : path + suffix;
+    },
+
+    // The path up to its last "."; the whole path when it has none (as the exporters do).
+    basePath: function (path) {
+        var dot = path.lastIndexOf('.');
+        return dot < 0 ? path : path.substring(0, dot);
+    },
+
+    byteSize: function (bytes) {
+        if (bytes < 1024) return bytes + ' B';
+        if (bytes < 1024 * 1024) return (bytes / 1024).toFixed(1) + ' KB';
+        return (bytes / (1024 * 1024)).toFixed(1) + ' MB';
+    },
+
+    duration: function (ms) {
+        return ms < 1000 ? Math.round(ms) + ' ms' : (ms / 1000).toFixed(2) + ' s';
+    },
+
+    // Creates an element: Studio.util.el('div', {class: 'row'}, [child, 'text']).
+    el: function (tag, attributes, children) {
+        var node = document.createElement(tag);
+        var name;
+        for (name in attributes || {}) {
+            if (Object.prototype.hasOwnProperty.call(attributes, name)) node.setAttribute(name, attributes[name]);
+        }
+        (children || []).forEach(function (child) {
+            node.appendChild(typeof child === 'string' ? document.createTextNode(child) : child);
+        });
+        return node;
+    },
+
+    svg: function (tag, attributes) {
+        var node = document.createElementNS('http://www.w3.org/2000/svg', tag);
+        var name;
+        for (name in attributes || {}) {
+            if (Object.prototype.hasOwnProperty.call(attributes, name)) node.setAttribute(name, attributes[name]);
+        }
+        return node;
+    },
+
+    // A function that runs `fn` once `ms` after the last call.
+    debounce: function (fn, ms) {
+        var timer = null;
+        return function () {
+            clearTimeout(timer);
+            timer = setTimeout(fn, ms);
+        };
+    },
+
+    randomSeed: function () {
+        return Math.floor(Math.random() * 1000000);
+    }
+};
+
+// The status line at the bottom of the window: the outcome of the last action.
+Studio.status = {
+    element: null,
+    text: '',
+    kind: 'info',
+
+    show: function (text, kind) {
+        this.text = text;
+        this.kind = kind || 'info';
+        if (!this.element) return;
+        this.element.textContent = text;
+        this.element.className = 'status-message ' + this.kind;
+        this.element.title = text;
+    },
+
+    error: function (text) {
+        this.show(text, 'error');
+    }
+};
