@@ -58,9 +58,9 @@ Studio.schema = (function () {
         ]},
         {id: 'colours', title: 'Colours', params: [
             color('bg_color', 'Background'),
-            color('wire_color', 'Wires and pads'),
+            color('wire_color', 'Wires & pads'),
             color('inside_hole_color', 'Inner hole'),
-            color('signal_color', 'Signals and glow')
+            color('signal_color', 'Signal glow')
         ]},
         {id: 'mask', title: 'Mask', params: [
             {key: 'mask_type', label: 'Type', kind: 'choice', options: [['text', 'Text'], ['image', 'Image']]},

@@ -1,0 +1,511 @@
+// In-process: the bundled studio app in a real Ovex, driven as a user drives it: real mouse
+// clicks and drags on the page, control events, menu entries and answered file dialogs.
+// The app data lives in a temporary home, so presets and the last state start empty.
+#include "ovex.h"
+#include "xdynamicresource.h"
+#include "xwebview.h"
+#include "xwindow.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFileDialog>
+#include <QImage>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QWebFrame>
+#include <QtTest>
+
+#include <functional>
+
+namespace {
+const QString toolPath = QStringLiteral(TRESSIL_BIN_DIR "/lumatrace");
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString jsString(const QString &text)
+{
+    QString escaped = text;
+    escaped.replace('\\', "\\\\").replace('\'', "\\'");
+    return '\'' + escaped + '\'';
+}
+}
+
+class TestStudioApp : public QObject
+{
+    Q_OBJECT
+
+private:
+    Ovex *ovex = nullptr;
+    QTemporaryDir home;
+
+    QVariant js(const QString &script) { return ovex->mainWindow()->mainFrame()->evaluateJavaScript(script); }
+    QWidget *view() { return ovex->mainWindow()->webView(); }
+
+    void startStudio()
+    {
+        ovex = new Ovex(qApp);
+        QTRY_VERIFY_WITH_TIMEOUT(js("typeof Studio === 'object' && Studio.ready === true").toBool(), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(shownImages() >= 1, 20000);
+    }
+
+    void stopStudio()
+    {
+        delete ovex;
+        ovex = nullptr;
+    }
+
+    int shownImages() { return js("Studio.studio.preview.shownCount").toInt(); }
+    QByteArray previewBytes() { return ovex->dynamicResources()->get(QStringLiteral("lumatrace_result")); }
+    QVariant mapValue(const QString &key) { return js("Studio.studio.model.get('" + key + "')"); }
+    QString status() { return js("Studio.status.text").toString(); }
+
+    // Fires a DOM event on the first element that matches `selector`, as the engine does
+    // when the user edits a control.
+    void fire(const QString &selector, const QString &event)
+    {
+        js("var e = document.createEvent('HTMLEvents'); e.initEvent('" + event + "', true, false);"
+           " document.querySelector(" + jsString(selector) + ").dispatchEvent(e);");
+    }
+
+    // Sets a control's value and fires what the engine fires: input while editing, change at the end.
+    void edit(const QString &selector, const QString &value)
+    {
+        QCOMPARE(js("document.querySelectorAll(" + jsString(selector) + ").length").toInt(), 1);
+        js("document.querySelector(" + jsString(selector) + ").value = " + jsString(value) + ";");
+        fire(selector, "input");
+        fire(selector, "change");
+    }
+
+    // View coordinates of a point of an element, given as fractions of its box; the element
+    // is scrolled into view first.
+    QPoint pointIn(const QString &selector, double fx = 0.5, double fy = 0.5)
+    {
+        const QVariantList box = js("var n = document.querySelector(" + jsString(selector) + "); n.scrollIntoView();"
+                                    " var r = n.getBoundingClientRect(); [r.left, r.top, r.width, r.height];").toList();
+        if (box.size() != 4)
+            return {};
+        return QPoint(qRound(box[0].toDouble() + fx * box[2].toDouble()), qRound(box[1].toDouble() + fy * box[3].toDouble()));
+    }
+
+    void click(const QString &selector)
+    {
+        QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, pointIn(selector));
+        QTest::qWait(20);
+    }
+
+    void dragOnStage(QPointF from, QPointF to)
+    {
+        const QPoint start = pointIn(".stage", from.x(), from.y());
+        const QPoint end = pointIn(".stage", to.x(), to.y());
+        QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, start);
+        for (int step = 1; step <= 5; ++step) {
+            QMouseEvent move(QEvent::MouseMove, start + (end - start) * step / 5, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(view(), &move);
+            QTest::qWait(10);
+        }
+        QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, end);
+        QTest::qWait(20);
+    }
+
+    QAction *menuAction(const QString &text)
+    {
+        const QList<QAction *> actions = ovex->mainWindow()->findChildren<QAction *>();
+        for (QAction *action : actions) {
+            if (action->text().remove('&') == text)
+                return action;
+        }
+        return nullptr;
+    }
+
+    // Hands the next modal dialog of type T to `answer` once it is shown.
+    template<typename T>
+    void whenShown(std::function<void(T *)> answer)
+    {
+        auto *timer = new QTimer(this);
+        timer->setInterval(10);
+        connect(timer, &QTimer::timeout, this, [timer, answer] {
+            T *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
+            if (!dialog || !dialog->isVisible())
+                return;
+            timer->stop();
+            timer->deleteLater();
+            answer(dialog);
+        });
+        timer->start();
+    }
+
+    void answerFileDialog(const QString &path)
+    {
+        // Typed into the name field, as a user would: a full path there is the answer.
+        whenShown<QFileDialog>([path](QFileDialog *dialog) {
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(name);
+            name->setText(path);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    }
+
+    // Chooses the menu entry `text` and answers its save dialog with `path`.
+    void exportThroughMenu(const QString &text, const QString &path)
+    {
+        QAction *action = menuAction(text);
+        QVERIFY2(action, qPrintable(text));
+        answerFileDialog(path);
+        js("Studio.status.show('');");
+        action->trigger();
+        QTRY_VERIFY_WITH_TIMEOUT(!status().isEmpty(), 60000);
+    }
+
+    QSize pngSize(const QString &path) { return QImage(path).size(); }
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanupTestCase();
+    void editingAControlShowsANewPreviewImage_data();
+    void editingAControlShowsANewPreviewImage();
+    void randomizeGivesANewSeedAndKeepsTheOldOneInTheHistory();
+    void clickingWithAPlacingToolAddsAnItemAtThatPoint_data();
+    void clickingWithAPlacingToolAddsAnItemAtThatPoint();
+    void draggingWithTheModifierToolAddsASegmentAlongTheDrag_data();
+    void draggingWithTheModifierToolAddsASegmentAlongTheDrag();
+    void draggingAChipHandleMovesTheChip();
+    void deletingAnItemInTheSideListRemovesItFromTheMap();
+    void undoAndRedoStepThroughParameterChanges();
+    void presetIsSavedReloadedAndDeleted();
+    void pngExportHasTheChosenSize_data();
+    void pngExportHasTheChosenSize();
+    void separatePngExportWritesTheSixLayerFiles();
+    void svgExportEqualsTheToolExportOfTheExportedPreset();
+    void rgbExportHasThreeBytesPerPixelAtTheChosenScale();
+    void exportThatCannotBeWrittenSaysSo();
+    void menuEntriesRunTheirCommands_data();
+    void menuEntriesRunTheirCommands();
+    void lastStateIsRestoredAtTheNextStart();
+};
+
+void TestStudioApp::initTestCase()
+{
+    Q_INIT_RESOURCE(tressil_resources);
+    QVERIFY(home.isValid());
+    qputenv("HOME", home.path().toUtf8());
+    qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
+    qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
+    qApp->setQuitOnLastWindowClosed(false);
+    startStudio();
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace"));
+}
+
+// Every test starts from the default artwork with the select tool and whole-file exports.
+void TestStudioApp::init()
+{
+    js("Studio.run('file.new'); Studio.studio.model.set('seed', 4242); Studio.studio.history.commit();"
+       " Studio.studio.placement.setTool('select');"
+       " $('[data-key=export-png-separate], [data-key=export-svg-separate], [data-key=export-png-by-width]')"
+       ".prop('checked', false).trigger('change');");
+    const int shown = shownImages();
+    QTRY_VERIFY(shownImages() > shown);
+}
+
+void TestStudioApp::cleanupTestCase()
+{
+    stopStudio();
+}
+
+void TestStudioApp::editingAControlShowsANewPreviewImage_data()
+{
+    QTest::addColumn<QString>("selector");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("moving the wire length slider") << "input[type=range][data-key=wire_length]" << "0.8" << "wire_length" << "0.8";
+    QTest::newRow("typing a pad size") << "input.number[data-key=dot_size]" << "2.5" << "dot_size" << "2.5";
+    QTest::newRow("typing a red background channel") << "input[data-key=bg_color][data-channel=R]" << "200" << "bg_color" << "200,20,34";
+    QTest::newRow("a number above the range is kept at the maximum") << "input.number[data-key=vignetting]" << "9" << "vignetting" << "1.5";
+}
+
+void TestStudioApp::editingAControlShowsANewPreviewImage()
+{
+    QFETCH(QString, selector);
+    QFETCH(QString, value);
+    QFETCH(QString, key);
+    QFETCH(QString, expected);
+    const QByteArray before = previewBytes();
+    const int shown = shownImages();
+    edit(selector, value);
+    QTRY_VERIFY(shownImages() > shown);
+    QCOMPARE(js("String(Studio.studio.model.get('" + key + "'))").toString(), expected);
+    QVERIFY(!previewBytes().isEmpty());
+    QVERIFY(previewBytes() != before);
+}
+
+void TestStudioApp::randomizeGivesANewSeedAndKeepsTheOldOneInTheHistory()
+{
+    const int shown = shownImages();
+    click("[data-action=randomize-seed]");
+    QTRY_VERIFY(shownImages() > shown);
+    const int seed = mapValue("seed").toInt();
+    QVERIFY(seed != 4242);
+    QCOMPARE(js("document.querySelector('input.number[data-key=seed]').value").toString(), QString::number(seed));
+    QCOMPARE(js("$('.seed-chip').map(function () { return this.textContent; }).get().slice(0, 2).join(' ')").toString(),
+             QString::number(seed) + " 4242");
+    click(".seed-chip[data-seed='4242']");
+    QCOMPARE(mapValue("seed").toInt(), 4242);
+}
+
+void TestStudioApp::clickingWithAPlacingToolAddsAnItemAtThatPoint_data()
+{
+    QTest::addColumn<QString>("tool");
+    // 900 × 600 canvas at scale 0.6: 12-pixel cells, 75 × 50 cells covering it exactly, so
+    // the normalized position is the fraction of the picture.
+    QTest::newRow("chip") << "chips";
+    QTest::newRow("adjustment") << "adjustments";
+}
+
+void TestStudioApp::clickingWithAPlacingToolAddsAnItemAtThatPoint()
+{
+    QFETCH(QString, tool);
+    const int before = js("Studio.studio.model.map." + tool + ".length").toInt();
+    click(".toolbar [data-tool=" + tool + "]");
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, pointIn(".stage", 0.25, 0.75));
+    QTRY_COMPARE(js("Studio.studio.model.map." + tool + ".length").toInt(), before + 1);
+    const QVariantMap item = js("Studio.studio.model.map." + tool + "[" + QString::number(before) + "]").toMap();
+    QVERIFY2(qAbs(item.value("x").toDouble() - 0.25) < 0.01, qPrintable(item.value("x").toString()));
+    QVERIFY2(qAbs(item.value("y").toDouble() - 0.75) < 0.01, qPrintable(item.value("y").toString()));
+    QCOMPARE(js("$('.placed[data-list=" + tool + "] .card').length").toInt(), before + 1);
+    QCOMPARE(js("$('.overlay .item." + tool + "').length").toInt(), before + 1);
+}
+
+void TestStudioApp::draggingWithTheModifierToolAddsASegmentAlongTheDrag_data()
+{
+    QTest::addColumn<QPointF>("from");
+    QTest::addColumn<QPointF>("to");
+    QTest::addColumn<int>("direction");
+    QTest::newRow("left to right favours horizontal wires") << QPointF(0.2, 0.3) << QPointF(0.7, 0.3) << 3;
+    QTest::newRow("top to bottom favours vertical wires") << QPointF(0.6, 0.1) << QPointF(0.6, 0.9) << 1;
+    // 0.3 of 900 px across and 0.45 of 600 px up: 270 px each way, 45 degrees.
+    QTest::newRow("up and right favours north-east diagonals") << QPointF(0.2, 0.8) << QPointF(0.5, 0.35) << 2;
+    QTest::newRow("down and right favours north-west diagonals") << QPointF(0.2, 0.2) << QPointF(0.5, 0.65) << 4;
+}
+
+void TestStudioApp::draggingWithTheModifierToolAddsASegmentAlongTheDrag()
+{
+    QFETCH(QPointF, from);
+    QFETCH(QPointF, to);
+    QFETCH(int, direction);
+    click(".toolbar [data-tool=modificators]");
+    dragOnStage(from, to);
+    QTRY_COMPARE(js("Studio.studio.model.map.modificators.length").toInt(), 1);
+    const QVariantMap mod = js("Studio.studio.model.map.modificators[0]").toMap();
+    QVERIFY(qAbs(mod.value("x1").toDouble() - from.x()) < 0.01);
+    QVERIFY(qAbs(mod.value("y1").toDouble() - from.y()) < 0.01);
+    QVERIFY(qAbs(mod.value("x2").toDouble() - to.x()) < 0.01);
+    QVERIFY(qAbs(mod.value("y2").toDouble() - to.y()) < 0.01);
+    QCOMPARE(mod.value("direction").toInt(), direction);
+    QCOMPARE(mod.value("type").toInt(), 0);
+}
+
+void TestStudioApp::draggingAChipHandleMovesTheChip()
+{
+    // The default artwork has one chip in the middle; its handle sits at its centre.
+    QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 1);
+    dragOnStage(QPointF(0.5, 0.5), QPointF(0.3, 0.4));
+    const QVariantMap chip = js("Studio.studio.model.map.chips[0]").toMap();
+    QVERIFY2(qAbs(chip.value("x").toDouble() - 0.3) < 0.01, qPrintable(chip.value("x").toString()));
+    QVERIFY2(qAbs(chip.value("y").toDouble() - 0.4) < 0.01, qPrintable(chip.value("y").toString()));
+    QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 1);
+    QCOMPARE(js("document.querySelector('.card[data-list=chips] input.number[data-key=x]').value").toDouble(),
+             chip.value("x").toDouble());
+}
+
+void TestStudioApp::deletingAnItemInTheSideListRemovesItFromTheMap()
+{
+    click(".toolbar [data-tool=adjustments]");
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, pointIn(".stage", 0.1, 0.1));
+    QTRY_COMPARE(js("Studio.studio.model.map.adjustments.length").toInt(), 1);
+    edit(".card[data-list=adjustments] input.number[data-key=radius]", "0.05");
+    QCOMPARE(js("Studio.studio.model.map.adjustments[0].radius").toDouble(), 0.05);
+    click(".card[data-list=adjustments] [data-action=delete]");
+    QCOMPARE(js("Studio.studio.model.map.adjustments.length").toInt(), 0);
+    QCOMPARE(js("$('.card[data-list=adjustments]').length").toInt(), 0);
+}
+
+void TestStudioApp::undoAndRedoStepThroughParameterChanges()
+{
+    edit("input[type=range][data-key=signal_amount]", "0.9");
+    edit("input[type=range][data-key=signal_amount]", "0.2");
+    click(".toolbar [data-command='edit.undo']");
+    QCOMPARE(mapValue("signal_amount").toDouble(), 0.9);
+    click(".toolbar [data-command='edit.undo']");
+    QCOMPARE(mapValue("signal_amount").toDouble(), 0.5);
+    QCOMPARE(js("document.querySelector('input.number[data-key=signal_amount]').value").toString(), QStringLiteral("0.5"));
+    click(".toolbar [data-command='edit.redo']");
+    QCOMPARE(mapValue("signal_amount").toDouble(), 0.9);
+}
+
+void TestStudioApp::presetIsSavedReloadedAndDeleted()
+{
+    edit("input.number[data-key=wire_thickness]", "3.5");
+    edit("input[data-key=preset-name]", "Neon 'board'");
+    click("[data-action=save-preset]");
+    QCOMPARE(js("$('.preset-list li[data-preset]').length").toInt(), 1);
+    QCOMPARE(js("$('.preset-list .preset-name').text()").toString(), QStringLiteral("Neon 'board'"));
+    QVERIFY(QFileInfo::exists(home.filePath("data/Lumatrace/studio.sqlite")));
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Neon 'board'"));
+
+    edit("input.number[data-key=wire_thickness]", "0.5");
+    click(".preset-list .preset-name");
+    QCOMPARE(mapValue("wire_thickness").toDouble(), 3.5);
+    QCOMPARE(js("document.querySelector('input.number[data-key=wire_thickness]').value").toString(), QStringLiteral("3.5"));
+
+    whenShown<QMessageBox>([](QMessageBox *box) {
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == QLatin1String("Delete"))
+                button->click();
+        }
+    });
+    click(".preset-list [data-action=delete]");
+    QCOMPARE(js("$('.preset-list li[data-preset]').length").toInt(), 0);
+    QCOMPARE(js("Studio.studio.store.presets().length").toInt(), 0);
+}
+
+void TestStudioApp::pngExportHasTheChosenSize_data()
+{
+    QTest::addColumn<bool>("byWidth");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("half scale of 900 × 600") << false << "50" << QSize(450, 300);
+    QTest::newRow("print width of 1800 pixels doubles it") << true << "1800" << QSize(1800, 1200);
+}
+
+void TestStudioApp::pngExportHasTheChosenSize()
+{
+    QFETCH(bool, byWidth);
+    QFETCH(QString, value);
+    QFETCH(QSize, size);
+    QTemporaryDir out;
+    js(QStringLiteral("document.querySelector('[data-key=export-png-by-width]').checked = %1;").arg(byWidth ? "true" : "false"));
+    fire("[data-key=export-png-by-width]", "change");
+    edit(byWidth ? "[data-key=export-png-width]" : "[data-key=export-png-scale]", value);
+    exportThroughMenu("Export PNG…", out.filePath("art.png"));
+    QVERIFY2(status().startsWith("Exported PNG"), qPrintable(status()));
+    QVERIFY2(status().contains("art.png"), qPrintable(status()));
+    QCOMPARE(pngSize(out.filePath("art.png")), size);
+}
+
+void TestStudioApp::separatePngExportWritesTheSixLayerFiles()
+{
+    QTemporaryDir out;
+    edit("[data-key=export-png-scale]", "25");
+    js("document.querySelector('[data-key=export-png-by-width]').checked = false;"
+       " document.querySelector('[data-key=export-png-separate]').checked = true;");
+    fire("[data-key=export-png-separate]", "change");
+    exportThroughMenu("Export PNG…", out.filePath("layers.png"));
+    QVERIFY2(status().startsWith("Exported PNG"), qPrintable(status()));
+    const QStringList names{"layers.png", "layers.wires.png", "layers.dots.png", "layers.components.png",
+                            "layers.signals.png", "layers.dot_signals.png"};
+    for (const QString &name : names) {
+        QCOMPARE(pngSize(out.filePath(name)), QSize(225, 150));
+        QVERIFY2(status().contains(name), qPrintable(name));
+    }
+}
+
+void TestStudioApp::svgExportEqualsTheToolExportOfTheExportedPreset()
+{
+    QTemporaryDir out;
+    // Something placed and a text mask in another script make the preset worth comparing.
+    click(".toolbar [data-tool=modificators]");
+    dragOnStage(QPointF(0.1, 0.2), QPointF(0.9, 0.3));
+    edit("input[data-key=mask_text]", QStringLiteral("Ωmega"));
+    edit("input.number[data-key=masking]", "0.8");
+    exportThroughMenu("Export preset…", out.filePath("preset.json"));
+    QVERIFY2(status().startsWith("Exported preset"), qPrintable(status()));
+    const QJsonObject preset = QJsonDocument::fromJson(readFile(out.filePath("preset.json"))).object();
+    QCOMPARE(preset.value("mask_text").toString(), QStringLiteral("Ωmega"));
+    QCOMPARE(preset.value("modificators").toArray().size(), 1);
+
+    exportThroughMenu("Export SVG…", out.filePath("art.svg"));
+    QVERIFY2(status().startsWith("Exported SVG"), qPrintable(status()));
+    QProcess tool;
+    tool.start(toolPath, {"export", out.filePath("preset.json"), out.filePath("tool.svg")});
+    QVERIFY(tool.waitForFinished(60000));
+    QCOMPARE(tool.exitCode(), 0);
+    const QByteArray fromStudio = readFile(out.filePath("art.svg"));
+    QVERIFY2(fromStudio.startsWith("<svg"), fromStudio.left(200).constData());
+    QCOMPARE(fromStudio, readFile(out.filePath("tool.svg")));
+}
+
+void TestStudioApp::rgbExportHasThreeBytesPerPixelAtTheChosenScale()
+{
+    QTemporaryDir out;
+    edit("[data-key=export-rgb-scale]", "50");
+    exportThroughMenu("Export raw RGB…", out.filePath("art.rgb"));
+    QVERIFY2(status().startsWith("Exported RGB (450 × 300)"), qPrintable(status()));
+    const QByteArray bytes = readFile(out.filePath("art.rgb"));
+    QCOMPARE(bytes.size(), 450 * 300 * 3);
+    // The top-left corner is background darkened by the vignette: never brighter than it.
+    QVERIFY(quint8(bytes[0]) <= 9 && quint8(bytes[1]) <= 20 && quint8(bytes[2]) <= 34);
+}
+
+void TestStudioApp::exportThatCannotBeWrittenSaysSo()
+{
+    QTemporaryDir out;
+    // A folder where the file should go: the export cannot open it for writing.
+    QVERIFY(QDir(out.path()).mkpath("taken.png"));
+    js("Studio.status.show('');");
+    // The file dialog would open that folder instead of choosing it, so for this one run
+    // the dialog is replaced by its answer.
+    js("var chooser = app.dialogSaveFile; app.dialogSaveFile = function () { return "
+       + jsString(out.filePath("taken.png")) + "; }; Studio.run('file.exportPng'); app.dialogSaveFile = chooser;");
+    QTRY_VERIFY_WITH_TIMEOUT(!status().isEmpty(), 60000);
+    QVERIFY2(status().startsWith("PNG export failed: could not write " + out.filePath("taken.png")), qPrintable(status()));
+    QCOMPARE(js("Studio.status.kind").toString(), QStringLiteral("error"));
+    QVERIFY(!js("Studio.studio.exports.busy.isOn()").toBool());
+}
+
+void TestStudioApp::menuEntriesRunTheirCommands_data()
+{
+    QTest::addColumn<QString>("entry");
+    QTest::addColumn<QString>("check");
+    QTest::newRow("randomize seed") << "Randomize seed" << "Studio.studio.model.get('seed') !== 4242";
+    QTest::newRow("actual size") << "Actual size (100 %)" << "Studio.studio.preview.zoomMode === 1";
+    QTest::newRow("hiding the overlays") << "Show overlays" << "!Studio.studio.placement.isVisible()";
+    QTest::newRow("reset keeps the seed")
+        << "Reset parameters" << "Studio.studio.model.get('seed') === 4242 && Studio.studio.model.get('dot_size') === 1.3";
+}
+
+void TestStudioApp::menuEntriesRunTheirCommands()
+{
+    QFETCH(QString, entry);
+    QFETCH(QString, check);
+    js("Studio.studio.preview.setZoom('fit'); Studio.studio.placement.setVisible(true); Studio.studio.model.set('dot_size', 3);");
+    QAction *action = menuAction(entry);
+    QVERIFY(action);
+    QVERIFY(!action->shortcut().isEmpty());
+    action->trigger();
+    QVERIFY(js(check).toBool());
+    js("Studio.studio.placement.setVisible(true); Studio.studio.preview.setZoom('fit');");
+}
+
+void TestStudioApp::lastStateIsRestoredAtTheNextStart()
+{
+    edit("input.number[data-key=loops]", "4");
+    edit("input[data-key=mask_text]", QStringLiteral("Grüße"));
+    QTest::qWait(600); // the state is saved a moment after the last change
+    stopStudio();
+    startStudio();
+    QCOMPARE(mapValue("loops").toInt(), 4);
+    QCOMPARE(mapValue("mask_text").toString(), QStringLiteral("Grüße"));
+    QCOMPARE(js("document.querySelector('input.number[data-key=loops]').value").toString(), QStringLiteral("4"));
+    QVERIFY(status().startsWith("Welcome back"));
+}
+
+QTEST_MAIN(TestStudioApp)
+#include "tst_studio_app.moc"
