@@ -29,6 +29,14 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// The default artwork is 600 × 400 pixels at scale 0.6: 12-pixel cells, 50 × 34 of them.
+// The grid reaches 408 pixels down, past the picture, and positions are fractions of the
+// grid, so a point at fraction f of the picture's height sits at 400 f / 408.
+double gridY(double fractionOfPicture)
+{
+    return fractionOfPicture * 400.0 / 408.0;
+}
+
 QString jsString(const QString &text)
 {
     QString escaped = text;
@@ -263,8 +271,6 @@ void TestStudioApp::randomizeGivesANewSeedAndKeepsTheOldOneInTheHistory()
 void TestStudioApp::clickingWithAPlacingToolAddsAnItemAtThatPoint_data()
 {
     QTest::addColumn<QString>("tool");
-    // 900 × 600 canvas at scale 0.6: 12-pixel cells, 75 × 50 cells covering it exactly, so
-    // the normalized position is the fraction of the picture.
     QTest::newRow("chip") << "chips";
     QTest::newRow("adjustment") << "adjustments";
 }
@@ -277,8 +283,8 @@ void TestStudioApp::clickingWithAPlacingToolAddsAnItemAtThatPoint()
     QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, pointIn(".stage", 0.25, 0.75));
     QTRY_COMPARE(js("Studio.studio.model.map." + tool + ".length").toInt(), before + 1);
     const QVariantMap item = js("Studio.studio.model.map." + tool + "[" + QString::number(before) + "]").toMap();
-    QVERIFY2(qAbs(item.value("x").toDouble() - 0.25) < 0.01, qPrintable(item.value("x").toString()));
-    QVERIFY2(qAbs(item.value("y").toDouble() - 0.75) < 0.01, qPrintable(item.value("y").toString()));
+    QVERIFY2(qAbs(item.value("x").toDouble() - 0.25) < 0.005, qPrintable(item.value("x").toString()));
+    QVERIFY2(qAbs(item.value("y").toDouble() - gridY(0.75)) < 0.005, qPrintable(item.value("y").toString()));
     QCOMPARE(js("$('.placed[data-list=" + tool + "] .card').length").toInt(), before + 1);
     QCOMPARE(js("$('.overlay .item." + tool + "').length").toInt(), before + 1);
 }
@@ -290,7 +296,7 @@ void TestStudioApp::draggingWithTheModifierToolAddsASegmentAlongTheDrag_data()
     QTest::addColumn<int>("direction");
     QTest::newRow("left to right favours horizontal wires") << QPointF(0.2, 0.3) << QPointF(0.7, 0.3) << 3;
     QTest::newRow("top to bottom favours vertical wires") << QPointF(0.6, 0.1) << QPointF(0.6, 0.9) << 1;
-    // 0.3 of 900 px across and 0.45 of 600 px up: 270 px each way, 45 degrees.
+    // 0.3 of 600 px across and 0.45 of 400 px up: 180 px each way, 45 degrees.
     QTest::newRow("up and right favours north-east diagonals") << QPointF(0.2, 0.8) << QPointF(0.5, 0.35) << 2;
     QTest::newRow("down and right favours north-west diagonals") << QPointF(0.2, 0.2) << QPointF(0.5, 0.65) << 4;
 }
@@ -304,10 +310,10 @@ void TestStudioApp::draggingWithTheModifierToolAddsASegmentAlongTheDrag()
     dragOnStage(from, to);
     QTRY_COMPARE(js("Studio.studio.model.map.modificators.length").toInt(), 1);
     const QVariantMap mod = js("Studio.studio.model.map.modificators[0]").toMap();
-    QVERIFY(qAbs(mod.value("x1").toDouble() - from.x()) < 0.01);
-    QVERIFY(qAbs(mod.value("y1").toDouble() - from.y()) < 0.01);
-    QVERIFY(qAbs(mod.value("x2").toDouble() - to.x()) < 0.01);
-    QVERIFY(qAbs(mod.value("y2").toDouble() - to.y()) < 0.01);
+    QVERIFY(qAbs(mod.value("x1").toDouble() - from.x()) < 0.005);
+    QVERIFY(qAbs(mod.value("y1").toDouble() - gridY(from.y())) < 0.005);
+    QVERIFY(qAbs(mod.value("x2").toDouble() - to.x()) < 0.005);
+    QVERIFY(qAbs(mod.value("y2").toDouble() - gridY(to.y())) < 0.005);
     QCOMPARE(mod.value("direction").toInt(), direction);
     QCOMPARE(mod.value("type").toInt(), 0);
 }
@@ -318,8 +324,9 @@ void TestStudioApp::draggingAChipHandleMovesTheChip()
     QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 1);
     dragOnStage(QPointF(0.5, 0.5), QPointF(0.3, 0.4));
     const QVariantMap chip = js("Studio.studio.model.map.chips[0]").toMap();
-    QVERIFY2(qAbs(chip.value("x").toDouble() - 0.3) < 0.01, qPrintable(chip.value("x").toString()));
-    QVERIFY2(qAbs(chip.value("y").toDouble() - 0.4) < 0.01, qPrintable(chip.value("y").toString()));
+    QVERIFY2(qAbs(chip.value("x").toDouble() - 0.3) < 0.005, qPrintable(chip.value("x").toString()));
+    // The chip moves by the drag: 0.1 of the picture's height up is 0.1 × 400 / 408 of the grid.
+    QVERIFY2(qAbs(chip.value("y").toDouble() - (0.5 - gridY(0.1))) < 0.005, qPrintable(chip.value("y").toString()));
     QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 1);
     QCOMPARE(js("document.querySelector('.card[data-list=chips] input.number[data-key=x]').value").toDouble(),
              chip.value("x").toDouble());
@@ -381,8 +388,8 @@ void TestStudioApp::pngExportHasTheChosenSize_data()
     QTest::addColumn<bool>("byWidth");
     QTest::addColumn<QString>("value");
     QTest::addColumn<QSize>("size");
-    QTest::newRow("half scale of 900 × 600") << false << "50" << QSize(450, 300);
-    QTest::newRow("print width of 1800 pixels doubles it") << true << "1800" << QSize(1800, 1200);
+    QTest::newRow("half scale of 600 × 400") << false << "50" << QSize(300, 200);
+    QTest::newRow("print width of 1800 pixels triples it") << true << "1800" << QSize(1800, 1200);
 }
 
 void TestStudioApp::pngExportHasTheChosenSize()
@@ -412,7 +419,7 @@ void TestStudioApp::separatePngExportWritesTheSixLayerFiles()
     const QStringList names{"layers.png", "layers.wires.png", "layers.dots.png", "layers.components.png",
                             "layers.signals.png", "layers.dot_signals.png"};
     for (const QString &name : names) {
-        QCOMPARE(pngSize(out.filePath(name)), QSize(225, 150));
+        QCOMPARE(pngSize(out.filePath(name)), QSize(150, 100));
         QVERIFY2(status().contains(name), qPrintable(name));
     }
 }
@@ -447,9 +454,9 @@ void TestStudioApp::rgbExportHasThreeBytesPerPixelAtTheChosenScale()
     QTemporaryDir out;
     edit("[data-key=export-rgb-scale]", "50");
     exportThroughMenu("Export raw RGB…", out.filePath("art.rgb"));
-    QVERIFY2(status().startsWith("Exported RGB (450 × 300)"), qPrintable(status()));
+    QVERIFY2(status().startsWith("Exported RGB (300 × 200)"), qPrintable(status()));
     const QByteArray bytes = readFile(out.filePath("art.rgb"));
-    QCOMPARE(bytes.size(), 450 * 300 * 3);
+    QCOMPARE(bytes.size(), 300 * 200 * 3);
     // The top-left corner is background darkened by the vignette: never brighter than it.
     QVERIFY(quint8(bytes[0]) <= 9 && quint8(bytes[1]) <= 20 && quint8(bytes[2]) <= 34);
 }

@@ -104,7 +104,7 @@ Studio.schema = (function () {
     };
 
     var defaults = {
-        seed: 4242, width: 900, height: 600,
+        seed: 4242, width: 600, height: 400,
         masking: 0, masking_scale_x: 1, masking_scale_y: 1,
         scale: 0.6, wire_length: 0.35, wire_thick_percent: 0.15,
         cutoff_length: 0.3, cutoff_percentage: 0.7,
