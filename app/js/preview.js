@@ -74,7 +74,9 @@ Studio.Preview.prototype = {
         var margin = 48;
         var fx = (this.viewport.clientWidth - margin) / this.canvasSize.width;
         var fy = (this.viewport.clientHeight - margin) / this.canvasSize.height;
-        return Math.max(0.05, Math.min(fx, fy));
+        var factor = Math.min(fx, fy);
+        // Enlarging by whole factors keeps the artwork's pixels crisp.
+        return factor > 1 ? Math.floor(factor) : Math.max(0.05, factor);
     },
 
     layout: function () {

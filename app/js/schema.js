@@ -35,8 +35,8 @@ Studio.schema = (function () {
         ]},
         {id: 'tendencies', title: 'Tendencies', params: [
             real('tendency_straight', 'Straight', 0, 2, 0.01, 'Bonus for going straight on'),
-            real('tendency_homogenity', 'Follow neighbours', 0, 2, 0.01, "Weight of the neighbours' direction"),
-            real('tendency_hv', 'Horizontal / vertical', 0, 2, 0.01, 'Bonus for orthogonal steps'),
+            real('tendency_homogenity', 'Neighbours', 0, 2, 0.01, "Weight of the neighbours' direction"),
+            real('tendency_hv', 'Orthogonal', 0, 2, 0.01, 'Bonus for horizontal and vertical steps'),
             real('tendency_random', 'Randomness', 0, 2, 0.01, 'Base weight of every turn'),
             real('tendency_power', 'Power', 0.1, 6, 0.05, 'Exponent applied to the turn weights')
         ]},
@@ -98,7 +98,7 @@ Studio.schema = (function () {
         adjustments: {title: 'Adjustments', singular: 'Adjustment', fields: [
             real('x', 'X', 0, 1, 0.001), real('y', 'Y', 0, 1, 0.001),
             real('radius', 'Radius', 0.001, 0.5, 0.001), real('hardness', 'Hardness', 0, 1, 0.01),
-            real('masking', 'Clear', -1, 1, 0.01), real('density', 'Double lanes', 0, 2, 0.01),
+            real('masking', 'Clear', -2, 2, 0.01), real('density', 'Lanes', 0, 2, 0.01),
             real('signal_amount', 'Signals', 0, 2, 0.01)
         ]}
     };
@@ -127,7 +127,7 @@ Studio.schema = (function () {
     var newItems = {
         chips: {w: 6, h: 4, connections: 3, render: true},
         modificators: {type: 0, intensity: 1, spread: 0.05, direction: 3},
-        adjustments: {radius: 0.01, hardness: 0.6, masking: 1, density: 0, signal_amount: 0}
+        adjustments: {radius: 0.01, hardness: 0.6, masking: 1.5, density: 0, signal_amount: 0}
     };
 
     function allParams() {
