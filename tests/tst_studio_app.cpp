@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QImage>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -188,6 +189,8 @@ private Q_SLOTS:
     void deletingAnItemInTheSideListRemovesItFromTheMap();
     void undoAndRedoStepThroughParameterChanges();
     void presetIsSavedReloadedAndDeleted();
+    void presetIsRenamedThroughThePrompt();
+    void chosenMaskImageIsShownAsTheGeneratorPreparedIt();
     void pngExportHasTheChosenSize_data();
     void pngExportHasTheChosenSize();
     void separatePngExportWritesTheSixLayerFiles();
@@ -381,6 +384,43 @@ void TestStudioApp::presetIsSavedReloadedAndDeleted()
     click(".preset-list [data-action=delete]");
     QCOMPARE(js("$('.preset-list li[data-preset]').length").toInt(), 0);
     QCOMPARE(js("Studio.studio.store.presets().length").toInt(), 0);
+}
+
+void TestStudioApp::presetIsRenamedThroughThePrompt()
+{
+    edit("input[data-key=preset-name]", "First");
+    click("[data-action=save-preset]");
+    whenShown<QInputDialog>([](QInputDialog *dialog) {
+        dialog->setTextValue(QStringLiteral("Second"));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    click(".preset-list [data-action=rename]");
+    QCOMPARE(js("$('.preset-list .preset-name').text()").toString(), QStringLiteral("Second"));
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Second"));
+    js("var s = Studio.studio.store; s.deletePreset(s.presetId('Second'));");
+}
+
+void TestStudioApp::chosenMaskImageIsShownAsTheGeneratorPreparedIt()
+{
+    QTemporaryDir dir;
+    QImage mask(400, 100, QImage::Format_RGB32);
+    mask.fill(Qt::white);
+    QVERIFY(mask.save(dir.filePath("mask.png")));
+    js("$('[data-key=mask_type]').val('image').trigger('change');");
+    QVERIFY(js("$('[data-action=choose-mask_file_path]').is(':visible')").toBool());
+    QVERIFY(!js("$('input[data-key=mask_text]').is(':visible')").toBool());
+    whenShown<QFileDialog>([&dir](QFileDialog *dialog) {
+        dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->setText(dir.filePath("mask.png"));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    click("[data-action=choose-mask_file_path]");
+    QCOMPARE(mapValue("mask_file_path").toString(), dir.filePath("mask.png"));
+    // The generator hands over the mask scaled to 200 pixels wide, aspect ratio kept.
+    QTRY_COMPARE(js("document.querySelector('.mask-thumbnail').naturalWidth").toInt(), 200);
+    QCOMPARE(js("document.querySelector('.mask-thumbnail').naturalHeight").toInt(), 50);
+    QVERIFY(js("document.querySelector('.mask-thumbnail').src").toString().startsWith("drc:lumatrace_mask_result"));
+    click("[data-action=clear-mask_file_path]");
+    QCOMPARE(mapValue("mask_file_path").toString(), QString());
 }
 
 void TestStudioApp::pngExportHasTheChosenSize_data()

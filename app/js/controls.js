@@ -157,11 +157,7 @@ Studio.Controls = function (container, model, history) {
 Studio.Controls.prototype = {
     buildGroup: function (group, model, history) {
         var self = this;
-        var el = Studio.util.el;
-        var body = el('div', {'class': 'group-body'});
-        var header = el('h3', {'class': 'group-title'}, [group.title]);
-        var section = el('section', {'class': 'group', 'data-group': group.id}, [header, body]);
-        $(header).on('click', function () { $(section).toggleClass('collapsed'); });
+        var body = Studio.util.el('div', {'class': 'group-body'});
         group.params.forEach(function (param) {
             var field = Studio.Field.build(param, model.get(param.key), function (value) {
                 model.set(param.key, value, field);
@@ -170,7 +166,7 @@ Studio.Controls.prototype = {
             self.fields[param.key] = field;
             body.appendChild(field.element);
         });
-        return section;
+        return Studio.util.section(group.title, body, group.id);
     },
 
     // Shows new values in every field except the one being edited.

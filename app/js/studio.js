@@ -19,12 +19,6 @@ Studio.layout = function () {
         size: el('div', {'class': 'timing', 'data-info': 'canvas'}),
         busy: el('div', {'class': 'busy'}, [el('div', {'class': 'spinner'}), el('div', {'class': 'busy-label'})])
     };
-    var section = function (title, body, id) {
-        var header = el('h3', {'class': 'group-title'}, [title]);
-        var s = el('section', {'class': 'group', 'data-group': id}, [header, body]);
-        $(header).on('click', function () { $(s).toggleClass('collapsed'); });
-        return s;
-    };
     var toolbar = el('header', {'class': 'toolbar'}, [
         el('div', {'class': 'brand'}, [el('span', {'class': 'logo'}), 'Lumatrace']),
         el('div', {'class': 'tool-group'}, [
@@ -44,9 +38,9 @@ Studio.layout = function () {
         parts.timing
     ]);
     var right = el('aside', {'class': 'panel right'}, [el('div', {'class': 'panel-scroll'}, [
-        section('Placed on the artwork', parts.placed, 'placed'),
-        section('Presets', parts.presets, 'presets'),
-        section('Export', parts.exports, 'exports')])]);
+        Studio.util.section('Placed on the artwork', parts.placed, 'placed'),
+        Studio.util.section('Presets', parts.presets, 'presets'),
+        Studio.util.section('Export', parts.exports, 'exports')])]);
     parts.viewport.appendChild(parts.busy);
     document.body.appendChild(el('div', {'class': 'studio'}, [
         toolbar,
@@ -82,7 +76,7 @@ Studio.start = function (args) {
     var parts = Studio.layout();
     Studio.status.element = parts.status;
     app.setAppName('Lumatrace');
-    Studio.pluginLoaded = app.loadPlugin(Studio.pluginPath(args[0]));
+    app.loadPlugin(Studio.pluginPath(args[0]));
     if (typeof llumatrace !== 'object') {
         Studio.status.error('The Lumatrace1 plug-in was not found beside the program: ' + Studio.pluginPath(args[0]));
         return;

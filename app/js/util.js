@@ -84,6 +84,14 @@ Studio.util = {
         return node;
     },
 
+    // A panel section whose title folds and unfolds its body.
+    section: function (title, body, id) {
+        var header = Studio.util.el('h3', {'class': 'group-title'}, [title]);
+        var section = Studio.util.el('section', {'class': 'group', 'data-group': id}, [header, body]);
+        $(header).on('click', function () { $(section).toggleClass('collapsed'); });
+        return section;
+    },
+
     // A function that runs `fn` once `ms` after the last call.
     debounce: function (fn, ms) {
         var timer = null;
