@@ -111,9 +111,11 @@ Studio.start = function (args) {
     Studio.ready = true;
 };
 
-// The plug-in sits in the program's own folder.
+// The plug-in sits in the program's own folder; a bare program name means the current one.
 Studio.pluginPath = function (programPath) {
-    return String(programPath).replace(/[\/\\][^\/\\]*$/, '') + '/libLumatrace1.so';
+    var path = String(programPath);
+    var folder = /[\/\\]/.test(path) ? path.replace(/[\/\\][^\/\\]*$/, '') : '.';
+    return folder + '/libLumatrace1.so';
 };
 
 // Toolbar, timing line, window title and keyboard.
