@@ -1,6 +1,7 @@
 // Dialog slots driven from the test: a timer finds the modal dialog, checks how it was set up,
 // then answers or cancels it, and the slot's result is compared.
 #include "jsapiovex.h"
+#include "modaldialog.h"
 
 #include <QApplication>
 #include <QDir>
@@ -23,21 +24,10 @@ private:
     JSApiOvex ovex{nullptr, nullptr};
     QTemporaryDir dir;
 
-    // Hands the next modal dialog of type T to `answer` once it is shown.
     template<typename T>
     void whenShown(std::function<void(T *)> answer)
     {
-        auto *timer = new QTimer(this);
-        timer->setInterval(10);
-        connect(timer, &QTimer::timeout, this, [timer, answer] {
-            T *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible())
-                return;
-            timer->stop();
-            timer->deleteLater();
-            answer(dialog);
-        });
-        timer->start();
+        whenModalShown<T>(this, std::move(answer));
     }
 
     // Types `path` into the chooser's name field and accepts, as a user would. (selectFile

@@ -2,6 +2,7 @@
 // clicks and drags on the page, control events, menu entries and answered file dialogs.
 // The app data lives in a temporary home, so presets and the last state start empty.
 #include "ovex.h"
+#include "modaldialog.h"
 #include "xdynamicresource.h"
 #include "xwebview.h"
 #include "xwindow.h"
@@ -133,21 +134,10 @@ private:
         return nullptr;
     }
 
-    // Hands the next modal dialog of type T to `answer` once it is shown.
     template<typename T>
     void whenShown(std::function<void(T *)> answer)
     {
-        auto *timer = new QTimer(this);
-        timer->setInterval(10);
-        connect(timer, &QTimer::timeout, this, [timer, answer] {
-            T *dialog = qobject_cast<T *>(QApplication::activeModalWidget());
-            if (!dialog || !dialog->isVisible())
-                return;
-            timer->stop();
-            timer->deleteLater();
-            answer(dialog);
-        });
-        timer->start();
+        whenModalShown<T>(this, std::move(answer));
     }
 
     void answerFileDialog(const QString &path)
