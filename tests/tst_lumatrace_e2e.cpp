@@ -75,6 +75,7 @@ private:
 
 private Q_SLOTS:
     void viewerWidgetIdIsOneOnAFreshStart();
+    void loadingThePluginTwiceGivesASecondObjectAndViewer();
     void generateAnswersWhatTheToolPrints();
     void resetSeedBetweenGeneratesChangesNothing();
     void secondGenerateImageReplacesTheFirst();
@@ -94,6 +95,16 @@ void TestLumatraceE2E::viewerWidgetIdIsOneOnAFreshStart()
     const QStringList lines = runPage("ovex.println(typeof llumatrace + ' ' + llumatrace.getIdViewerWidget());",
                                       showcaseMap(), QDir::tempPath());
     QCOMPARE(lines, QStringList{"object 1"});
+}
+
+void TestLumatraceE2E::loadingThePluginTwiceGivesASecondObjectAndViewer()
+{
+    const QStringList lines = runPage(
+        "var first = llumatrace; ovex.loadPlugin('" + pluginPath.toUtf8() + "');"
+        " ovex.println((llumatrace !== first) + ' ' + first.getIdViewerWidget() + ' ' + llumatrace.getIdViewerWidget());"
+        " ovex.println(JSON.stringify(first.generate(map)) === JSON.stringify(llumatrace.generate(map)));",
+        showcaseMap(), QDir::tempPath());
+    QCOMPARE(lines, (QStringList{"true 1 2", "true"}));
 }
 
 void TestLumatraceE2E::generateAnswersWhatTheToolPrints()
