@@ -74,7 +74,6 @@ public:
     void updateMasks();
 
     void setListStrategy(ListStrategy s) { m_listStrategy = s; }
-    ListStrategy listStrategy() const { return m_listStrategy; }
 
     // Maps a 100..900 font weight to the font engine's 0..99 weight.
     static int mapFontWeight(int weight);

@@ -54,11 +54,6 @@ int JSApiOvex::scriptTime(const QDateTime &dateTime)
     return static_cast<qint32>(seconds);
 }
 
-QString JSApiOvex::rawDigestText(const QByteArray &digest)
-{
-    return ScriptText::fromRawBytes(digest);
-}
-
 void JSApiOvex::alert(const QString &text)
 {
     QMessageBox box(QMessageBox::Information, QStringLiteral("Info"), text, QMessageBox::Ok);
@@ -292,7 +287,7 @@ QString JSApiOvex::fileMd5hex(const QString &filename)
 
 QString JSApiOvex::md5(const QString &text)
 {
-    return rawDigestText(QCryptographicHash::hash(text.toLatin1(), QCryptographicHash::Md5));
+    return ScriptText::fromRawBytes(QCryptographicHash::hash(text.toLatin1(), QCryptographicHash::Md5));
 }
 
 QString JSApiOvex::md5hex(const QString &text)
@@ -302,7 +297,7 @@ QString JSApiOvex::md5hex(const QString &text)
 
 QString JSApiOvex::sha1(const QString &text)
 {
-    return rawDigestText(QCryptographicHash::hash(text.toLatin1(), QCryptographicHash::Sha1));
+    return ScriptText::fromRawBytes(QCryptographicHash::hash(text.toLatin1(), QCryptographicHash::Sha1));
 }
 
 QString JSApiOvex::sha1hex(const QString &text)

@@ -32,8 +32,6 @@ public:
     /// Seconds since the epoch as the time slots report them: an unsigned 32-bit count,
     /// all ones outside 1970-01-01T00:00:00Z to 2106-02-07T06:28:14Z, read as signed.
     static int scriptTime(const QDateTime &dateTime);
-    /// The raw digest bytes up to the first zero byte, decoded as UTF-8.
-    static QString rawDigestText(const QByteArray &digest);
 
 public Q_SLOTS:
     void alert(const QString &text);

@@ -13,8 +13,6 @@ class XWebView : public QWebView
 public:
     XWebView(XWindow *window, QWidget *parent);
 
-    XWindow *xwindow() const { return window; }
-
 public Q_SLOTS:
     /// Consumes one plug-in hand-off described by the view's dynamic properties.
     void forward();

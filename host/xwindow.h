@@ -30,7 +30,6 @@ public:
     Ovex *application() const { return app; }
     XWebView *webView() const { return view; }
     QWebFrame *mainFrame() const { return frame; }
-    JSApiWin *windowObject() const { return scriptObject; }
     QString scriptObjectName() const { return m_scriptObjectName; }
     QWidget *parentWindowWidget() const { return parentWindow; }
 
