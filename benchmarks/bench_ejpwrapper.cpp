@@ -39,14 +39,16 @@ void BenchEJPWrapper::initTestCase()
 void BenchEJPWrapper::packTenMegabytes()
 {
     const EJPWrapper wrapper;
-    QBENCHMARK {
+    QBENCHMARK
+    {
         wrapper.wrap(m_tmp.filePath("src"), m_tmp.filePath("out.ejp"));
     }
 }
 
 void BenchEJPWrapper::loadTenMegabytes()
 {
-    QBENCHMARK {
+    QBENCHMARK
+    {
         EJPWrapper wrapper;
         wrapper.load(m_tmp.filePath("app.ejp"));
     }

@@ -10,18 +10,35 @@
 
 static QVariantMap params(int width, int height, double scale)
 {
-    return QVariantMap{{"seed", 1.0}, {"width", double(width)}, {"height", double(height)}, {"scale", scale},
-                       {"masking", 0.0}, {"masking_scale_x", 1.0}, {"masking_scale_y", 1.0},
-                       {"wire_length", 0.4}, {"wire_thick_percent", 0.1}, {"cutoff_length", 0.3},
-                       {"cutoff_percentage", 0.5}, {"max_wire_thickness", 2.4}, {"tendency_straight", 0.5},
-                       {"tendency_homogenity", 0.5}, {"dense_amount", 0.5}, {"tendency_hv", 0.0},
-                       {"tendency_random", 0.5}, {"tendency_power", 1.0}, {"loops", 2.0},
-                       {"signal_amount", 0.5}, {"signal_size", 0.5}, {"signal_size_variance", 0.5},
-                       {"chips", QVariantList{QVariantMap{{"x", 0.5}, {"y", 0.5}, {"w", 8.0}, {"h", 4.0},
-                                                          {"connections", 3.0}, {"render", true}}}}};
+    return QVariantMap {
+            {"seed", 1.0},
+            {"width", double(width)},
+            {"height", double(height)},
+            {"scale", scale},
+            {"masking", 0.0},
+            {"masking_scale_x", 1.0},
+            {"masking_scale_y", 1.0},
+            {"wire_length", 0.4},
+            {"wire_thick_percent", 0.1},
+            {"cutoff_length", 0.3},
+            {"cutoff_percentage", 0.5},
+            {"max_wire_thickness", 2.4},
+            {"tendency_straight", 0.5},
+            {"tendency_homogenity", 0.5},
+            {"dense_amount", 0.5},
+            {"tendency_hv", 0.0},
+            {"tendency_random", 0.5},
+            {"tendency_power", 1.0},
+            {"loops", 2.0},
+            {"signal_amount", 0.5},
+            {"signal_size", 0.5},
+            {"signal_size_variance", 0.5},
+            {"chips",
+             QVariantList {QVariantMap {
+                     {"x", 0.5}, {"y", 0.5}, {"w", 8.0}, {"h", 4.0}, {"connections", 3.0}, {"render", true}}}}};
 }
 
-static void run(const char* label, int width, int height, double scale, CircuitGenerator::ListStrategy strategy)
+static void run(const char *label, int width, int height, double scale, CircuitGenerator::ListStrategy strategy)
 {
     CircuitGenerator g;
     g.setListStrategy(strategy);
@@ -33,19 +50,19 @@ static void run(const char* label, int width, int height, double scale, CircuitG
         QElapsedTimer t;
         t.start();
         g.readParameters(p);
-        const Circuit* c = g.generateCircuit();
+        const Circuit *c = g.generateCircuit();
         g.resultMap();
         best = std::min(best, t.nsecsElapsed() / 1e6);
         wires = int(c->wires().size());
     }
     const GridSize grid = g.gridSize();
-    std::printf("%-34s %5d x %-5d = %8lld cells  %6d wires  %9.1f ms (best of %d)%s\n", label, grid.columns,
-                grid.rows, (long long)grid.columns * grid.rows, wires, best, repeats,
+    std::printf("%-34s %5d x %-5d = %8lld cells  %6d wires  %9.1f ms (best of %d)%s\n", label, grid.columns, grid.rows,
+                (long long)grid.columns * grid.rows, wires, best, repeats,
                 strategy == CircuitGenerator::ListStrategy::Linear ? "  [linear lists]" : "");
     std::fflush(stdout);
 }
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const bool linear = app.arguments().contains(QStringLiteral("--linear"));

@@ -39,8 +39,7 @@ void print(const char *label, double ms)
     std::fflush(stdout);
 }
 
-double renderTime(CircuitGenerator &generator, CircuitRenderer &renderer, float scale,
-                  RenderLayer layer, int repeats)
+double renderTime(CircuitGenerator &generator, CircuitRenderer &renderer, float scale, RenderLayer layer, int repeats)
 {
     return bestOf(repeats, [&] {
         generator.resetSeed();

@@ -30,9 +30,10 @@ int shownImages()
 
 void slideTo(double value)
 {
-    js(QStringLiteral("var r = document.querySelector('input[type=range][data-key=wire_length]'); r.value = %1;"
-                      " var e = document.createEvent('HTMLEvents'); e.initEvent('input', true, false); r.dispatchEvent(e);")
-           .arg(value));
+    js(QStringLiteral(
+               "var r = document.querySelector('input[type=range][data-key=wire_length]'); r.value = %1;"
+               " var e = document.createEvent('HTMLEvents'); e.initEvent('input', true, false); r.dispatchEvent(e);")
+               .arg(value));
 }
 
 // Runs the event loop until `done` or `ms` milliseconds passed; true when done.
@@ -71,10 +72,13 @@ void measureLatency(int runs)
             return;
         }
         latencies.push_back(timer.nsecsElapsed() / 1e6);
-        generation.push_back(js("parseFloat(document.querySelector('[data-info=timing]').textContent.replace(/[^0-9.]/g, ''))").toDouble());
+        generation.push_back(
+                js("parseFloat(document.querySelector('[data-info=timing]').textContent.replace(/[^0-9.]/g, ''))")
+                        .toDouble());
     }
     std::printf("change to image shown: median %.1f ms, min %.1f ms, max %.1f ms (%d runs)\n", median(latencies),
-                *std::min_element(latencies.begin(), latencies.end()), *std::max_element(latencies.begin(), latencies.end()), runs);
+                *std::min_element(latencies.begin(), latencies.end()),
+                *std::max_element(latencies.begin(), latencies.end()), runs);
     std::printf("of which generateImage: median %.1f ms\n", median(generation));
 }
 
@@ -96,7 +100,7 @@ void measureDrag()
     std::printf("2 s drag with an input event every 16 ms: %d images shown, final value rendered: %s\n",
                 shownImages() - before, finalShown ? "yes" : "no");
 }
-}
+} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -107,7 +111,8 @@ int main(int argc, char *argv[])
     qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
     QApplication application(argc, argv);
     ovex = new Ovex(&application);
-    if (!waitFor([] { return js("typeof Studio === 'object' && Studio.ready === true").toBool() && shownImages() > 0; }, 30000)) {
+    if (!waitFor([] { return js("typeof Studio === 'object' && Studio.ready === true").toBool() && shownImages() > 0; },
+                 30000)) {
         std::printf("the studio did not start\n");
         return 1;
     }

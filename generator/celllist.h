@@ -12,7 +12,8 @@
 #include <cstdint>
 #include <vector>
 
-class LinearCellList {
+class LinearCellList
+{
 public:
     explicit LinearCellList(int32_t cellCount = 0) { (void)cellCount; }
 
@@ -39,11 +40,13 @@ private:
     std::vector<int32_t> m_entries;
 };
 
-class IndexedCellList {
+class IndexedCellList
+{
 public:
     // cellCount: cell indices range over 0 .. cellCount - 1.
     explicit IndexedCellList(int32_t cellCount)
-        : m_first(size_t(cellCount), -1), m_last(size_t(cellCount), -1)
+        : m_first(size_t(cellCount), -1)
+        , m_last(size_t(cellCount), -1)
     {
         m_tree.push_back(0); // Fenwick tree is 1-based
     }
@@ -137,9 +140,9 @@ private:
     }
 
     std::vector<int32_t> m_slotCell; // cell of each append slot
-    std::vector<int32_t> m_next;     // next slot holding the same cell, -1 at the end
-    std::vector<int32_t> m_tree;     // Fenwick tree of alive counts over slots
-    std::vector<int32_t> m_first;    // per cell: first alive slot, -1 none
-    std::vector<int32_t> m_last;     // per cell: last alive slot, -1 none
+    std::vector<int32_t> m_next; // next slot holding the same cell, -1 at the end
+    std::vector<int32_t> m_tree; // Fenwick tree of alive counts over slots
+    std::vector<int32_t> m_first; // per cell: first alive slot, -1 none
+    std::vector<int32_t> m_last; // per cell: last alive slot, -1 none
     int32_t m_size = 0;
 };

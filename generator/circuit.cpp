@@ -34,7 +34,8 @@ GridSize Circuit::gridSize(int32_t width, int32_t height, float scale)
 // Circuit
 
 Circuit::Circuit(int32_t columns, int32_t rows)
-    : m_columns(columns > 0 && rows > 0 ? columns : 0), m_rows(columns > 0 && rows > 0 ? rows : 0)
+    : m_columns(columns > 0 && rows > 0 ? columns : 0)
+    , m_rows(columns > 0 && rows > 0 ? rows : 0)
 {
     m_cells.resize(size_t(m_columns) * size_t(m_rows));
     size_t i = 0;
@@ -49,32 +50,32 @@ Circuit::Circuit(int32_t columns, int32_t rows)
 
 Circuit::~Circuit()
 {
-    for (Wire* w : m_wires)
+    for (Wire *w : m_wires)
         delete w;
 }
 
-Wire* Circuit::newWire(CircuitCell* startCell)
+Wire *Circuit::newWire(CircuitCell *startCell)
 {
-    Wire* w = new Wire(this, startCell);
+    Wire *w = new Wire(this, startCell);
     m_wires.push_back(w);
     return w;
 }
 
-void Circuit::addWire(Wire* wire)
+void Circuit::addWire(Wire *wire)
 {
     m_wires.push_back(wire);
 }
 
-static void releaseCell(CircuitCell* c)
+static void releaseCell(CircuitCell *c)
 {
     c->free = true;
     c->orientation = -1;
     c->direction = -1;
 }
 
-void Circuit::releaseWire(Wire* wire)
+void Circuit::releaseWire(Wire *wire)
 {
-    for (CircuitCell* c : wire->cells)
+    for (CircuitCell *c : wire->cells)
         releaseCell(c);
     if (wire->laneEndStart)
         releaseCell(wire->laneEndStart);
@@ -86,7 +87,7 @@ void Circuit::deleteRemovedWires()
 {
     size_t out = 0;
     for (size_t i = 0; i < m_wires.size(); ++i) {
-        Wire* w = m_wires[i];
+        Wire *w = m_wires[i];
         if (w->removed)
             delete w;
         else
@@ -101,7 +102,7 @@ void Circuit::reserveChips(size_t n)
     m_chips.reserve(n);
 }
 
-const ChipSpec* Circuit::addChip(const ChipSpec& chipSpec, const ChipPlacement& placement)
+const ChipSpec *Circuit::addChip(const ChipSpec &chipSpec, const ChipPlacement &placement)
 {
     // reserveChips keeps earlier references valid; beyond the reservation this
     // would reallocate, so callers reserve first.
@@ -114,7 +115,8 @@ const ChipSpec* Circuit::addChip(const ChipSpec& chipSpec, const ChipPlacement& 
 // ---------------------------------------------------------------------------
 // Wire: start rule
 
-Wire::Wire(Circuit* owner, CircuitCell* s) : circuit(owner)
+Wire::Wire(Circuit *owner, CircuitCell *s)
+    : circuit(owner)
 {
     cells.push_back(s);
     s->free = false;
@@ -128,7 +130,7 @@ Wire::Wire(Circuit* owner, CircuitCell* s) : circuit(owner)
     int32_t d = 0;
     for (int i = 0; i < 8; ++i) {
         const CellOffset o = kDirectionOffsets[order[i]];
-        const CircuitCell* n = circuit->cellAt(s->x + o.dx, s->y + o.dy);
+        const CircuitCell *n = circuit->cellAt(s->x + o.dx, s->y + o.dy);
         if (n && n->free) {
             d = order[i];
             break;
@@ -155,14 +157,14 @@ bool Wire::attachedToChip() const
 
 // Diagonal crossing check for a step in direction d arriving at cell (nx, ny).
 // Odd directions always pass. The flank cells share a side with both cells.
-static bool diagonalCrossingPasses(const Circuit* circuit, int32_t d, int32_t nx, int32_t ny)
+static bool diagonalCrossingPasses(const Circuit *circuit, int32_t d, int32_t nx, int32_t ny)
 {
     if (d < 0 || d > 7 || (d & 1))
         return true;
     const CellOffset o = kDirectionOffsets[d];
     // p = n - o; flanks (p.x + dx, p.y) = (n.x, n.y - dy) and (p.x, p.y + dy) = (n.x - dx, n.y).
-    const CircuitCell* f1 = circuit->cellAt(nx, ny - o.dy);
-    const CircuitCell* f2 = circuit->cellAt(nx - o.dx, ny);
+    const CircuitCell *f1 = circuit->cellAt(nx, ny - o.dy);
+    const CircuitCell *f2 = circuit->cellAt(nx - o.dx, ny);
     const int32_t crossing = (d == 0 || d == 4) ? OrientDiagonalNE : OrientDiagonalNW;
     // Off-grid flanks cannot occur for on-grid steps; treat them as free to stay safe.
     const bool free1 = !f1 || f1->free;
@@ -184,15 +186,15 @@ static double finiteWeight(double w)
     return std::isfinite(w) ? w : 0.0;
 }
 
-Wire::StepResult Wire::step(const GeneratorSettings& st)
+Wire::StepResult Wire::step(const GeneratorSettings &st)
 {
-    CircuitCell* s = cells.back();
+    CircuitCell *s = cells.back();
     const int32_t D = (direction >= 0 && direction < 8) ? direction : 0;
 
     // 1. Neighbour orientation counts.
     int counts[5] = {0, 0, 0, 0, 0};
     for (int d = 0; d < 8; ++d) {
-        const CircuitCell* n = circuit->cellAt(s->x + kDirectionOffsets[d].dx, s->y + kDirectionOffsets[d].dy);
+        const CircuitCell *n = circuit->cellAt(s->x + kDirectionOffsets[d].dx, s->y + kDirectionOffsets[d].dy);
         if (n && n->orientation >= 1 && n->orientation <= 4)
             ++counts[n->orientation];
     }
@@ -232,7 +234,7 @@ Wire::StepResult Wire::step(const GeneratorSettings& st)
     // 6. Selection loop.
     int remaining[3] = {0, 1, 2};
     int count = 3;
-    RandomStream& s1 = randomStream(StreamStart);
+    RandomStream &s1 = randomStream(StreamStart);
     while (count > 0) {
         double total = 0.0;
         for (int i = 0; i < count; ++i)
@@ -255,7 +257,7 @@ Wire::StepResult Wire::step(const GeneratorSettings& st)
         const int32_t d = turnDirection(D, kTurns[cand]);
         const int32_t nx = s->x + kDirectionOffsets[d].dx;
         const int32_t ny = s->y + kDirectionOffsets[d].dy;
-        CircuitCell* n = circuit->cellAt(nx, ny);
+        CircuitCell *n = circuit->cellAt(nx, ny);
         if (!n || !n->free)
             continue;
         if (!diagonalCrossingPasses(circuit, d, nx, ny))
@@ -275,7 +277,7 @@ Wire::StepResult Wire::step(const GeneratorSettings& st)
     return StepResult::Failed;
 }
 
-void Wire::grow(const GeneratorSettings& st)
+void Wire::grow(const GeneratorSettings &st)
 {
     const int32_t maxCells = maxCellsOf(st.wireLength);
     while (int64_t(cells.size()) < int64_t(maxCells)) {
@@ -286,11 +288,11 @@ void Wire::grow(const GeneratorSettings& st)
     // Signal rule.
     if (cells.size() < 2)
         return;
-    RandomStream& s5 = randomStream(StreamSignal);
+    RandomStream &s5 = randomStream(StreamSignal);
     const double r = s5.next();
     bool signal = r < double(st.signalAmount);
     if (!signal) {
-        for (const CircuitCell* c : cells) {
+        for (const CircuitCell *c : cells) {
             if (c->values[SlotAdjustSignal] > 1.0f) {
                 signal = true;
                 break;
@@ -315,20 +317,28 @@ void Wire::grow(const GeneratorSettings& st)
 static int laneCheckCode(uint8_t side, CellOffset o)
 {
     if (side == 1) {
-        if (o == CellOffset{0, -1}) return 5;
-        if (o == CellOffset{-1, 0}) return 3;
-        if (o == CellOffset{0, 1}) return 1;
-        if (o == CellOffset{1, 0}) return 0;
+        if (o == CellOffset {0, -1})
+            return 5;
+        if (o == CellOffset {-1, 0})
+            return 3;
+        if (o == CellOffset {0, 1})
+            return 1;
+        if (o == CellOffset {1, 0})
+            return 0;
     } else {
-        if (o == CellOffset{0, -1}) return 1;
-        if (o == CellOffset{-1, 0}) return 7;
-        if (o == CellOffset{0, 1}) return 5;
-        if (o == CellOffset{1, 0}) return 4;
+        if (o == CellOffset {0, -1})
+            return 1;
+        if (o == CellOffset {-1, 0})
+            return 7;
+        if (o == CellOffset {0, 1})
+            return 5;
+        if (o == CellOffset {1, 0})
+            return 4;
     }
     return -1;
 }
 
-static bool laneEndCheckPasses(const Circuit* circuit, const CircuitCell* end, uint8_t side, CellOffset o)
+static bool laneEndCheckPasses(const Circuit *circuit, const CircuitCell *end, uint8_t side, CellOffset o)
 {
     const bool interior = end->x > 0 && end->x < circuit->columns() - 1 && end->y > 0 && end->y < circuit->rows() - 1;
     if (!interior)
@@ -345,31 +355,27 @@ bool Wire::addSecondLane()
 {
     if (cells.size() <= 5 || thickness != 1.0f || density == 2)
         return false;
-    CircuitCell* A = cells.front();
-    CircuitCell* B = cells.back();
+    CircuitCell *A = cells.front();
+    CircuitCell *B = cells.back();
     if (A->direction < 0 || A->direction > 7 || B->direction < 0 || B->direction > 7)
         return false;
 
     struct Try {
-        const CellOffset* tableA;
-        const CellOffset* tableB;
+        const CellOffset *tableA;
+        const CellOffset *tableB;
         uint8_t side;
     };
     static const Try kTries[8] = {
-        {kLaneOffsetsLeftA, kLaneOffsetsLeftA, 0},
-        {kLaneOffsetsRightA, kLaneOffsetsRightA, 1},
-        {kLaneOffsetsLeftA, kLaneOffsetsLeftB, 0},
-        {kLaneOffsetsRightA, kLaneOffsetsRightB, 1},
-        {kLaneOffsetsLeftB, kLaneOffsetsLeftA, 0},
-        {kLaneOffsetsRightB, kLaneOffsetsRightA, 1},
-        {kLaneOffsetsLeftB, kLaneOffsetsLeftB, 0},
-        {kLaneOffsetsRightB, kLaneOffsetsRightB, 1},
+            {kLaneOffsetsLeftA, kLaneOffsetsLeftA, 0}, {kLaneOffsetsRightA, kLaneOffsetsRightA, 1},
+            {kLaneOffsetsLeftA, kLaneOffsetsLeftB, 0}, {kLaneOffsetsRightA, kLaneOffsetsRightB, 1},
+            {kLaneOffsetsLeftB, kLaneOffsetsLeftA, 0}, {kLaneOffsetsRightB, kLaneOffsetsRightA, 1},
+            {kLaneOffsetsLeftB, kLaneOffsetsLeftB, 0}, {kLaneOffsetsRightB, kLaneOffsetsRightB, 1},
     };
-    for (const Try& t : kTries) {
+    for (const Try &t : kTries) {
         const CellOffset oa = t.tableA[A->direction];
         const CellOffset ob = t.tableB[B->direction];
-        CircuitCell* a = circuit->cellAt(A->x + oa.dx, A->y + oa.dy);
-        CircuitCell* b = circuit->cellAt(B->x + ob.dx, B->y + ob.dy);
+        CircuitCell *a = circuit->cellAt(A->x + oa.dx, A->y + oa.dy);
+        CircuitCell *b = circuit->cellAt(B->x + ob.dx, B->y + ob.dy);
         if (!a || !b || !a->free || !b->free)
             continue;
         if (!laneEndCheckPasses(circuit, A, t.side, oa) || !laneEndCheckPasses(circuit, B, t.side, ob))

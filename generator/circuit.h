@@ -12,10 +12,10 @@ class Circuit;
 
 // One entry of the "chips" parameter.
 struct ChipSpec {
-    float x = 0, y = 0;      // normalized centre
-    int32_t w = 0, h = 0;    // size in cells
+    float x = 0, y = 0; // normalized centre
+    int32_t w = 0, h = 0; // size in cells
     int32_t connections = 0; // 0 none, 1 left/right, 2 top/bottom, 3 all sides (>= 4: top/bottom)
-    bool render = false;     // whether renderers draw the chip body
+    bool render = false; // whether renderers draw the chip body
 };
 
 // A chip as placed in a circuit (owned by the Circuit).
@@ -28,10 +28,10 @@ struct ChipPlacement {
 
 // Slots of CircuitCell::values.
 enum CellValueSlot {
-    SlotPresence = 5,         // probability that a growing wire may enter
-    SlotAdjustMasking = 6,    // sum of adjustment masking
-    SlotAdjustDensity = 7,    // sum of adjustment density
-    SlotAdjustSignal = 8      // sum of adjustment signal amount
+    SlotPresence = 5, // probability that a growing wire may enter
+    SlotAdjustMasking = 6, // sum of adjustment masking
+    SlotAdjustDensity = 7, // sum of adjustment density
+    SlotAdjustSignal = 8 // sum of adjustment signal amount
 };
 constexpr int kCellValueCount = 9;
 
@@ -39,7 +39,7 @@ struct CircuitCell {
     int32_t x = 0;
     int32_t y = 0;
     bool free = true;
-    const ChipSpec* chip = nullptr; // ChipSpec whose rectangle covers the cell (a copy owned by the Circuit)
+    const ChipSpec *chip = nullptr; // ChipSpec whose rectangle covers the cell (a copy owned by the Circuit)
     int32_t orientation = -1;
     int32_t direction = -1;
     int32_t pinDirection = -1; // for a pin cell: Direction from the cell into the chip
@@ -49,17 +49,18 @@ struct CircuitCell {
     float presence() const { return values[SlotPresence]; }
 };
 
-class Wire {
+class Wire
+{
 public:
     // Start rule (may draw stream 1). Does not append the wire to the circuit.
-    Wire(Circuit* circuit, CircuitCell* startCell);
+    Wire(Circuit *circuit, CircuitCell *startCell);
     virtual ~Wire();
 
-    Wire(const Wire&) = delete;
-    Wire& operator=(const Wire&) = delete;
+    Wire(const Wire &) = delete;
+    Wire &operator=(const Wire &) = delete;
 
     // growWire: grows in place, then applies the signal rule (stream 1, 5).
-    void grow(const GeneratorSettings& settings);
+    void grow(const GeneratorSettings &settings);
     // addSecondLane; returns true when a second lane was added.
     bool addSecondLane();
     // True when the first or last cell, or a lane end, is a chip pin cell.
@@ -67,32 +68,33 @@ public:
     bool hasLaneEnds() const { return laneEndStart != nullptr; }
     bool hasSignal() const { return signalPosition >= 0.0f; }
 
-    std::vector<CircuitCell*> cells; // never empty; path order
-    CircuitCell* laneEndStart = nullptr;
-    CircuitCell* laneEndEnd = nullptr;
+    std::vector<CircuitCell *> cells; // never empty; path order
+    CircuitCell *laneEndStart = nullptr;
+    CircuitCell *laneEndEnd = nullptr;
     uint8_t laneSide = 0; // 0 left-hand tables, 1 right-hand tables
     int32_t direction = 0;
     float thickness = 1.0f;
     int32_t density = 1;
-    Circuit* circuit = nullptr;
+    Circuit *circuit = nullptr;
     bool removed = false;
     float signalPosition = -1.0f;
     float signalSize = -1.0f;
 
 private:
     enum class StepResult { Stepped, Ended, Failed };
-    StepResult step(const GeneratorSettings& settings);
+    StepResult step(const GeneratorSettings &settings);
 };
 
 // Grid geometry.
 struct GridSize {
     int32_t columns = 0;
     int32_t rows = 0;
-    bool valid = false;    // false for bad scale or size (empty circuit)
+    bool valid = false; // false for bad scale or size (empty circuit)
     bool tooLarge = false; // more cells than Circuit::kMaxCells (empty circuit)
 };
 
-class Circuit {
+class Circuit
+{
 public:
     // Largest grid the generator builds: 4,194,304 cells (2^22, e.g. 2048 x 2048).
     // A larger grid gives an empty circuit (GridSize::tooLarge).
@@ -107,8 +109,8 @@ public:
     Circuit(int32_t columns, int32_t rows);
     virtual ~Circuit();
 
-    Circuit(const Circuit&) = delete;
-    Circuit& operator=(const Circuit&) = delete;
+    Circuit(const Circuit &) = delete;
+    Circuit &operator=(const Circuit &) = delete;
 
     int32_t columns() const { return m_columns; }
     int32_t rows() const { return m_rows; }
@@ -116,26 +118,26 @@ public:
     bool contains(int32_t x, int32_t y) const { return x >= 0 && y >= 0 && x < m_columns && y < m_rows; }
 
     // grid[x][y]; the coordinates must be on the grid.
-    CircuitCell& cell(int32_t x, int32_t y) { return m_cells[size_t(x) * size_t(m_rows) + size_t(y)]; }
-    const CircuitCell& cell(int32_t x, int32_t y) const { return m_cells[size_t(x) * size_t(m_rows) + size_t(y)]; }
+    CircuitCell &cell(int32_t x, int32_t y) { return m_cells[size_t(x) * size_t(m_rows) + size_t(y)]; }
+    const CircuitCell &cell(int32_t x, int32_t y) const { return m_cells[size_t(x) * size_t(m_rows) + size_t(y)]; }
     // nullptr when (x, y) is off the grid.
-    CircuitCell* cellAt(int32_t x, int32_t y) { return contains(x, y) ? &cell(x, y) : nullptr; }
-    const CircuitCell* cellAt(int32_t x, int32_t y) const { return contains(x, y) ? &cell(x, y) : nullptr; }
+    CircuitCell *cellAt(int32_t x, int32_t y) { return contains(x, y) ? &cell(x, y) : nullptr; }
+    const CircuitCell *cellAt(int32_t x, int32_t y) const { return contains(x, y) ? &cell(x, y) : nullptr; }
     // Linear index x * rows + y (the order of the candidate list).
-    int32_t indexOf(const CircuitCell* c) const { return c->x * m_rows + c->y; }
-    CircuitCell& cellByIndex(int32_t index) { return m_cells[size_t(index)]; }
-    const CircuitCell& cellByIndex(int32_t index) const { return m_cells[size_t(index)]; }
+    int32_t indexOf(const CircuitCell *c) const { return c->x * m_rows + c->y; }
+    CircuitCell &cellByIndex(int32_t index) { return m_cells[size_t(index)]; }
+    const CircuitCell &cellByIndex(int32_t index) const { return m_cells[size_t(index)]; }
 
-    const std::vector<Wire*>& wires() const { return m_wires; }
-    const std::vector<ChipPlacement>& chips() const { return m_chips; }
+    const std::vector<Wire *> &wires() const { return m_wires; }
+    const std::vector<ChipPlacement> &chips() const { return m_chips; }
 
     // Creates a wire on startCell by the start rule, appends it to wires, returns it.
-    Wire* newWire(CircuitCell* startCell);
+    Wire *newWire(CircuitCell *startCell);
     // Appends an already grown wire (takes ownership).
-    void addWire(Wire* wire);
+    void addWire(Wire *wire);
     // Frees the wire's cells and lane ends (free, orientation -1, direction -1).
     // Does not take it out of wires.
-    void releaseWire(Wire* wire);
+    void releaseWire(Wire *wire);
     // Deletes every wire marked removed, keeping the order of the others.
     void deleteRemovedWires();
 
@@ -143,14 +145,14 @@ public:
     // Reserves room for n chip specs so that references stay valid; call once before addChip.
     void reserveChips(size_t n);
     // Stores a copy of chipSpec and the placement; returns the stored copy (for cell.chip).
-    const ChipSpec* addChip(const ChipSpec& chipSpec, const ChipPlacement& placement);
-    const std::vector<ChipSpec>& chipSpecs() const { return m_chipSpecs; }
+    const ChipSpec *addChip(const ChipSpec &chipSpec, const ChipPlacement &placement);
+    const std::vector<ChipSpec> &chipSpecs() const { return m_chipSpecs; }
 
 private:
     int32_t m_columns;
     int32_t m_rows;
     std::vector<CircuitCell> m_cells;
-    std::vector<Wire*> m_wires;
+    std::vector<Wire *> m_wires;
     std::vector<ChipPlacement> m_chips;
     std::vector<ChipSpec> m_chipSpecs;
 };

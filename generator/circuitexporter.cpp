@@ -19,8 +19,7 @@ QVector<ExportFileNames::Entry> chosen(const QVector<ExportFileNames::Entry> &fi
 CircuitExporter::CircuitExporter(CircuitGenerator &generator, CircuitRenderer &renderer)
     : m_generator(generator)
     , m_renderer(renderer)
-{
-}
+{ }
 
 void CircuitExporter::regenerate()
 {
@@ -45,8 +44,7 @@ ExportResult CircuitExporter::exportSvg(const QString &file, bool separate)
         // document starts from fresh streams, so the layers agree with each other.
         if (i > 0)
             m_generator.resetSeed();
-        const QString document = SvgWriter::svgDocument(circuit, m_generator.settings(),
-                                                        files[i].layer);
+        const QString document = SvgWriter::svgDocument(circuit, m_generator.settings(), files[i].layer);
         if (!ExportWriter::writeFile(files[i].file, document.toUtf8()))
             return ExportResult::cannotOpen(files[i].file);
     }
@@ -64,8 +62,7 @@ ExportResult CircuitExporter::exportPng(const QString &file, float scalePercent,
         report(i + 1, files.size(), files[i].file);
         if (i > 0)
             m_generator.resetSeed();
-        const QImage *image = m_renderer.render(circuit, m_generator.settings(), renderScale,
-                                                files[i].layer);
+        const QImage *image = m_renderer.render(circuit, m_generator.settings(), renderScale, files[i].layer);
         if (!image)
             return ExportResult::canvasNotDrawable(files[i].file);
         m_lastPng = ExportWriter::encodePng(*image);
@@ -79,8 +76,8 @@ ExportResult CircuitExporter::exportBin(const QString &file, float scalePercent)
 {
     regenerate();
     report(1, 1, file);
-    const QImage *image = m_renderer.render(*m_generator.circuit(), m_generator.settings(),
-                                            scalePercent / 100, Composite);
+    const QImage *image
+            = m_renderer.render(*m_generator.circuit(), m_generator.settings(), scalePercent / 100, Composite);
     if (!image)
         return ExportResult::canvasNotDrawable(file);
     if (!ExportWriter::writeBin(file, *image))

@@ -15,7 +15,7 @@ CircuitGenerator::~CircuitGenerator()
     delete m_circuit;
 }
 
-QVariantMap CircuitGenerator::generate(const QVariantMap& parameters)
+QVariantMap CircuitGenerator::generate(const QVariantMap &parameters)
 {
     readParameters(parameters);
     generateCircuit();
@@ -24,10 +24,10 @@ QVariantMap CircuitGenerator::generate(const QVariantMap& parameters)
 
 float CircuitGenerator::maskValue(float u, float v) const
 {
-    const GeneratorSettings& s = m_settings;
+    const GeneratorSettings &s = m_settings;
     if (!(s.masking > 0.0f))
         return 1.0f;
-    const QImage* image = nullptr;
+    const QImage *image = nullptr;
     if (s.maskTypeText) {
         if (m_textMask.isNull())
             return 1.0f;
@@ -63,7 +63,7 @@ int32_t clampInt(int64_t v, int32_t lo, int32_t hi)
 
 // Adds term to a cell value with one rounding; nothing when the result would not
 // be a finite number.
-void addToSlot(float& slot, double term)
+void addToSlot(float &slot, double term)
 {
     const double sum = double(slot) + term;
     if (!std::isfinite(sum))
@@ -73,7 +73,7 @@ void addToSlot(float& slot, double term)
         slot = f;
 }
 
-float thicknessDraw(const GeneratorSettings& s)
+float thicknessDraw(const GeneratorSettings &s)
 {
     if (randomStream(StreamThick).next() < double(s.wireThickPercent)) {
         if (randomStream(StreamThickLevel).next() < 0.25)
@@ -84,7 +84,7 @@ float thicknessDraw(const GeneratorSettings& s)
 }
 
 // trunc(cutoff_length * cutoff_length * wire_length * 200), every product in single precision.
-int32_t cutoffLimit(const GeneratorSettings& s)
+int32_t cutoffLimit(const GeneratorSettings &s)
 {
     float limit = s.cutoffLength * s.cutoffLength;
     limit = limit * s.wireLength;
@@ -92,33 +92,33 @@ int32_t cutoffLimit(const GeneratorSettings& s)
     return saturatingTrunc(limit);
 }
 
-float meanDensity(const Wire* w)
+float meanDensity(const Wire *w)
 {
     float sum = 0.0f;
-    for (const CircuitCell* c : w->cells)
+    for (const CircuitCell *c : w->cells)
         sum += c->values[SlotAdjustDensity];
     return sum / float(w->cells.size());
 }
 
 struct PreparedModificator {
-    const Modificator* m;
+    const Modificator *m;
     float negFiftyOverSpread;
     float tenIntensity;
 };
 
 struct PreparedAdjustment {
-    const Adjustment* a;
+    const Adjustment *a;
     float negInvRadius;
     float radiusSquared;
     float oneMinusHardness;
     float signalTwice;
 };
 
-void computeCellFields(Circuit& circuit, const CircuitGenerator& gen)
+void computeCellFields(Circuit &circuit, const CircuitGenerator &gen)
 {
-    const GeneratorSettings& s = gen.settings();
+    const GeneratorSettings &s = gen.settings();
     std::vector<PreparedModificator> mods;
-    for (const Modificator& m : s.modificators) {
+    for (const Modificator &m : s.modificators) {
         // Only type 0 counts; spread 0 and zero-length segments divide by zero and
         // add nothing; slots outside 0..8 add nothing.
         if (m.type != 0 || m.spread == 0.0f || m.L == 0.0f || m.direction < 0 || m.direction > 8)
@@ -126,7 +126,7 @@ void computeCellFields(Circuit& circuit, const CircuitGenerator& gen)
         mods.push_back({&m, -50.0f / m.spread, 10.0f * m.intensity});
     }
     std::vector<PreparedAdjustment> adjs;
-    for (const Adjustment& a : s.adjustments) {
+    for (const Adjustment &a : s.adjustments) {
         if (a.radius == 0.0f) // division by zero: adds nothing
             continue;
         adjs.push_back({&a, -1.0f / a.radius, a.radius * a.radius, 1.0f - a.hardness, a.signalAmount * 2.0f});
@@ -138,9 +138,9 @@ void computeCellFields(Circuit& circuit, const CircuitGenerator& gen)
         const double u = double(x) / double(columns);
         for (int32_t y = 0; y < rows; ++y) {
             const double v = double(y) / double(rows);
-            CircuitCell& cell = circuit.cell(x, y);
-            for (const PreparedModificator& pm : mods) {
-                const Modificator& m = *pm.m;
+            CircuitCell &cell = circuit.cell(x, y);
+            for (const PreparedModificator &pm : mods) {
+                const Modificator &m = *pm.m;
                 const double t = (u - double(m.x1)) * double(m.dx) + (v - double(m.y1)) * double(m.dy);
                 if (!(t >= 0.0 && t <= double(m.L)))
                     continue;
@@ -148,8 +148,8 @@ void computeCellFields(Circuit& circuit, const CircuitGenerator& gen)
                 const double w = std::pow(2.71828, k * (k / double(m.L)) * double(pm.negFiftyOverSpread));
                 addToSlot(cell.values[m.direction], w * double(pm.tenIntensity));
             }
-            for (const PreparedAdjustment& pa : adjs) {
-                const Adjustment& a = *pa.a;
+            for (const PreparedAdjustment &pa : adjs) {
+                const Adjustment &a = *pa.a;
                 const double du = u - double(a.x);
                 const double dv = v - double(a.y);
                 const double d2 = du * du + dv * dv;
@@ -166,15 +166,15 @@ void computeCellFields(Circuit& circuit, const CircuitGenerator& gen)
     }
 }
 
-template <class List>
-void placeChips(Circuit& circuit, const GeneratorSettings& s, List& pins)
+template<class List>
+void placeChips(Circuit &circuit, const GeneratorSettings &s, List &pins)
 {
     const int32_t columns = circuit.columns();
     const int32_t rows = circuit.rows();
     if (columns <= 0 || rows <= 0)
         return;
     circuit.reserveChips(s.chips.size());
-    for (const ChipSpec& chipSpec : s.chips) {
+    for (const ChipSpec &chipSpec : s.chips) {
         ChipPlacement p;
         const float fc = chipSpec.x * float(columns) - float(chipSpec.w / 2);
         const float fr = chipSpec.y * float(rows) - float(chipSpec.h / 2);
@@ -185,18 +185,18 @@ void placeChips(Circuit& circuit, const GeneratorSettings& s, List& pins)
         p.pinsTopBottom = chipSpec.connections == 2 || chipSpec.connections == 3;
         p.pinsLeftRight = chipSpec.connections == 1 || chipSpec.connections == 3;
         p.render = chipSpec.render;
-        const ChipSpec* stored = circuit.addChip(chipSpec, p);
+        const ChipSpec *stored = circuit.addChip(chipSpec, p);
 
         for (int32_t x = p.colStart; x <= p.colEnd; ++x) {
             for (int32_t y = p.rowStart; y <= p.rowEnd; ++y) {
-                CircuitCell& c = circuit.cell(x, y);
+                CircuitCell &c = circuit.cell(x, y);
                 c.values[SlotPresence] = 0.0f;
                 c.free = false;
                 c.chip = stored;
             }
         }
         auto makePin = [&](int32_t x, int32_t y, int32_t orientation, int32_t direction, int32_t pinDirection) {
-            CircuitCell& c = circuit.cell(x, y);
+            CircuitCell &c = circuit.cell(x, y);
             c.orientation = orientation;
             c.direction = direction;
             c.pinDirection = pinDirection;
@@ -221,10 +221,10 @@ void placeChips(Circuit& circuit, const GeneratorSettings& s, List& pins)
     }
 }
 
-template <class List>
-void runGeneration(Circuit& circuit, const CircuitGenerator& gen)
+template<class List>
+void runGeneration(Circuit &circuit, const CircuitGenerator &gen)
 {
-    const GeneratorSettings& s = gen.settings();
+    const GeneratorSettings &s = gen.settings();
     const int32_t cellCount = int32_t(circuit.cellCount());
     if (cellCount <= 0)
         return; // empty grid: no chips, nothing drawn
@@ -236,18 +236,18 @@ void runGeneration(Circuit& circuit, const CircuitGenerator& gen)
     candidates.appendSequential(cellCount); // x-major, the order of indexOf
     placeChips(circuit, s, pins);
 
-    RandomStream& s1 = randomStream(StreamStart);
-    RandomStream& s4 = randomStream(StreamCutoff);
+    RandomStream &s1 = randomStream(StreamStart);
+    RandomStream &s4 = randomStream(StreamCutoff);
 
     // Pin wires.
     while (!pins.empty()) {
         const double r = s1.next();
-        CircuitCell& start = circuit.cellByIndex(pins.at(randomIndex(r, pins.size())));
+        CircuitCell &start = circuit.cellByIndex(pins.at(randomIndex(r, pins.size())));
         start.free = false;
-        Wire* w = circuit.newWire(&start);
+        Wire *w = circuit.newWire(&start);
         w->thickness = thicknessDraw(s);
         w->grow(s);
-        for (const CircuitCell* c : w->cells) {
+        for (const CircuitCell *c : w->cells) {
             const int32_t idx = circuit.indexOf(c);
             candidates.removeFirst(idx);
             pins.removeFirst(idx);
@@ -259,11 +259,11 @@ void runGeneration(Circuit& circuit, const CircuitGenerator& gen)
         while (!candidates.empty()) {
             const float thickness = thicknessDraw(s);
             const double c = s1.next();
-            Wire* accepted = nullptr;
+            Wire *accepted = nullptr;
             for (int i = 0; i < 10; ++i) {
                 const double r = s1.next();
-                CircuitCell& start = circuit.cellByIndex(candidates.at(randomIndex(r, candidates.size())));
-                Wire* w = new Wire(&circuit, &start);
+                CircuitCell &start = circuit.cellByIndex(candidates.at(randomIndex(r, candidates.size())));
+                Wire *w = new Wire(&circuit, &start);
                 w->thickness = thickness;
                 w->grow(s);
                 if (c >= double(s.denseAmount) && meanDensity(w) <= 0.5f) {
@@ -279,7 +279,7 @@ void runGeneration(Circuit& circuit, const CircuitGenerator& gen)
                 delete w;
             }
             circuit.addWire(accepted);
-            for (const CircuitCell* cell : accepted->cells)
+            for (const CircuitCell *cell : accepted->cells)
                 candidates.removeFirst(circuit.indexOf(cell));
             if (accepted->laneEndStart) {
                 candidates.removeFirst(circuit.indexOf(accepted->laneEndStart));
@@ -290,7 +290,7 @@ void runGeneration(Circuit& circuit, const CircuitGenerator& gen)
         // Cut-off marking.
         const int32_t limit = cutoffLimit(s);
         bool anyRemoved = false;
-        for (Wire* w : circuit.wires()) {
+        for (Wire *w : circuit.wires()) {
             const double r = s4.next();
             if (w->attachedToChip())
                 continue;
@@ -304,16 +304,16 @@ void runGeneration(Circuit& circuit, const CircuitGenerator& gen)
         }
         // Removal: free the cells and queue them as candidates again, in order.
         if (anyRemoved) {
-            auto freeCell = [&](CircuitCell* c) {
+            auto freeCell = [&](CircuitCell *c) {
                 c->free = true;
                 c->orientation = -1;
                 c->direction = -1;
                 candidates.append(circuit.indexOf(c));
             };
-            for (Wire* w : circuit.wires()) {
+            for (Wire *w : circuit.wires()) {
                 if (!w->removed)
                     continue;
-                for (CircuitCell* c : w->cells)
+                for (CircuitCell *c : w->cells)
                     freeCell(c);
                 if (w->laneEndStart) {
                     freeCell(w->laneEndStart);
@@ -327,7 +327,7 @@ void runGeneration(Circuit& circuit, const CircuitGenerator& gen)
 
 } // namespace
 
-Circuit* CircuitGenerator::generateCircuit()
+Circuit *CircuitGenerator::generateCircuit()
 {
     delete m_circuit;
     m_circuit = nullptr;
@@ -345,15 +345,15 @@ QVariantMap CircuitGenerator::resultMap()
     QVariantList wires;
     if (m_circuit) {
         const int32_t limit = cutoffLimit(m_settings);
-        RandomStream& s4 = randomStream(StreamCutoff);
-        for (const Wire* w : m_circuit->wires()) {
+        RandomStream &s4 = randomStream(StreamCutoff);
+        for (const Wire *w : m_circuit->wires()) {
             const double r = s4.next();
             if (!(int64_t(w->cells.size()) > int64_t(limit) || r > double(m_settings.cutoffPercentage)))
                 continue;
             QVariantList xy;
             xy.reserve(int(w->cells.size()));
-            for (const CircuitCell* c : w->cells)
-                xy.append(QVariant(QVariantList{QVariant(int(c->x)), QVariant(int(c->y))}));
+            for (const CircuitCell *c : w->cells)
+                xy.append(QVariant(QVariantList {QVariant(int(c->x)), QVariant(int(c->y))}));
             QVariantMap entry;
             entry.insert(QStringLiteral("xy"), xy);
             entry.insert(QStringLiteral("thickness"), QVariant(w->thickness));

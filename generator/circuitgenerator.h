@@ -9,7 +9,8 @@
 #include <QString>
 #include <QVariantMap>
 
-class CircuitGenerator {
+class CircuitGenerator
+{
 public:
     // How the candidate and pin lists are kept. Both give exactly the same circuit;
     // Linear is the plain sequence (quadratic, for tests), Indexed the fast one.
@@ -18,24 +19,24 @@ public:
     CircuitGenerator();
     virtual ~CircuitGenerator();
 
-    CircuitGenerator(const CircuitGenerator&) = delete;
-    CircuitGenerator& operator=(const CircuitGenerator&) = delete;
+    CircuitGenerator(const CircuitGenerator &) = delete;
+    CircuitGenerator &operator=(const CircuitGenerator &) = delete;
 
     // ---- Facade for the plug-in and the tool --------------------------------
     // readParameters + generateCircuit + resultMap: the plug-in's generate.
-    QVariantMap generate(const QVariantMap& parameters);
+    QVariantMap generate(const QVariantMap &parameters);
 
     // Reads every setting from the map in key order, reseeding the five streams
     // right after "seed"; then the text mask, the file mask and the three lists.
     // This alone is the plug-in's updateGenerator.
-    void readParameters(const QVariantMap& parameters);
+    void readParameters(const QVariantMap &parameters);
 
     // Reseeds the five process-wide streams from the stored seed (resetSeed).
     void resetSeed();
 
     // Deletes the previous circuit, builds a new one from the settings, keeps and
     // returns it. Never null; an empty circuit (0 x 0) for a bad or too large grid.
-    Circuit* generateCircuit();
+    Circuit *generateCircuit();
 
     // The result map of the current circuit: {"wires": [{"xy", "thickness",
     // "density"}, ...]}. Draws stream 4 once per wire. Empty list without a circuit.
@@ -47,13 +48,13 @@ public:
     bool fileMaskChanged() const { return m_fileMaskChanged; }
     // PNG bytes of the last file mask (32-bit ARGB of the grey image); empty when
     // the file could not be read.
-    const QByteArray& fileMaskPng() const { return m_fileMaskPng; }
+    const QByteArray &fileMaskPng() const { return m_fileMaskPng; }
 
     // ---- Readers ------------------------------------------------------------
-    const GeneratorSettings& settings() const { return m_settings; }
+    const GeneratorSettings &settings() const { return m_settings; }
     // Direct access for tests and tools; call updateMasks() after changing mask settings.
-    GeneratorSettings& mutableSettings() { return m_settings; }
-    Circuit* circuit() const { return m_circuit; }
+    GeneratorSettings &mutableSettings() { return m_settings; }
+    Circuit *circuit() const { return m_circuit; }
 
     // Grid of the current settings (columns, rows, validity, too-large flag).
     GridSize gridSize() const { return Circuit::gridSize(m_settings.width, m_settings.height, m_settings.scale); }
@@ -63,11 +64,11 @@ public:
 
     // Text mask: none until built; 8-bit grey, 200 pixels wide.
     bool hasTextMask() const { return !m_textMask.isNull(); }
-    const QImage& textMaskImage() const { return m_textMask; }
+    const QImage &textMaskImage() const { return m_textMask; }
     // File mask: none when the path is empty; an empty image when the file could
     // not be read (masks every cell as black).
     bool hasFileMask() const { return m_hasFileMask; }
-    const QImage& fileMaskImage() const { return m_fileMask; }
+    const QImage &fileMaskImage() const { return m_fileMask; }
 
     // Rebuilds the text mask and reloads the file mask when their inputs changed
     // (part of readParameters).
@@ -81,18 +82,18 @@ public:
     // Builds a text mask image (8-bit grey, 200 x trunc(height / width * 200)).
     // Null image when width <= 0, the height is not 1 .. 100000 rows, or no
     // QGuiApplication exists (fonts need one).
-    static QImage renderTextMask(int width, int height, const QString& text, const QString& font,
-                                 int letterSpacing, int weight, bool italic);
+    static QImage renderTextMask(int width, int height, const QString &text, const QString &font, int letterSpacing,
+                                 int weight, bool italic);
     // Loads a file mask: 200 pixels wide, smooth scaling, 8-bit grey. An unreadable
     // file gives an empty (null) image.
-    static QImage loadFileMask(const QString& path);
+    static QImage loadFileMask(const QString &path);
 
 private:
     void updateTextMask();
     void updateFileMask();
 
     GeneratorSettings m_settings;
-    Circuit* m_circuit = nullptr;
+    Circuit *m_circuit = nullptr;
     ListStrategy m_listStrategy = ListStrategy::Indexed;
 
     // Text mask state: the image and the inputs it was built from.

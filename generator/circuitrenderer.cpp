@@ -1,15 +1,15 @@
 #include "circuitrenderer.h"
 
 #include "cvimageadapter.h"
-#include "renderpass.h"
 #include "rendermetrics.h"
+#include "renderpass.h"
 
 CircuitRenderer::CircuitRenderer() = default;
 
 CircuitRenderer::~CircuitRenderer() = default;
 
-const QImage *CircuitRenderer::render(const Circuit &circuit, const GeneratorSettings &settings,
-                                      float renderScale, RenderLayer layer)
+const QImage *CircuitRenderer::render(const Circuit &circuit, const GeneratorSettings &settings, float renderScale,
+                                      RenderLayer layer)
 {
     m_image.reset();
     const RenderMetrics metrics(settings, renderScale);

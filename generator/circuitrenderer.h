@@ -28,8 +28,8 @@ public:
     // the next render. Returns nullptr, drawing nothing and consuming no random
     // values, when the canvas has no pixels or exceeds the limits of
     // RenderMetrics.
-    const QImage *render(const Circuit &circuit, const GeneratorSettings &settings,
-                         float renderScale, RenderLayer layer);
+    const QImage *render(const Circuit &circuit, const GeneratorSettings &settings, float renderScale,
+                         RenderLayer layer);
 
     // The last rendered image, or nullptr.
     const QImage *image() const { return m_image.get(); }

@@ -14,8 +14,7 @@ bool isFourByteImage(const QImage &image)
 // only read through it.
 cv::Mat matrixView(const QImage &image)
 {
-    return cv::Mat(image.height(), image.width(), CV_8UC4,
-                   const_cast<uchar *>(image.constBits()),
+    return cv::Mat(image.height(), image.width(), CV_8UC4, const_cast<uchar *>(image.constBits()),
                    static_cast<size_t>(image.bytesPerLine()));
 }
 
@@ -28,8 +27,8 @@ void releaseMatrix(void *matrix)
 // until the last copy of the image is gone.
 QImage imageOwningMatrix(cv::Mat *matrix)
 {
-    return QImage(matrix->data, matrix->cols, matrix->rows, static_cast<int>(matrix->step),
-                  QImage::Format_RGB32, releaseMatrix, matrix);
+    return QImage(matrix->data, matrix->cols, matrix->rows, static_cast<int>(matrix->step), QImage::Format_RGB32,
+                  releaseMatrix, matrix);
 }
 
 } // namespace
@@ -42,8 +41,7 @@ QImage CvImageAdapter::boxBlurNormalized(const QImage &image, int radius, bool *
         return QImage();
     const int kernel = 2 * radius + 1;
     auto *blurred = new cv::Mat;
-    cv::blur(matrixView(image), *blurred, cv::Size(kernel, kernel), cv::Point(-1, -1),
-             cv::BORDER_DEFAULT);
+    cv::blur(matrixView(image), *blurred, cv::Size(kernel, kernel), cv::Point(-1, -1), cv::BORDER_DEFAULT);
     if (hadRange) {
         double low = 0;
         double high = 0;

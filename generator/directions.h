@@ -18,9 +18,9 @@ enum Direction : int32_t {
 // Orientation class of a step; opposite directions share one. 1 and 3 are orthogonal.
 enum Orientation : int32_t {
     OrientVertical = 1,
-    OrientDiagonalNE = 2,   // north-east / south-west diagonal
+    OrientDiagonalNE = 2, // north-east / south-west diagonal
     OrientHorizontal = 3,
-    OrientDiagonalNW = 4    // north-west / south-east diagonal
+    OrientDiagonalNW = 4 // north-west / south-east diagonal
 };
 
 struct CellOffset {
@@ -28,7 +28,10 @@ struct CellOffset {
     int32_t dy;
 };
 
-inline bool operator==(CellOffset a, CellOffset b) { return a.dx == b.dx && a.dy == b.dy; }
+inline bool operator==(CellOffset a, CellOffset b)
+{
+    return a.dx == b.dx && a.dy == b.dy;
+}
 
 // kDirectionOffsets[d]: (dx, dy) of direction d (x right, y down).
 extern const CellOffset kDirectionOffsets[8];
@@ -51,9 +54,18 @@ constexpr int kDirectionPermutationCount = 40320;
 void directionPermutation(int index, int32_t out[8]);
 
 // (d + t + 8) mod 8 for a direction d in 0..7 and a turn t in -1..1.
-inline int32_t turnDirection(int32_t d, int32_t t) { return (d + t + 8) % 8; }
+inline int32_t turnDirection(int32_t d, int32_t t)
+{
+    return (d + t + 8) % 8;
+}
 
 // True for 1 and 3 (vertical, horizontal).
-inline bool isOrthogonalOrientation(int32_t o) { return o == OrientVertical || o == OrientHorizontal; }
+inline bool isOrthogonalOrientation(int32_t o)
+{
+    return o == OrientVertical || o == OrientHorizontal;
+}
 // True for the odd direction codes (north, east, south, west).
-inline bool isOrthogonalDirection(int32_t d) { return (d & 1) != 0; }
+inline bool isOrthogonalDirection(int32_t d)
+{
+    return (d & 1) != 0;
+}

@@ -37,11 +37,10 @@ QString ExportFileNames::layerSuffix(RenderLayer layer)
     return QString();
 }
 
-QVector<ExportFileNames::Entry> ExportFileNames::files(const QString &file,
-                                                       const QVector<RenderLayer> &layers,
+QVector<ExportFileNames::Entry> ExportFileNames::files(const QString &file, const QVector<RenderLayer> &layers,
                                                        const QString &extension)
 {
-    QVector<Entry> entries{{Composite, file}};
+    QVector<Entry> entries {{Composite, file}};
     const QString stem = base(file);
     for (RenderLayer layer : layers)
         entries.append({layer, stem + layerSuffix(layer) + extension});

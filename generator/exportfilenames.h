@@ -11,8 +11,7 @@
 class ExportFileNames
 {
 public:
-    struct Entry
-    {
+    struct Entry {
         RenderLayer layer;
         QString file;
     };
@@ -29,6 +28,5 @@ public:
     static QString layerSuffix(RenderLayer layer);
 
 private:
-    static QVector<Entry> files(const QString &file, const QVector<RenderLayer> &layers,
-                                const QString &extension);
+    static QVector<Entry> files(const QString &file, const QVector<RenderLayer> &layers, const QString &extension);
 };

@@ -4,8 +4,7 @@
 
 // The outcome of one export: success, or the reason it stopped and the file
 // concerned.
-struct ExportResult
-{
+struct ExportResult {
     enum Failure {
         None,
         // The canvas rounds to no pixels or exceeds the render limits.

@@ -32,10 +32,9 @@ bool ExportWriter::writeBin(const QString &path, const QImage &image)
 
 QByteArray ExportWriter::rgbBytes(const QImage &image)
 {
-    const QImage pixels = image.format() == QImage::Format_ARGB32
-                              || image.format() == QImage::Format_RGB32
-                          ? image
-                          : image.convertToFormat(QImage::Format_ARGB32);
+    const QImage pixels = image.format() == QImage::Format_ARGB32 || image.format() == QImage::Format_RGB32
+            ? image
+            : image.convertToFormat(QImage::Format_ARGB32);
     QByteArray bytes(3 * pixels.width() * pixels.height(), Qt::Uninitialized);
     char *out = bytes.data();
     for (int y = 0; y < pixels.height(); ++y) {

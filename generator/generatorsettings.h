@@ -11,8 +11,8 @@ struct Modificator {
     int32_t type = 0; // only type 0 affects generation
     float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
     float dx = 0, dy = 0; // x2 - x1, y2 - y1
-    float L = 0;          // dy * dy + dx * dx
-    float c = 0;          // y1 * x2 - y2 * x1
+    float L = 0; // dy * dy + dx * dx
+    float c = 0; // y1 * x2 - y2 * x1
     float intensity = 0;
     float spread = 0;
     int32_t direction = 0; // value slot that receives the weight
@@ -59,10 +59,10 @@ struct GeneratorSettings {
     float tendencyRandom = 0.5f;
     float tendencyPower = 1.0f;
     int32_t loops = 1;
-    RgbColor bgColor{0, 50, 100};
-    RgbColor wireColor{255, 255, 255};
-    RgbColor insideHoleColor{255, 255, 255};
-    RgbColor signalColor{255, 255, 255};
+    RgbColor bgColor {0, 50, 100};
+    RgbColor wireColor {255, 255, 255};
+    RgbColor insideHoleColor {255, 255, 255};
+    RgbColor signalColor {255, 255, 255};
     float signalAmount = 0.5f;
     float signalSize = 0.5f;
     float signalSizeVariance = 0.5f;
@@ -70,7 +70,7 @@ struct GeneratorSettings {
     float glowingDotsAmount = 0.0f;
     float wireShadow = 0.0f;
     float vignetting = 0.5f;
-    QString maskType;          // as read
+    QString maskType; // as read
     bool maskTypeText = false; // maskType == "text" (case-sensitive)
     QString maskText;
     QString maskFont;

@@ -9,15 +9,15 @@
 #include <cmath>
 #include <cstdio>
 
-bool parseJsonParameterMap(const QByteArray& bytes, QVariantMap* out, QString* error)
+bool parseJsonParameterMap(const QByteArray &bytes, QVariantMap *out, QString *error)
 {
     QJsonParseError parseError;
     const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parseError);
     if (doc.isNull()) {
         if (error)
             *error = QStringLiteral("not valid JSON: %1 at offset %2")
-                         .arg(parseError.errorString())
-                         .arg(parseError.offset);
+                             .arg(parseError.errorString())
+                             .arg(parseError.offset);
         return false;
     }
     if (!doc.isObject()) {
@@ -30,7 +30,7 @@ bool parseJsonParameterMap(const QByteArray& bytes, QVariantMap* out, QString* e
     return true;
 }
 
-bool readJsonParameterFile(const QString& path, QVariantMap* out, QString* error)
+bool readJsonParameterFile(const QString &path, QVariantMap *out, QString *error)
 {
     QFile file;
     bool opened;
@@ -63,19 +63,33 @@ QByteArray formatJsonNumber(double value)
     return QByteArray(buf, int(res.ptr - buf));
 }
 
-static void writeString(QByteArray& out, const QString& s)
+static void writeString(QByteArray &out, const QString &s)
 {
     out += '"';
     for (const QChar ch : s) {
         const ushort c = ch.unicode();
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\b': out += "\\b"; break;
-        case '\f': out += "\\f"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\b':
+            out += "\\b";
+            break;
+        case '\f':
+            out += "\\f";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c < 0x20) {
                 char buf[8];
@@ -89,13 +103,13 @@ static void writeString(QByteArray& out, const QString& s)
     out += '"';
 }
 
-static void writeValue(QByteArray& out, const QVariant& v);
+static void writeValue(QByteArray &out, const QVariant &v);
 
-static void writeMap(QByteArray& out, const QVariantMap& m, const QStringList& firstKeys)
+static void writeMap(QByteArray &out, const QVariantMap &m, const QStringList &firstKeys)
 {
     out += '{';
     bool first = true;
-    auto writeEntry = [&](const QString& key, const QVariant& value) {
+    auto writeEntry = [&](const QString &key, const QVariant &value) {
         if (!first)
             out += ',';
         first = false;
@@ -103,7 +117,7 @@ static void writeMap(QByteArray& out, const QVariantMap& m, const QStringList& f
         out += ':';
         writeValue(out, value);
     };
-    for (const QString& key : firstKeys)
+    for (const QString &key : firstKeys)
         if (m.contains(key))
             writeEntry(key, m.value(key));
     for (auto it = m.constBegin(); it != m.constEnd(); ++it)
@@ -112,7 +126,7 @@ static void writeMap(QByteArray& out, const QVariantMap& m, const QStringList& f
     out += '}';
 }
 
-static void writeValue(QByteArray& out, const QVariant& v)
+static void writeValue(QByteArray &out, const QVariant &v)
 {
     switch (v.userType()) {
     case QMetaType::UnknownType:
@@ -168,14 +182,14 @@ static void writeValue(QByteArray& out, const QVariant& v)
     }
 }
 
-QByteArray variantToJson(const QVariant& value)
+QByteArray variantToJson(const QVariant &value)
 {
     QByteArray out;
     writeValue(out, value);
     return out;
 }
 
-QByteArray resultMapToJson(const QVariantMap& result)
+QByteArray resultMapToJson(const QVariantMap &result)
 {
     QByteArray out;
     out += '{';

@@ -10,9 +10,9 @@
 // numbers become doubles, arrays lists, objects maps. path "-" reads standard input.
 // On failure returns false and sets *error to a one-line description of the problem
 // (without the file name).
-bool readJsonParameterFile(const QString& path, QVariantMap* out, QString* error);
+bool readJsonParameterFile(const QString &path, QVariantMap *out, QString *error);
 // The same from bytes already read.
-bool parseJsonParameterMap(const QByteArray& bytes, QVariantMap* out, QString* error);
+bool parseJsonParameterMap(const QByteArray &bytes, QVariantMap *out, QString *error);
 
 // Shortest text that reads back to exactly the same double ("1", "0.1", "2.4000000953674316").
 // Not-a-number and infinities, which JSON cannot carry, are written as null.
@@ -20,8 +20,8 @@ QByteArray formatJsonNumber(double value);
 
 // Compact JSON of a variant: maps (keys in map order), lists, strings, bools, numbers
 // (ints as integers, floats widened to double, shortest round-trip form), null.
-QByteArray variantToJson(const QVariant& value);
+QByteArray variantToJson(const QVariant &value);
 
 // The result map as one line of JSON, wire entries with their keys in the order
 // xy, thickness, density.
-QByteArray resultMapToJson(const QVariantMap& result);
+QByteArray resultMapToJson(const QVariantMap &result);

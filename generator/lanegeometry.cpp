@@ -10,8 +10,7 @@ namespace {
 // cos and sin of m × 22.5 degrees for m = 0..15 (x right, y down), rounded
 // once to single precision from the exact values; exactly 0 and ±1 at the
 // multiples of 90 degrees.
-struct UnitVector
-{
+struct UnitVector {
     float x;
     float y;
 };
@@ -20,13 +19,11 @@ constexpr float kCos22 = 0.923879532511286756f;
 constexpr float kSin22 = 0.382683432365089772f;
 constexpr float kHalfRoot2 = 0.707106781186547524f;
 
-constexpr UnitVector kUnitVectors[16] = {
-    {1.0f, 0.0f},           {kCos22, kSin22},         {kHalfRoot2, kHalfRoot2},
-    {kSin22, kCos22},       {0.0f, 1.0f},             {-kSin22, kCos22},
-    {-kHalfRoot2, kHalfRoot2}, {-kCos22, kSin22},     {-1.0f, 0.0f},
-    {-kCos22, -kSin22},     {-kHalfRoot2, -kHalfRoot2}, {-kSin22, -kCos22},
-    {0.0f, -1.0f},          {kSin22, -kCos22},        {kHalfRoot2, -kHalfRoot2},
-    {kCos22, -kSin22}};
+constexpr UnitVector kUnitVectors[16]
+        = {{1.0f, 0.0f},  {kCos22, kSin22},   {kHalfRoot2, kHalfRoot2},   {kSin22, kCos22},
+           {0.0f, 1.0f},  {-kSin22, kCos22},  {-kHalfRoot2, kHalfRoot2},  {-kCos22, kSin22},
+           {-1.0f, 0.0f}, {-kCos22, -kSin22}, {-kHalfRoot2, -kHalfRoot2}, {-kSin22, -kCos22},
+           {0.0f, -1.0f}, {kSin22, -kCos22},  {kHalfRoot2, -kHalfRoot2},  {kCos22, -kSin22}};
 
 // The left-hand normal of direction d points at (135 + 45 d) degrees, that is
 // 22.5-degree step 2 (d + 3).
@@ -48,13 +45,12 @@ bool isOrthogonalCode(int d)
 
 } // namespace
 
-LaneGeometry::LaneGeometry(const Wire &wire, double cellSize, float wireThickness,
-                           float wireRoundness)
+LaneGeometry::LaneGeometry(const Wire &wire, double cellSize, float wireThickness, float wireRoundness)
     : m_hasLaneEnds(wire.hasLaneEnds())
     , m_laneEndLane(wire.laneSide == 0 ? 1 : 0)
     , m_density(wire.density)
-    , m_cornerRadius(float(wire.thickness * cellSize * 0.25 * wireThickness * wireRoundness
-                           * (1.0f / float(wire.density))))
+    , m_cornerRadius(
+              float(wire.thickness * cellSize * 0.25 * wireThickness * wireRoundness * (1.0f / float(wire.density))))
     , m_halfCell(float(0.5 * cellSize))
 {
     auto centre = [cellSize](const CircuitCell *cell) {

@@ -12,8 +12,7 @@ class LanePath
 public:
     enum Kind { MoveTo, LineTo, QuadTo };
 
-    struct Command
-    {
+    struct Command {
         Kind kind;
         QPointF control; // QuadTo only
         QPointF point;

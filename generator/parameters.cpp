@@ -18,7 +18,7 @@ namespace {
 
 // "int": the variant's own conversion; a double that is not finite or lies outside
 // the 32-bit range (where that conversion is undefined) is clamped, NaN reads as 0.
-int32_t readInt(const QVariant& v)
+int32_t readInt(const QVariant &v)
 {
     const int t = v.userType();
     if (t == QMetaType::Double || t == QMetaType::Float) {
@@ -29,9 +29,12 @@ int32_t readInt(const QVariant& v)
     return int32_t(v.toInt());
 }
 
-float readReal(const QVariant& v) { return v.toFloat(); }
+float readReal(const QVariant &v)
+{
+    return v.toFloat();
+}
 
-RgbColor readColor(const QVariant& v)
+RgbColor readColor(const QVariant &v)
 {
     const QVariantList l = v.toList();
     RgbColor c;
@@ -43,9 +46,9 @@ RgbColor readColor(const QVariant& v)
 
 } // namespace
 
-void CircuitGenerator::readParameters(const QVariantMap& p)
+void CircuitGenerator::readParameters(const QVariantMap &p)
 {
-    GeneratorSettings& s = m_settings;
+    GeneratorSettings &s = m_settings;
     s.seed = readInt(p.value(QStringLiteral("seed")));
     reseedRandomStreams(s.seed);
     s.width = readInt(p.value(QStringLiteral("width")));
@@ -97,7 +100,7 @@ void CircuitGenerator::readParameters(const QVariantMap& p)
     s.modificators.clear();
     s.adjustments.clear();
     s.chips.clear();
-    for (const QVariant& entry : p.value(QStringLiteral("modificators")).toList()) {
+    for (const QVariant &entry : p.value(QStringLiteral("modificators")).toList()) {
         const QVariantMap m = entry.toMap();
         Modificator mod;
         mod.type = readInt(m.value(QStringLiteral("type")));
@@ -114,7 +117,7 @@ void CircuitGenerator::readParameters(const QVariantMap& p)
         mod.direction = readInt(m.value(QStringLiteral("direction")));
         s.modificators.push_back(mod);
     }
-    for (const QVariant& entry : p.value(QStringLiteral("adjustments")).toList()) {
+    for (const QVariant &entry : p.value(QStringLiteral("adjustments")).toList()) {
         const QVariantMap m = entry.toMap();
         Adjustment a;
         a.x = readReal(m.value(QStringLiteral("x")));
@@ -126,7 +129,7 @@ void CircuitGenerator::readParameters(const QVariantMap& p)
         a.signalAmount = readReal(m.value(QStringLiteral("signal_amount")));
         s.adjustments.push_back(a);
     }
-    for (const QVariant& entry : p.value(QStringLiteral("chips")).toList()) {
+    for (const QVariant &entry : p.value(QStringLiteral("chips")).toList()) {
         const QVariantMap m = entry.toMap();
         ChipSpec c;
         c.x = readReal(m.value(QStringLiteral("x")));
@@ -156,20 +159,28 @@ void CircuitGenerator::updateMasks()
 
 int CircuitGenerator::mapFontWeight(int w)
 {
-    if (w <= 100) return 0;
-    if (w <= 200) return 12;
-    if (w <= 300) return 25;
-    if (w <= 400) return 50;
-    if (w <= 500) return 57;
-    if (w <= 600) return 63;
-    if (w <= 700) return 75;
-    if (w <= 800) return 81;
+    if (w <= 100)
+        return 0;
+    if (w <= 200)
+        return 12;
+    if (w <= 300)
+        return 25;
+    if (w <= 400)
+        return 50;
+    if (w <= 500)
+        return 57;
+    if (w <= 600)
+        return 63;
+    if (w <= 700)
+        return 75;
+    if (w <= 800)
+        return 81;
     return 87;
 }
 
 void CircuitGenerator::updateTextMask()
 {
-    const GeneratorSettings& s = m_settings;
+    const GeneratorSettings &s = m_settings;
     if (!s.maskTypeText)
         return;
     if (!m_textMask.isNull() && m_textWidth == s.width && m_textHeight == s.height && m_textText == s.maskText
@@ -184,11 +195,11 @@ void CircuitGenerator::updateTextMask()
     m_textWeight = s.maskFontWeight;
     m_textItalic = s.maskItalic;
     m_textMask = QImage();
-    m_textMask = renderTextMask(s.width, s.height, s.maskText, s.maskFont, s.maskLetterSpacing,
-                                s.maskFontWeight, s.maskItalic);
+    m_textMask = renderTextMask(s.width, s.height, s.maskText, s.maskFont, s.maskLetterSpacing, s.maskFontWeight,
+                                s.maskItalic);
 }
 
-QImage CircuitGenerator::renderTextMask(int width, int height, const QString& text, const QString& family,
+QImage CircuitGenerator::renderTextMask(int width, int height, const QString &text, const QString &family,
                                         int letterSpacing, int weight, bool italic)
 {
     if (width <= 0)
@@ -196,7 +207,7 @@ QImage CircuitGenerator::renderTextMask(int width, int height, const QString& te
     const double hd = std::trunc(double(height) / double(width) * 200.0);
     if (!(hd >= 1.0 && hd <= 100000.0))
         return QImage();
-    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
+    if (!qobject_cast<QGuiApplication *>(QCoreApplication::instance()))
         return QImage();
     const int H = int(hd);
     QImage image(200, H, QImage::Format_Grayscale8);
@@ -251,7 +262,7 @@ QImage CircuitGenerator::renderTextMask(int width, int height, const QString& te
 // ---------------------------------------------------------------------------
 // File mask
 
-QImage CircuitGenerator::loadFileMask(const QString& path)
+QImage CircuitGenerator::loadFileMask(const QString &path)
 {
     QImageReader reader(path);
     reader.setDecideFormatFromContent(true);
@@ -263,7 +274,7 @@ QImage CircuitGenerator::loadFileMask(const QString& path)
 
 void CircuitGenerator::updateFileMask()
 {
-    const QString& path = m_settings.maskFilePath;
+    const QString &path = m_settings.maskFilePath;
     if (path == m_fileMaskPath)
         return;
     m_fileMaskPath = path;

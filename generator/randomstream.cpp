@@ -8,7 +8,7 @@ namespace {
 RandomStream g_streams[5];
 }
 
-RandomStream& randomStream(int number)
+RandomStream &randomStream(int number)
 {
     if (number < 1 || number > 5)
         number = 1;
@@ -33,7 +33,7 @@ std::array<qint64, 5> randomStreamStates()
     return s;
 }
 
-void setRandomStreamStates(const std::array<qint64, 5>& states)
+void setRandomStreamStates(const std::array<qint64, 5> &states)
 {
     for (int i = 0; i < 5; ++i)
         g_streams[i].reseed(states[i]);

@@ -21,9 +21,8 @@ RenderMetrics::RenderMetrics(const GeneratorSettings &settings, float renderScal
     , m_dotRadius(float(m_cellSize * 0.25 * settings.dotSize))
     , m_holeRadius(settings.holeSize * m_dotRadius)
     , m_innerRadius(truncated(std::roundf(settings.insideHoleSize * m_holeRadius)))
-    , m_signalGlow(std::min(truncated(std::round(settings.signalGlowing
-                                                 * (double(renderScale) * 10.0))),
-                            kMaxBlurRadius))
+    , m_signalGlow(
+              std::min(truncated(std::round(settings.signalGlowing * (double(renderScale) * 10.0))), kMaxBlurRadius))
 {
     if (!isDrawable())
         m_width = m_height = 0;
@@ -31,8 +30,7 @@ RenderMetrics::RenderMetrics(const GeneratorSettings &settings, float renderScal
 
 bool RenderMetrics::isDrawable() const
 {
-    return m_width > 0 && m_height > 0
-        && static_cast<long long>(m_width) * m_height <= kMaxPixels;
+    return m_width > 0 && m_height > 0 && static_cast<long long>(m_width) * m_height <= kMaxPixels;
 }
 
 QPoint RenderMetrics::cellCentre(int x, int y) const

@@ -24,8 +24,7 @@ const QColor kChipBodyColor(30, 30, 30);
 // sets it so that the hints are the artwork's documented ones on every Qt 5.
 QT_WARNING_PUSH
 QT_WARNING_DISABLE_DEPRECATED
-const QPainter::RenderHints kMainRenderHints =
-    QPainter::Antialiasing | QPainter::HighQualityAntialiasing;
+const QPainter::RenderHints kMainRenderHints = QPainter::Antialiasing | QPainter::HighQualityAntialiasing;
 QT_WARNING_POP
 
 // Every intermediate image starts opaque, so that the composition modes see no alpha.
@@ -51,8 +50,7 @@ RenderPass::RenderPass(QImage &canvas, const Circuit &circuit, const GeneratorSe
     , m_metrics(metrics)
     , m_layer(layer)
     , m_palette(settings, layer)
-{
-}
+{ }
 
 void RenderPass::run()
 {
@@ -220,8 +218,8 @@ void RenderPass::drawBlurred(QPainter &painter, const QImage &image, int radius)
 
 QPen RenderPass::wirePen(const QColor &color, const Wire &wire) const
 {
-    return QPen(QBrush(color), m_metrics.strokeWidth(wire.thickness, wire.density), Qt::SolidLine,
-                Qt::RoundCap, Qt::BevelJoin);
+    return QPen(QBrush(color), m_metrics.strokeWidth(wire.thickness, wire.density), Qt::SolidLine, Qt::RoundCap,
+                Qt::BevelJoin);
 }
 
 void RenderPass::drawWire(QPainter &painter, const QColor &color, const Wire &wire) const
@@ -238,8 +236,7 @@ void RenderPass::drawWire(QPainter &painter, const QColor &color, const Wire &wi
         painter.drawPath(path);
         return;
     }
-    const LaneGeometry geometry(wire, m_metrics.cellSize(), m_settings.wireThickness,
-                                m_settings.wireRoundness);
+    const LaneGeometry geometry(wire, m_metrics.cellSize(), m_settings.wireThickness, m_settings.wireRoundness);
     for (int lane = 0; lane < wire.density; ++lane)
         painter.drawPath(geometry.lanePath(lane).toPainterPath());
 }
@@ -250,8 +247,7 @@ void RenderPass::drawWireSignals(QPainter &painter, const QColor &color, const W
         return;
     painter.setPen(wirePen(color, wire));
     painter.setBrush(Qt::NoBrush);
-    const LaneGeometry geometry(wire, m_metrics.cellSize(), m_settings.wireThickness,
-                                m_settings.wireRoundness);
+    const LaneGeometry geometry(wire, m_metrics.cellSize(), m_settings.wireThickness, m_settings.wireRoundness);
     for (int lane = 0; lane < wire.density; ++lane) {
         const SignalStretch stretch = SignalStretch::pick(wire).forRaster();
         painter.drawPath(geometry.lanePath(lane, stretch.start(), stretch.end()).toPainterPath());
@@ -269,20 +265,16 @@ void RenderPass::drawChip(QPainter &painter, const ChipPlacement &chip) const
     if (chip.pinsTopBottom) {
         for (int i = chip.colStart; i <= chip.colEnd; ++i) {
             QPainterPath pins;
-            pins.addRoundedRect(QRectF((i + 0.3) * c, (chip.rowStart - 1 + 0.1) * c, 0.4 * c, 1.1 * c),
-                                corner, corner);
-            pins.addRoundedRect(QRectF((i + 0.3) * c, (chip.rowEnd + 2 - 1.2) * c, 0.4 * c, 1.1 * c),
-                                corner, corner);
+            pins.addRoundedRect(QRectF((i + 0.3) * c, (chip.rowStart - 1 + 0.1) * c, 0.4 * c, 1.1 * c), corner, corner);
+            pins.addRoundedRect(QRectF((i + 0.3) * c, (chip.rowEnd + 2 - 1.2) * c, 0.4 * c, 1.1 * c), corner, corner);
             painter.drawPath(pins);
         }
     }
     if (chip.pinsLeftRight) {
         for (int j = chip.rowStart; j <= chip.rowEnd; ++j) {
             QPainterPath pins;
-            pins.addRoundedRect(QRectF((chip.colStart - 1 + 0.1) * c, (j + 0.3) * c, 1.1 * c, 0.4 * c),
-                                corner, corner);
-            pins.addRoundedRect(QRectF((chip.colEnd + 2 - 1.2) * c, (j + 0.3) * c, 1.1 * c, 0.4 * c),
-                                corner, corner);
+            pins.addRoundedRect(QRectF((chip.colStart - 1 + 0.1) * c, (j + 0.3) * c, 1.1 * c, 0.4 * c), corner, corner);
+            pins.addRoundedRect(QRectF((chip.colEnd + 2 - 1.2) * c, (j + 0.3) * c, 1.1 * c, 0.4 * c), corner, corner);
             painter.drawPath(pins);
         }
     }
@@ -294,8 +286,8 @@ void RenderPass::drawChip(QPainter &painter, const ChipPlacement &chip) const
                             0.5 * c, 0.5 * c);
 }
 
-void RenderPass::drawDot(QPainter &painter, const QPoint &centre, const QBrush &brush1,
-                         const QBrush &brush2, const QBrush &brush3, double r1, double r2, double r3)
+void RenderPass::drawDot(QPainter &painter, const QPoint &centre, const QBrush &brush1, const QBrush &brush2,
+                         const QBrush &brush3, double r1, double r2, double r3)
 {
     auto disc = [&painter, &centre](const QBrush &brush, double radius) {
         const int k = RenderMetrics::truncated(radius);

@@ -22,8 +22,8 @@ struct GeneratorSettings;
 class RenderPass
 {
 public:
-    RenderPass(QImage &canvas, const Circuit &circuit, const GeneratorSettings &settings,
-               const RenderMetrics &metrics, RenderLayer layer);
+    RenderPass(QImage &canvas, const Circuit &circuit, const GeneratorSettings &settings, const RenderMetrics &metrics,
+               RenderLayer layer);
 
     // Draws everything into the canvas.
     void run();
@@ -43,8 +43,8 @@ private:
     void drawWire(QPainter &painter, const QColor &color, const Wire &wire) const;
     void drawWireSignals(QPainter &painter, const QColor &color, const Wire &wire) const;
     void drawChip(QPainter &painter, const ChipPlacement &chip) const;
-    static void drawDot(QPainter &painter, const QPoint &centre, const QBrush &brush1,
-                        const QBrush &brush2, const QBrush &brush3, double r1, double r2, double r3);
+    static void drawDot(QPainter &painter, const QPoint &centre, const QBrush &brush1, const QBrush &brush2,
+                        const QBrush &brush3, double r1, double r2, double r3);
     static void drawBlurred(QPainter &painter, const QImage &image, int radius);
 
     QImage &m_canvas;

@@ -21,7 +21,10 @@ public:
     bool isWrittenToSvg() const { return m_start != m_end && m_start + 1 < m_end; }
 
 private:
-    SignalStretch(int start, int end) : m_start(start), m_end(end) {}
+    SignalStretch(int start, int end)
+        : m_start(start)
+        , m_end(end)
+    { }
 
     int m_start;
     int m_end;

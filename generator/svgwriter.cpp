@@ -15,17 +15,15 @@ const QString kNamespace = QStringLiteral("http://www.w3.org/2000/svg");
 
 } // namespace
 
-QString SvgWriter::svgDocument(const Circuit &circuit, const GeneratorSettings &settings,
-                               RenderLayer layer)
+QString SvgWriter::svgDocument(const Circuit &circuit, const GeneratorSettings &settings, RenderLayer layer)
 {
     const RenderMetrics metrics(settings, 1.0f);
     const LayerPalette palette(settings, layer);
     const QString width = QString::number(settings.width);
     const QString height = QString::number(settings.height);
-    QString text = QStringLiteral("<svg viewBox=\"0 0 %1 %2\" xmlns=\"%3\">\n")
-                       .arg(width, height, kNamespace);
+    QString text = QStringLiteral("<svg viewBox=\"0 0 %1 %2\" xmlns=\"%3\">\n").arg(width, height, kNamespace);
     text += QStringLiteral("<rect x=\"0\" y=\"0\" width=\"%1\" height=\"%2\" style=\"fill:%3;\" />\n")
-                .arg(width, height, colorName(palette.background()));
+                    .arg(width, height, colorName(palette.background()));
     QString glowText;
     for (const Wire *wire : circuit.wires()) {
         if (wire->removed)
@@ -42,56 +40,52 @@ QString SvgWriter::svgDocument(const Circuit &circuit, const GeneratorSettings &
     return text + glowText + signalText + QStringLiteral("</svg>\n");
 }
 
-QString SvgWriter::wireElements(const Wire &wire, const GeneratorSettings &settings,
-                                const RenderMetrics &metrics, const QColor &color)
+QString SvgWriter::wireElements(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics,
+                                const QColor &color)
 {
     const double width = metrics.strokeWidth(wire.thickness, wire.density);
     if (wire.cells.size() == 2) {
         const QPointF a = metrics.exactCentre(wire.cells[0]->x, wire.cells[0]->y);
         const QPointF b = metrics.exactCentre(wire.cells[1]->x, wire.cells[1]->y);
-        const QString data = QStringLiteral("M %1 %2 L %3 %4")
-                                 .arg(number(a.x()), number(a.y()), number(b.x()), number(b.y()));
+        const QString data
+                = QStringLiteral("M %1 %2 L %3 %4").arg(number(a.x()), number(a.y()), number(b.x()), number(b.y()));
         return pathElement(data, color, width);
     }
-    const LaneGeometry geometry(wire, metrics.cellSize(), settings.wireThickness,
-                                settings.wireRoundness);
+    const LaneGeometry geometry(wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
     QString text;
     for (int lane = 0; lane < wire.density; ++lane)
         text += pathElement(pathData(geometry.lanePath(lane)), color, width);
     return text;
 }
 
-QString SvgWriter::dotElements(const Wire &wire, const GeneratorSettings &settings,
-                               const RenderMetrics &metrics, RenderLayer layer,
-                               const LayerPalette &palette, QString &glowText)
+QString SvgWriter::dotElements(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics,
+                               RenderLayer layer, const LayerPalette &palette, QString &glowText)
 {
     const double r = metrics.dotRadius();
     QString text;
     const auto dots = WireDots::choose(wire, metrics, layer, settings.glowingDotsAmount);
     for (const WireDots::Dot &dot : dots) {
         if (dot.pad)
-            text += dotElements(dot.centre, palette.wire(), palette.hole(), r,
-                                metrics.holeRadius(), metrics.innerRadius());
+            text += dotElements(dot.centre, palette.wire(), palette.hole(), r, metrics.holeRadius(),
+                                metrics.innerRadius());
         if (dot.glow)
             glowText += dotElements(dot.centre, palette.signal(), QColor(), r, 0, 0);
     }
     return text;
 }
 
-QString SvgWriter::signalElements(const Wire &wire, const GeneratorSettings &settings,
-                                  const RenderMetrics &metrics, const QColor &color)
+QString SvgWriter::signalElements(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics,
+                                  const QColor &color)
 {
     if (wire.removed || wire.cells.size() < 2 || wire.signalSize < 0 || wire.density < 1)
         return QString();
-    const LaneGeometry geometry(wire, metrics.cellSize(), settings.wireThickness,
-                                settings.wireRoundness);
+    const LaneGeometry geometry(wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
     const double width = metrics.strokeWidth(wire.thickness, wire.density);
     QString text;
     for (int lane = 0; lane < wire.density; ++lane) {
         const SignalStretch stretch = SignalStretch::pick(wire);
         if (stretch.isWrittenToSvg())
-            text += pathElement(pathData(geometry.lanePath(lane, stretch.start(), stretch.end())),
-                                color, width);
+            text += pathElement(pathData(geometry.lanePath(lane, stretch.start(), stretch.end())), color, width);
     }
     return text;
 }
@@ -118,8 +112,7 @@ QString SvgWriter::pathData(const LanePath &path)
     for (const LanePath::Command &command : path.commands()) {
         data += QLatin1String(letters[command.kind]);
         if (command.kind == LanePath::QuadTo)
-            data += number(command.control.x()) + QLatin1Char(' ')
-                    + number(command.control.y()) + QLatin1Char(' ');
+            data += number(command.control.x()) + QLatin1Char(' ') + number(command.control.y()) + QLatin1Char(' ');
         data += coordinate(command.point.x(), command.integral) + QLatin1Char(' ')
                 + coordinate(command.point.y(), command.integral) + QLatin1Char(' ');
     }
@@ -129,18 +122,17 @@ QString SvgWriter::pathData(const LanePath &path)
 QString SvgWriter::pathElement(const QString &data, const QColor &color, double strokeWidth)
 {
     return QStringLiteral("<path d=\"%1\" fill=\"none\" stroke=\"%2\" stroke-width=\"%3\" />\n")
-        .arg(data, colorName(color), number(strokeWidth));
+            .arg(data, colorName(color), number(strokeWidth));
 }
 
 QString SvgWriter::solidCircle(const QPoint &centre, double radius, const QColor &color)
 {
     return QStringLiteral("<circle cx=\"%1\" cy=\"%2\" r=\"%3\" fill=\"%4\" stroke-width=\"0\" />")
-        .arg(QString::number(centre.x()), QString::number(centre.y()), number(radius),
-             colorName(color));
+            .arg(QString::number(centre.x()), QString::number(centre.y()), number(radius), colorName(color));
 }
 
-QString SvgWriter::dotElements(const QPoint &centre, const QColor &color1, const QColor &color3,
-                               double r1, double r2, double r3)
+QString SvgWriter::dotElements(const QPoint &centre, const QColor &color1, const QColor &color3, double r1, double r2,
+                               double r3)
 {
     if (r1 <= r2 || r1 <= 0)
         return QString();
@@ -151,8 +143,8 @@ QString SvgWriter::dotElements(const QPoint &centre, const QColor &color1, const
         const double ringWidth = r1 - r2;
         const double ringRadius = r1 - ringWidth;
         text = QStringLiteral("<circle cx=\"%1\" cy=\"%2\" r=\"%3\" stroke=\"%4\" stroke-width=\"%5\" />")
-                   .arg(QString::number(centre.x()), QString::number(centre.y()),
-                        number(ringRadius), colorName(color1), number(ringWidth));
+                       .arg(QString::number(centre.x()), QString::number(centre.y()), number(ringRadius),
+                            colorName(color1), number(ringWidth));
     }
     if (r3 > 0)
         text += solidCircle(centre, r3, color3);

@@ -22,8 +22,7 @@ class SvgWriter
 {
 public:
     // The whole document of one layer.
-    static QString svgDocument(const Circuit &circuit, const GeneratorSettings &settings,
-                               RenderLayer layer);
+    static QString svgDocument(const Circuit &circuit, const GeneratorSettings &settings, RenderLayer layer);
 
     // A number as SVG text: general format, at most 6 significant digits,
     // trailing zeros removed; independent of the process locale.
@@ -37,18 +36,17 @@ public:
     // A pad or glow dot: nothing when r1 <= r2 or r1 <= 0; a solid circle
     // when r2 = r3, otherwise a ring of radius r2 and width r1 − r2; then an
     // inner solid circle of radius r3 in color3 when r3 > 0.
-    static QString dotElements(const QPoint &centre, const QColor &color1, const QColor &color3,
-                               double r1, double r2, double r3);
+    static QString dotElements(const QPoint &centre, const QColor &color1, const QColor &color3, double r1, double r2,
+                               double r3);
 
 private:
-    static QString wireElements(const Wire &wire, const GeneratorSettings &settings,
-                                const RenderMetrics &metrics, const QColor &color);
+    static QString wireElements(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics,
+                                const QColor &color);
     // The wire's pads; its glowing dots are appended to glowText.
-    static QString dotElements(const Wire &wire, const GeneratorSettings &settings,
-                               const RenderMetrics &metrics, RenderLayer layer,
-                               const LayerPalette &palette, QString &glowText);
-    static QString signalElements(const Wire &wire, const GeneratorSettings &settings,
-                                  const RenderMetrics &metrics, const QColor &color);
+    static QString dotElements(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics,
+                               RenderLayer layer, const LayerPalette &palette, QString &glowText);
+    static QString signalElements(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics,
+                                  const QColor &color);
     static QString coordinate(double value, bool integral);
     static QString solidCircle(const QPoint &centre, double radius, const QColor &color);
 };

@@ -13,7 +13,7 @@ QPoint centreOf(const CircuitCell *cell, const RenderMetrics &metrics)
 
 QVector<QPoint> endCells(const Wire &wire, const RenderMetrics &metrics)
 {
-    QVector<QPoint> points{centreOf(wire.cells.front(), metrics)};
+    QVector<QPoint> points {centreOf(wire.cells.front(), metrics)};
     if (wire.cells.size() >= 2)
         points.append(centreOf(wire.cells.back(), metrics));
     return points;
@@ -28,13 +28,12 @@ QVector<QPoint> laneEnds(const Wire &wire, const RenderMetrics &metrics)
 
 } // namespace
 
-QVector<WireDots::Dot> WireDots::choose(const Wire &wire, const RenderMetrics &metrics,
-                                        RenderLayer layer, float glowingDotsAmount)
+QVector<WireDots::Dot> WireDots::choose(const Wire &wire, const RenderMetrics &metrics, RenderLayer layer,
+                                        float glowingDotsAmount)
 {
     const float r = metrics.dotRadius();
     const bool hasRadius = r > 0;
-    const bool pads = (layer == Composite || layer == Dots) && hasRadius
-                      && metrics.holeRadius() < r;
+    const bool pads = (layer == Composite || layer == Dots) && hasRadius && metrics.holeRadius() < r;
     const bool glowLayer = (layer == Composite || layer == DotSignals) && hasRadius;
     // End cells take a draw only when dots have a radius, lane ends always
     // do: every layer and the SVG writer rely on exactly this count.

@@ -14,10 +14,9 @@ class RenderMetrics;
 class WireDots
 {
 public:
-    struct Dot
-    {
+    struct Dot {
         QPoint centre;
-        bool pad;  // draw a pad (disc, hole, inner disc) here
+        bool pad; // draw a pad (disc, hole, inner disc) here
         bool glow; // draw a glowing dot here
     };
 

@@ -24,22 +24,26 @@ QString expirationText(const QNetworkCookie &cookie)
 QVariantMap CookieRecord::toRecord(const QNetworkCookie &cookie)
 {
     return {
-        {QStringLiteral("domain"), cookie.domain()},
-        {QStringLiteral("expiration"), expirationText(cookie)},
-        {QStringLiteral("http_only"), flagText(cookie.isHttpOnly())},
-        {QStringLiteral("secure"), flagText(cookie.isSecure())},
-        {QStringLiteral("session"), flagText(cookie.isSessionCookie())},
-        {QStringLiteral("name"), QString::fromLatin1(cookie.name())},
-        {QStringLiteral("path"), cookie.path()},
-        {QStringLiteral("value64"), QString::fromLatin1(cookie.value().toBase64())},
+            {QStringLiteral("domain"), cookie.domain()},
+            {QStringLiteral("expiration"), expirationText(cookie)},
+            {QStringLiteral("http_only"), flagText(cookie.isHttpOnly())},
+            {QStringLiteral("secure"), flagText(cookie.isSecure())},
+            {QStringLiteral("session"), flagText(cookie.isSessionCookie())},
+            {QStringLiteral("name"), QString::fromLatin1(cookie.name())},
+            {QStringLiteral("path"), cookie.path()},
+            {QStringLiteral("value64"), QString::fromLatin1(cookie.value().toBase64())},
     };
 }
 
 QNetworkCookie CookieRecord::fromRecord(const QVariantMap &record)
 {
     QNetworkCookie cookie;
-    const auto has = [&record](const char *key) { return record.contains(QLatin1String(key)); };
-    const auto text = [&record](const char *key) { return record.value(QLatin1String(key)).toString(); };
+    const auto has = [&record](const char *key) {
+        return record.contains(QLatin1String(key));
+    };
+    const auto text = [&record](const char *key) {
+        return record.value(QLatin1String(key)).toString();
+    };
     if (has("domain"))
         cookie.setDomain(text("domain"));
     if (has("expiration"))

@@ -5,8 +5,7 @@
 
 QFileInfoList DirectoryTree::listing(const QString &path)
 {
-    return QDir(path).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot,
-                                    QDir::Name | QDir::IgnoreCase);
+    return QDir(path).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
 }
 
 QVariantMap DirectoryTree::content(const QString &path)
@@ -16,7 +15,7 @@ QVariantMap DirectoryTree::content(const QString &path)
     const QFileInfoList entries = listing(path);
     for (const QFileInfo &entry : entries)
         (entry.isDir() ? dirs : files) << entry.fileName();
-    return QVariantMap{{QStringLiteral("files"), files}, {QStringLiteral("dirs"), dirs}};
+    return QVariantMap {{QStringLiteral("files"), files}, {QStringLiteral("dirs"), dirs}};
 }
 
 bool DirectoryTree::remove(const QString &path)
@@ -46,7 +45,7 @@ bool DirectoryTree::treesOverlap(const QString &a, const QString &b)
     const QString first = resolvedPath(a);
     const QString second = resolvedPath(b);
     return first == second || first.startsWith(second + QLatin1Char('/'))
-        || second.startsWith(first + QLatin1Char('/'));
+            || second.startsWith(first + QLatin1Char('/'));
 }
 
 QString DirectoryTree::resolvedPath(const QString &path)
@@ -80,8 +79,8 @@ bool DirectoryTree::removeTree(const QString &path)
     for (const QFileInfo &entry : entries) {
         // A linked directory is removed as a link: following it would empty a tree
         // outside the one asked for.
-        const bool removed = entry.isDir() && !entry.isSymLink() ? removeTree(entry.filePath())
-                                                                 : dir.remove(entry.fileName());
+        const bool removed
+                = entry.isDir() && !entry.isSymLink() ? removeTree(entry.filePath()) : dir.remove(entry.fileName());
         if (!removed)
             return false;
     }

@@ -17,8 +17,7 @@ constexpr int LengthFieldsSize = 8;
 // than read in part.
 constexpr qint64 MaxPackageSize = std::numeric_limits<int>::max() - 4096;
 
-struct RawRecord
-{
+struct RawRecord {
     QByteArray name;
     QByteArray body;
     qint64 size;
@@ -39,8 +38,8 @@ std::optional<RawRecord> recordAt(const QByteArray &package, qint64 pos)
     if (size > left)
         return std::nullopt;
     const char *name = start + LengthFieldsSize;
-    return RawRecord{QByteArray::fromRawData(name, int(nameSize)),
-                     QByteArray::fromRawData(name + nameSize, int(bodySize)), size};
+    return RawRecord {QByteArray::fromRawData(name, int(nameSize)),
+                      QByteArray::fromRawData(name + nameSize, int(bodySize)), size};
 }
 
 QByteArray lengthField(int size)
@@ -69,16 +68,15 @@ bool lessIgnoringCase(const QFileInfo &a, const QFileInfo &b)
 
 QFileInfoList sortedListing(const QString &dirPath)
 {
-    QFileInfoList listing = QDir(dirPath).entryInfoList(
-        QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
+    QFileInfoList listing
+            = QDir(dirPath).entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot, QDir::Unsorted);
     std::sort(listing.begin(), listing.end(), lessIgnoringCase);
     return listing;
 }
 
 // ancestors holds the canonical paths of the directories being walked, so a
 // symbolic link back up the tree is not followed round and round.
-void collectNames(const QString &root, const QString &prefix, QStringList &ancestors,
-                  QStringList &names)
+void collectNames(const QString &root, const QString &prefix, QStringList &ancestors, QStringList &names)
 {
     const QString dirPath = root + prefix;
     ancestors.append(QFileInfo(dirPath).canonicalFilePath());
@@ -107,8 +105,7 @@ QStringList entryNames(const QString &dirPath)
 
 EJPWrapper::EJPWrapper()
     : m_cipher(PackageKey)
-{
-}
+{ }
 
 void EJPWrapper::wrap(const QString &dirPath, const QString &ejpFile) const
 {
@@ -118,8 +115,7 @@ void EJPWrapper::wrap(const QString &dirPath, const QString &ejpFile) const
         // beyond ASCII come back as they were packed.
         const QByteArray cipheredName = m_cipher.encode(name.toUtf8());
         const QByteArray cipheredBody = m_cipher.encode(readWhole(dirPath + name));
-        package += lengthField(cipheredName.size()) + lengthField(cipheredBody.size())
-                   + cipheredName + cipheredBody;
+        package += lengthField(cipheredName.size()) + lengthField(cipheredBody.size()) + cipheredName + cipheredBody;
     }
     QFile out(ejpFile);
     if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -137,8 +133,7 @@ void EJPWrapper::loadData(const QByteArray &package)
     while (const std::optional<RawRecord> record = recordAt(package, pos)) {
         const std::optional<QByteArray> name = m_cipher.tryDecode(record->name);
         const std::optional<QByteArray> body = m_cipher.tryDecode(record->body);
-        store(QString::fromUtf8(name.value_or(QByteArray())), body.value_or(QByteArray()),
-              name && body);
+        store(QString::fromUtf8(name.value_or(QByteArray())), body.value_or(QByteArray()), name && body);
         pos += record->size;
     }
 }

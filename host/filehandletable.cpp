@@ -9,16 +9,22 @@ namespace {
 // The open flags of a mode string; NotOpen for anything outside the six modes.
 QIODevice::OpenMode openModeOf(const QString &mode)
 {
-    if (mode == QLatin1String("r")) return QIODevice::ReadOnly | QIODevice::Text;
-    if (mode == QLatin1String("w")) return QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text;
-    if (mode == QLatin1String("a")) return QIODevice::Append | QIODevice::Text;
-    if (mode == QLatin1String("rb")) return QIODevice::ReadOnly;
-    if (mode == QLatin1String("wb")) return QIODevice::WriteOnly | QIODevice::Truncate;
-    if (mode == QLatin1String("ab")) return QIODevice::Append;
+    if (mode == QLatin1String("r"))
+        return QIODevice::ReadOnly | QIODevice::Text;
+    if (mode == QLatin1String("w"))
+        return QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text;
+    if (mode == QLatin1String("a"))
+        return QIODevice::Append | QIODevice::Text;
+    if (mode == QLatin1String("rb"))
+        return QIODevice::ReadOnly;
+    if (mode == QLatin1String("wb"))
+        return QIODevice::WriteOnly | QIODevice::Truncate;
+    if (mode == QLatin1String("ab"))
+        return QIODevice::Append;
     return QIODevice::NotOpen;
 }
 
-}
+} // namespace
 
 FileHandleTable::~FileHandleTable()
 {

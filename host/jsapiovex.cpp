@@ -8,8 +8,8 @@
 #include "scripttext.h"
 #include "wholefile.h"
 #include "xdynamicresource.h"
-#include "xwindow.h"
 #include "xwebview.h"
+#include "xwindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -36,13 +36,12 @@ QString firstLocation(QStandardPaths::StandardLocation location)
     return QStandardPaths::standardLocations(location).value(0);
 }
 
-}
+} // namespace
 
 JSApiOvex::JSApiOvex(Ovex *app, QObject *parent)
     : QObject(parent)
     , app(app)
-{
-}
+{ }
 
 int JSApiOvex::scriptTime(const QDateTime &dateTime)
 {
@@ -100,9 +99,7 @@ void JSApiOvex::loadPlugin(const QString &path)
     getPlugin(mainWindow->webView(), mainWindow);
 }
 
-void JSApiOvex::runThread(const QString &)
-{
-}
+void JSApiOvex::runThread(const QString &) { }
 
 void JSApiOvex::setDRCData(const QString &filename, const QByteArray &byte_array)
 {
@@ -146,9 +143,7 @@ QString JSApiOvex::getMacAddress()
     return QString();
 }
 
-void JSApiOvex::download(const QString &, const QString &, const QString &, const QString &)
-{
-}
+void JSApiOvex::download(const QString &, const QString &, const QString &, const QString &) { }
 
 void JSApiOvex::dbConnect(const QString &file, const QString &id)
 {

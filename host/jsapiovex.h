@@ -118,8 +118,7 @@ public Q_SLOTS:
     void setAppName(const QString &name);
     QString tempFile(const QString &append);
     /// Starts a watched process and returns its id (0 first), whether or not it starts.
-    int exec(const QVariant &command, const QString &cid_finish, const QString &cid_process,
-             const QString &cid_error);
+    int exec(const QVariant &command, const QString &cid_finish, const QString &cid_process, const QString &cid_error);
     /// As `exec`, with the command's UTF-8 bytes read as Latin-1.
     int execASCII(const QVariant &command, const QString &cid_finish, const QString &cid_process,
                   const QString &cid_error);

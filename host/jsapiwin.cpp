@@ -16,8 +16,7 @@
 JSApiWin::JSApiWin(XWindow *window)
     : QObject(window)
     , m_window(window)
-{
-}
+{ }
 
 void JSApiWin::setTitle(const QString &title)
 {
@@ -159,8 +158,9 @@ void JSApiWin::setLocalOnly()
 
 void JSApiWin::simulateClick(int x, int y)
 {
-    QApplication::postEvent(m_window->webView(), new QMouseEvent(QEvent::MouseButtonPress, QPointF(x, y),
-                                                                  Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QApplication::postEvent(
+            m_window->webView(),
+            new QMouseEvent(QEvent::MouseButtonPress, QPointF(x, y), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
 }
 
 void JSApiWin::load(const QString &url)

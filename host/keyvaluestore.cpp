@@ -25,17 +25,16 @@ QVariantList toVariantList(const QStringList &texts)
     return list;
 }
 
-}
+} // namespace
 
 KeyValueStore::KeyValueStore(const QString &root)
     : root(root)
-{
-}
+{ }
 
 QString KeyValueStore::defaultRoot()
 {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-        + QStringLiteral("/Tressil/keystore");
+            + QStringLiteral("/Tressil/keystore");
 }
 
 QString KeyValueStore::normalisedPath(const QString &path)

@@ -44,7 +44,6 @@ Ovex::Ovex(QApplication *application)
     m_pluginFactory = new XWebPluginFactory(this, m_mainWindow->webView());
     m_mainWindow->webView()->setProperty("widgetLastId", 0);
     m_mainWindow->webView()->page()->setPluginFactory(m_pluginFactory);
-
 }
 
 Ovex::~Ovex()

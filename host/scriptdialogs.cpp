@@ -26,8 +26,8 @@ QString promptInt(QWidget *parent, const QString &text, const QString &title, co
 QString promptDouble(QWidget *parent, const QString &text, const QString &title, const QString &defaultValue)
 {
     bool accepted = false;
-    const double value = QInputDialog::getDouble(parent, title, text, defaultValue.toDouble(), 0, maximumNumber, 5,
-                                                 &accepted);
+    const double value
+            = QInputDialog::getDouble(parent, title, text, defaultValue.toDouble(), 0, maximumNumber, 5, &accepted);
     return accepted ? ScriptDialogs::doubleText(value) : QString();
 }
 
@@ -40,7 +40,7 @@ QString promptText(QWidget *parent, const QString &text, const QString &title, c
     return accepted ? value : QString();
 }
 
-}
+} // namespace
 
 bool ScriptDialogs::confirm(const QString &text, const QString &title, const QString &yes, const QString &no)
 {
@@ -58,8 +58,8 @@ void ScriptDialogs::info(const QString &text, const QString &title)
     box.exec();
 }
 
-QString ScriptDialogs::prompt(QWidget *parent, const QString &text, const QString &title,
-                              const QString &defaultValue, const QString &type)
+QString ScriptDialogs::prompt(QWidget *parent, const QString &text, const QString &title, const QString &defaultValue,
+                              const QString &type)
 {
     if (type == QLatin1String("int"))
         return promptInt(parent, text, title, defaultValue);

@@ -19,8 +19,8 @@ public:
     /// decimal integer, 0 when it is not one), "double" (0 to 10000000, 5 decimals, the
     /// result in general notation with at most 6 significant digits), "textarea"
     /// (multi-line), "password" (masked) or anything else (single line).
-    static QString prompt(QWidget *parent, const QString &text, const QString &title,
-                          const QString &defaultValue, const QString &type);
+    static QString prompt(QWidget *parent, const QString &text, const QString &title, const QString &defaultValue,
+                          const QString &type);
     /// Choosers; an empty `path` starts in the current directory, `fileTypes` are filters
     /// separated by ";;".
     static QString openFile(QWidget *parent, const QString &title, const QString &fileTypes, const QString &path);

@@ -8,12 +8,24 @@ QString ScriptLiteral::quote(const QString &text)
     for (const QChar c : text) {
         const ushort u = c.unicode();
         switch (u) {
-        case '\\': out += QLatin1String("\\\\"); break;
-        case '\'': out += QLatin1String("\\'"); break;
-        case '"': out += QLatin1String("\\\""); break;
-        case '\n': out += QLatin1String("\\n"); break;
-        case '\r': out += QLatin1String("\\r"); break;
-        case '\t': out += QLatin1String("\\t"); break;
+        case '\\':
+            out += QLatin1String("\\\\");
+            break;
+        case '\'':
+            out += QLatin1String("\\'");
+            break;
+        case '"':
+            out += QLatin1String("\\\"");
+            break;
+        case '\n':
+            out += QLatin1String("\\n");
+            break;
+        case '\r':
+            out += QLatin1String("\\r");
+            break;
+        case '\t':
+            out += QLatin1String("\\t");
+            break;
         default:
             // Other control characters and the two Unicode line terminators would end or
             // corrupt the literal; \u escapes keep them as data.

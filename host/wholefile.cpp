@@ -13,7 +13,7 @@ void writeWith(const QString &path, const QString &content, QIODevice::OpenMode 
         file.write(ScriptText::toLatin1(content));
 }
 
-}
+} // namespace
 
 QString WholeFile::read(const QString &path)
 {

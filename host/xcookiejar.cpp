@@ -2,8 +2,7 @@
 
 XCookieJar::XCookieJar(QObject *parent)
     : QNetworkCookieJar(parent)
-{
-}
+{ }
 
 QList<QNetworkCookie> XCookieJar::allCookies() const
 {

@@ -21,7 +21,7 @@ QUrl engineUrl(const QUrl &requestUrl)
     url.setPath(path.startsWith(QLatin1Char('/')) ? path : QLatin1Char('/') + path, QUrl::DecodedMode);
     return url;
 }
-}
+} // namespace
 
 XEJPNetworkReply::XEJPNetworkReply(const QNetworkRequest &request, QObject *parent)
     : QNetworkReply(parent)
@@ -40,9 +40,7 @@ qint64 XEJPNetworkReply::bytesAvailable() const
     return content.size() - offset + QNetworkReply::bytesAvailable();
 }
 
-void XEJPNetworkReply::abort()
-{
-}
+void XEJPNetworkReply::abort() { }
 
 void XEJPNetworkReply::setStatus(int code, const QByteArray &reason)
 {

@@ -11,8 +11,7 @@
 XNetworkAccessManager::XNetworkAccessManager(Ovex *app, QObject *parent)
     : QNetworkAccessManager(parent)
     , app(app)
-{
-}
+{ }
 
 QString XNetworkAccessManager::appFilePath(const QString &urlPath)
 {

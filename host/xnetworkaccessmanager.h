@@ -22,8 +22,7 @@ public:
     static QString appFilePath(const QString &urlPath);
 
 protected:
-    QNetworkReply *createRequest(Operation op, const QNetworkRequest &request,
-                                 QIODevice *outgoingData) override;
+    QNetworkReply *createRequest(Operation op, const QNetworkRequest &request, QIODevice *outgoingData) override;
 
 private:
     bool answerFromAppFolder(XEJPNetworkReply *reply, const QString &path) const;

@@ -9,8 +9,7 @@
 XProcess::XProcess(JSApiOvex *api)
     : QProcess(api)
     , api(api)
-{
-}
+{ }
 
 XProcess::~XProcess()
 {

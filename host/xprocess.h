@@ -24,8 +24,7 @@ public:
     /// Merges standard error into standard output, stores the callback ids and starts the
     /// command line, split by the toolkit's single-string rules. A failure to start is
     /// reported later through the error callback, never inside this call.
-    void start(const QString &commandLine, const QString &finishId, const QString &processId,
-               const QString &errorId);
+    void start(const QString &commandLine, const QString &finishId, const QString &processId, const QString &errorId);
 
     /// The command line held in a script value: its bytes (a string's UTF-8, a number's
     /// decimal text, nothing for a list) up to the first zero byte, decoded by `encoding`.

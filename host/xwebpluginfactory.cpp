@@ -7,13 +7,12 @@
 namespace {
 const QString widgetType = QStringLiteral("ovex/widget");
 const QString widgetName = QStringLiteral("OVEX widget");
-}
+} // namespace
 
 XWebPluginFactory::XWebPluginFactory(Ovex *app, QObject *parent)
     : QWebPluginFactory(parent)
     , app(app)
-{
-}
+{ }
 
 QList<QWebPluginFactory::Plugin> XWebPluginFactory::plugins() const
 {

@@ -58,13 +58,9 @@ void XWebView::registerHandedWidget()
     window->application()->registerWidget(widget, id);
 }
 
-void XWebView::loadingChanged(const QUrl &)
-{
-}
+void XWebView::loadingChanged(const QUrl &) { }
 
-void XWebView::loadingFinished(bool)
-{
-}
+void XWebView::loadingFinished(bool) { }
 
 void XWebView::loadingStarted()
 {
@@ -75,8 +71,8 @@ void XWebView::loadingStarted()
 void XWebView::loadedParent(bool ok)
 {
     page()->mainFrame()->evaluateJavaScript(
-        QStringLiteral("window.parent_loaded = '") + (ok ? QStringLiteral("ok") : QStringLiteral("error"))
-        + QStringLiteral("';if(window.parent_loaded_callback) window.parent_loaded_callback();"));
+            QStringLiteral("window.parent_loaded = '") + (ok ? QStringLiteral("ok") : QStringLiteral("error"))
+            + QStringLiteral("';if(window.parent_loaded_callback) window.parent_loaded_callback();"));
 }
 
 QWebView *XWebView::createWindow(QWebPage::WebWindowType)
@@ -85,7 +81,7 @@ QWebView *XWebView::createWindow(QWebPage::WebWindowType)
     child->setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
                           | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
     child->show();
-    window->application()->mainWindow()->evaluateInMainFrame(
-        QStringLiteral("_OVEX.last_created_win = ") + child->scriptObjectName() + QStringLiteral(";"));
+    window->application()->mainWindow()->evaluateInMainFrame(QStringLiteral("_OVEX.last_created_win = ")
+                                                             + child->scriptObjectName() + QStringLiteral(";"));
     return child->webView();
 }

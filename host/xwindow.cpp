@@ -141,8 +141,8 @@ QString XWindow::startScript() const
     // The closing check runs even when main is missing or throws: a main window that was
     // never shown must not keep an invisible process alive.
     return QStringLiteral("window.onload = function () {app.win = new WIN(") + m_scriptObjectName
-        + QStringLiteral(", window);try {main(") + ScriptLiteral::array(app->arguments())
-        + QStringLiteral(");} finally {if (app.win.isHidden()) app.win.terminate();}};");
+            + QStringLiteral(", window);try {main(") + ScriptLiteral::array(app->arguments())
+            + QStringLiteral(");} finally {if (app.win.isHidden()) app.win.terminate();}};");
 }
 
 QWidget *XWindow::menuTarget()

@@ -7,8 +7,7 @@
 OvexPlugin::OvexPlugin(QObject *view)
     : QObject(view)
     , view(qobject_cast<QWebView *>(view))
-{
-}
+{ }
 
 const char *OvexPlugin::scriptName()
 {

@@ -2,8 +2,7 @@
 
 CircuitBuilder::CircuitBuilder(int columns, int rows)
     : m_circuit(std::make_unique<Circuit>(columns, rows))
-{
-}
+{ }
 
 int CircuitBuilder::directionOf(const QPoint &a, const QPoint &b)
 {

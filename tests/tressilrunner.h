@@ -7,8 +7,7 @@
 #include <QTemporaryDir>
 
 /// What one run of the real tressil program gave.
-struct TressilRun
-{
+struct TressilRun {
     bool finished = false; ///< false when the run was killed at its time limit
     bool crashed = false;
     int exitCode = -1;

@@ -14,48 +14,80 @@ namespace {
 // Stream 1 from seed 0: 49297, 165494, 127551, 172348, 191165, 14802, 87499, 196856,
 // 225513, 125230. Stream 2 from 1000: 19097, 144414. Stream 3 from 1333: 83690.
 // Stream 4 from 1666: 148283, 78120. Stream 5 from 2333: 53490, 206827, 120344.
-double v(qint64 state) { return double(state) / 233280.0; }
+double v(qint64 state)
+{
+    return double(state) / 233280.0;
+}
 
 QVariantMap baseMap()
 {
-    return QVariantMap{{"seed", 0.0}, {"width", 600.0}, {"height", 600.0}, {"scale", 1.0},
-                       {"masking", 0.0}, {"masking_scale_x", 1.0}, {"masking_scale_y", 1.0},
-                       {"wire_length", 0.4}, {"wire_thick_percent", 0.0}, {"cutoff_length", 0.0},
-                       {"cutoff_percentage", 1.0}, {"max_wire_thickness", 2.4},
-                       {"tendency_straight", 0.5}, {"tendency_homogenity", 0.5}, {"dense_amount", 0.0},
-                       {"tendency_hv", 0.0}, {"tendency_random", 0.5}, {"tendency_power", 1.0},
-                       {"loops", 1.0}, {"signal_amount", 0.5}, {"signal_size", 0.5},
-                       {"signal_size_variance", 0.5}};
+    return QVariantMap {{"seed", 0.0},
+                        {"width", 600.0},
+                        {"height", 600.0},
+                        {"scale", 1.0},
+                        {"masking", 0.0},
+                        {"masking_scale_x", 1.0},
+                        {"masking_scale_y", 1.0},
+                        {"wire_length", 0.4},
+                        {"wire_thick_percent", 0.0},
+                        {"cutoff_length", 0.0},
+                        {"cutoff_percentage", 1.0},
+                        {"max_wire_thickness", 2.4},
+                        {"tendency_straight", 0.5},
+                        {"tendency_homogenity", 0.5},
+                        {"dense_amount", 0.0},
+                        {"tendency_hv", 0.0},
+                        {"tendency_random", 0.5},
+                        {"tendency_power", 1.0},
+                        {"loops", 1.0},
+                        {"signal_amount", 0.5},
+                        {"signal_size", 0.5},
+                        {"signal_size_variance", 0.5}};
 }
 
 // A complete description of a circuit for equality checks.
-QString describe(const Circuit* c)
+QString describe(const Circuit *c)
 {
     QString out = QStringLiteral("%1x%2;").arg(c->columns()).arg(c->rows());
-    for (const ChipPlacement& p : c->chips())
-        out += QStringLiteral("chip %1 %2 %3 %4 %5 %6;").arg(p.colStart).arg(p.rowStart).arg(p.colEnd)
-                   .arg(p.rowEnd).arg(p.pinsTopBottom).arg(p.pinsLeftRight);
-    for (const Wire* w : c->wires()) {
-        out += QStringLiteral("w t%1 d%2 s%3 p%4 z%5 dir%6:").arg(double(w->thickness)).arg(w->density)
-                   .arg(w->laneSide).arg(double(w->signalPosition), 0, 'g', 9).arg(double(w->signalSize), 0, 'g', 9)
-                   .arg(w->direction);
-        for (const CircuitCell* cell : w->cells)
+    for (const ChipPlacement &p : c->chips())
+        out += QStringLiteral("chip %1 %2 %3 %4 %5 %6;")
+                       .arg(p.colStart)
+                       .arg(p.rowStart)
+                       .arg(p.colEnd)
+                       .arg(p.rowEnd)
+                       .arg(p.pinsTopBottom)
+                       .arg(p.pinsLeftRight);
+    for (const Wire *w : c->wires()) {
+        out += QStringLiteral("w t%1 d%2 s%3 p%4 z%5 dir%6:")
+                       .arg(double(w->thickness))
+                       .arg(w->density)
+                       .arg(w->laneSide)
+                       .arg(double(w->signalPosition), 0, 'g', 9)
+                       .arg(double(w->signalSize), 0, 'g', 9)
+                       .arg(w->direction);
+        for (const CircuitCell *cell : w->cells)
             out += QStringLiteral("%1,%2 ").arg(cell->x).arg(cell->y);
         if (w->laneEndStart)
-            out += QStringLiteral("L%1,%2 %3,%4").arg(w->laneEndStart->x).arg(w->laneEndStart->y)
-                       .arg(w->laneEndEnd->x).arg(w->laneEndEnd->y);
+            out += QStringLiteral("L%1,%2 %3,%4")
+                           .arg(w->laneEndStart->x)
+                           .arg(w->laneEndStart->y)
+                           .arg(w->laneEndEnd->x)
+                           .arg(w->laneEndEnd->y);
         out += ';';
     }
     for (int x = 0; x < c->columns(); ++x)
         for (int y = 0; y < c->rows(); ++y) {
-            const CircuitCell& cell = c->cell(x, y);
-            out += QStringLiteral("%1%2%3%4").arg(cell.free).arg(cell.orientation).arg(cell.direction)
-                       .arg(cell.pinDirection);
+            const CircuitCell &cell = c->cell(x, y);
+            out += QStringLiteral("%1%2%3%4")
+                           .arg(cell.free)
+                           .arg(cell.orientation)
+                           .arg(cell.direction)
+                           .arg(cell.pinDirection);
         }
     return out;
 }
 
-bool allValuesFinite(const Circuit* c)
+bool allValuesFinite(const Circuit *c)
 {
     for (int x = 0; x < c->columns(); ++x)
         for (int y = 0; y < c->rows(); ++y)
@@ -67,7 +99,8 @@ bool allValuesFinite(const Circuit* c)
 
 } // namespace
 
-class TestCircuitGenerator : public QObject {
+class TestCircuitGenerator : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void handCheckedSingleCell()
@@ -81,7 +114,7 @@ private Q_SLOTS:
         p["height"] = 20.0;
         CircuitGenerator g;
         const QVariantMap result = g.generate(p);
-        const Circuit* c = g.circuit();
+        const Circuit *c = g.circuit();
         QCOMPARE(c->columns(), 1);
         QCOMPARE(int(c->wires().size()), 1);
         QCOMPARE(c->wires()[0]->direction, 0);
@@ -94,7 +127,7 @@ private Q_SLOTS:
         const QVariantList wires = result.value("wires").toList();
         QCOMPARE(wires.size(), 1);
         const QVariantMap w = wires[0].toMap();
-        QCOMPARE(w.value("xy").toList(), (QVariantList{QVariant(QVariantList{0, 0})}));
+        QCOMPARE(w.value("xy").toList(), (QVariantList {QVariant(QVariantList {0, 0})}));
         QCOMPARE(w.value("thickness").toFloat(), 1.0f);
         QCOMPARE(w.value("density").toInt(), 1);
     }
@@ -119,11 +152,11 @@ private Q_SLOTS:
         p["height"] = 20.0;
         CircuitGenerator g;
         const QVariantMap result = g.generate(p);
-        const Circuit* c = g.circuit();
+        const Circuit *c = g.circuit();
         QCOMPARE(c->columns(), 3);
         QCOMPARE(c->rows(), 1);
         QCOMPARE(int(c->wires().size()), 1);
-        const Wire* w = c->wires()[0];
+        const Wire *w = c->wires()[0];
         QCOMPARE(int(w->cells.size()), 3);
         QCOMPARE(w->cells[0], &c->cell(2, 0));
         QCOMPARE(w->cells[1], &c->cell(1, 0));
@@ -139,8 +172,8 @@ private Q_SLOTS:
         const QVariantList wires = result.value("wires").toList();
         QCOMPARE(wires.size(), 1);
         QCOMPARE(wires[0].toMap().value("xy").toList(),
-                 (QVariantList{QVariant(QVariantList{2, 0}), QVariant(QVariantList{1, 0}),
-                               QVariant(QVariantList{0, 0})}));
+                 (QVariantList {QVariant(QVariantList {2, 0}), QVariant(QVariantList {1, 0}),
+                                QVariant(QVariantList {0, 0})}));
     }
 
     void handCheckedChipWithPins()
@@ -158,13 +191,13 @@ private Q_SLOTS:
         p["height"] = 100.0;
         p["wire_length"] = 0.004;
         p["wire_thick_percent"] = 0.5;
-        p["chips"] = QVariantList{QVariantMap{{"x", 0.5}, {"y", 0.5}, {"w", 0.0}, {"h", 0.0},
-                                              {"connections", 1.0}, {"render", true}}};
+        p["chips"] = QVariantList {
+                QVariantMap {{"x", 0.5}, {"y", 0.5}, {"w", 0.0}, {"h", 0.0}, {"connections", 1.0}, {"render", true}}};
         CircuitGenerator g;
         const QVariantMap result = g.generate(p);
-        const Circuit* c = g.circuit();
+        const Circuit *c = g.circuit();
         QCOMPARE(int(c->chips().size()), 1);
-        const ChipPlacement& chip = c->chips()[0];
+        const ChipPlacement &chip = c->chips()[0];
         QCOMPARE(chip.colStart, 2);
         QCOMPARE(chip.rowStart, 2);
         QCOMPARE(chip.colEnd, 2);
@@ -183,7 +216,7 @@ private Q_SLOTS:
         QCOMPARE(c->cell(2, 2).presence(), 0.0f);
         QVERIFY(c->cell(2, 2).chip != nullptr);
         QVERIFY(c->cell(2, 2).free); // freed by the cut-off, left empty after the last pass
-        for (const Wire* w : c->wires()) {
+        for (const Wire *w : c->wires()) {
             QCOMPARE(int(w->cells.size()), 1);
             QVERIFY(w->cells[0] != &c->cell(2, 2));
         }
@@ -201,28 +234,54 @@ private Q_SLOTS:
         p["width"] = 200.0;
         p["height"] = 200.0;
         p["loops"] = 0.0;
-        p["modificators"] = QVariantList{
-            QVariantMap{{"type", 0.0}, {"x1", 0.0}, {"y1", 0.5}, {"x2", 1.0}, {"y2", 0.5},
-                        {"intensity", 1.0}, {"spread", 1.0}, {"direction", 3.0}},
-            QVariantMap{{"type", 1.0}, {"x1", 0.0}, {"y1", 0.5}, {"x2", 1.0}, {"y2", 0.5},
-                        {"intensity", 1.0}, {"spread", 1.0}, {"direction", 1.0}}, // type 1: nothing
-            QVariantMap{{"type", 0.0}, {"x1", 0.0}, {"y1", 0.5}, {"x2", 1.0}, {"y2", 0.5},
-                        {"intensity", 1.0}, {"spread", 0.0}, {"direction", 2.0}}}; // spread 0: nothing
-        p["adjustments"] = QVariantList{
-            QVariantMap{{"x", 0.5}, {"y", 0.5}, {"radius", 0.1}, {"hardness", 0.0}, {"masking", 0.5},
-                        {"density", 1.0}, {"signal_amount", 1.0}},
-            QVariantMap{{"x", 0.5}, {"y", 0.5}, {"radius", 0.0}, {"hardness", 0.0}, {"masking", 1.0},
-                        {"density", 1.0}, {"signal_amount", 1.0}}}; // radius 0: nothing
+        p["modificators"] = QVariantList {QVariantMap {{"type", 0.0},
+                                                       {"x1", 0.0},
+                                                       {"y1", 0.5},
+                                                       {"x2", 1.0},
+                                                       {"y2", 0.5},
+                                                       {"intensity", 1.0},
+                                                       {"spread", 1.0},
+                                                       {"direction", 3.0}},
+                                          QVariantMap {{"type", 1.0},
+                                                       {"x1", 0.0},
+                                                       {"y1", 0.5},
+                                                       {"x2", 1.0},
+                                                       {"y2", 0.5},
+                                                       {"intensity", 1.0},
+                                                       {"spread", 1.0},
+                                                       {"direction", 1.0}}, // type 1: nothing
+                                          QVariantMap {{"type", 0.0},
+                                                       {"x1", 0.0},
+                                                       {"y1", 0.5},
+                                                       {"x2", 1.0},
+                                                       {"y2", 0.5},
+                                                       {"intensity", 1.0},
+                                                       {"spread", 0.0},
+                                                       {"direction", 2.0}}}; // spread 0: nothing
+        p["adjustments"] = QVariantList {QVariantMap {{"x", 0.5},
+                                                      {"y", 0.5},
+                                                      {"radius", 0.1},
+                                                      {"hardness", 0.0},
+                                                      {"masking", 0.5},
+                                                      {"density", 1.0},
+                                                      {"signal_amount", 1.0}},
+                                         QVariantMap {{"x", 0.5},
+                                                      {"y", 0.5},
+                                                      {"radius", 0.0},
+                                                      {"hardness", 0.0},
+                                                      {"masking", 1.0},
+                                                      {"density", 1.0},
+                                                      {"signal_amount", 1.0}}}; // radius 0: nothing
         CircuitGenerator g;
         g.generate(p);
-        const Circuit* c = g.circuit();
+        const Circuit *c = g.circuit();
         QVERIFY(c->wires().empty());
         QVERIFY(allValuesFinite(c));
         QCOMPARE(c->cell(3, 5).values[3], 10.0f);
         QVERIFY(qAbs(c->cell(3, 4).values[3] - float(10.0 * std::pow(2.71828, -0.5))) < 1e-5f);
         QCOMPARE(c->cell(3, 5).values[1], 0.0f);
         QCOMPARE(c->cell(3, 5).values[2], 0.0f);
-        const CircuitCell& centre = c->cell(5, 5);
+        const CircuitCell &centre = c->cell(5, 5);
         QCOMPARE(centre.values[6], 0.5f);
         QCOMPARE(centre.values[7], 1.0f);
         QCOMPARE(centre.values[8], float(0.1f + 2.0));
@@ -236,10 +295,10 @@ private Q_SLOTS:
         QVariantMap p = baseMap();
         p["loops"] = 0.0;
         p["scale"] = 0.6;
-        p["chips"] = QVariantList{QVariantMap{{"x", 0.5}, {"y", 0.5}, {"w", 4.0}, {"h", 2.0}, {"connections", 3.0}}};
+        p["chips"] = QVariantList {QVariantMap {{"x", 0.5}, {"y", 0.5}, {"w", 4.0}, {"h", 2.0}, {"connections", 3.0}}};
         CircuitGenerator g;
         g.generate(p);
-        const Circuit* c = g.circuit();
+        const Circuit *c = g.circuit();
         // Unclipped chip: 5 columns, 3 rows; pins 5 + 5 + 3 + 3.
         QCOMPARE(c->chips()[0].colEnd - c->chips()[0].colStart, 4);
         // A pin wire that reaches another pin ends there and uses that pin up, so there
@@ -254,7 +313,7 @@ private Q_SLOTS:
                 }
         QCOMPARE(pins, 16);
         int freeCells = 0;
-        for (const Wire* w : c->wires())
+        for (const Wire *w : c->wires())
             QVERIFY(w->cells.front()->pinDirection >= 0);
         for (int x = 0; x < c->columns(); ++x)
             for (int y = 0; y < c->rows(); ++y)
@@ -266,15 +325,15 @@ private Q_SLOTS:
     {
         QVariantMap p = baseMap();
         p["loops"] = 0.0;
-        p["chips"] = QVariantList{QVariantMap{{"x", 0.0}, {"y", 0.0}, {"w", 3.0}, {"h", 3.0}, {"connections", 3.0}},
-                                  QVariantMap{{"x", 0.5}, {"y", 0.5}, {"w", 2.0}, {"h", 2.0}, {"connections", 4.0}}};
+        p["chips"] = QVariantList {QVariantMap {{"x", 0.0}, {"y", 0.0}, {"w", 3.0}, {"h", 3.0}, {"connections", 3.0}},
+                                   QVariantMap {{"x", 0.5}, {"y", 0.5}, {"w", 2.0}, {"h", 2.0}, {"connections", 4.0}}};
         CircuitGenerator g;
         g.generate(p);
-        const Circuit* c = g.circuit();
-        const ChipPlacement& a = c->chips()[0];
+        const Circuit *c = g.circuit();
+        const ChipPlacement &a = c->chips()[0];
         QCOMPARE(a.colStart, 0); // trunc(0 - 1) = -1 -> 0
         QCOMPARE(a.rowStart, 0);
-        const ChipPlacement& b = c->chips()[1];
+        const ChipPlacement &b = c->chips()[1];
         QVERIFY(!b.pinsTopBottom && !b.pinsLeftRight); // connections 4: flags false
         // Chip a: pins only on the bottom and right (4 + 4); chip b: top and bottom (3 + 3).
         int pins = 0;
@@ -296,7 +355,7 @@ private Q_SLOTS:
         CircuitGenerator g;
         g.generate(p);
         int doubles = 0;
-        for (const Wire* w : g.circuit()->wires()) {
+        for (const Wire *w : g.circuit()->wires()) {
             if (w->density == 2) {
                 ++doubles;
                 QVERIFY(w->laneEndStart && w->laneEndEnd);
@@ -313,14 +372,14 @@ private Q_SLOTS:
         p["cutoff_length"] = 1.0;
         p["cutoff_percentage"] = 1.0;
         p["wire_length"] = 0.05; // limit trunc(1 * 1 * 0.05 * 200) = 10, maxCells 10
-        p["chips"] = QVariantList{QVariantMap{{"x", 0.5}, {"y", 0.5}, {"w", 4.0}, {"h", 2.0}, {"connections", 3.0}}};
+        p["chips"] = QVariantList {QVariantMap {{"x", 0.5}, {"y", 0.5}, {"w", 4.0}, {"h", 2.0}, {"connections", 3.0}}};
         CircuitGenerator g;
         const QVariantMap result = g.generate(p);
         // Every wire is at most 10 cells: all left out of the list, pin wires included.
         QVERIFY(!g.circuit()->wires().empty());
         QCOMPARE(result.value("wires").toList().size(), 0);
         // Only chip-attached wires survive the cut-off in the circuit.
-        for (const Wire* w : g.circuit()->wires())
+        for (const Wire *w : g.circuit()->wires())
             QVERIFY(w->attachedToChip());
     }
 
@@ -334,9 +393,15 @@ private Q_SLOTS:
         p["cutoff_percentage"] = 0.7;
         p["dense_amount"] = 0.6;
         p["wire_thick_percent"] = 0.3;
-        p["modificators"] = QVariantList{QVariantMap{{"type", 0.0}, {"x1", 0.1}, {"y1", 0.2}, {"x2", 0.8},
-                                                     {"y2", 0.7}, {"intensity", 0.5}, {"spread", 0.3}, {"direction", 2.0}}};
-        p["chips"] = QVariantList{QVariantMap{{"x", 0.3}, {"y", 0.6}, {"w", 5.0}, {"h", 3.0}, {"connections", 3.0}}};
+        p["modificators"] = QVariantList {QVariantMap {{"type", 0.0},
+                                                       {"x1", 0.1},
+                                                       {"y1", 0.2},
+                                                       {"x2", 0.8},
+                                                       {"y2", 0.7},
+                                                       {"intensity", 0.5},
+                                                       {"spread", 0.3},
+                                                       {"direction", 2.0}}};
+        p["chips"] = QVariantList {QVariantMap {{"x", 0.3}, {"y", 0.6}, {"w", 5.0}, {"h", 3.0}, {"connections", 3.0}}};
         CircuitGenerator g;
         const QVariantMap r1 = g.generate(p);
         const QString d1 = describe(g.circuit());
@@ -352,7 +417,7 @@ private Q_SLOTS:
     void fastListsEqualLinearLists_data()
     {
         QTest::addColumn<QVariantMap>("map");
-        auto add = [](const char* name, QVariantMap changes) {
+        auto add = [](const char *name, QVariantMap changes) {
             QVariantMap p = baseMap();
             for (auto it = changes.begin(); it != changes.end(); ++it)
                 p[it.key()] = it.value();
@@ -360,14 +425,29 @@ private Q_SLOTS:
         };
         add("defaults", {{"scale", 0.6}});
         add("dense", {{"scale", 0.5}, {"dense_amount", 0.8}, {"loops", 2.0}, {"seed", 77.0}});
-        add("cutoff", {{"scale", 0.4}, {"cutoff_length", 0.6}, {"cutoff_percentage", 0.8}, {"loops", 4.0}, {"seed", 5.0}});
-        add("chips", {{"scale", 0.5}, {"seed", 9.0}, {"wire_thick_percent", 0.4},
-                      {"chips", QVariantList{QVariantMap{{"x", 0.3}, {"y", 0.3}, {"w", 6.0}, {"h", 4.0}, {"connections", 3.0}},
-                                             QVariantMap{{"x", 0.35}, {"y", 0.3}, {"w", 6.0}, {"h", 4.0}, {"connections", 2.0}},
-                                             QVariantMap{{"x", 0.8}, {"y", 0.8}, {"w", 2.0}, {"h", 8.0}, {"connections", 1.0}}}}});
-        add("adjust", {{"scale", 0.5}, {"seed", 31.0}, {"loops", 2.0}, {"cutoff_length", 0.3},
-                       {"adjustments", QVariantList{QVariantMap{{"x", 0.5}, {"y", 0.5}, {"radius", 0.05}, {"hardness", 0.5},
-                                                                {"masking", 0.7}, {"density", 2.0}, {"signal_amount", 1.0}}}}});
+        add("cutoff",
+            {{"scale", 0.4}, {"cutoff_length", 0.6}, {"cutoff_percentage", 0.8}, {"loops", 4.0}, {"seed", 5.0}});
+        add("chips",
+            {{"scale", 0.5},
+             {"seed", 9.0},
+             {"wire_thick_percent", 0.4},
+             {"chips",
+              QVariantList {QVariantMap {{"x", 0.3}, {"y", 0.3}, {"w", 6.0}, {"h", 4.0}, {"connections", 3.0}},
+                            QVariantMap {{"x", 0.35}, {"y", 0.3}, {"w", 6.0}, {"h", 4.0}, {"connections", 2.0}},
+                            QVariantMap {{"x", 0.8}, {"y", 0.8}, {"w", 2.0}, {"h", 8.0}, {"connections", 1.0}}}}});
+        add("adjust",
+            {{"scale", 0.5},
+             {"seed", 31.0},
+             {"loops", 2.0},
+             {"cutoff_length", 0.3},
+             {"adjustments",
+              QVariantList {QVariantMap {{"x", 0.5},
+                                         {"y", 0.5},
+                                         {"radius", 0.05},
+                                         {"hardness", 0.5},
+                                         {"masking", 0.7},
+                                         {"density", 2.0},
+                                         {"signal_amount", 1.0}}}}});
         add("negative seed", {{"scale", 0.6}, {"seed", -12345.0}, {"loops", 2.0}, {"cutoff_length", 0.4}});
         add("wrap seed", {{"scale", 0.6}, {"seed", 2147482000.0}, {"loops", 2.0}, {"cutoff_length", 0.4}});
     }
@@ -410,11 +490,11 @@ private Q_SLOTS:
         p["scale"] = scale;
         p["width"] = width;
         p["height"] = height;
-        p["chips"] = QVariantList{QVariantMap{{"x", 0.5}, {"y", 0.5}, {"w", 2.0}, {"h", 2.0}, {"connections", 3.0}}};
+        p["chips"] = QVariantList {QVariantMap {{"x", 0.5}, {"y", 0.5}, {"w", 2.0}, {"h", 2.0}, {"connections", 3.0}}};
         CircuitGenerator g;
         g.readParameters(p);
         const auto before = randomStreamStates();
-        Circuit* c = g.generateCircuit();
+        Circuit *c = g.generateCircuit();
         QCOMPARE(c->columns(), 0);
         QCOMPARE(c->rows(), 0);
         QVERIFY(c->wires().empty());
@@ -432,10 +512,22 @@ private Q_SLOTS:
         p["tendency_random"] = 0.0;
         p["tendency_straight"] = 0.0;
         p["tendency_homogenity"] = 0.0;
-        p["modificators"] = QVariantList{QVariantMap{{"type", 0.0}, {"x1", 0.3}, {"y1", 0.3}, {"x2", 0.3},
-                                                     {"y2", 0.3}, {"intensity", 1.0}, {"spread", 1.0}, {"direction", 3.0}},
-                                         QVariantMap{{"type", 0.0}, {"x1", 0.0}, {"y1", 0.0}, {"x2", 1.0},
-                                                     {"y2", 1.0}, {"intensity", 1e30}, {"spread", 1e-30}, {"direction", 9.0}}};
+        p["modificators"] = QVariantList {QVariantMap {{"type", 0.0},
+                                                       {"x1", 0.3},
+                                                       {"y1", 0.3},
+                                                       {"x2", 0.3},
+                                                       {"y2", 0.3},
+                                                       {"intensity", 1.0},
+                                                       {"spread", 1.0},
+                                                       {"direction", 3.0}},
+                                          QVariantMap {{"type", 0.0},
+                                                       {"x1", 0.0},
+                                                       {"y1", 0.0},
+                                                       {"x2", 1.0},
+                                                       {"y2", 1.0},
+                                                       {"intensity", 1e30},
+                                                       {"spread", 1e-30},
+                                                       {"direction", 9.0}}};
         CircuitGenerator g;
         g.generate(p);
         QVERIFY(allValuesFinite(g.circuit()));
@@ -443,7 +535,7 @@ private Q_SLOTS:
 
         p["wire_length"] = -0.5; // wires stay single cells
         g.generate(p);
-        for (const Wire* w : g.circuit()->wires())
+        for (const Wire *w : g.circuit()->wires())
             QCOMPARE(int(w->cells.size()), 1);
     }
 
@@ -463,7 +555,7 @@ private Q_SLOTS:
             CircuitGenerator g;
             g.generate(p);
             // One row: every wire runs straight east or west until it meets a taken cell.
-            for (const Wire* w : g.circuit()->wires())
+            for (const Wire *w : g.circuit()->wires())
                 for (size_t i = 1; i < w->cells.size(); ++i)
                     QCOMPARE(w->cells[i]->direction, w->cells[0]->direction);
         }

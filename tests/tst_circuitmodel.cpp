@@ -1,6 +1,6 @@
 // Grid geometry, cell defaults, wire start rule, growth checks, second lane, release.
-#include "circuit.h"
 #include "celllist.h"
+#include "circuit.h"
 #include "generatorsettings.h"
 #include "randomstream.h"
 
@@ -10,7 +10,8 @@
 #include <limits>
 #include <random>
 
-class TestCircuitModel : public QObject {
+class TestCircuitModel : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void gridGeometry()
@@ -57,7 +58,7 @@ private Q_SLOTS:
     void newCellDefaults()
     {
         Circuit c(3, 2);
-        const CircuitCell& cell = c.cell(2, 1);
+        const CircuitCell &cell = c.cell(2, 1);
         QCOMPARE(cell.x, 2);
         QCOMPARE(cell.y, 1);
         QVERIFY(cell.free);
@@ -91,7 +92,7 @@ private Q_SLOTS:
         const auto before = randomStreamStates();
         Circuit c(3, 3);
         c.cell(1, 1).direction = DirEast;
-        Wire* w = c.newWire(&c.cell(1, 1));
+        Wire *w = c.newWire(&c.cell(1, 1));
         QCOMPARE(w->direction, int(DirEast));
         QVERIFY(!c.cell(1, 1).free);
         QCOMPARE(randomStreamStates(), before);
@@ -138,11 +139,11 @@ private Q_SLOTS:
             reseedRandomStreams(11);
             Circuit c(2, 2);
             c.cell(0, 0).direction = DirSouthEast; // heading into (1, 1)
-            for (CircuitCell* f : {&c.cell(1, 0), &c.cell(0, 1)}) {
+            for (CircuitCell *f : {&c.cell(1, 0), &c.cell(0, 1)}) {
                 f->free = false;
                 f->orientation = flankOrientation;
             }
-            Wire* w = c.newWire(&c.cell(0, 0));
+            Wire *w = c.newWire(&c.cell(0, 0));
             w->grow(st);
             // Orientation 2 crosses a south-east step: blocked. Orientation 3 does not.
             QCOMPARE(int(w->cells.size()), flankOrientation == 2 ? 1 : 2);
@@ -159,7 +160,7 @@ private Q_SLOTS:
         Circuit c(10, 1);
         c.cell(0, 0).direction = DirEast;
         c.cell(6, 0).pinDirection = DirEast;
-        Wire* w = c.newWire(&c.cell(0, 0));
+        Wire *w = c.newWire(&c.cell(0, 0));
         w->grow(st);
         QCOMPARE(int(w->cells.size()), 7); // (0,0) .. (6,0), ends on the pin
         QCOMPARE(w->cells.back()->x, 6);
@@ -167,14 +168,14 @@ private Q_SLOTS:
         st.wireLength = 0.01f; // maxCells = trunc(200 * 0.01f) = 2
         Circuit c2(10, 1);
         c2.cell(0, 0).direction = DirEast;
-        Wire* w2 = c2.newWire(&c2.cell(0, 0));
+        Wire *w2 = c2.newWire(&c2.cell(0, 0));
         w2->grow(st);
         QCOMPARE(int(w2->cells.size()), 2);
 
         st.wireLength = -1.0f; // negative: single cells
         Circuit c3(10, 1);
         c3.cell(0, 0).direction = DirEast;
-        Wire* w3 = c3.newWire(&c3.cell(0, 0));
+        Wire *w3 = c3.newWire(&c3.cell(0, 0));
         const auto before = randomStreamStates();
         w3->grow(st);
         QCOMPARE(int(w3->cells.size()), 1);
@@ -192,7 +193,7 @@ private Q_SLOTS:
         reseedRandomStreams(0);
         Circuit c(5, 1);
         c.cell(0, 0).direction = DirEast;
-        Wire* w = c.newWire(&c.cell(0, 0));
+        Wire *w = c.newWire(&c.cell(0, 0));
         w->grow(st);
         QCOMPARE(int(w->cells.size()), 3);
         // Stream 5 from seed 0 + 2333: 53490, 206827, 120344.
@@ -204,7 +205,7 @@ private Q_SLOTS:
         reseedRandomStreams(0);
         Circuit c2(5, 1);
         c2.cell(0, 0).direction = DirEast;
-        Wire* w2 = c2.newWire(&c2.cell(0, 0));
+        Wire *w2 = c2.newWire(&c2.cell(0, 0));
         w2->grow(st);
         QCOMPARE(w2->signalPosition, -1.0f);
         QCOMPARE(randomStream(5).state(), qint64(53490));
@@ -213,16 +214,16 @@ private Q_SLOTS:
     void secondLaneLeftThenRight()
     {
         // A straight eastward wire of 6 cells in row 2 of an 8 x 5 grid.
-        auto build = [](Circuit& c) {
-            Wire* w = c.newWire(&c.cell(1, 2)); // direction preset below
+        auto build = [](Circuit &c) {
+            Wire *w = c.newWire(&c.cell(1, 2)); // direction preset below
             return w;
         };
         for (bool blockAbove : {false, true}) {
             Circuit c(8, 5);
             c.cell(1, 2).direction = DirEast;
-            Wire* w = build(c);
+            Wire *w = build(c);
             for (int x = 2; x <= 6; ++x) {
-                CircuitCell& cell = c.cell(x, 2);
+                CircuitCell &cell = c.cell(x, 2);
                 cell.free = false;
                 cell.direction = DirEast;
                 cell.orientation = OrientHorizontal;
@@ -247,7 +248,7 @@ private Q_SLOTS:
     {
         Circuit c(10, 5);
         c.cell(1, 2).direction = DirEast;
-        Wire* w = c.newWire(&c.cell(1, 2));
+        Wire *w = c.newWire(&c.cell(1, 2));
         for (int x = 2; x <= 5; ++x) {
             c.cell(x, 2).direction = DirEast;
             w->cells.push_back(&c.cell(x, 2));
@@ -267,7 +268,7 @@ private Q_SLOTS:
         c.cell(0, 0).direction = DirEast;
         c.cell(3, 0).pinDirection = DirWest;
         c.cell(3, 0).values[7] = 0.25f;
-        Wire* w = c.newWire(&c.cell(0, 0));
+        Wire *w = c.newWire(&c.cell(0, 0));
         for (int x = 1; x <= 3; ++x) {
             c.cell(x, 0).free = false;
             c.cell(x, 0).direction = DirEast;
@@ -290,7 +291,7 @@ private Q_SLOTS:
     {
         Circuit c(5, 5);
         c.cell(0, 0).direction = DirEast;
-        Wire* w = c.newWire(&c.cell(0, 0));
+        Wire *w = c.newWire(&c.cell(0, 0));
         QVERIFY(!w->attachedToChip());
         w->laneEndStart = &c.cell(2, 2);
         w->laneEndEnd = &c.cell(3, 3);

@@ -150,8 +150,7 @@ void tst_CircuitRenderer::maskLayersAreWhiteShapesOnBlack()
     CircuitGenerator generator;
     generator.readParameters(m_showcase);
     CircuitRenderer renderer;
-    const QImage image = *renderer.render(*generator.generateCircuit(), generator.settings(), 1.0f,
-                                          RenderLayer(layer));
+    const QImage image = *renderer.render(*generator.generateCircuit(), generator.settings(), 1.0f, RenderLayer(layer));
     int white = 0;
     int black = 0;
     for (int y = 0; y < image.height(); ++y) {
@@ -169,9 +168,9 @@ void tst_CircuitRenderer::maskLayersAreWhiteShapesOnBlack()
 void tst_CircuitRenderer::componentsLayerHasWhitePinsAndDarkBodies()
 {
     Circuit circuit(10, 10);
-    const ChipSpec entry{0.5f, 0.5f, 4, 2, 3, true};
+    const ChipSpec entry {0.5f, 0.5f, 4, 2, 3, true};
     circuit.reserveChips(1);
-    circuit.addChip(entry, ChipPlacement{3, 4, 6, 5, true, true, true});
+    circuit.addChip(entry, ChipPlacement {3, 4, 6, 5, true, true, true});
     CircuitRenderer renderer;
     const QImage image = *renderer.render(circuit, plainSettings(200, 200), 1.0f, Components);
     // Columns 3..6 and rows 4..5 of 20-pixel cells: the body spans 56..144 by

@@ -46,37 +46,38 @@ void TestCookieRecord::recordHoldsEveryFieldAsText_data()
     full.setSecure(true);
     full.setHttpOnly(true);
     QTest::newRow("persistent cookie with every field")
-        << full
-        << QVariantMap{{"domain", ".example.com"}, {"expiration", "1700000000"}, {"http_only", "1"},
-                       {"secure", "1"},           {"session", "0"},               {"name", "sid"},
-                       {"path", "/app"},          {"value64", "YWJj"}};
+            << full << QVariantMap {{"domain", ".example.com"}, {"expiration", "1700000000"},
+                                    {"http_only", "1"},         {"secure", "1"},
+                                    {"session", "0"},           {"name", "sid"},
+                                    {"path", "/app"},           {"value64", "YWJj"}};
 
     QTest::newRow("session cookie expires at the largest 32-bit value")
-        << cookie("s", "")
-        << QVariantMap{{"domain", ""}, {"expiration", "4294967295"}, {"http_only", "0"}, {"secure", "0"},
-                       {"session", "1"}, {"name", "s"},               {"path", ""},       {"value64", ""}};
+            << cookie("s", "") << QVariantMap {{"domain", ""},     {"expiration", "4294967295"},
+                                               {"http_only", "0"}, {"secure", "0"},
+                                               {"session", "1"},   {"name", "s"},
+                                               {"path", ""},       {"value64", ""}};
 
     // Bytes 00 FF 3B 3D: 000000 001111 111100 111011 | 001111 010000 -> A P 8 7 P Q, padded.
     QNetworkCookie binary = cookie(QByteArray("caf\xe9"), QByteArray("\x00\xff;=", 4));
     binary.setExpirationDate(utc(1970, 1, 1, 0, 0, 1));
     QTest::newRow("binary value in Base64, Latin-1 name")
-        << binary
-        << QVariantMap{{"domain", ""}, {"expiration", "1"}, {"http_only", "0"}, {"secure", "0"}, {"session", "0"},
-                       {"name", QString::fromUtf8("caf\u00e9")}, {"path", ""}, {"value64", "AP87PQ=="}};
+            << binary << QVariantMap {{"domain", ""},  {"expiration", "1"},    {"http_only", "0"},
+                                      {"secure", "0"}, {"session", "0"},       {"name", QString::fromUtf8("caf\u00e9")},
+                                      {"path", ""},    {"value64", "AP87PQ=="}};
 
     QNetworkCookie farFuture = cookie("f", "v");
     farFuture.setExpirationDate(utc(2200, 1, 1, 0, 0, 0));
     QTest::newRow("date after 2106 is clamped, not wrapped into the past")
-        << farFuture
-        << QVariantMap{{"domain", ""}, {"expiration", "4294967295"}, {"http_only", "0"}, {"secure", "0"},
-                       {"session", "0"}, {"name", "f"},               {"path", ""},       {"value64", "dg=="}};
+            << farFuture << QVariantMap {{"domain", ""},     {"expiration", "4294967295"},
+                                         {"http_only", "0"}, {"secure", "0"},
+                                         {"session", "0"},   {"name", "f"},
+                                         {"path", ""},       {"value64", "dg=="}};
 
     QNetworkCookie past = cookie("p", "v");
     past.setExpirationDate(utc(1969, 12, 31, 23, 59, 59));
     QTest::newRow("date before 1970 is clamped to zero")
-        << past
-        << QVariantMap{{"domain", ""}, {"expiration", "0"}, {"http_only", "0"}, {"secure", "0"},
-                       {"session", "0"}, {"name", "p"},      {"path", ""},       {"value64", "dg=="}};
+            << past << QVariantMap {{"domain", ""},   {"expiration", "0"}, {"http_only", "0"}, {"secure", "0"},
+                                    {"session", "0"}, {"name", "p"},       {"path", ""},       {"value64", "dg=="}};
 }
 
 void TestCookieRecord::recordHoldsEveryFieldAsText()
@@ -89,16 +90,21 @@ void TestCookieRecord::recordHoldsEveryFieldAsText()
 void TestCookieRecord::recordReadsBackExactlyAsWritten_data()
 {
     QTest::addColumn<QVariantMap>("record");
-    QTest::newRow("every field set")
-        << QVariantMap{{"domain", "example.org"}, {"expiration", "4000000000"}, {"http_only", "1"},
-                       {"secure", "1"},           {"session", "0"},             {"name", "token"},
-                       {"path", "/"},             {"value64", "aGVsbG8gd29ybGQ="}};
-    QTest::newRow("every flag clear")
-        << QVariantMap{{"domain", "a.b"}, {"expiration", "0"},  {"http_only", "0"}, {"secure", "0"},
-                       {"session", "0"},  {"name", "n"},        {"path", "/x/y"},   {"value64", "AP87PQ=="}};
-    QTest::newRow("session cookie")
-        << QVariantMap{{"domain", ""}, {"expiration", "4294967295"}, {"http_only", "0"}, {"secure", "1"},
-                       {"session", "0"}, {"name", "n"},               {"path", ""},       {"value64", ""}};
+    QTest::newRow("every field set") << QVariantMap {{"domain", "example.org"},
+                                                     {"expiration", "4000000000"},
+                                                     {"http_only", "1"},
+                                                     {"secure", "1"},
+                                                     {"session", "0"},
+                                                     {"name", "token"},
+                                                     {"path", "/"},
+                                                     {"value64", "aGVsbG8gd29ybGQ="}};
+    QTest::newRow("every flag clear") << QVariantMap {{"domain", "a.b"}, {"expiration", "0"},    {"http_only", "0"},
+                                                      {"secure", "0"},   {"session", "0"},       {"name", "n"},
+                                                      {"path", "/x/y"},  {"value64", "AP87PQ=="}};
+    QTest::newRow("session cookie") << QVariantMap {{"domain", ""},     {"expiration", "4294967295"},
+                                                    {"http_only", "0"}, {"secure", "1"},
+                                                    {"session", "0"},   {"name", "n"},
+                                                    {"path", ""},       {"value64", ""}};
 }
 
 void TestCookieRecord::recordReadsBackExactlyAsWritten()
@@ -115,21 +121,19 @@ void TestCookieRecord::recordFieldsBuildTheCookie_data()
     QTest::addColumn<bool>("secure");
     QTest::addColumn<QDateTime>("expiration");
     QTest::newRow("empty record is an empty session cookie")
-        << QVariantMap{} << QByteArray() << false << false << QDateTime();
-    QTest::newRow("value is read as Latin-1 text")
-        << QVariantMap{{"value", QString::fromUtf8("\u00e9t\u00e9")}} << QByteArray("\xe9t\xe9") << false << false
-        << QDateTime();
-    QTest::newRow("value64 takes precedence over value")
-        << QVariantMap{{"value", "plain"}, {"value64", "d2lu"}} << QByteArray("win") << false << false << QDateTime();
+            << QVariantMap {} << QByteArray() << false << false << QDateTime();
+    QTest::newRow("value is read as Latin-1 text") << QVariantMap {{"value", QString::fromUtf8("\u00e9t\u00e9")}}
+                                                   << QByteArray("\xe9t\xe9") << false << false << QDateTime();
+    QTest::newRow("value64 takes precedence over value") << QVariantMap {{"value", "plain"}, {"value64", "d2lu"}}
+                                                         << QByteArray("win") << false << false << QDateTime();
     QTest::newRow("flags of true are false, only 1 sets them")
-        << QVariantMap{{"http_only", "true"}, {"secure", "true"}} << QByteArray() << false << false << QDateTime();
-    QTest::newRow("flags of 1 are set")
-        << QVariantMap{{"http_only", "1"}, {"secure", "1"}} << QByteArray() << true << true << QDateTime();
-    QTest::newRow("session key is not read")
-        << QVariantMap{{"session", "1"}, {"expiration", "60"}} << QByteArray() << false << false
-        << utc(1970, 1, 1, 0, 1, 0);
+            << QVariantMap {{"http_only", "true"}, {"secure", "true"}} << QByteArray() << false << false << QDateTime();
+    QTest::newRow("flags of 1 are set") << QVariantMap {{"http_only", "1"}, {"secure", "1"}} << QByteArray() << true
+                                        << true << QDateTime();
+    QTest::newRow("session key is not read") << QVariantMap {{"session", "1"}, {"expiration", "60"}} << QByteArray()
+                                             << false << false << utc(1970, 1, 1, 0, 1, 0);
     QTest::newRow("expiration that is no number is 1970")
-        << QVariantMap{{"expiration", "soon"}} << QByteArray() << false << false << utc(1970, 1, 1, 0, 0, 0);
+            << QVariantMap {{"expiration", "soon"}} << QByteArray() << false << false << utc(1970, 1, 1, 0, 0, 0);
 }
 
 void TestCookieRecord::recordFieldsBuildTheCookie()
@@ -158,7 +162,7 @@ void TestCookieRecord::recordsThatAreNoListGiveNoCookies_data()
     QTest::addColumn<QVariant>("records");
     QTest::newRow("nothing") << QVariant();
     QTest::newRow("text") << QVariant(QStringLiteral("a=b"));
-    QTest::newRow("single record map") << QVariant(QVariantMap{{"name", "a"}});
+    QTest::newRow("single record map") << QVariant(QVariantMap {{"name", "a"}});
     QTest::newRow("number") << QVariant(3);
 }
 
@@ -170,8 +174,8 @@ void TestCookieRecord::recordsThatAreNoListGiveNoCookies()
 
 void TestCookieRecord::recordsKeepTheirOrder()
 {
-    const QVariantList records{QVariantMap{{"name", "b"}}, QVariant(QStringLiteral("not a record")),
-                               QVariantMap{{"name", "a"}}};
+    const QVariantList records {QVariantMap {{"name", "b"}}, QVariant(QStringLiteral("not a record")),
+                                QVariantMap {{"name", "a"}}};
     const QList<QNetworkCookie> cookies = CookieRecord::fromRecords(records);
     QCOMPARE(cookies.size(), 3);
     QCOMPARE(cookies.at(0).name(), QByteArray("b"));

@@ -31,14 +31,15 @@ void TestDatabaseRegistry::queryGivesOneMapPerRow_data()
 {
     QTest::addColumn<QString>("statement");
     QTest::addColumn<QVariantList>("rows");
-    QTest::newRow("two named columns") << "SELECT 1 AS a, 2 AS b" << QVariantList{QVariantMap{{"a", 1}, {"b", 2}}};
-    QTest::newRow("the later of two equal names wins") << "SELECT 1 AS a, 2 AS a" << QVariantList{QVariantMap{{"a", 2}}};
+    QTest::newRow("two named columns") << "SELECT 1 AS a, 2 AS b" << QVariantList {QVariantMap {{"a", 1}, {"b", 2}}};
+    QTest::newRow("the later of two equal names wins")
+            << "SELECT 1 AS a, 2 AS a" << QVariantList {QVariantMap {{"a", 2}}};
     QTest::newRow("text, real and null values")
-        << "SELECT 'x' AS t, 2.5 AS r, NULL AS n"
-        << QVariantList{QVariantMap{{"t", "x"}, {"r", 2.5}, {"n", QVariant()}}};
+            << "SELECT 'x' AS t, 2.5 AS r, NULL AS n"
+            << QVariantList {QVariantMap {{"t", "x"}, {"r", 2.5}, {"n", QVariant()}}};
     QTest::newRow("rows in the order the database gives")
-        << "SELECT 3 AS v UNION ALL SELECT 1 UNION ALL SELECT 2"
-        << QVariantList{QVariantMap{{"v", 3}}, QVariantMap{{"v", 1}}, QVariantMap{{"v", 2}}};
+            << "SELECT 3 AS v UNION ALL SELECT 1 UNION ALL SELECT 2"
+            << QVariantList {QVariantMap {{"v", 3}}, QVariantMap {{"v", 1}}, QVariantMap {{"v", 2}}};
     QTest::newRow("statement without result set") << "CREATE TABLE IF NOT EXISTS t (v)" << QVariantList();
 }
 

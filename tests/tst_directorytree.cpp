@@ -65,9 +65,9 @@ void TestDirectoryTree::contentListsByNameIgnoringCase()
     QTemporaryDir dir;
     build(dir.path(), {"b.txt", "A.txt", "c/", "B-dir/", ".hidden", ".hidden-dir/"});
     const QVariantMap content = DirectoryTree::content(dir.path());
-    QCOMPARE(content.keys(), (QStringList{"dirs", "files"}));
-    QCOMPARE(content.value("files").toStringList(), (QStringList{"A.txt", "b.txt"}));
-    QCOMPARE(content.value("dirs").toStringList(), (QStringList{"B-dir", "c"}));
+    QCOMPARE(content.keys(), (QStringList {"dirs", "files"}));
+    QCOMPARE(content.value("files").toStringList(), (QStringList {"A.txt", "b.txt"}));
+    QCOMPARE(content.value("dirs").toStringList(), (QStringList {"B-dir", "c"}));
 }
 
 void TestDirectoryTree::contentOfMissingFolderHasTwoEmptyLists()
@@ -87,8 +87,8 @@ void TestDirectoryTree::contentOfEmptyPathListsTheCurrentFolder()
     QVERIFY(QDir::setCurrent(dir.path()));
     const QVariantMap content = DirectoryTree::content(QString());
     QDir::setCurrent(before);
-    QCOMPARE(content.value("files").toStringList(), QStringList{"here.txt"});
-    QCOMPARE(content.value("dirs").toStringList(), QStringList{"sub"});
+    QCOMPARE(content.value("files").toStringList(), QStringList {"here.txt"});
+    QCOMPARE(content.value("dirs").toStringList(), QStringList {"sub"});
 }
 
 void TestDirectoryTree::removeOfMissingPathIsTrue()
@@ -102,7 +102,7 @@ void TestDirectoryTree::removeDeletesTheWholeTree()
     QTemporaryDir dir;
     build(dir.path(), {"t/a.txt", "t/sub/b.txt", "t/sub/deeper/", "keep.txt"});
     QVERIFY(DirectoryTree::remove(dir.filePath("t")));
-    QCOMPARE(tree(dir.path()), QStringList{"keep.txt"});
+    QCOMPARE(tree(dir.path()), QStringList {"keep.txt"});
 }
 
 void TestDirectoryTree::removeOfPathEndingInSeparatorEmptiesItAndFails()
@@ -110,7 +110,7 @@ void TestDirectoryTree::removeOfPathEndingInSeparatorEmptiesItAndFails()
     QTemporaryDir dir;
     build(dir.path(), {"t/a.txt", "t/sub/b.txt"});
     QVERIFY(!DirectoryTree::remove(dir.filePath("t") + '/'));
-    QCOMPARE(tree(dir.path()), QStringList{"t/"});
+    QCOMPARE(tree(dir.path()), QStringList {"t/"});
 }
 
 void TestDirectoryTree::removeRefusesTheCurrentFolder_data()
@@ -131,7 +131,7 @@ void TestDirectoryTree::removeRefusesTheCurrentFolder()
     const bool removed = DirectoryTree::remove(path);
     QDir::setCurrent(before);
     QVERIFY(!removed);
-    QCOMPARE(tree(dir.path()), (QStringList{"precious.txt", "sub/", "sub/x.txt"}));
+    QCOMPARE(tree(dir.path()), (QStringList {"precious.txt", "sub/", "sub/x.txt"}));
 }
 
 void TestDirectoryTree::removeTakesLinksNotTheirTargets()
@@ -140,7 +140,7 @@ void TestDirectoryTree::removeTakesLinksNotTheirTargets()
     build(dir.path(), {"outside/precious.txt", "t/"});
     QVERIFY(QFile::link(dir.filePath("outside"), dir.filePath("t/link")));
     QVERIFY(DirectoryTree::remove(dir.filePath("t")));
-    QCOMPARE(tree(dir.path()), (QStringList{"outside/", "outside/precious.txt"}));
+    QCOMPARE(tree(dir.path()), (QStringList {"outside/", "outside/precious.txt"}));
 }
 
 void TestDirectoryTree::copyReplacesTheOldDestination()
@@ -148,7 +148,7 @@ void TestDirectoryTree::copyReplacesTheOldDestination()
     QTemporaryDir dir;
     build(dir.path(), {"src/a.txt", "src/sub/b.txt", "src/empty/", "dst/old.txt", "dst/old-dir/c.txt"});
     QVERIFY(DirectoryTree::copy(dir.filePath("src"), dir.filePath("dst")));
-    QCOMPARE(tree(dir.filePath("dst")), (QStringList{"a.txt", "empty/", "sub/", "sub/b.txt"}));
+    QCOMPARE(tree(dir.filePath("dst")), (QStringList {"a.txt", "empty/", "sub/", "sub/b.txt"}));
     QFile copied(dir.filePath("dst/sub/b.txt"));
     QVERIFY(copied.open(QIODevice::ReadOnly));
     QCOMPARE(copied.readAll(), QByteArray("src/sub/b.txt"));
@@ -159,7 +159,7 @@ void TestDirectoryTree::copyWithoutParentFailsAndCopiesNothing()
     QTemporaryDir dir;
     build(dir.path(), {"src/a.txt"});
     QVERIFY(!DirectoryTree::copy(dir.filePath("src"), dir.filePath("no-parent/dst")));
-    QCOMPARE(tree(dir.path()), (QStringList{"src/", "src/a.txt"}));
+    QCOMPARE(tree(dir.path()), (QStringList {"src/", "src/a.txt"}));
 }
 
 void TestDirectoryTree::copyOfMissingSourceGivesEmptyDestination()
@@ -167,20 +167,27 @@ void TestDirectoryTree::copyOfMissingSourceGivesEmptyDestination()
     QTemporaryDir dir;
     build(dir.path(), {"dst/old.txt"});
     QVERIFY(DirectoryTree::copy(dir.filePath("missing"), dir.filePath("dst")));
-    QCOMPARE(tree(dir.path()), QStringList{"dst/"});
+    QCOMPARE(tree(dir.path()), QStringList {"dst/"});
 }
 
 void TestDirectoryTree::copyRefusesOverlappingTrees_data()
 {
     QTest::addColumn<QString>("src");
     QTest::addColumn<QString>("dst");
-    QTest::newRow("destination is the source") << "src" << "src";
-    QTest::newRow("destination spelled differently is the source") << "src" << "src/sub/..";
-    QTest::newRow("destination inside the source") << "src" << "src/sub/copy";
-    QTest::newRow("new destination inside the source") << "src" << "src/new";
-    QTest::newRow("new destination reached through a link into the source") << "src" << "link-to-src/new";
-    QTest::newRow("source inside the destination") << "src/sub" << "src";
-    QTest::newRow("empty destination") << "src" << "";
+    QTest::newRow("destination is the source") << "src"
+                                               << "src";
+    QTest::newRow("destination spelled differently is the source") << "src"
+                                                                   << "src/sub/..";
+    QTest::newRow("destination inside the source") << "src"
+                                                   << "src/sub/copy";
+    QTest::newRow("new destination inside the source") << "src"
+                                                       << "src/new";
+    QTest::newRow("new destination reached through a link into the source") << "src"
+                                                                            << "link-to-src/new";
+    QTest::newRow("source inside the destination") << "src/sub"
+                                                   << "src";
+    QTest::newRow("empty destination") << "src"
+                                       << "";
 }
 
 void TestDirectoryTree::copyRefusesOverlappingTrees()
@@ -206,7 +213,7 @@ void TestDirectoryTree::copyKeepsLinkedFoldersAsLinks()
     // A link back to its own ancestor: followed, the copy would nest without end.
     QVERIFY(QFile::link(dir.filePath("src"), dir.filePath("src/loop")));
     QVERIFY(DirectoryTree::copy(dir.filePath("src"), dir.filePath("dst")));
-    QCOMPARE(tree(dir.filePath("dst")), (QStringList{"a.txt", "loop"}));
+    QCOMPARE(tree(dir.filePath("dst")), (QStringList {"a.txt", "loop"}));
     QCOMPARE(QFileInfo(dir.filePath("dst/loop")).symLinkTarget(), dir.filePath("src"));
 }
 

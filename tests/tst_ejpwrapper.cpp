@@ -14,8 +14,7 @@ using Entries = QMap<QString, QByteArray>;
 
 enum class Damage { None, Name, Body };
 
-struct RawRecord
-{
+struct RawRecord {
     QByteArray name;
     QByteArray body;
 };
@@ -171,25 +170,22 @@ void TestEJPWrapper::packWalksDepthFirstIgnoringCase_data()
     QTest::addColumn<QStringList>("tree");
     QTest::addColumn<QStringList>("expected");
     QTest::newRow("subfolder b is walked after a.txt")
-        << QStringList{"b/c.txt", "a.txt"} << QStringList{"/a.txt", "/b/c.txt"};
-    QTest::newRow("a.txt comes before B.txt")
-        << QStringList{"B.txt", "a.txt"} << QStringList{"/a.txt", "/B.txt"};
+            << QStringList {"b/c.txt", "a.txt"} << QStringList {"/a.txt", "/b/c.txt"};
+    QTest::newRow("a.txt comes before B.txt") << QStringList {"B.txt", "a.txt"} << QStringList {"/a.txt", "/B.txt"};
     QTest::newRow("directories are not listed first")
-        << QStringList{"z.txt", "m/x.txt", "a.txt"} << QStringList{"/a.txt", "/m/x.txt", "/z.txt"};
+            << QStringList {"z.txt", "m/x.txt", "a.txt"} << QStringList {"/a.txt", "/m/x.txt", "/z.txt"};
     QTest::newRow("subfolder A is walked before b.txt")
-        << QStringList{"b.txt", "A/c.txt"} << QStringList{"/A/c.txt", "/b.txt"};
+            << QStringList {"b.txt", "A/c.txt"} << QStringList {"/A/c.txt", "/b.txt"};
     QTest::newRow("nested levels are walked depth first")
-        << QStringList{"a/b/c.txt", "a/a.txt", "a/c.txt", "b.txt"}
-        << QStringList{"/a/a.txt", "/a/b/c.txt", "/a/c.txt", "/b.txt"};
+            << QStringList {"a/b/c.txt", "a/a.txt", "a/c.txt", "b.txt"}
+            << QStringList {"/a/a.txt", "/a/b/c.txt", "/a/c.txt", "/b.txt"};
     QTest::newRow("hidden files and folders are left out")
-        << QStringList{".hidden", ".git/x", "a.txt"} << QStringList{"/a.txt"};
-    QTest::newRow("empty subfolder adds no record")
-        << QStringList{"e/", "f.txt"} << QStringList{"/f.txt"};
+            << QStringList {".hidden", ".git/x", "a.txt"} << QStringList {"/a.txt"};
+    QTest::newRow("empty subfolder adds no record") << QStringList {"e/", "f.txt"} << QStringList {"/f.txt"};
     QTest::newRow("names equal but for case come in code order")
-        << QStringList{"a.txt", "A.txt"} << QStringList{"/A.txt", "/a.txt"};
-    QTest::newRow("name beyond ASCII is kept")
-        << QStringList{QString::fromUtf8("caf\xC3\xA9.txt")}
-        << QStringList{QString::fromUtf8("/caf\xC3\xA9.txt")};
+            << QStringList {"a.txt", "A.txt"} << QStringList {"/A.txt", "/a.txt"};
+    QTest::newRow("name beyond ASCII is kept") << QStringList {QString::fromUtf8("caf\xC3\xA9.txt")}
+                                               << QStringList {QString::fromUtf8("/caf\xC3\xA9.txt")};
 }
 
 void TestEJPWrapper::packWalksDepthFirstIgnoringCase()
@@ -218,11 +214,11 @@ void TestEJPWrapper::packThenLoadGivesBackEveryFileByteForByte()
 {
     QTemporaryDir tmp;
     QRandomGenerator random(6);
-    const Entries files{{"/application.js", "function main(args) {}\n"},
-                        {"/empty.txt", QByteArray()},
-                        {"/img/logo.png", randomBytes(random, 70000)},
-                        {"/img/deep/zero.bin", QByteArray(300, '\0')},
-                        {"/index.html", "<html></html>"}};
+    const Entries files {{"/application.js", "function main(args) {}\n"},
+                         {"/empty.txt", QByteArray()},
+                         {"/img/logo.png", randomBytes(random, 70000)},
+                         {"/img/deep/zero.bin", QByteArray(300, '\0')},
+                         {"/index.html", "<html></html>"}};
     for (auto it = files.cbegin(); it != files.cend(); ++it)
         writeFile(tmp.filePath("src") + it.key(), it.value());
 
@@ -252,7 +248,7 @@ void TestEJPWrapper::packFollowsNoSymbolicLinkLoop()
     writeFile(tmp.filePath("src/d/a.txt"), "x");
     QVERIFY(QFile::link(tmp.filePath("src"), tmp.filePath("src/d/up")));
     EJPWrapper().wrap(tmp.filePath("src"), tmp.filePath("p.ejp"));
-    QCOMPARE(namesInOrder(readFile(tmp.filePath("p.ejp"))), QStringList{"/d/a.txt"});
+    QCOMPARE(namesInOrder(readFile(tmp.filePath("p.ejp"))), QStringList {"/d/a.txt"});
 }
 
 void TestEJPWrapper::unreadableFileIsPackedWithEmptyBody()
@@ -290,8 +286,8 @@ void TestEJPWrapper::loadingSamePackageTwiceLeavesSameContent()
 
 void TestEJPWrapper::laterPackageAddsEntriesAndReplacesSameNames()
 {
-    const Entries loaded = entriesAfterLoading(
-        {record("/a", "1") + record("/b", "1"), record("/b", "2") + record("/c", "2")});
+    const Entries loaded
+            = entriesAfterLoading({record("/a", "1") + record("/b", "1"), record("/b", "2") + record("/c", "2")});
     QCOMPARE(describe(loaded), describe({{"/a", "1"}, {"/b", "2"}, {"/c", "2"}}));
 }
 
@@ -355,25 +351,20 @@ void TestEJPWrapper::damagedRecordsAreStoredWithoutHarmingIntactEntries_data()
     QTest::addColumn<QByteArrayList>("packages");
     QTest::addColumn<Entries>("expected");
     QTest::newRow("damaged body is stored empty, later records still load")
-        << QByteArrayList{record("/a", "x", Damage::Body) + record("/b", "y")}
-        << Entries{{"/a", ""}, {"/b", "y"}};
+            << QByteArrayList {record("/a", "x", Damage::Body) + record("/b", "y")}
+            << Entries {{"/a", ""}, {"/b", "y"}};
     QTest::newRow("damaged name is stored under an empty name")
-        << QByteArrayList{record("/a", "x", Damage::Name) + record("/b", "y")}
-        << Entries{{"", "x"}, {"/b", "y"}};
+            << QByteArrayList {record("/a", "x", Damage::Name) + record("/b", "y")} << Entries {{"", "x"}, {"/b", "y"}};
     QTest::newRow("zero lengths are stored under an empty name")
-        << QByteArrayList{le32(0) + le32(0) + record("/b", "y")}
-        << Entries{{"", ""}, {"/b", "y"}};
+            << QByteArrayList {le32(0) + le32(0) + record("/b", "y")} << Entries {{"", ""}, {"/b", "y"}};
     QTest::newRow("damaged body does not replace an intact entry of its package")
-        << QByteArrayList{record("/a", "good") + record("/a", "bad", Damage::Body)}
-        << Entries{{"/a", "good"}};
+            << QByteArrayList {record("/a", "good") + record("/a", "bad", Damage::Body)} << Entries {{"/a", "good"}};
     QTest::newRow("damaged body does not replace an intact entry of an earlier package")
-        << QByteArrayList{record("/a", "good"), record("/a", "bad", Damage::Body)}
-        << Entries{{"/a", "good"}};
+            << QByteArrayList {record("/a", "good"), record("/a", "bad", Damage::Body)} << Entries {{"/a", "good"}};
     QTest::newRow("later intact entry replaces a damaged one")
-        << QByteArrayList{record("/a", "bad", Damage::Body) + record("/a", "good")}
-        << Entries{{"/a", "good"}};
+            << QByteArrayList {record("/a", "bad", Damage::Body) + record("/a", "good")} << Entries {{"/a", "good"}};
     QTest::newRow("intact empty body replaces an intact entry")
-        << QByteArrayList{record("/a", "old"), record("/a", "")} << Entries{{"/a", ""}};
+            << QByteArrayList {record("/a", "old"), record("/a", "")} << Entries {{"/a", ""}};
 }
 
 void TestEJPWrapper::damagedRecordsAreStoredWithoutHarmingIntactEntries()
@@ -414,7 +405,7 @@ void TestEJPWrapper::loaderSurvivesRandomAndMutatedPackages()
     QFETCH(int, mutation);
     QRandomGenerator random(quint32(1000 + mutation));
     const QByteArray valid = record("/index.html", "<html></html>") + record("/a.js", randomBytes(random, 90))
-                             + record("", "x") + record("/img/b.png", randomBytes(random, 200));
+            + record("", "x") + record("/img/b.png", randomBytes(random, 200));
     const Entries intact = entriesAfterLoading({valid});
     for (int round = 0; round < 1000; ++round) {
         QByteArray package = valid;
@@ -434,7 +425,7 @@ void TestEJPWrapper::loaderSurvivesRandomAndMutatedPackages()
             break;
         default:
             package = valid.mid(random.bounded(valid.size()), random.bounded(200))
-                      + valid.mid(random.bounded(valid.size()), random.bounded(200));
+                    + valid.mid(random.bounded(valid.size()), random.bounded(200));
         }
         const Entries loaded = entriesAfterLoading({package});
         qint64 loadedBytes = 0;

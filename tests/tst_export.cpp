@@ -87,24 +87,26 @@ void tst_Export::separateFileNamesFollowTheBase_data()
     QTest::addColumn<bool>("svg");
     QTest::addColumn<QStringList>("files");
     QTest::newRow("out/art.png gives six PNG files beside it")
-        << "out/art.png" << false
-        << QStringList{"out/art.png", "out/art.wires.png", "out/art.dots.png", "out/art.components.png",
-                       "out/art.signals.png", "out/art.dot_signals.png"};
+            << "out/art.png" << false << QStringList {"out/art.png",         "out/art.wires.png",
+                                                      "out/art.dots.png",    "out/art.components.png",
+                                                      "out/art.signals.png", "out/art.dot_signals.png"};
     QTest::newRow("out/art.svg gives five SVG files, no components")
-        << "out/art.svg" << true
-        << QStringList{"out/art.svg", "out/art.wires.svg", "out/art.dots.svg", "out/art.signals.svg",
-                       "out/art.dot_signals.svg"};
+            << "out/art.svg" << true
+            << QStringList {"out/art.svg", "out/art.wires.svg", "out/art.dots.svg", "out/art.signals.svg",
+                            "out/art.dot_signals.svg"};
     QTest::newRow("my.dir/art takes the last dot of the whole path")
-        << "my.dir/art" << true
-        << QStringList{"my.dir/art", "my.wires.svg", "my.dots.svg", "my.signals.svg", "my.dot_signals.svg"};
-    QTest::newRow("a name without a dot is the base itself")
-        << "art" << false
-        << QStringList{"art", "art.wires.png", "art.dots.png", "art.components.png", "art.signals.png",
-                       "art.dot_signals.png"};
+            << "my.dir/art" << true
+            << QStringList {"my.dir/art", "my.wires.svg", "my.dots.svg", "my.signals.svg", "my.dot_signals.svg"};
+    QTest::newRow("a name without a dot is the base itself") << "art" << false << QStringList {"art",
+                                                                                               "art.wires.png",
+                                                                                               "art.dots.png",
+                                                                                               "art.components.png",
+                                                                                               "art.signals.png",
+                                                                                               "art.dot_signals.png"};
     QTest::newRow("only the last dot of a name counts")
-        << "a.b.PNG" << false
-        << QStringList{"a.b.PNG", "a.b.wires.png", "a.b.dots.png", "a.b.components.png", "a.b.signals.png",
-                       "a.b.dot_signals.png"};
+            << "a.b.PNG" << false
+            << QStringList {"a.b.PNG",         "a.b.wires.png",      "a.b.dots.png", "a.b.components.png",
+                            "a.b.signals.png", "a.b.dot_signals.png"};
 }
 
 void tst_Export::separateFileNamesFollowTheBase()
@@ -122,7 +124,9 @@ void tst_Export::rgbBytesAreRedGreenBlueRowByRow()
     image.setPixel(1, 0, qRgba(4, 5, 6, 255));
     image.setPixel(0, 1, qRgba(7, 8, 9, 128));
     image.setPixel(1, 1, qRgba(10, 11, 12, 0));
-    QCOMPARE(ExportWriter::rgbBytes(image), QByteArray::fromHex("010203040506070809" "0a0b0c"));
+    QCOMPARE(ExportWriter::rgbBytes(image),
+             QByteArray::fromHex("010203040506070809"
+                                 "0a0b0c"));
 }
 
 void tst_Export::binOfATwoByOneCanvasIsSixBytes()
@@ -130,7 +134,7 @@ void tst_Export::binOfATwoByOneCanvasIsSixBytes()
     GeneratorSettings &settings = m_generator->mutableSettings();
     settings.width = 2;
     settings.height = 1;
-    settings.dotSize = 0.0f;     // a one-cell wire draws nothing then
+    settings.dotSize = 0.0f; // a one-cell wire draws nothing then
     settings.vignetting = 0.0f;
     settings.bgColor = {10, 20, 30};
     settings.chips.clear();
@@ -171,8 +175,8 @@ void tst_Export::pngAndBinShowTheRenderOfAFreshGeneration()
     QVERIFY(m_exporter->exportPng(path("art.png"), 100, false).ok());
     QVERIFY(m_exporter->exportBin(path("art.bin"), 100).ok());
     m_generator->resetSeed();
-    const QImage expected = *m_renderer->render(*m_generator->generateCircuit(), m_generator->settings(), 1.0f,
-                                                Composite);
+    const QImage expected
+            = *m_renderer->render(*m_generator->generateCircuit(), m_generator->settings(), 1.0f, Composite);
     const QImage png(path("art.png"));
     QCOMPARE(png.convertToFormat(QImage::Format_ARGB32), expected);
     QCOMPARE(fileBytes(path("art.bin")), ExportWriter::rgbBytes(expected));
@@ -223,10 +227,13 @@ void tst_Export::unopenableFileStopsTheSequenceAndKeepsEarlierFiles_data()
     QTest::addColumn<QString>("blocked");
     QTest::addColumn<QStringList>("written");
     QTest::newRow("png: a blocked dots file keeps the composite and the wires")
-        << "art.png" << "art.dots.png" << QStringList{"art.png", "art.wires.png"};
+            << "art.png"
+            << "art.dots.png" << QStringList {"art.png", "art.wires.png"};
     QTest::newRow("svg: a blocked signals file keeps the three before it")
-        << "art.svg" << "art.signals.svg" << QStringList{"art.dots.svg", "art.svg", "art.wires.svg"};
-    QTest::newRow("png: a blocked composite writes nothing") << "art.png" << "art.png" << QStringList{};
+            << "art.svg"
+            << "art.signals.svg" << QStringList {"art.dots.svg", "art.svg", "art.wires.svg"};
+    QTest::newRow("png: a blocked composite writes nothing") << "art.png"
+                                                             << "art.png" << QStringList {};
 }
 
 void tst_Export::unopenableFileStopsTheSequenceAndKeepsEarlierFiles()
@@ -236,9 +243,8 @@ void tst_Export::unopenableFileStopsTheSequenceAndKeepsEarlierFiles()
     QFETCH(QStringList, written);
     // A directory in the file's place cannot be opened for writing.
     QVERIFY(QDir(m_dir->path()).mkdir(blocked));
-    const ExportResult result = file.endsWith(QLatin1String(".svg"))
-                                    ? m_exporter->exportSvg(path(file), true)
-                                    : m_exporter->exportPng(path(file), 100, true);
+    const ExportResult result = file.endsWith(QLatin1String(".svg")) ? m_exporter->exportSvg(path(file), true)
+                                                                     : m_exporter->exportPng(path(file), 100, true);
     QCOMPARE(result.failure, ExportResult::CannotOpenFile);
     QCOMPARE(result.file, path(blocked));
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), written);
@@ -248,7 +254,7 @@ void tst_Export::binPathIsOpenedAsGiven()
 {
     const QString name = QStringLiteral("\u03a9\u03bc\u03ad\u03b3\u03b1_\u2713.bin");
     QVERIFY(m_exporter->exportBin(path(name), 100).ok());
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList{name});
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList {name});
     QCOMPARE(fileBytes(path(name)).size(), 3 * 200 * 160);
 }
 
@@ -266,9 +272,8 @@ void tst_Export::undrawableCanvasFailsWithoutWriting()
 {
     QFETCH(QString, file);
     QFETCH(float, percent);
-    const ExportResult result = file.endsWith(QLatin1String(".bin"))
-                                    ? m_exporter->exportBin(path(file), percent)
-                                    : m_exporter->exportPng(path(file), percent, true);
+    const ExportResult result = file.endsWith(QLatin1String(".bin")) ? m_exporter->exportBin(path(file), percent)
+                                                                     : m_exporter->exportPng(path(file), percent, true);
     QCOMPARE(result.failure, ExportResult::CanvasNotDrawable);
     QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
 }

@@ -12,8 +12,7 @@
 
 namespace {
 
-struct ToolRun
-{
+struct ToolRun {
     int exitCode = -1;
     QByteArray err;
 };
@@ -24,8 +23,7 @@ ToolRun runTool(const QStringList &args)
     process.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), args);
     if (!process.waitForStarted(10000) || !process.waitForFinished(120000))
         return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardError()};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardError()};
 }
 
 QByteArray fileBytes(const QString &path)
@@ -68,12 +66,12 @@ void tst_ExportCommand::exportWritesWhatTheCoreWrites_data()
     QTest::addColumn<QStringList>("options");
     QTest::addColumn<float>("percent");
     QTest::addColumn<bool>("separate");
-    QTest::newRow("png at 100 %") << "art.png" << QStringList{} << 100.0f << false;
-    QTest::newRow("png at 50 % by layer") << "art.png" << QStringList{"--scale", "50", "--separate"} << 50.0f << true;
-    QTest::newRow("upper-case PNG extension") << "ART.PNG" << QStringList{} << 100.0f << false;
-    QTest::newRow("svg") << "art.svg" << QStringList{} << 100.0f << false;
-    QTest::newRow("svg by layer") << "art.svg" << QStringList{"--separate"} << 100.0f << true;
-    QTest::newRow("bin at 150 %") << "art.bin" << QStringList{"--scale", "150"} << 150.0f << false;
+    QTest::newRow("png at 100 %") << "art.png" << QStringList {} << 100.0f << false;
+    QTest::newRow("png at 50 % by layer") << "art.png" << QStringList {"--scale", "50", "--separate"} << 50.0f << true;
+    QTest::newRow("upper-case PNG extension") << "ART.PNG" << QStringList {} << 100.0f << false;
+    QTest::newRow("svg") << "art.svg" << QStringList {} << 100.0f << false;
+    QTest::newRow("svg by layer") << "art.svg" << QStringList {"--separate"} << 100.0f << true;
+    QTest::newRow("bin at 150 %") << "art.bin" << QStringList {"--scale", "150"} << 150.0f << false;
 }
 
 void tst_ExportCommand::exportWritesWhatTheCoreWrites()
@@ -84,7 +82,7 @@ void tst_ExportCommand::exportWritesWhatTheCoreWrites()
     QFETCH(bool, separate);
     QDir dir(m_dir->path());
     QVERIFY(dir.mkdir(QStringLiteral("tool")) && dir.mkdir(QStringLiteral("core")));
-    const ToolRun run = runTool(QStringList{"export", kMap, dir.filePath("tool/" + file)} + options);
+    const ToolRun run = runTool(QStringList {"export", kMap, dir.filePath("tool/" + file)} + options);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QByteArray());
 
@@ -98,8 +96,8 @@ void tst_ExportCommand::exportWritesWhatTheCoreWrites()
     const QString coreFile = dir.filePath("core/" + file);
     const QString suffix = QFileInfo(file).suffix().toLower();
     const ExportResult result = suffix == QLatin1String("svg") ? exporter.exportSvg(coreFile, separate)
-                                : suffix == QLatin1String("bin") ? exporter.exportBin(coreFile, percent)
-                                                                 : exporter.exportPng(coreFile, percent, separate);
+            : suffix == QLatin1String("bin")                   ? exporter.exportBin(coreFile, percent)
+                                                               : exporter.exportPng(coreFile, percent, separate);
     QVERIFY(result.ok());
 
     const QStringList written = QDir(dir.filePath("core")).entryList(QDir::Files);
@@ -120,26 +118,25 @@ void tst_ExportCommand::exportWritesWhatTheCoreWrites()
 void tst_ExportCommand::usageErrorsWriteNothing_data()
 {
     QTest::addColumn<QStringList>("args");
-    QTest::newRow("an unknown extension") << QStringList{"art.jpg"};
-    QTest::newRow("no extension") << QStringList{"art"};
-    QTest::newRow("a scale for SVG") << QStringList{"art.svg", "--scale", "200"};
-    QTest::newRow("layers for BIN") << QStringList{"art.bin", "--separate"};
-    QTest::newRow("a scale without a value") << QStringList{"art.png", "--scale"};
-    QTest::newRow("a scale that is not a number") << QStringList{"art.png", "--scale", "big"};
-    QTest::newRow("an unknown option") << QStringList{"art.png", "--layers"};
-    QTest::newRow("two output files") << QStringList{"art.png", "more.png"};
-    QTest::newRow("no output file") << QStringList{};
+    QTest::newRow("an unknown extension") << QStringList {"art.jpg"};
+    QTest::newRow("no extension") << QStringList {"art"};
+    QTest::newRow("a scale for SVG") << QStringList {"art.svg", "--scale", "200"};
+    QTest::newRow("layers for BIN") << QStringList {"art.bin", "--separate"};
+    QTest::newRow("a scale without a value") << QStringList {"art.png", "--scale"};
+    QTest::newRow("a scale that is not a number") << QStringList {"art.png", "--scale", "big"};
+    QTest::newRow("an unknown option") << QStringList {"art.png", "--layers"};
+    QTest::newRow("two output files") << QStringList {"art.png", "more.png"};
+    QTest::newRow("no output file") << QStringList {};
 }
 
 void tst_ExportCommand::usageErrorsWriteNothing()
 {
     QFETCH(QStringList, args);
-    QStringList full{"export", kMap};
+    QStringList full {"export", kMap};
     for (const QString &arg : args)
-        full.append(arg.startsWith(QLatin1String("--")) || arg == QLatin1String("200")
-                            || arg == QLatin1String("big")
-                        ? arg
-                        : m_dir->filePath(arg));
+        full.append(arg.startsWith(QLatin1String("--")) || arg == QLatin1String("200") || arg == QLatin1String("big")
+                            ? arg
+                            : m_dir->filePath(arg));
     const ToolRun run = runTool(full);
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.err.startsWith("lumatrace: usage: lumatrace export"));

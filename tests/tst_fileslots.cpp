@@ -168,10 +168,10 @@ void TestFileSlots::freadAndFgetsReadTheirLimits_data()
     QTest::addColumn<bool>("line");
     QTest::addColumn<int>("bytes");
     QTest::addColumn<QStringList>("reads");
-    QTest::newRow("fread of 4 bytes crosses the line end") << false << 4 << QStringList{"one\n", "two\n", ""};
-    QTest::newRow("fread of 0 bytes reads nothing") << false << 0 << QStringList{"", ""};
-    QTest::newRow("fgets without limit reads whole lines") << true << 0 << QStringList{"one\n", "two\n", ""};
-    QTest::newRow("fgets stops at its byte limit") << true << 2 << QStringList{"on", "e\n", "tw"};
+    QTest::newRow("fread of 4 bytes crosses the line end") << false << 4 << QStringList {"one\n", "two\n", ""};
+    QTest::newRow("fread of 0 bytes reads nothing") << false << 0 << QStringList {"", ""};
+    QTest::newRow("fgets without limit reads whole lines") << true << 0 << QStringList {"one\n", "two\n", ""};
+    QTest::newRow("fgets stops at its byte limit") << true << 2 << QStringList {"on", "e\n", "tw"};
 }
 
 void TestFileSlots::freadAndFgetsReadTheirLimits()
@@ -320,9 +320,10 @@ void TestFileSlots::tempFileNames_data()
 {
     QTest::addColumn<QString>("append");
     QTest::addColumn<QString>("namePattern");
-    QTest::newRow("empty argument names the file after the application")
-        << "" << "^Studio\\.[A-Za-z0-9]{6}$";
-    QTest::newRow("an argument follows the fixed template") << ".txt" << "^tmp\\.[A-Za-z0-9]{6}\\.ovex\\.txt$";
+    QTest::newRow("empty argument names the file after the application") << ""
+                                                                         << "^Studio\\.[A-Za-z0-9]{6}$";
+    QTest::newRow("an argument follows the fixed template") << ".txt"
+                                                            << "^tmp\\.[A-Za-z0-9]{6}\\.ovex\\.txt$";
 }
 
 void TestFileSlots::tempFileNames()

@@ -59,46 +59,86 @@ void TestGlueLibrary::wrappersPassDefaultsForUndefinedArguments_data()
 {
     QTest::addColumn<QString>("call");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("confirm with nothing") << "app.confirm()" << R"j(["confirm","Do you want to continue?","","Yes","No"])j";
-    QTest::newRow("confirm passes null through") << "app.confirm(null)" << R"j(["confirm",null,"","Yes","No"])j";
-    QTest::newRow("prompt with nothing") << "app.prompt()" << R"j(["prompt","Enter value","","","text"])j";
-    QTest::newRow("prompt keeps a given type") << "app.prompt('n', 't', '5', 'int')" << R"j(["prompt","n","t","5","int"])j";
-    QTest::newRow("info without title") << "app.info('hi')" << R"j(["info","hi",""])j";
-    QTest::newRow("getSettings default is empty text") << "app.getSettings('k')" << R"j(["getSettings","k",""])j";
-    QTest::newRow("open file dialog") << "app.dialogOpenFile()" << R"j(["openFile","","",""])j";
-    QTest::newRow("save file dialog") << "app.dialogSaveFile('T')" << R"j(["openNewFile","T","",""])j";
-    QTest::newRow("open files dialog") << "app.dialogOpenFiles()" << R"j(["openFiles","","",""])j";
-    QTest::newRow("open dir dialog") << "app.dialogOpenDir()" << R"j(["openDir","",""])j";
-    QTest::newRow("explorer without path") << "app.system.openExplorer()" << R"j(["exploreDir",""])j";
-    QTest::newRow("file md5 maps to fileMd5hex") << "app.fileMD5('f')" << R"j(["fileMd5hex","f"])j";
-    QTest::newRow("mkdir is recursive by default") << "app.fs.mkdir('d')" << R"j(["mkdir","d",true])j";
-    QTest::newRow("mkdir keeps false") << "app.fs.mkdir('d', false)" << R"j(["mkdir","d",false])j";
-    QTest::newRow("isFile asks fileExists") << "app.fs.isFile('p')" << R"j(["fileExists","p"])j";
-    QTest::newRow("isDir asks dirExists") << "app.fs.isDir('p')" << R"j(["dirExists","p"])j";
-    QTest::newRow("file contents read") << "app.fs.fileGetContents('p')" << R"j(["fileread","p"])j";
-    QTest::newRow("file contents written") << "app.fs.filePutContents('p', 'c')" << R"j(["filewrite","p","c"])j";
-    QTest::newRow("copyDir maps to copydir") << "app.fs.copyDir('a', 'b')" << R"j(["copydir","a","b"])j";
-    QTest::newRow("tempFile without suffix") << "app.fs.tempFile()" << R"j(["tempFile",""])j";
-    QTest::newRow("download without callbacks") << "app.fs.download('u', 'p')" << R"j(["download","u","p","",""])j";
-    QTest::newRow("reg value default") << "app.reg.getValue('p', 'k')" << R"j(["regGet","p","k",""])j";
-    QTest::newRow("reg all values") << "app.reg.allValues('p')" << R"j(["regAllKeys","p"])j";
-    QTest::newRow("reg all keys") << "app.reg.allKeys('p')" << R"j(["regKeys","p"])j";
-    QTest::newRow("exec with only a command") << "app.exec('ls')" << R"j(["exec","ls","","",""])j";
-    QTest::newRow("window centered on screen by default") << "new WIN(ovex, null).centerPosition()" << R"j(["centerPosition",true,true,false])j";
-    QTest::newRow("caption defaults") << "new WIN(ovex, null).setShowCaption()" << R"j(["setShowCaption",true,true,true,true,false])j";
-    QTest::newRow("maximize by default") << "new WIN(ovex, null).setMaximized()" << R"j(["setMaximized",true])j";
-    QTest::newRow("minimize by default") << "new WIN(ovex, null).setMinimized()" << R"j(["setMinimized",true])j";
-    QTest::newRow("modal keeps false") << "new WIN(ovex, null).setModal(false)" << R"j(["setModal",false])j";
-    QTest::newRow("frameless by default") << "new WIN(ovex, null).setFrameless()" << R"j(["setFrameless",true])j";
-    QTest::newRow("always on top by default") << "new WIN(ovex, null).setAlwaysOnTop()" << R"j(["setAlwaysOnTop",true])j";
-    QTest::newRow("menu without icon") << "new WIN(ovex, null).addMenu('n', 't')" << R"j(["addMenu","n","t",""])j";
-    QTest::newRow("menu action defaults") << "new WIN(ovex, null).addMenuAction('n', 't')" << R"j(["addMenuAction","n","t","","",""])j";
-    QTest::newRow("insert statement goes to dbInsert") << "new _OVEX_DB('d').query('INSERT INTO t VALUES (1)')" << R"j(["dbInsert","INSERT INTO t VALUES (1)","d"])j";
-    QTest::newRow("insert in mixed case goes to dbInsert") << "new _OVEX_DB('d').query('iNsErT into t')" << R"j(["dbInsert","iNsErT into t","d"])j";
-    QTest::newRow("the bare word goes to dbQuery") << "new _OVEX_DB('d').query('insert')" << R"j(["dbQuery","insert","d"])j";
-    QTest::newRow("insert followed by a tab goes to dbQuery") << "new _OVEX_DB('d').query('insert\\tx')" << R"j(["dbQuery","insert\tx","d"])j";
-    QTest::newRow("select goes to dbQuery") << "new _OVEX_DB('d').query('SELECT 1')" << R"j(["dbQuery","SELECT 1","d"])j";
-    QTest::newRow("close") << "new _OVEX_DB('d').close()" << R"j(["dbClose","d"])j";
+    QTest::newRow("confirm with nothing") << "app.confirm()"
+                                          << R"j(["confirm","Do you want to continue?","","Yes","No"])j";
+    QTest::newRow("confirm passes null through") << "app.confirm(null)"
+                                                 << R"j(["confirm",null,"","Yes","No"])j";
+    QTest::newRow("prompt with nothing") << "app.prompt()"
+                                         << R"j(["prompt","Enter value","","","text"])j";
+    QTest::newRow("prompt keeps a given type") << "app.prompt('n', 't', '5', 'int')"
+                                               << R"j(["prompt","n","t","5","int"])j";
+    QTest::newRow("info without title") << "app.info('hi')"
+                                        << R"j(["info","hi",""])j";
+    QTest::newRow("getSettings default is empty text") << "app.getSettings('k')"
+                                                       << R"j(["getSettings","k",""])j";
+    QTest::newRow("open file dialog") << "app.dialogOpenFile()"
+                                      << R"j(["openFile","","",""])j";
+    QTest::newRow("save file dialog") << "app.dialogSaveFile('T')"
+                                      << R"j(["openNewFile","T","",""])j";
+    QTest::newRow("open files dialog") << "app.dialogOpenFiles()"
+                                       << R"j(["openFiles","","",""])j";
+    QTest::newRow("open dir dialog") << "app.dialogOpenDir()"
+                                     << R"j(["openDir","",""])j";
+    QTest::newRow("explorer without path") << "app.system.openExplorer()"
+                                           << R"j(["exploreDir",""])j";
+    QTest::newRow("file md5 maps to fileMd5hex") << "app.fileMD5('f')"
+                                                 << R"j(["fileMd5hex","f"])j";
+    QTest::newRow("mkdir is recursive by default") << "app.fs.mkdir('d')"
+                                                   << R"j(["mkdir","d",true])j";
+    QTest::newRow("mkdir keeps false") << "app.fs.mkdir('d', false)"
+                                       << R"j(["mkdir","d",false])j";
+    QTest::newRow("isFile asks fileExists") << "app.fs.isFile('p')"
+                                            << R"j(["fileExists","p"])j";
+    QTest::newRow("isDir asks dirExists") << "app.fs.isDir('p')"
+                                          << R"j(["dirExists","p"])j";
+    QTest::newRow("file contents read") << "app.fs.fileGetContents('p')"
+                                        << R"j(["fileread","p"])j";
+    QTest::newRow("file contents written") << "app.fs.filePutContents('p', 'c')"
+                                           << R"j(["filewrite","p","c"])j";
+    QTest::newRow("copyDir maps to copydir") << "app.fs.copyDir('a', 'b')"
+                                             << R"j(["copydir","a","b"])j";
+    QTest::newRow("tempFile without suffix") << "app.fs.tempFile()"
+                                             << R"j(["tempFile",""])j";
+    QTest::newRow("download without callbacks") << "app.fs.download('u', 'p')"
+                                                << R"j(["download","u","p","",""])j";
+    QTest::newRow("reg value default") << "app.reg.getValue('p', 'k')"
+                                       << R"j(["regGet","p","k",""])j";
+    QTest::newRow("reg all values") << "app.reg.allValues('p')"
+                                    << R"j(["regAllKeys","p"])j";
+    QTest::newRow("reg all keys") << "app.reg.allKeys('p')"
+                                  << R"j(["regKeys","p"])j";
+    QTest::newRow("exec with only a command") << "app.exec('ls')"
+                                              << R"j(["exec","ls","","",""])j";
+    QTest::newRow("window centered on screen by default") << "new WIN(ovex, null).centerPosition()"
+                                                          << R"j(["centerPosition",true,true,false])j";
+    QTest::newRow("caption defaults") << "new WIN(ovex, null).setShowCaption()"
+                                      << R"j(["setShowCaption",true,true,true,true,false])j";
+    QTest::newRow("maximize by default") << "new WIN(ovex, null).setMaximized()"
+                                         << R"j(["setMaximized",true])j";
+    QTest::newRow("minimize by default") << "new WIN(ovex, null).setMinimized()"
+                                         << R"j(["setMinimized",true])j";
+    QTest::newRow("modal keeps false") << "new WIN(ovex, null).setModal(false)"
+                                       << R"j(["setModal",false])j";
+    QTest::newRow("frameless by default") << "new WIN(ovex, null).setFrameless()"
+                                          << R"j(["setFrameless",true])j";
+    QTest::newRow("always on top by default") << "new WIN(ovex, null).setAlwaysOnTop()"
+                                              << R"j(["setAlwaysOnTop",true])j";
+    QTest::newRow("menu without icon") << "new WIN(ovex, null).addMenu('n', 't')"
+                                       << R"j(["addMenu","n","t",""])j";
+    QTest::newRow("menu action defaults") << "new WIN(ovex, null).addMenuAction('n', 't')"
+                                          << R"j(["addMenuAction","n","t","","",""])j";
+    QTest::newRow("insert statement goes to dbInsert") << "new _OVEX_DB('d').query('INSERT INTO t VALUES (1)')"
+                                                       << R"j(["dbInsert","INSERT INTO t VALUES (1)","d"])j";
+    QTest::newRow("insert in mixed case goes to dbInsert") << "new _OVEX_DB('d').query('iNsErT into t')"
+                                                           << R"j(["dbInsert","iNsErT into t","d"])j";
+    QTest::newRow("the bare word goes to dbQuery") << "new _OVEX_DB('d').query('insert')"
+                                                   << R"j(["dbQuery","insert","d"])j";
+    QTest::newRow("insert followed by a tab goes to dbQuery") << "new _OVEX_DB('d').query('insert\\tx')"
+                                                              << R"j(["dbQuery","insert\tx","d"])j";
+    QTest::newRow("select goes to dbQuery") << "new _OVEX_DB('d').query('SELECT 1')"
+                                            << R"j(["dbQuery","SELECT 1","d"])j";
+    QTest::newRow("close") << "new _OVEX_DB('d').close()"
+                           << R"j(["dbClose","d"])j";
 }
 
 void TestGlueLibrary::wrappersPassDefaultsForUndefinedArguments()
@@ -113,7 +153,8 @@ void TestGlueLibrary::callCallbackIgnoresEmptyAndUnknownIds()
 {
     evaluate("var hits = 0; var id = _OVEX.registerCallback(function () { hits++; });");
     QVERIFY(!evaluate("_OVEX.callCallback(''); _OVEX.callCallback('cid0000000000000');"
-                      "_OVEX.callCallbackDontRemove('nope'); _OVEX.removeCallback('nope');").isError());
+                      "_OVEX.callCallbackDontRemove('nope'); _OVEX.removeCallback('nope');")
+                     .isError());
     QCOMPARE(evaluate("hits").toInt(), 0);
     QCOMPARE(evaluate("typeof _OVEX.callbacks[id]").toString(), QStringLiteral("function"));
 }

@@ -89,14 +89,22 @@ void TestHostCore::appFilePathStaysInsideTheAppFolder_data()
 {
     QTest::addColumn<QString>("urlPath");
     QTest::addColumn<QString>("expected"); // relative to the app folder, "" for refused
-    QTest::newRow("plain file") << "/application.js" << "application.js";
-    QTest::newRow("nested file") << "/img/a.png" << "img/a.png";
-    QTest::newRow("path without leading slash") << "a.txt" << "a.txt";
-    QTest::newRow("dot-dot inside stays inside") << "/img/../a.txt" << "a.txt";
-    QTest::newRow("dot-dot to the executable's folder") << "/../tressil" << "";
-    QTest::newRow("dot-dot after a folder") << "/img/../../config.ini" << "";
-    QTest::newRow("dot-dot to a sibling named like the folder") << "/../app2/x" << "";
-    QTest::newRow("the folder itself") << "/" << "";
+    QTest::newRow("plain file") << "/application.js"
+                                << "application.js";
+    QTest::newRow("nested file") << "/img/a.png"
+                                 << "img/a.png";
+    QTest::newRow("path without leading slash") << "a.txt"
+                                                << "a.txt";
+    QTest::newRow("dot-dot inside stays inside") << "/img/../a.txt"
+                                                 << "a.txt";
+    QTest::newRow("dot-dot to the executable's folder") << "/../tressil"
+                                                        << "";
+    QTest::newRow("dot-dot after a folder") << "/img/../../config.ini"
+                                            << "";
+    QTest::newRow("dot-dot to a sibling named like the folder") << "/../app2/x"
+                                                                << "";
+    QTest::newRow("the folder itself") << "/"
+                                       << "";
 }
 
 void TestHostCore::appFilePathStaysInsideTheAppFolder()
@@ -199,7 +207,7 @@ void TestHostCore::replySignalsReadyReadBeforeFinished()
     connect(reply, &QIODevice::readyRead, this, [&order] { order << "readyRead"; });
     connect(reply, &QNetworkReply::finished, this, [&order] { order << "finished"; });
     QVERIFY(order.isEmpty()); // nothing is signalled inside the request itself
-    QTRY_COMPARE(order, (QStringList{"readyRead", "finished"}));
+    QTRY_COMPARE(order, (QStringList {"readyRead", "finished"}));
     delete reply;
 }
 
@@ -284,21 +292,20 @@ void TestHostCore::pluginFactoryEmbedsRegisteredWidgets_data()
     QTest::addColumn<bool>("embedded");
     QTest::addColumn<QSize>("fixedSize"); // 0 where no fixed size is set
     QTest::newRow("registered id with width 0 gets no fixed width")
-        << "ovex/widget" << QStringList{"widget-id", "width", "height"} << QStringList{"21", "0", "40"} << true
-        << QSize(0, 40);
-    QTest::newRow("width and height fix the size")
-        << "ovex/widget" << QStringList{"width", "widget-id", "height"} << QStringList{"300", "21", "200"} << true
-        << QSize(300, 200);
+            << "ovex/widget" << QStringList {"widget-id", "width", "height"} << QStringList {"21", "0", "40"} << true
+            << QSize(0, 40);
+    QTest::newRow("width and height fix the size") << "ovex/widget" << QStringList {"width", "widget-id", "height"}
+                                                   << QStringList {"300", "21", "200"} << true << QSize(300, 200);
     QTest::newRow("another MIME type gets nothing")
-        << "application/x-other" << QStringList{"widget-id"} << QStringList{"21"} << false << QSize();
+            << "application/x-other" << QStringList {"widget-id"} << QStringList {"21"} << false << QSize();
     QTest::newRow("non-numeric id gets nothing")
-        << "ovex/widget" << QStringList{"widget-id"} << QStringList{"viewer"} << false << QSize();
+            << "ovex/widget" << QStringList {"widget-id"} << QStringList {"viewer"} << false << QSize();
     QTest::newRow("unregistered id gets nothing")
-        << "ovex/widget" << QStringList{"widget-id"} << QStringList{"999"} << false << QSize();
+            << "ovex/widget" << QStringList {"widget-id"} << QStringList {"999"} << false << QSize();
     QTest::newRow("attribute names are case-sensitive")
-        << "ovex/widget" << QStringList{"widget-id", "Width"} << QStringList{"21", "300"} << true << QSize(0, 0);
-    QTest::newRow("a later duplicate wins")
-        << "ovex/widget" << QStringList{"widget-id", "widget-id"} << QStringList{"nope", "21"} << true << QSize(0, 0);
+            << "ovex/widget" << QStringList {"widget-id", "Width"} << QStringList {"21", "300"} << true << QSize(0, 0);
+    QTest::newRow("a later duplicate wins") << "ovex/widget" << QStringList {"widget-id", "widget-id"}
+                                            << QStringList {"nope", "21"} << true << QSize(0, 0);
 }
 
 void TestHostCore::pluginFactoryEmbedsRegisteredWidgets()

@@ -12,7 +12,7 @@ class TestJSApiOvex : public QObject
     Q_OBJECT
 
 private:
-    JSApiOvex ovex{nullptr, nullptr};
+    JSApiOvex ovex {nullptr, nullptr};
 
 private Q_SLOTS:
     void hexDigestsAreThoseOfTheLatin1Bytes_data();
@@ -37,13 +37,16 @@ void TestJSApiOvex::hexDigestsAreThoseOfTheLatin1Bytes_data()
     QTest::addColumn<QString>("sha1");
     QTest::newRow("empty text") << QString() << "d41d8cd98f00b204e9800998ecf8427e"
                                 << "da39a3ee5e6b4b0d3255bfef95601890afd80709";
-    QTest::newRow("abc") << "abc" << "900150983cd24fb0d6963f7d28e17f72" << "a9993e364706816aba3e25717850c26c9cd0d89d";
+    QTest::newRow("abc") << "abc"
+                         << "900150983cd24fb0d6963f7d28e17f72"
+                         << "a9993e364706816aba3e25717850c26c9cd0d89d";
     // "é" is the one byte E9 in Latin-1, not its two UTF-8 bytes.
-    QTest::newRow("latin-1 character") << QString::fromUtf8("é") << QString(QCryptographicHash::hash("\xe9", QCryptographicHash::Md5).toHex())
+    QTest::newRow("latin-1 character") << QString::fromUtf8("é")
+                                       << QString(QCryptographicHash::hash("\xe9", QCryptographicHash::Md5).toHex())
                                        << QString(QCryptographicHash::hash("\xe9", QCryptographicHash::Sha1).toHex());
     QTest::newRow("characters above U+00FF hash as question marks")
-        << QString::fromUtf8("€日") << QString(QCryptographicHash::hash("??", QCryptographicHash::Md5).toHex())
-        << QString(QCryptographicHash::hash("??", QCryptographicHash::Sha1).toHex());
+            << QString::fromUtf8("€日") << QString(QCryptographicHash::hash("??", QCryptographicHash::Md5).toHex())
+            << QString(QCryptographicHash::hash("??", QCryptographicHash::Sha1).toHex());
 }
 
 void TestJSApiOvex::hexDigestsAreThoseOfTheLatin1Bytes()
@@ -102,12 +105,12 @@ void TestJSApiOvex::mktimeBuildsLocalTime_data()
     const auto local = [](int y, int mo, int d, int h, int mi, int s) {
         return QDateTime(QDate(y, mo, d), QTime(h, mi, s), Qt::LocalTime).toSecsSinceEpoch();
     };
-    QTest::newRow("ordinary date") << QList<int>{13, 45, 30, 6, 15, 2021} << local(2021, 6, 15, 13, 45, 30);
-    QTest::newRow("leap day") << QList<int>{0, 0, 0, 2, 29, 2020} << local(2020, 2, 29, 0, 0, 0);
-    QTest::newRow("30 February is invalid") << QList<int>{0, 0, 0, 2, 30, 2020} << qint64(-1);
-    QTest::newRow("hour 24 is invalid") << QList<int>{24, 0, 0, 1, 1, 2020} << qint64(-1);
-    QTest::newRow("month 13 is invalid") << QList<int>{0, 0, 0, 13, 1, 2020} << qint64(-1);
-    QTest::newRow("before the epoch") << QList<int>{0, 0, 0, 1, 1, 1960} << qint64(-1);
+    QTest::newRow("ordinary date") << QList<int> {13, 45, 30, 6, 15, 2021} << local(2021, 6, 15, 13, 45, 30);
+    QTest::newRow("leap day") << QList<int> {0, 0, 0, 2, 29, 2020} << local(2020, 2, 29, 0, 0, 0);
+    QTest::newRow("30 February is invalid") << QList<int> {0, 0, 0, 2, 30, 2020} << qint64(-1);
+    QTest::newRow("hour 24 is invalid") << QList<int> {24, 0, 0, 1, 1, 2020} << qint64(-1);
+    QTest::newRow("month 13 is invalid") << QList<int> {0, 0, 0, 13, 1, 2020} << qint64(-1);
+    QTest::newRow("before the epoch") << QList<int> {0, 0, 0, 1, 1, 1960} << qint64(-1);
 }
 
 void TestJSApiOvex::mktimeBuildsLocalTime()
@@ -123,8 +126,8 @@ void TestJSApiOvex::timeValuesAreUnsigned32BitSecondsReadAsSigned_data()
     QTest::addColumn<int>("expected");
     QTest::newRow("the epoch") << QDateTime::fromSecsSinceEpoch(0, Qt::UTC) << 0;
     QTest::newRow("last signed second") << QDateTime::fromSecsSinceEpoch(0x7fffffff, Qt::UTC) << 0x7fffffff;
-    QTest::newRow("after 2038 comes out negative") << QDateTime::fromSecsSinceEpoch(0x80000000LL, Qt::UTC)
-                                                   << int(0x80000000u);
+    QTest::newRow("after 2038 comes out negative")
+            << QDateTime::fromSecsSinceEpoch(0x80000000LL, Qt::UTC) << int(0x80000000u);
     QTest::newRow("last representable second") << QDateTime(QDate(2106, 2, 7), QTime(6, 28, 14), Qt::UTC) << -2;
     QTest::newRow("one second later is all ones") << QDateTime(QDate(2106, 2, 7), QTime(6, 28, 15), Qt::UTC) << -1;
     QTest::newRow("before the epoch is all ones") << QDateTime::fromSecsSinceEpoch(-1, Qt::UTC) << -1;

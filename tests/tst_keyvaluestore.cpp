@@ -41,11 +41,14 @@ void TestKeyValueStore::normalisedPath_data()
 {
     QTest::addColumn<QString>("path");
     QTest::addColumn<QString>("normalised");
-    QTest::newRow("slashes at both ends go, inner ones become backslashes")
-        << "/HKEY_CURRENT_USER/Software/Vendor/" << "HKEY_CURRENT_USER\\Software\\Vendor";
-    QTest::newRow("runs of slashes at the ends go") << "///a//b///" << "a\\\\b";
-    QTest::newRow("backslashes stay") << "a\\b/c" << "a\\b\\c";
-    QTest::newRow("only slashes leave nothing") << "///" << "";
+    QTest::newRow("slashes at both ends go, inner ones become backslashes") << "/HKEY_CURRENT_USER/Software/Vendor/"
+                                                                            << "HKEY_CURRENT_USER\\Software\\Vendor";
+    QTest::newRow("runs of slashes at the ends go") << "///a//b///"
+                                                    << "a\\\\b";
+    QTest::newRow("backslashes stay") << "a\\b/c"
+                                      << "a\\b\\c";
+    QTest::newRow("only slashes leave nothing") << "///"
+                                                << "";
 }
 
 void TestKeyValueStore::normalisedPath()
@@ -73,7 +76,7 @@ void TestKeyValueStore::eachPathIsAnIniFileBelowTheRoot()
     store.set("HKEY_CURRENT_USER\\Software\\Vendor", "k", 1);
     store.set("HKEY_CURRENT_USER\\Software", "k", 2);
     QCOMPARE(filesBelow(root.path()),
-             (QStringList{"HKEY_CURRENT_USER/Software.ini", "HKEY_CURRENT_USER/Software/Vendor.ini"}));
+             (QStringList {"HKEY_CURRENT_USER/Software.ini", "HKEY_CURRENT_USER/Software/Vendor.ini"}));
 }
 
 void TestKeyValueStore::valuesAreReadBackAndDefaultsFillGaps()
@@ -94,9 +97,9 @@ void TestKeyValueStore::listingsOfAValueAndASubkey()
     const KeyValueStore store(root.path());
     store.set("p", "a", 1);
     store.set("p", "b/c", 2);
-    QCOMPARE(store.allKeys("p"), (QVariantList{"a", "b/c"}));
-    QCOMPARE(store.keys("p"), QVariantList{"a"});
-    QCOMPARE(store.groups("p"), QVariantList{"b"});
+    QCOMPARE(store.allKeys("p"), (QVariantList {"a", "b/c"}));
+    QCOMPARE(store.keys("p"), QVariantList {"a"});
+    QCOMPARE(store.groups("p"), QVariantList {"b"});
 }
 
 void TestKeyValueStore::deleteRemovesAKeyAndEverythingBelowIt()
@@ -107,7 +110,7 @@ void TestKeyValueStore::deleteRemovesAKeyAndEverythingBelowIt()
     store.set("p", "b/c", 2);
     store.set("p", "b/d/e", 3);
     store.remove("p", "b");
-    QCOMPARE(store.allKeys("p"), QVariantList{"a"});
+    QCOMPARE(store.allKeys("p"), QVariantList {"a"});
 }
 
 void TestKeyValueStore::deleteWithEmptyKeyEmptiesThePath()
@@ -119,7 +122,7 @@ void TestKeyValueStore::deleteWithEmptyKeyEmptiesThePath()
     store.set("q", "a", 1);
     store.remove("p", QString());
     QVERIFY(store.allKeys("p").isEmpty());
-    QCOMPARE(store.allKeys("q"), QVariantList{"a"});
+    QCOMPARE(store.allKeys("q"), QVariantList {"a"});
 }
 
 void TestKeyValueStore::pathsLeavingTheStoreAreRefused_data()
@@ -161,7 +164,7 @@ void TestKeyValueStore::keysWithParentSegmentsAreRefused()
     store.set("p", "b\\..\\c", 3);
     QVERIFY(!store.isSet("p", "../escape"));
     QCOMPARE(store.get("p", "../escape", "default").toString(), QStringLiteral("default"));
-    QCOMPARE(store.allKeys("p"), QVariantList{"a"});
+    QCOMPARE(store.allKeys("p"), QVariantList {"a"});
 }
 
 void TestKeyValueStore::defaultRootIsInTheUserConfigurationFolder()

@@ -45,11 +45,11 @@ QByteArray runTool(const QStringList &arguments)
 
 // Page script run with args[1] = plug-in path, args[2] = map JSON, args[3] = a folder;
 // a run(map, dir) that returns true ends the process itself later.
-const QByteArray prelude =
-    "function main(args) { app.win.show(); ovex.loadPlugin(args[1]);"
-    " var map = JSON.parse(args[2]); var dir = args[3]; var later = false;"
-    " try { later = run(map, dir); } catch (e) { ovex.println('error ' + e); } if (!later) ovex.exit(0); }\n";
-}
+const QByteArray prelude
+        = "function main(args) { app.win.show(); ovex.loadPlugin(args[1]);"
+          " var map = JSON.parse(args[2]); var dir = args[3]; var later = false;"
+          " try { later = run(map, dir); } catch (e) { ovex.println('error ' + e); } if (!later) ovex.exit(0); }\n";
+} // namespace
 
 class TestLumatraceE2E : public QObject
 {
@@ -70,7 +70,8 @@ private:
     static bool samePixels(const QString &a, const QString &b)
     {
         const QImage first(a), second(b);
-        return !first.isNull() && first.convertToFormat(QImage::Format_ARGB32) == second.convertToFormat(QImage::Format_ARGB32);
+        return !first.isNull()
+                && first.convertToFormat(QImage::Format_ARGB32) == second.convertToFormat(QImage::Format_ARGB32);
     }
 
 private Q_SLOTS:
@@ -94,22 +95,25 @@ void TestLumatraceE2E::viewerWidgetIdIsOneOnAFreshStart()
 {
     const QStringList lines = runPage("ovex.println(typeof llumatrace + ' ' + llumatrace.getIdViewerWidget());",
                                       showcaseMap(), QDir::tempPath());
-    QCOMPARE(lines, QStringList{"object 1"});
+    QCOMPARE(lines, QStringList {"object 1"});
 }
 
 void TestLumatraceE2E::loadingThePluginTwiceGivesASecondObjectAndViewer()
 {
-    const QStringList lines = runPage(
-        "var first = llumatrace; ovex.loadPlugin('" + pluginPath.toUtf8() + "');"
-        " ovex.println((llumatrace !== first) + ' ' + first.getIdViewerWidget() + ' ' + llumatrace.getIdViewerWidget());"
-        " ovex.println(JSON.stringify(first.generate(map)) === JSON.stringify(llumatrace.generate(map)));",
-        showcaseMap(), QDir::tempPath());
-    QCOMPARE(lines, (QStringList{"true 1 2", "true"}));
+    const QStringList lines = runPage("var first = llumatrace; ovex.loadPlugin('" + pluginPath.toUtf8()
+                                              + "');"
+                                                " ovex.println((llumatrace !== first) + ' ' + "
+                                                "first.getIdViewerWidget() + ' ' + llumatrace.getIdViewerWidget());"
+                                                " ovex.println(JSON.stringify(first.generate(map)) === "
+                                                "JSON.stringify(llumatrace.generate(map)));",
+                                      showcaseMap(), QDir::tempPath());
+    QCOMPARE(lines, (QStringList {"true 1 2", "true"}));
 }
 
 void TestLumatraceE2E::generateAnswersWhatTheToolPrints()
 {
-    const QStringList lines = runPage("ovex.println(JSON.stringify(llumatrace.generate(map)));", showcaseMap(), QDir::tempPath());
+    const QStringList lines
+            = runPage("ovex.println(JSON.stringify(llumatrace.generate(map)));", showcaseMap(), QDir::tempPath());
     QCOMPARE(lines.size(), 1);
     const QJsonDocument fromPage = QJsonDocument::fromJson(lines.first().toUtf8());
     const QJsonDocument fromTool = QJsonDocument::fromJson(runTool({"generate", mapPath}));
@@ -120,10 +124,10 @@ void TestLumatraceE2E::generateAnswersWhatTheToolPrints()
 void TestLumatraceE2E::resetSeedBetweenGeneratesChangesNothing()
 {
     const QStringList lines = runPage(
-        "var a = JSON.stringify(llumatrace.generate(map)); llumatrace.resetSeed();"
-        " var b = JSON.stringify(llumatrace.generate(map)); ovex.println(a === b); ovex.println(a.length > 100);",
-        showcaseMap(), QDir::tempPath());
-    QCOMPARE(lines, (QStringList{"true", "true"}));
+            "var a = JSON.stringify(llumatrace.generate(map)); llumatrace.resetSeed();"
+            " var b = JSON.stringify(llumatrace.generate(map)); ovex.println(a === b); ovex.println(a.length > 100);",
+            showcaseMap(), QDir::tempPath());
+    QCOMPARE(lines, (QStringList {"true", "true"}));
 }
 
 void TestLumatraceE2E::secondGenerateImageReplacesTheFirst()
@@ -132,13 +136,13 @@ void TestLumatraceE2E::secondGenerateImageReplacesTheFirst()
     map["width"] = 320;
     map["height"] = 200;
     const QStringList lines = runPage(
-        "llumatrace.generateImage(map); map.width = 240; map.height = 150; llumatrace.generateImage(map);"
-        " var img = new Image();"
-        " img.onload = function () { ovex.println(img.naturalWidth + 'x' + img.naturalHeight); ovex.exit(0); };"
-        " img.onerror = function () { ovex.println('failed'); ovex.exit(0); };"
-        " img.src = 'drc:lumatrace_result'; return true;",
-        map, QDir::tempPath());
-    QCOMPARE(lines, QStringList{"240x150"});
+            "llumatrace.generateImage(map); map.width = 240; map.height = 150; llumatrace.generateImage(map);"
+            " var img = new Image();"
+            " img.onload = function () { ovex.println(img.naturalWidth + 'x' + img.naturalHeight); ovex.exit(0); };"
+            " img.onerror = function () { ovex.println('failed'); ovex.exit(0); };"
+            " img.src = 'drc:lumatrace_result'; return true;",
+            map, QDir::tempPath());
+    QCOMPARE(lines, QStringList {"240x150"});
 }
 
 void TestLumatraceE2E::fileMaskIsHandedToThePage()
@@ -151,28 +155,34 @@ void TestLumatraceE2E::fileMaskIsHandedToThePage()
     map["mask_file_path"] = dir.filePath("mask.png");
     map["masking"] = 1;
     const QStringList lines = runPage(
-        "llumatrace.updateGenerator(map);"
-        " var img = new Image();"
-        " img.onload = function () { ovex.println(img.naturalWidth + 'x' + img.naturalHeight); ovex.exit(0); };"
-        " img.onerror = function () { ovex.println('failed'); ovex.exit(0); };"
-        " img.src = 'drc:lumatrace_mask_result'; return true;",
-        map, dir.path());
-    QCOMPARE(lines, QStringList{"200x100"}); // 200 wide, aspect ratio kept
+            "llumatrace.updateGenerator(map);"
+            " var img = new Image();"
+            " img.onload = function () { ovex.println(img.naturalWidth + 'x' + img.naturalHeight); ovex.exit(0); };"
+            " img.onerror = function () { ovex.println('failed'); ovex.exit(0); };"
+            " img.src = 'drc:lumatrace_mask_result'; return true;",
+            map, dir.path());
+    QCOMPARE(lines, QStringList {"200x100"}); // 200 wide, aspect ratio kept
 }
 
 void TestLumatraceE2E::exportsEqualToolExports_data()
 {
-    QTest::addColumn<QString>("call");     // page script; `file` names the output
+    QTest::addColumn<QString>("call"); // page script; `file` names the output
     QTest::addColumn<QString>("file");
     QTest::addColumn<QStringList>("toolOptions");
-    QTest::newRow("svg") << "llumatrace.exportSVG(file)" << "art.svg" << QStringList();
-    QTest::newRow("svg, not separate") << "llumatrace.exportSVG(file, false)" << "art.svg" << QStringList();
-    QTest::newRow("png at 100 %") << "llumatrace.exportPNG(file)" << "art.png" << QStringList();
-    QTest::newRow("png at 50 %") << "llumatrace.exportPNG(file, 50)" << "art.png" << QStringList{"--scale", "50"};
-    QTest::newRow("png at 150 %, not separate") << "llumatrace.exportPNG(file, 150, false)" << "art.png"
-                                                << QStringList{"--scale", "150"};
-    QTest::newRow("raw rgb at 100 %") << "llumatrace.exportBIN(file)" << "art.bin" << QStringList();
-    QTest::newRow("raw rgb at 25 %") << "llumatrace.exportBIN(file, 25)" << "art.bin" << QStringList{"--scale", "25"};
+    QTest::newRow("svg") << "llumatrace.exportSVG(file)"
+                         << "art.svg" << QStringList();
+    QTest::newRow("svg, not separate") << "llumatrace.exportSVG(file, false)"
+                                       << "art.svg" << QStringList();
+    QTest::newRow("png at 100 %") << "llumatrace.exportPNG(file)"
+                                  << "art.png" << QStringList();
+    QTest::newRow("png at 50 %") << "llumatrace.exportPNG(file, 50)"
+                                 << "art.png" << QStringList {"--scale", "50"};
+    QTest::newRow("png at 150 %, not separate") << "llumatrace.exportPNG(file, 150, false)"
+                                                << "art.png" << QStringList {"--scale", "150"};
+    QTest::newRow("raw rgb at 100 %") << "llumatrace.exportBIN(file)"
+                                      << "art.bin" << QStringList();
+    QTest::newRow("raw rgb at 25 %") << "llumatrace.exportBIN(file, 25)"
+                                     << "art.bin" << QStringList {"--scale", "25"};
 }
 
 void TestLumatraceE2E::exportsEqualToolExports()
@@ -181,11 +191,11 @@ void TestLumatraceE2E::exportsEqualToolExports()
     QFETCH(QString, file);
     QFETCH(QStringList, toolOptions);
     QTemporaryDir pageDir, toolDir;
-    const QStringList lines = runPage(("llumatrace.generate(map); var file = dir + '/" + file + "'; ovex.println("
-                                       + call + ");").toUtf8(),
-                                      showcaseMap(), pageDir.path());
-    QCOMPARE(lines, QStringList{"true"});
-    runTool(QStringList{"export", mapPath, toolDir.filePath(file)} + toolOptions);
+    const QStringList lines = runPage(
+            ("llumatrace.generate(map); var file = dir + '/" + file + "'; ovex.println(" + call + ");").toUtf8(),
+            showcaseMap(), pageDir.path());
+    QCOMPARE(lines, QStringList {"true"});
+    runTool(QStringList {"export", mapPath, toolDir.filePath(file)} + toolOptions);
     const QString pageFile = pageDir.filePath(file), toolFile = toolDir.filePath(file);
     if (file.endsWith(".png"))
         QVERIFY(samePixels(pageFile, toolFile));
@@ -197,11 +207,11 @@ void TestLumatraceE2E::exportsEqualToolExports()
 void TestLumatraceE2E::separatePngExportEqualsToolExport()
 {
     QTemporaryDir pageDir, toolDir;
-    const QStringList lines = runPage(
-        "llumatrace.updateGenerator(map); ovex.println(llumatrace.exportPNG(dir + '/art.png', 50, true));"
-        " ovex.println(llumatrace.exportSVG(dir + '/art.svg', true));",
-        showcaseMap(), pageDir.path());
-    QCOMPARE(lines, (QStringList{"true", "true"}));
+    const QStringList lines
+            = runPage("llumatrace.updateGenerator(map); ovex.println(llumatrace.exportPNG(dir + '/art.png', 50, true));"
+                      " ovex.println(llumatrace.exportSVG(dir + '/art.svg', true));",
+                      showcaseMap(), pageDir.path());
+    QCOMPARE(lines, (QStringList {"true", "true"}));
     runTool({"export", mapPath, toolDir.filePath("art.png"), "--scale", "50", "--separate"});
     runTool({"export", mapPath, toolDir.filePath("art.svg"), "--separate"});
     const QStringList written = QDir(pageDir.path()).entryList(QDir::Files, QDir::Name);
@@ -218,12 +228,12 @@ void TestLumatraceE2E::separatePngExportEqualsToolExport()
 void TestLumatraceE2E::updateGeneratorThenExportDrawsTheGeneratedCircuit()
 {
     QTemporaryDir dir;
-    const QStringList lines = runPage(
-        "llumatrace.generate(map); llumatrace.exportSVG(dir + '/after-generate.svg');"
-        " var other = JSON.parse(JSON.stringify(map)); other.seed = 99; llumatrace.generate(other);"
-        " llumatrace.updateGenerator(map); llumatrace.exportSVG(dir + '/after-update.svg');"
-        " llumatrace.generate(other); llumatrace.exportSVG(dir + '/other.svg');",
-        showcaseMap(), dir.path());
+    const QStringList lines
+            = runPage("llumatrace.generate(map); llumatrace.exportSVG(dir + '/after-generate.svg');"
+                      " var other = JSON.parse(JSON.stringify(map)); other.seed = 99; llumatrace.generate(other);"
+                      " llumatrace.updateGenerator(map); llumatrace.exportSVG(dir + '/after-update.svg');"
+                      " llumatrace.generate(other); llumatrace.exportSVG(dir + '/other.svg');",
+                      showcaseMap(), dir.path());
     QVERIFY(lines.isEmpty());
     const QByteArray afterGenerate = readFile(dir.filePath("after-generate.svg"));
     QVERIFY(afterGenerate.startsWith("<"));
@@ -233,7 +243,8 @@ void TestLumatraceE2E::updateGeneratorThenExportDrawsTheGeneratedCircuit()
 
 void TestLumatraceE2E::fontsAreTheSystemFamilies()
 {
-    const QStringList lines = runPage("ovex.println(JSON.stringify(llumatrace.getFonts()));", showcaseMap(), QDir::tempPath());
+    const QStringList lines
+            = runPage("ovex.println(JSON.stringify(llumatrace.getFonts()));", showcaseMap(), QDir::tempPath());
     QCOMPARE(lines.size(), 1);
     const QStringList families = QJsonDocument::fromJson(lines.first().toUtf8()).toVariant().toStringList();
     QVERIFY(!families.isEmpty());
@@ -242,28 +253,26 @@ void TestLumatraceE2E::fontsAreTheSystemFamilies()
 
 void TestLumatraceE2E::missingQmlFileShowsInViewerErrors()
 {
-    const QStringList lines = runPage(
-        "ovex.println(llumatrace.getViewerErrors().length);"
-        " llumatrace.setQMLFile(dir + '/missing.qml');"
-        " var errors = llumatrace.getViewerErrors();"
-        " ovex.println(errors.length > 0 && errors[0].indexOf('missing.qml') >= 0);",
-        showcaseMap(), QDir::tempPath());
-    QCOMPARE(lines, (QStringList{"0", "true"}));
+    const QStringList lines = runPage("ovex.println(llumatrace.getViewerErrors().length);"
+                                      " llumatrace.setQMLFile(dir + '/missing.qml');"
+                                      " var errors = llumatrace.getViewerErrors();"
+                                      " ovex.println(errors.length > 0 && errors[0].indexOf('missing.qml') >= 0);",
+                                      showcaseMap(), QDir::tempPath());
+    QCOMPARE(lines, (QStringList {"0", "true"}));
 }
 
 void TestLumatraceE2E::unloadableLibrariesAreIgnored()
 {
     TressilRunner runner;
     runner.writeAppFile("not-a-library.so", "plain text");
-    runner.writeApplication(
-        "function main(args) { app.win.show();"
-        " ovex.loadPlugin(args[1] + '/app/not-a-library.so');"
-        " ovex.loadPlugin('/nonexistent/libNothing.so');"
-        " ovex.loadPlugin(args[2]);" // a real library without getPlugin
-        " ovex.println(typeof llumatrace); ovex.exit(0); }");
+    runner.writeApplication("function main(args) { app.win.show();"
+                            " ovex.loadPlugin(args[1] + '/app/not-a-library.so');"
+                            " ovex.loadPlugin('/nonexistent/libNothing.so');"
+                            " ovex.loadPlugin(args[2]);" // a real library without getPlugin
+                            " ovex.println(typeof llumatrace); ovex.exit(0); }");
     const TressilRun run = runner.run({runner.directory(), QStringLiteral("libz.so.1")});
     QVERIFY(run.finished && !run.crashed);
-    QCOMPARE(run.lines(), QStringList{"undefined"});
+    QCOMPARE(run.lines(), QStringList {"undefined"});
 }
 
 void TestLumatraceE2E::viewerRunsWithoutChosenSceneGraph()
@@ -272,16 +281,18 @@ void TestLumatraceE2E::viewerRunsWithoutChosenSceneGraph()
     // here (no OpenGL on the offscreen platform) instead of ending the process.
     TressilRunner runner;
     runner.writeAppFile("viewer.qml", "import QtQuick 2.0\nRectangle { color: 'teal'; Text { text: 'viewer' } }\n");
-    runner.writeApplication(
-        "function main(args) { app.win.show(); ovex.loadPlugin(args[1]);"
-        " llumatrace.setQMLFile(args[2]);"
-        " document.body.innerHTML = '<object type=\"ovex/widget\" widget-id=\"1\" width=\"200\" height=\"120\"></object>';"
-        " setTimeout(function () { ovex.println(JSON.stringify(llumatrace.getViewerErrors())); ovex.exit(0); }, 500); }");
+    runner.writeApplication("function main(args) { app.win.show(); ovex.loadPlugin(args[1]);"
+                            " llumatrace.setQMLFile(args[2]);"
+                            " document.body.innerHTML = '<object type=\"ovex/widget\" widget-id=\"1\" width=\"200\" "
+                            "height=\"120\"></object>';"
+                            " setTimeout(function () { ovex.println(JSON.stringify(llumatrace.getViewerErrors())); "
+                            "ovex.exit(0); }, 500); }");
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.remove(QStringLiteral("QT_QUICK_BACKEND"));
-    const TressilRun run = runner.run({pluginPath, runner.directory() + "/app/viewer.qml"}, 30000, QString(), environment);
+    const TressilRun run
+            = runner.run({pluginPath, runner.directory() + "/app/viewer.qml"}, 30000, QString(), environment);
     QVERIFY2(run.finished && !run.crashed, run.err.constData());
-    QCOMPARE(run.lines(), QStringList{"[]"});
+    QCOMPARE(run.lines(), QStringList {"[]"});
     QCOMPARE(run.exitCode, 0);
 }
 

@@ -2,9 +2,9 @@
 #include "circuitgenerator.h"
 #include "jsonvariant.h"
 
-#include <QtTest>
 #include <QJsonDocument>
 #include <QTemporaryDir>
+#include <QtTest>
 
 namespace {
 
@@ -14,7 +14,7 @@ struct RunResult {
     QByteArray err;
 };
 
-RunResult runTool(const QStringList& args, const QByteArray& input = QByteArray())
+RunResult runTool(const QStringList &args, const QByteArray &input = QByteArray())
 {
     QProcess p;
     p.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), args);
@@ -44,7 +44,8 @@ QByteArray sampleJson()
 
 } // namespace
 
-class TestLumatraceTool : public QObject {
+class TestLumatraceTool : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void generateMatchesTheCore()
@@ -69,7 +70,8 @@ private Q_SLOTS:
         QVERIFY(r.out.startsWith("{\"wires\":[{\"xy\":[["));
 
         // Thick wires print the single-precision value in its shortest double form.
-        QVERIFY(r.out.contains("\"thickness\":1.7000000476837158") || r.out.contains("\"thickness\":2.4000000953674316"));
+        QVERIFY(r.out.contains("\"thickness\":1.7000000476837158")
+                || r.out.contains("\"thickness\":2.4000000953674316"));
         const QVariantList wires = QJsonDocument::fromJson(r.out).object().toVariantMap().value("wires").toList();
         QCOMPARE(wires.size(), result.value("wires").toList().size());
         for (int i = 0; i < wires.size(); ++i) {

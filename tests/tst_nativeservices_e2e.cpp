@@ -27,10 +27,10 @@ private:
         const TressilRun run = used.run({work.path()});
         if (!run.finished || run.exitCode != 0 || run.lines().isEmpty()) {
             qWarning("run failed: %s %s", run.out.constData(), run.err.constData());
-            return QJsonArray{"<failed run>"};
+            return QJsonArray {"<failed run>"};
         }
         const QJsonDocument printed = QJsonDocument::fromJson(run.lines().last().toUtf8());
-        return printed.isArray() ? printed.array() : QJsonArray{"<not an array>", run.lines().last()};
+        return printed.isArray() ? printed.array() : QJsonArray {"<not an array>", run.lines().last()};
     }
 
     // The expected array; a typo in the expectation must not compare equal to a failed run.
@@ -39,7 +39,7 @@ private:
         QJsonParseError error;
         const QJsonArray array = QJsonDocument::fromJson(json, &error).array();
         if (error.error != QJsonParseError::NoError || array.isEmpty())
-            return QJsonArray{"<bad expectation>", error.errorString()};
+            return QJsonArray {"<bad expectation>", error.errorString()};
         return array;
     }
 
@@ -101,7 +101,8 @@ void TestNativeServicesE2E::tempFilesAreGoneWhenTheProgramEnds()
     const QString named = out.at(0).toString();
     const QString suffixed = out.at(1).toString();
     QVERIFY2(QRegularExpression("/Studio\\.[A-Za-z0-9]{6}$").match(named).hasMatch(), qPrintable(named));
-    QVERIFY2(QRegularExpression("/tmp\\.[A-Za-z0-9]{6}\\.ovex\\.e2e$").match(suffixed).hasMatch(), qPrintable(suffixed));
+    QVERIFY2(QRegularExpression("/tmp\\.[A-Za-z0-9]{6}\\.ovex\\.e2e$").match(suffixed).hasMatch(),
+             qPrintable(suffixed));
     QVERIFY(out.at(2).toBool() && out.at(3).toBool());
     QVERIFY(!QFile::exists(named));
     QVERIFY(!QFile::exists(suffixed));
@@ -149,7 +150,8 @@ void TestNativeServicesE2E::execWrappersDeliverOutputAsText()
 {
     QFile printed(work.filePath("printed.txt"));
     QVERIFY(printed.open(QIODevice::WriteOnly));
-    printed.write("it's\r\n\\'); ovex.println('pwned'); //\xe2\x80\xa8" "end");
+    printed.write("it's\r\n\\'); ovex.println('pwned'); //\xe2\x80\xa8"
+                  "end");
     printed.close();
     const QJsonArray out = runForJson(R"js(function main(args) {
         app.win.show();
@@ -158,7 +160,7 @@ void TestNativeServicesE2E::execWrappersDeliverOutputAsText()
             function (rest) { got += rest; ovex.println(JSON.stringify([first, id, got])); ovex.exit(0); },
             function (part) { got += part; });
         })js");
-    QCOMPARE(out, (QJsonArray{0, 1, QString::fromUtf8("it's \n\\'); ovex.println('pwned'); //\u2028end")}));
+    QCOMPARE(out, (QJsonArray {0, 1, QString::fromUtf8("it's \n\\'); ovex.println('pwned'); //\u2028end")}));
 }
 
 void TestNativeServicesE2E::settingsLiveInConfigIniBesideTheProgram()
@@ -168,8 +170,9 @@ void TestNativeServicesE2E::settingsLiveInConfigIniBesideTheProgram()
         app.setSettings('group/key', 'value');
         ovex.println(JSON.stringify([app.getSettings('group/key'), app.getSettings('none'),
                                      app.getSettings('none', 'fallback')]));
-        ovex.exit(0); })js", &runner);
-    QCOMPARE(out, (QJsonArray{"value", "", "fallback"}));
+        ovex.exit(0); })js",
+                                      &runner);
+    QCOMPARE(out, (QJsonArray {"value", "", "fallback"}));
     QSettings written(runner.directory() + "/config.ini", QSettings::IniFormat);
     QCOMPARE(written.value("group/key").toString(), QStringLiteral("value"));
 }
@@ -184,7 +187,7 @@ void TestNativeServicesE2E::downloadAcceptsItsArgumentsAndDoesNothing()
         setTimeout(function () {
             ovex.println(JSON.stringify([result === undefined, called, app.fs.isFile(target)]));
             ovex.exit(0); }, 300); })js");
-    QCOMPARE(out, (QJsonArray{true, false, false}));
+    QCOMPARE(out, (QJsonArray {true, false, false}));
 }
 
 QTEST_GUILESS_MAIN(TestNativeServicesE2E)

@@ -27,13 +27,14 @@ void writeFile(const QString &path, const QByteArray &content)
     file.write(content);
 }
 
-const QByteArray packagedApplication =
-    "function main(args) { app.win.show();"
-    " var img = new Image();"
-    " img.onload = function () { ovex.println('packaged ' + img.naturalWidth + 'x' + img.naturalHeight); ovex.exit(0); };"
-    " img.onerror = function () { ovex.println('packaged image failed'); ovex.exit(1); };"
-    " img.src = 'ejp:/img/dot.png'; }";
-}
+const QByteArray packagedApplication
+        = "function main(args) { app.win.show();"
+          " var img = new Image();"
+          " img.onload = function () { ovex.println('packaged ' + img.naturalWidth + 'x' + img.naturalHeight); "
+          "ovex.exit(0); };"
+          " img.onerror = function () { ovex.println('packaged image failed'); ovex.exit(1); };"
+          " img.src = 'ejp:/img/dot.png'; }";
+} // namespace
 
 class TestPackagesE2E : public QObject
 {
@@ -65,20 +66,20 @@ void TestPackagesE2E::applicationRunsFromPackageInWorkingDirectory()
     QVERIFY(!QDir(runner.directory() + "/app").exists());
     const TressilRun run = runner.run({}, 30000, workDir.path());
     QVERIFY(run.finished);
-    QCOMPARE(run.lines(), QStringList{"packaged 3x2"});
+    QCOMPARE(run.lines(), QStringList {"packaged 3x2"});
     QCOMPARE(run.exitCode, 0);
 }
 
 void TestPackagesE2E::looseApplicationBesideExecutableWinsOverPackage()
 {
     TressilRunner runner;
-    runner.writeApplication(
-        "function main(args) { var x = new XMLHttpRequest(); x.open('GET', 'xrc:/only-packaged.txt', false); x.send();"
-        " ovex.println('loose ' + x.responseText); ovex.exit(0); }");
+    runner.writeApplication("function main(args) { var x = new XMLHttpRequest(); x.open('GET', "
+                            "'xrc:/only-packaged.txt', false); x.send();"
+                            " ovex.println('loose ' + x.responseText); ovex.exit(0); }");
     QTemporaryDir workDir;
     pack({{"application.js", packagedApplication}, {"only-packaged.txt", "from package"}},
          workDir.filePath("tressil.ejp"));
-    QCOMPARE(runner.run({}, 30000, workDir.path()).lines(), QStringList{"loose from package"});
+    QCOMPARE(runner.run({}, 30000, workDir.path()).lines(), QStringList {"loose from package"});
 }
 
 void TestPackagesE2E::packageIsLookedUpByBaseNameUpToFirstDot()
@@ -86,7 +87,7 @@ void TestPackagesE2E::packageIsLookedUpByBaseNameUpToFirstDot()
     TressilRunner runner(QStringLiteral("my.tool.bin"));
     QTemporaryDir workDir;
     pack({{"application.js", packagedApplication}, {"img/dot.png", smallPng()}}, workDir.filePath("my.ejp"));
-    QCOMPARE(runner.run({}, 30000, workDir.path()).lines(), QStringList{"packaged 3x2"});
+    QCOMPARE(runner.run({}, 30000, workDir.path()).lines(), QStringList {"packaged 3x2"});
 }
 
 void TestPackagesE2E::packageBesideExecutableButNotInWorkingDirectoryIsIgnored()
@@ -110,19 +111,20 @@ void TestPackagesE2E::scriptPacksAndLoadsPackages()
     const QString source = data.filePath("src");
     const QString package = data.filePath("out.ejp");
     runner.writeApplication(
-        "function get(url) { var x = new XMLHttpRequest(); x.open('GET', url, false); x.send(); return x.status + ':' + x.responseText; }"
-        "function main(args) {"
-        " ovex.println(get('ejp:/a.txt'));"
-        " app.wrapEJP(args[1], args[2]);"
-        " ovex.println(get('ejp:/a.txt'));"
-        " app.loadEJP(args[2]); app.loadEJP(args[2]);"
-        " ovex.println(get('ejp:/a.txt') + ' ' + get('ejp:/sub/b.txt') + ' ' + get('xrc:/sub/b.txt'));"
-        " ovex.exit(0); }");
+            "function get(url) { var x = new XMLHttpRequest(); x.open('GET', url, false); x.send(); return x.status + "
+            "':' + x.responseText; }"
+            "function main(args) {"
+            " ovex.println(get('ejp:/a.txt'));"
+            " app.wrapEJP(args[1], args[2]);"
+            " ovex.println(get('ejp:/a.txt'));"
+            " app.loadEJP(args[2]); app.loadEJP(args[2]);"
+            " ovex.println(get('ejp:/a.txt') + ' ' + get('ejp:/sub/b.txt') + ' ' + get('xrc:/sub/b.txt'));"
+            " ovex.exit(0); }");
     const TressilRun run = runner.run({source, package});
-    QCOMPARE(run.lines(), (QStringList{"404:", "404:", "200:alpha 200:beta 200:beta"}));
+    QCOMPARE(run.lines(), (QStringList {"404:", "404:", "200:alpha 200:beta 200:beta"}));
     EJPWrapper loaded;
     loaded.load(package);
-    QCOMPARE(loaded.entries().keys(), (QStringList{"/a.txt", "/sub/b.txt"}));
+    QCOMPARE(loaded.entries().keys(), (QStringList {"/a.txt", "/sub/b.txt"}));
 }
 
 QTEST_GUILESS_MAIN(TestPackagesE2E)

@@ -2,16 +2,17 @@
 #include "circuitgenerator.h"
 #include "randomstream.h"
 
-#include <QtTest>
 #include <QTemporaryDir>
+#include <QtTest>
 
-class TestParameters : public QObject {
+class TestParameters : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void initialValuesBeforeFirstRead()
     {
         CircuitGenerator g;
-        const GeneratorSettings& s = g.settings();
+        const GeneratorSettings &s = g.settings();
         QCOMPARE(s.width, 600);
         QCOMPARE(s.height, 600);
         QCOMPARE(s.scale, 0.6f);
@@ -29,7 +30,7 @@ private Q_SLOTS:
     {
         CircuitGenerator g;
         g.readParameters(QVariantMap());
-        const GeneratorSettings& s = g.settings();
+        const GeneratorSettings &s = g.settings();
         QCOMPARE(s.width, 0);
         QCOMPARE(s.height, 0);
         QCOMPARE(s.scale, 0.0f);
@@ -39,7 +40,7 @@ private Q_SLOTS:
         QCOMPARE(s.maskFontWeight, 0);
         QVERIFY(s.modificators.empty());
         // scale 0: an empty circuit, no crash.
-        Circuit* c = g.generateCircuit();
+        Circuit *c = g.generateCircuit();
         QCOMPARE(c->columns(), 0);
         QVERIFY(c->wires().empty());
         QCOMPARE(g.resultMap().value("wires").toList().size(), 0);
@@ -49,19 +50,19 @@ private Q_SLOTS:
     {
         CircuitGenerator g;
         QVariantMap p;
-        p["seed"] = 2147482000.0;          // JSON numbers arrive as doubles
+        p["seed"] = 2147482000.0; // JSON numbers arrive as doubles
         p["width"] = 640.0;
-        p["height"] = 480.9;               // real, truncated
+        p["height"] = 480.9; // real, truncated
         p["scale"] = 0.25;
         p["loops"] = 3.0;
-        p["bg_color"] = QVariantList{1.0, 2.0};   // missing entry reads 0
-        p["wire_color"] = QVariantList{10, 20, 30, 40};
-        p["mask_type"] = "Text";           // case-sensitive: file mask
+        p["bg_color"] = QVariantList {1.0, 2.0}; // missing entry reads 0
+        p["wire_color"] = QVariantList {10, 20, 30, 40};
+        p["mask_type"] = "Text"; // case-sensitive: file mask
         p["mask_italic"] = 1.0;
         p["invert_mask"] = true;
         p["mask_letter_spacing"] = -20.0;
         g.readParameters(p);
-        const GeneratorSettings& s = g.settings();
+        const GeneratorSettings &s = g.settings();
         QCOMPARE(s.seed, 2147482000);
         QCOMPARE(s.width, 640);
         QCOMPARE(s.height, 480);
@@ -107,17 +108,18 @@ private Q_SLOTS:
     void listsAreRebuilt()
     {
         CircuitGenerator g;
-        QVariantMap mod{{"type", 0.0}, {"x1", 0.25}, {"y1", 0.5}, {"x2", 0.75}, {"y2", 1.0},
-                        {"intensity", 2.0}, {"spread", 0.5}, {"direction", 3.0}};
-        QVariantMap adj{{"x", 0.5}, {"y", 0.25}, {"radius", 0.1}, {"hardness", 0.3}, {"masking", 1.0},
-                        {"density", 0.5}, {"signal_amount", 0.75}};
-        QVariantMap chip{{"x", 0.5}, {"y", 0.5}, {"w", 4.0}, {"h", 2.0}, {"render", true}};
-        QVariantMap p{{"modificators", QVariantList{mod, mod}}, {"adjustments", QVariantList{adj}},
-                      {"chips", QVariantList{chip}}};
+        QVariantMap mod {{"type", 0.0}, {"x1", 0.25},       {"y1", 0.5},     {"x2", 0.75},
+                         {"y2", 1.0},   {"intensity", 2.0}, {"spread", 0.5}, {"direction", 3.0}};
+        QVariantMap adj {{"x", 0.5},       {"y", 0.25},      {"radius", 0.1},        {"hardness", 0.3},
+                         {"masking", 1.0}, {"density", 0.5}, {"signal_amount", 0.75}};
+        QVariantMap chip {{"x", 0.5}, {"y", 0.5}, {"w", 4.0}, {"h", 2.0}, {"render", true}};
+        QVariantMap p {{"modificators", QVariantList {mod, mod}},
+                       {"adjustments", QVariantList {adj}},
+                       {"chips", QVariantList {chip}}};
         g.readParameters(p);
-        const GeneratorSettings& s = g.settings();
+        const GeneratorSettings &s = g.settings();
         QCOMPARE(int(s.modificators.size()), 2);
-        const Modificator& m = s.modificators[0];
+        const Modificator &m = s.modificators[0];
         QCOMPARE(m.dx, 0.5f);
         QCOMPARE(m.dy, 0.5f);
         QCOMPARE(m.L, 0.5f);
@@ -129,7 +131,7 @@ private Q_SLOTS:
         QCOMPARE(s.chips[0].w, 4);
         QCOMPARE(s.chips[0].connections, 0); // missing: a chip without pins
         QVERIFY(s.chips[0].render);
-        g.readParameters(QVariantMap{{"chips", QVariantList{chip}}});
+        g.readParameters(QVariantMap {{"chips", QVariantList {chip}}});
         QVERIFY(g.settings().modificators.empty());
         QCOMPARE(int(g.settings().chips.size()), 1);
     }
@@ -151,11 +153,14 @@ private Q_SLOTS:
     void textMaskBuiltOnceAndRebuiltOnChange()
     {
         CircuitGenerator g;
-        QVariantMap p{{"mask_type", "text"}, {"mask_text", "AB"}, {"width", 600.0}, {"height", 300.0},
-                      {"mask_font_weight", 700.0}};
+        QVariantMap p {{"mask_type", "text"},
+                       {"mask_text", "AB"},
+                       {"width", 600.0},
+                       {"height", 300.0},
+                       {"mask_font_weight", 700.0}};
         g.readParameters(p);
         QVERIFY(g.hasTextMask());
-        const QImage& img = g.textMaskImage();
+        const QImage &img = g.textMaskImage();
         QCOMPARE(img.width(), 200);
         QCOMPARE(img.height(), 100); // trunc(300 / 600 * 200)
         QCOMPARE(img.format(), QImage::Format_Grayscale8);
@@ -188,8 +193,7 @@ private Q_SLOTS:
         QVERIFY(src.save(path, "PNG"));
 
         CircuitGenerator g;
-        QVariantMap p{{"mask_file_path", path}, {"masking", 0.5}, {"masking_scale_x", 1.0},
-                      {"masking_scale_y", 1.0}};
+        QVariantMap p {{"mask_file_path", path}, {"masking", 0.5}, {"masking_scale_x", 1.0}, {"masking_scale_y", 1.0}};
         g.readParameters(p);
         QVERIFY(g.hasFileMask());
         QVERIFY(g.fileMaskChanged());

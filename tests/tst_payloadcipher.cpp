@@ -62,11 +62,9 @@ void TestPayloadCipher::encodeWithKnownRandomByteGivesWorkedOutBytes_data()
     QTest::addColumn<int>("randomByte");
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("empty payload with random byte 00")
-        << QByteArray() << 0x00
-        << QByteArray::fromHex("030426e0a101efb1da91ba94b905ea7f1f07b102a2a6af");
+            << QByteArray() << 0x00 << QByteArray::fromHex("030426e0a101efb1da91ba94b905ea7f1f07b102a2a6af");
     QTest::newRow("payload ab with random byte 5a")
-        << QByteArray("ab") << 0x5a
-        << QByteArray::fromHex("03047cbae183cdcf891338585b89349fc35f3e69080fd3b2d0");
+            << QByteArray("ab") << 0x5a << QByteArray::fromHex("03047cbae183cdcf891338585b89349fc35f3e69080fd3b2d0");
 }
 
 void TestPayloadCipher::encodeWithKnownRandomByteGivesWorkedOutBytes()

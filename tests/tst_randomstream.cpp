@@ -6,7 +6,8 @@
 
 #include <algorithm>
 
-class TestRandomStream : public QObject {
+class TestRandomStream : public QObject
+{
     Q_OBJECT
 private Q_SLOTS:
     void firstValuesFromSeedZero()

@@ -21,7 +21,7 @@ class TestScriptDialogs : public QObject
     Q_OBJECT
 
 private:
-    JSApiOvex ovex{nullptr, nullptr};
+    JSApiOvex ovex {nullptr, nullptr};
     QTemporaryDir dir;
 
     template<typename T>
@@ -290,7 +290,7 @@ void TestScriptDialogs::openFilesGivesAList()
         fileMode = dialog->fileMode();
         choose(dialog, dir.filePath("one.txt"));
     });
-    QCOMPARE(ovex.openFiles("Pick", QString(), dir.path()), QStringList{dir.filePath("one.txt")});
+    QCOMPARE(ovex.openFiles("Pick", QString(), dir.path()), QStringList {dir.filePath("one.txt")});
     QCOMPARE(fileMode, int(QFileDialog::ExistingFiles));
 }
 

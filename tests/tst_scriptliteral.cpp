@@ -42,8 +42,8 @@ void TestScriptLiteral::quotedTextEvaluatesToItself()
 
 void TestScriptLiteral::arrayEvaluatesToTheSameStrings()
 {
-    const QStringList texts{QStringLiteral("/usr/bin/tressil"), QStringLiteral("C:\\a b"), QStringLiteral("x'y"),
-                            QString()};
+    const QStringList texts {QStringLiteral("/usr/bin/tressil"), QStringLiteral("C:\\a b"), QStringLiteral("x'y"),
+                             QString()};
     QJSEngine engine;
     const QJSValue value = engine.evaluate(ScriptLiteral::array(texts));
     QCOMPARE(value.toVariant().toStringList(), texts);

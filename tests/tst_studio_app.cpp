@@ -1,8 +1,8 @@
 // In-process: the bundled studio app in a real Ovex, driven as a user drives it: real mouse
 // clicks and drags on the page, control events, menu entries and answered file dialogs.
 // The app data lives in a temporary home, so presets and the last state start empty.
-#include "ovex.h"
 #include "modaldialog.h"
+#include "ovex.h"
 #include "xdynamicresource.h"
 #include "xwebview.h"
 #include "xwindow.h"
@@ -10,8 +10,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QFileDialog>
-#include <QInputDialog>
 #include <QImage>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -45,7 +45,7 @@ QString jsString(const QString &text)
     escaped.replace('\\', "\\\\").replace('\'', "\\'");
     return '\'' + escaped + '\'';
 }
-}
+} // namespace
 
 class TestStudioApp : public QObject
 {
@@ -80,8 +80,10 @@ private:
     // when the user edits a control.
     void fire(const QString &selector, const QString &event)
     {
-        js("var e = document.createEvent('HTMLEvents'); e.initEvent('" + event + "', true, false);"
-           " document.querySelector(" + jsString(selector) + ").dispatchEvent(e);");
+        js("var e = document.createEvent('HTMLEvents'); e.initEvent('" + event
+           + "', true, false);"
+             " document.querySelector("
+           + jsString(selector) + ").dispatchEvent(e);");
     }
 
     // Sets a control's value and fires what the engine fires: input while editing, change at the end.
@@ -97,11 +99,14 @@ private:
     // is scrolled into view first.
     QPoint pointIn(const QString &selector, double fx = 0.5, double fy = 0.5)
     {
-        const QVariantList box = js("var n = document.querySelector(" + jsString(selector) + "); n.scrollIntoView();"
-                                    " var r = n.getBoundingClientRect(); [r.left, r.top, r.width, r.height];").toList();
+        const QVariantList box = js("var n = document.querySelector(" + jsString(selector)
+                                    + "); n.scrollIntoView();"
+                                      " var r = n.getBoundingClientRect(); [r.left, r.top, r.width, r.height];")
+                                         .toList();
         if (box.size() != 4)
             return {};
-        return QPoint(qRound(box[0].toDouble() + fx * box[2].toDouble()), qRound(box[1].toDouble() + fy * box[3].toDouble()));
+        return QPoint(qRound(box[0].toDouble() + fx * box[2].toDouble()),
+                      qRound(box[1].toDouble() + fy * box[3].toDouble()));
     }
 
     void click(const QString &selector)
@@ -116,7 +121,8 @@ private:
         const QPoint end = pointIn(".stage", to.x(), to.y());
         QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, start);
         for (int step = 1; step <= 5; ++step) {
-            QMouseEvent move(QEvent::MouseMove, start + (end - start) * step / 5, Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+            QMouseEvent move(QEvent::MouseMove, start + (end - start) * step / 5, Qt::NoButton, Qt::LeftButton,
+                             Qt::NoModifier);
             QApplication::sendEvent(view(), &move);
             QTest::qWait(10);
         }
@@ -226,10 +232,22 @@ void TestStudioApp::editingAControlShowsANewPreviewImage_data()
     QTest::addColumn<QString>("value");
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("expected");
-    QTest::newRow("moving the wire length slider") << "input[type=range][data-key=wire_length]" << "0.8" << "wire_length" << "0.8";
-    QTest::newRow("typing a pad size") << "input.number[data-key=dot_size]" << "2.5" << "dot_size" << "2.5";
-    QTest::newRow("typing a red background channel") << "input[data-key=bg_color][data-channel=R]" << "200" << "bg_color" << "200,20,34";
-    QTest::newRow("a number above the range is kept at the maximum") << "input.number[data-key=vignetting]" << "9" << "vignetting" << "1.5";
+    QTest::newRow("moving the wire length slider") << "input[type=range][data-key=wire_length]"
+                                                   << "0.8"
+                                                   << "wire_length"
+                                                   << "0.8";
+    QTest::newRow("typing a pad size") << "input.number[data-key=dot_size]"
+                                       << "2.5"
+                                       << "dot_size"
+                                       << "2.5";
+    QTest::newRow("typing a red background channel") << "input[data-key=bg_color][data-channel=R]"
+                                                     << "200"
+                                                     << "bg_color"
+                                                     << "200,20,34";
+    QTest::newRow("a number above the range is kept at the maximum") << "input.number[data-key=vignetting]"
+                                                                     << "9"
+                                                                     << "vignetting"
+                                                                     << "1.5";
 }
 
 void TestStudioApp::editingAControlShowsANewPreviewImage()
@@ -345,7 +363,8 @@ void TestStudioApp::undoAndRedoStepThroughParameterChanges()
     QCOMPARE(mapValue("signal_amount").toDouble(), 0.9);
     click(".toolbar [data-command='edit.undo']");
     QCOMPARE(mapValue("signal_amount").toDouble(), 0.5);
-    QCOMPARE(js("document.querySelector('input.number[data-key=signal_amount]').value").toString(), QStringLiteral("0.5"));
+    QCOMPARE(js("document.querySelector('input.number[data-key=signal_amount]').value").toString(),
+             QStringLiteral("0.5"));
     click(".toolbar [data-command='edit.redo']");
     QCOMPARE(mapValue("signal_amount").toDouble(), 0.9);
 }
@@ -363,7 +382,8 @@ void TestStudioApp::presetIsSavedReloadedAndDeleted()
     edit("input.number[data-key=wire_thickness]", "0.5");
     click(".preset-list .preset-name");
     QCOMPARE(mapValue("wire_thickness").toDouble(), 3.5);
-    QCOMPARE(js("document.querySelector('input.number[data-key=wire_thickness]').value").toString(), QStringLiteral("3.5"));
+    QCOMPARE(js("document.querySelector('input.number[data-key=wire_thickness]').value").toString(),
+             QStringLiteral("3.5"));
 
     whenShown<QMessageBox>([](QMessageBox *box) {
         for (QAbstractButton *button : box->buttons()) {
@@ -428,7 +448,8 @@ void TestStudioApp::pngExportHasTheChosenSize()
     QFETCH(QString, value);
     QFETCH(QSize, size);
     QTemporaryDir out;
-    js(QStringLiteral("document.querySelector('[data-key=export-png-by-width]').checked = %1;").arg(byWidth ? "true" : "false"));
+    js(QStringLiteral("document.querySelector('[data-key=export-png-by-width]').checked = %1;")
+               .arg(byWidth ? "true" : "false"));
     fire("[data-key=export-png-by-width]", "change");
     edit(byWidth ? "[data-key=export-png-width]" : "[data-key=export-png-scale]", value);
     exportThroughMenu("Export PNG…", out.filePath("art.png"));
@@ -446,8 +467,8 @@ void TestStudioApp::separatePngExportWritesTheSixLayerFiles()
     fire("[data-key=export-png-separate]", "change");
     exportThroughMenu("Export PNG…", out.filePath("layers.png"));
     QVERIFY2(status().startsWith("Exported PNG"), qPrintable(status()));
-    const QStringList names{"layers.png", "layers.wires.png", "layers.dots.png", "layers.components.png",
-                            "layers.signals.png", "layers.dot_signals.png"};
+    const QStringList names {"layers.png",         "layers.wires.png",      "layers.dots.png", "layers.components.png",
+                             "layers.signals.png", "layers.dot_signals.png"};
     for (const QString &name : names) {
         QCOMPARE(pngSize(out.filePath(name)), QSize(150, 100));
         QVERIFY2(status().contains(name), qPrintable(name));
@@ -502,7 +523,8 @@ void TestStudioApp::exportThatCannotBeWrittenSaysSo()
     js("var chooser = app.dialogSaveFile; app.dialogSaveFile = function () { return "
        + jsString(out.filePath("taken.png")) + "; }; Studio.run('file.exportPng'); app.dialogSaveFile = chooser;");
     QTRY_VERIFY_WITH_TIMEOUT(!status().isEmpty(), 60000);
-    QVERIFY2(status().startsWith("PNG export failed: could not write " + out.filePath("taken.png")), qPrintable(status()));
+    QVERIFY2(status().startsWith("PNG export failed: could not write " + out.filePath("taken.png")),
+             qPrintable(status()));
     QCOMPARE(js("Studio.status.kind").toString(), QStringLiteral("error"));
     QVERIFY(!js("Studio.studio.exports.busy.isOn()").toBool());
 }
@@ -511,18 +533,23 @@ void TestStudioApp::menuEntriesRunTheirCommands_data()
 {
     QTest::addColumn<QString>("entry");
     QTest::addColumn<QString>("check");
-    QTest::newRow("randomize seed") << "Randomize seed" << "Studio.studio.model.get('seed') !== 4242";
-    QTest::newRow("actual size") << "Actual size (100 %)" << "Studio.studio.preview.zoomMode === 1";
-    QTest::newRow("hiding the overlays") << "Show overlays" << "!Studio.studio.placement.isVisible()";
+    QTest::newRow("randomize seed") << "Randomize seed"
+                                    << "Studio.studio.model.get('seed') !== 4242";
+    QTest::newRow("actual size") << "Actual size (100 %)"
+                                 << "Studio.studio.preview.zoomMode === 1";
+    QTest::newRow("hiding the overlays") << "Show overlays"
+                                         << "!Studio.studio.placement.isVisible()";
     QTest::newRow("reset keeps the seed")
-        << "Reset parameters" << "Studio.studio.model.get('seed') === 4242 && Studio.studio.model.get('dot_size') === 1.3";
+            << "Reset parameters"
+            << "Studio.studio.model.get('seed') === 4242 && Studio.studio.model.get('dot_size') === 1.3";
 }
 
 void TestStudioApp::menuEntriesRunTheirCommands()
 {
     QFETCH(QString, entry);
     QFETCH(QString, check);
-    js("Studio.studio.preview.setZoom('fit'); Studio.studio.placement.setVisible(true); Studio.studio.model.set('dot_size', 3);");
+    js("Studio.studio.preview.setZoom('fit'); Studio.studio.placement.setVisible(true); "
+       "Studio.studio.model.set('dot_size', 3);");
     QAction *action = menuAction(entry);
     QVERIFY(action);
     QVERIFY(!action->shortcut().isEmpty());

@@ -101,19 +101,16 @@ void tst_SvgWriter::dotElementsFollowTheirTemplates_data()
     QTest::addColumn<double>("r2");
     QTest::addColumn<double>("r3");
     QTest::addColumn<QString>("text");
-    const QString ring = QStringLiteral(
-        "<circle cx=\"10\" cy=\"20\" r=\"1.8\" stroke=\"#ffffff\" stroke-width=\"1.8\" />");
-    const QString inner = QStringLiteral(
-        "<circle cx=\"10\" cy=\"20\" r=\"1\" fill=\"#ff0000\" stroke-width=\"0\" />");
-    QTest::newRow("a pad with hole and inner disc is a ring and a solid circle")
-        << 3.6 << 1.8 << 1.0 << ring + inner;
+    const QString ring
+            = QStringLiteral("<circle cx=\"10\" cy=\"20\" r=\"1.8\" stroke=\"#ffffff\" stroke-width=\"1.8\" />");
+    const QString inner = QStringLiteral("<circle cx=\"10\" cy=\"20\" r=\"1\" fill=\"#ff0000\" stroke-width=\"0\" />");
+    QTest::newRow("a pad with hole and inner disc is a ring and a solid circle") << 3.6 << 1.8 << 1.0 << ring + inner;
     QTest::newRow("a pad without inner disc is a ring only") << 3.6 << 1.8 << 0.0 << ring;
     QTest::newRow("hole size 0 gives one solid circle")
-        << 3.6 << 0.0 << 0.0
-        << "<circle cx=\"10\" cy=\"20\" r=\"3.6\" fill=\"#ffffff\" stroke-width=\"0\" />";
+            << 3.6 << 0.0 << 0.0 << "<circle cx=\"10\" cy=\"20\" r=\"3.6\" fill=\"#ffffff\" stroke-width=\"0\" />";
     QTest::newRow("equal hole and inner radii give a disc and a solid inner circle")
-        << 3.0 << 1.0 << 1.0
-        << "<circle cx=\"10\" cy=\"20\" r=\"3\" fill=\"#ffffff\" stroke-width=\"0\" />" + inner;
+            << 3.0 << 1.0 << 1.0
+            << "<circle cx=\"10\" cy=\"20\" r=\"3\" fill=\"#ffffff\" stroke-width=\"0\" />" + inner;
     QTest::newRow("a hole as large as the pad writes nothing") << 3.0 << 3.0 << 1.0 << "";
     QTest::newRow("no radius writes nothing") << 0.0 << -1.0 << -1.0 << "";
 }
@@ -152,38 +149,37 @@ void tst_SvgWriter::documentOfAHandBuiltCircuit_data()
     const QString data = QStringLiteral("M 10 30 L 30 30 L 50 30 ");
     auto rect = [](const char *fill) {
         return QStringLiteral("<rect x=\"0\" y=\"0\" width=\"60\" height=\"40\" style=\"fill:%1;\" />\n")
-            .arg(QLatin1String(fill));
+                .arg(QLatin1String(fill));
     };
     auto path = [&data](const char *stroke) {
         return QStringLiteral("<path d=\"%1\" fill=\"none\" stroke=\"%2\" stroke-width=\"5\" />\n")
-            .arg(data, QLatin1String(stroke));
+                .arg(data, QLatin1String(stroke));
     };
     auto pad = [](int x, const char *hole) {
         return QStringLiteral("<circle cx=\"%1\" cy=\"30\" r=\"2.5\" stroke=\"#ffffff\" stroke-width=\"2.5\" />"
                               "<circle cx=\"%1\" cy=\"30\" r=\"1\" fill=\"%2\" stroke-width=\"0\" />")
-            .arg(x)
-            .arg(QLatin1String(hole));
+                .arg(x)
+                .arg(QLatin1String(hole));
     };
     auto glow = [](const char *fill) {
         return QStringLiteral("<circle cx=\"10\" cy=\"30\" r=\"5\" fill=\"%1\" stroke-width=\"0\" />")
-            .arg(QLatin1String(fill));
+                .arg(QLatin1String(fill));
     };
     // Stream 5 from state 0 draws 0.2113 (first end: glows, below 0.5), 0.7094
     // (last end: no glow), then 0.5468 for the signal: target 0.164 of the total
     // weight 0.3 is passed at cell 1; length 2 gives cells 0 to 2.
     const QString end = QStringLiteral("</svg>\n");
     QTest::newRow("composite: wire, pads, then glowing dots, then signals")
-        << int(Composite)
-        << header + rect("#003264") + path("#ffffff") + pad(10, "#ff0000") + pad(50, "#ff0000")
-               + glow("#00ff00") + path("#00ff00") + end;
+            << int(Composite)
+            << header + rect("#003264") + path("#ffffff") + pad(10, "#ff0000") + pad(50, "#ff0000") + glow("#00ff00")
+                    + path("#00ff00") + end;
     QTest::newRow("wires: black background and the white wire only")
-        << int(Wires) << header + rect("#000000") + path("#ffffff") + end;
+            << int(Wires) << header + rect("#000000") + path("#ffffff") + end;
     QTest::newRow("dots: white pads only")
-        << int(Dots) << header + rect("#000000") + pad(10, "#ffffff") + pad(50, "#ffffff") + end;
-    QTest::newRow("signals: the white signal only")
-        << int(Signals) << header + rect("#000000") + path("#ffffff") + end;
+            << int(Dots) << header + rect("#000000") + pad(10, "#ffffff") + pad(50, "#ffffff") + end;
+    QTest::newRow("signals: the white signal only") << int(Signals) << header + rect("#000000") + path("#ffffff") + end;
     QTest::newRow("dot signals: the white glowing dot only")
-        << int(DotSignals) << header + rect("#000000") + glow("#ffffff") + end;
+            << int(DotSignals) << header + rect("#000000") + glow("#ffffff") + end;
 }
 
 void tst_SvgWriter::documentOfAHandBuiltCircuit()
@@ -207,11 +203,11 @@ void tst_SvgWriter::twoCellWireIsOneStraightElementWhateverItsDensity()
     settings.scale = 0.7f; // c = double(0.7f) × 20, centres not truncated
     const QString text = SvgWriter::svgDocument(builder.circuit(), settings, Wires);
     const double c = double(0.7f) * 20.0;
-    const QString expected = QStringLiteral("<path d=\"M %1 %1 L %2 %2\" fill=\"none\" stroke=\"#ffffff\" "
-                                            "stroke-width=\"%3\" />\n")
-                                 .arg(SvgWriter::number(0.5 * c), SvgWriter::number(1.5 * c),
-                                      SvgWriter::number(c * 0.25 / 1.5));
-    QCOMPARE(matches(text, QStringLiteral("<path[^\n]*\n")), QStringList{expected});
+    const QString expected
+            = QStringLiteral("<path d=\"M %1 %1 L %2 %2\" fill=\"none\" stroke=\"#ffffff\" "
+                             "stroke-width=\"%3\" />\n")
+                      .arg(SvgWriter::number(0.5 * c), SvgWriter::number(1.5 * c), SvgWriter::number(c * 0.25 / 1.5));
+    QCOMPARE(matches(text, QStringLiteral("<path[^\n]*\n")), QStringList {expected});
 }
 
 void tst_SvgWriter::doubleWireIsTwoPathElements()
@@ -235,8 +231,7 @@ void tst_SvgWriter::layerDocumentsHoldOnlyTheirShapes_data()
     QTest::newRow("the wires document has paths and no circles") << int(Wires) << false << true;
     QTest::newRow("the dots document has circles and no paths") << int(Dots) << true << false;
     QTest::newRow("the signals document has paths and no circles") << int(Signals) << false << true;
-    QTest::newRow("the dot signals document has circles and no paths")
-        << int(DotSignals) << true << false;
+    QTest::newRow("the dot signals document has circles and no paths") << int(DotSignals) << true << false;
 }
 
 void tst_SvgWriter::layerDocumentsHoldOnlyTheirShapes()
@@ -278,8 +273,7 @@ void tst_SvgWriter::layerDocumentsAgreeWithTheComposite()
     const QString composite = document(Composite);
     const QString whiteShapes = QStringLiteral("<(circle|path)[^>]*(fill|stroke)=\"#ffffff\"[^>]*>\n?");
     const QStringList glowAndSignals = matches(composite, whiteShapes);
-    const QStringList layers = matches(document(DotSignals), whiteShapes)
-                               + matches(document(Signals), whiteShapes);
+    const QStringList layers = matches(document(DotSignals), whiteShapes) + matches(document(Signals), whiteShapes);
     QVERIFY(glowAndSignals.size() > 10);
     QCOMPARE(layers, glowAndSignals);
 }

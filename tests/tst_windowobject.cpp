@@ -106,52 +106,67 @@ void TestWindowObject::menusAreBuiltByName_data()
     QTest::addColumn<QString>("bar");
     QTest::addColumn<QString>("currentMenu");
     QTest::newRow("entries go to the bar while there is no current menu")
-        << "w.addMenuAction('open', 'Open'); w.addMenuSeparator('s'); w.addMenu('file', 'File');"
-        << "Open,-,File[]" << "";
+            << "w.addMenuAction('open', 'Open'); w.addMenuSeparator('s'); w.addMenu('file', 'File');"
+            << "Open,-,File[]"
+            << "";
     QTest::newRow("switching to a menu sends entries into it")
-        << "w.addMenu('file', 'File'); w.switchMenu('file'); w.addMenuAction('open', 'Open');"
-           "w.addMenuSeparator('s'); w.addMenuAction('quit', 'Quit');"
-        << "File[Open,-,Quit]" << "file";
+            << "w.addMenu('file', 'File'); w.switchMenu('file'); w.addMenuAction('open', 'Open');"
+               "w.addMenuSeparator('s'); w.addMenuAction('quit', 'Quit');"
+            << "File[Open,-,Quit]"
+            << "file";
     QTest::newRow("an unknown menu name leaves the current menu empty")
-        << "w.addMenu('file', 'File'); w.switchMenu('file'); w.switchMenu('edit'); w.addMenuAction('a', 'About');"
-        << "File[],About" << "";
+            << "w.addMenu('file', 'File'); w.switchMenu('file'); w.switchMenu('edit'); w.addMenuAction('a', 'About');"
+            << "File[],About"
+            << "";
     QTest::newRow("switching to the empty name returns to the bar")
-        << "w.addMenu('file', 'File'); w.switchMenu('file'); w.switchMenu(''); w.addMenuAction('a', 'About');"
-        << "File[],About" << "";
+            << "w.addMenu('file', 'File'); w.switchMenu('file'); w.switchMenu(''); w.addMenuAction('a', 'About');"
+            << "File[],About"
+            << "";
     QTest::newRow("a menu without icon becomes a submenu of the current menu")
-        << "w.addMenu('file', 'File'); w.switchMenu('file'); w.addMenu('recent', 'Recent');"
-           "w.switchMenu('recent'); w.addMenuAction('one', 'one.txt');"
-        << "File[Recent[one.txt]]" << "recent";
+            << "w.addMenu('file', 'File'); w.switchMenu('file'); w.addMenu('recent', 'Recent');"
+               "w.switchMenu('recent'); w.addMenuAction('one', 'one.txt');"
+            << "File[Recent[one.txt]]"
+            << "recent";
     QTest::newRow("a menu name mapped again keeps the earlier menu where it is")
-        << "w.addMenu('m', 'First'); w.addMenu('m', 'Second'); w.switchMenu('m'); w.addMenuAction('a', 'A');"
-        << "First[],Second[A]" << "m";
+            << "w.addMenu('m', 'First'); w.addMenu('m', 'Second'); w.switchMenu('m'); w.addMenuAction('a', 'A');"
+            << "First[],Second[A]"
+            << "m";
     QTest::newRow("two actions under one name stay and the name controls the second")
-        << "w.addMenuAction('a', 'One'); w.addMenuAction('a', 'Two'); w.disableMenuAction('a');"
-        << "One,!Two" << "";
+            << "w.addMenuAction('a', 'One'); w.addMenuAction('a', 'Two'); w.disableMenuAction('a');"
+            << "One,!Two"
+            << "";
     QTest::newRow("hiding a separator's name hides the separator")
-        << "w.addMenu('file', 'File'); w.switchMenu('file'); w.addMenuAction('x', 'X');"
-           "w.addMenuSeparator('sep'); w.addMenuAction('y', 'Y'); w.hideMenuAction('sep');"
-        << "File[X,~-,Y]" << "file";
+            << "w.addMenu('file', 'File'); w.switchMenu('file'); w.addMenuAction('x', 'X');"
+               "w.addMenuSeparator('sep'); w.addMenuAction('y', 'Y'); w.hideMenuAction('sep');"
+            << "File[X,~-,Y]"
+            << "file";
     QTest::newRow("a hidden action can be shown again")
-        << "w.addMenuAction('a', 'A'); w.hideMenuAction('a'); w.addMenuAction('b', 'B'); w.hideMenuAction('b');"
-           "w.showMenuAction('b');"
-        << "~A,B" << "";
+            << "w.addMenuAction('a', 'A'); w.hideMenuAction('a'); w.addMenuAction('b', 'B'); w.hideMenuAction('b');"
+               "w.showMenuAction('b');"
+            << "~A,B"
+            << "";
     QTest::newRow("a disabled action can be enabled again")
-        << "w.addMenuAction('a', 'A'); w.disableMenuAction('a'); w.enableMenuAction('a');" << "A" << "";
+            << "w.addMenuAction('a', 'A'); w.disableMenuAction('a'); w.enableMenuAction('a');"
+            << "A"
+            << "";
     QTest::newRow("removeMenuAction takes an action off the bar only")
-        << "w.addMenuAction('top', 'Top'); w.addMenu('file', 'File'); w.switchMenu('file');"
-           "w.addMenuAction('in', 'In'); w.removeMenuAction('top'); w.removeMenuAction('in');"
-        << "File[In]" << "file";
+            << "w.addMenuAction('top', 'Top'); w.addMenu('file', 'File'); w.switchMenu('file');"
+               "w.addMenuAction('in', 'In'); w.removeMenuAction('top'); w.removeMenuAction('in');"
+            << "File[In]"
+            << "file";
     QTest::newRow("unknown action names change nothing")
-        << "w.addMenuAction('a', 'A'); w.disableMenuAction('b'); w.hideMenuAction('b'); w.removeMenuAction('b');"
-        << "A" << "";
+            << "w.addMenuAction('a', 'A'); w.disableMenuAction('b'); w.hideMenuAction('b'); w.removeMenuAction('b');"
+            << "A"
+            << "";
     QTest::newRow("after clearMenu an earlier menu can be current but is off the bar")
-        << "w.addMenu('file', 'File'); w.addMenuAction('a', 'A'); w.clearMenu(); w.switchMenu('file');"
-           "w.addMenuAction('open', 'Open');"
-        << "" << "file";
+            << "w.addMenu('file', 'File'); w.addMenuAction('a', 'A'); w.clearMenu(); w.switchMenu('file');"
+               "w.addMenuAction('open', 'Open');"
+            << ""
+            << "file";
     QTest::newRow("a bar cleared and built again shows only the new entries")
-        << "w.addMenu('file', 'File'); w.clearMenu(); w.switchMenu(''); w.addMenu('edit', 'Edit');"
-        << "Edit[]" << "";
+            << "w.addMenu('file', 'File'); w.clearMenu(); w.switchMenu(''); w.addMenu('edit', 'Edit');"
+            << "Edit[]"
+            << "";
 }
 
 void TestWindowObject::menusAreBuiltByName()
@@ -168,15 +183,19 @@ void TestWindowObject::menusAreBuiltByName()
 void TestWindowObject::menuWithIconGoesToTheBarWithItsIcon()
 {
     QScopedPointer<XWindow> window(newWindow());
-    run(window.data(), "w.addMenu('file', 'File'); w.switchMenu('file');"
-                       "w.addMenu('tools', 'Tools', " + ScriptLiteral::quote(iconPath) + ");"
-                       "w.addMenuAction('run', 'Run', '', " + ScriptLiteral::quote(iconPath) + ");");
+    run(window.data(),
+        "w.addMenu('file', 'File'); w.switchMenu('file');"
+        "w.addMenu('tools', 'Tools', "
+                + ScriptLiteral::quote(iconPath)
+                + ");"
+                  "w.addMenuAction('run', 'Run', '', "
+                + ScriptLiteral::quote(iconPath) + ");");
     QCOMPARE(describe(window->menuBar()), QStringLiteral("File[Run],Tools[]"));
     QVERIFY(!findAction(window->menuBar(), QStringLiteral("Tools"))->icon().isNull());
     QVERIFY(findAction(window->menuBar(), QStringLiteral("File"))->icon().isNull());
     QVERIFY(!findAction(findAction(window->menuBar(), QStringLiteral("File"))->menu(), QStringLiteral("Run"))
-                 ->icon()
-                 .isNull());
+                     ->icon()
+                     .isNull());
 }
 
 void TestWindowObject::disableMenuDisablesTheWholeBar()
@@ -203,14 +222,16 @@ void TestWindowObject::triggeredEntryRunsItsScriptInItsOwnWindow_data()
 {
     QTest::addColumn<QString>("onClick");
     QTest::addColumn<QString>("clicked");
-    QTest::newRow("script runs in the owning window")
-        << "window.clicked = 'yes';" << "yes";
-    QTest::newRow("text beyond Latin-1 survives")
-        << QString::fromUtf8("window.clicked = '\u03a9 \u2713 \u65e5\u672c';") << QString::fromUtf8("\u03a9 \u2713 \u65e5\u672c");
-    QTest::newRow("quotes and backslashes reach the script unchanged")
-        << "window.clicked = \"a'b\\\\c\";" << "a'b\\c";
-    QTest::newRow("an empty onClick does nothing") << "" << "untouched";
-    QTest::newRow("a script that throws does nothing else") << "throw new Error('x');" << "untouched";
+    QTest::newRow("script runs in the owning window") << "window.clicked = 'yes';"
+                                                      << "yes";
+    QTest::newRow("text beyond Latin-1 survives") << QString::fromUtf8("window.clicked = '\u03a9 \u2713 \u65e5\u672c';")
+                                                  << QString::fromUtf8("\u03a9 \u2713 \u65e5\u672c");
+    QTest::newRow("quotes and backslashes reach the script unchanged") << "window.clicked = \"a'b\\\\c\";"
+                                                                       << "a'b\\c";
+    QTest::newRow("an empty onClick does nothing") << ""
+                                                   << "untouched";
+    QTest::newRow("a script that throws does nothing else") << "throw new Error('x');"
+                                                            << "untouched";
 }
 
 void TestWindowObject::triggeredEntryRunsItsScriptInItsOwnWindow()
@@ -220,8 +241,10 @@ void TestWindowObject::triggeredEntryRunsItsScriptInItsOwnWindow()
     QScopedPointer<XWindow> window(newWindow());
     window->mainFrame()->evaluateJavaScript(QStringLiteral("window.clicked = 'untouched';"));
     mainFrame()->evaluateJavaScript(QStringLiteral("window.clicked = 'main';"));
-    run(window.data(), "w.addMenu('file', 'File'); w.switchMenu('file');"
-                       "w.addMenuAction('go', 'Go', " + ScriptLiteral::quote(onClick) + ");");
+    run(window.data(),
+        "w.addMenu('file', 'File'); w.switchMenu('file');"
+        "w.addMenuAction('go', 'Go', "
+                + ScriptLiteral::quote(onClick) + ");");
     QAction *go = findAction(findAction(window->menuBar(), QStringLiteral("File"))->menu(), QStringLiteral("Go"));
     QVERIFY(go);
     go->trigger();
@@ -262,26 +285,26 @@ void TestWindowObject::windowFlagsFollowTypeAndCaption_data()
 {
     QTest::addColumn<QString>("script");
     QTest::addColumn<int>("type");
-    QTest::addColumn<int>("setHints");   // must all be set
+    QTest::addColumn<int>("setHints"); // must all be set
     QTest::addColumn<int>("clearHints"); // must all be clear
     QTest::newRow("custom caption then tool type gives the standard caption again")
-        << "w.setShowCaption(false, true, true, true, false); w.setTypeTool();" << int(Qt::Tool) << 0
-        << int(Qt::CustomizeWindowHint);
+            << "w.setShowCaption(false, true, true, true, false); w.setTypeTool();" << int(Qt::Tool) << 0
+            << int(Qt::CustomizeWindowHint);
     QTest::newRow("custom caption customizes the buttons")
-        << "w.setShowCaption(true, false, false, true, false);" << int(Qt::Window)
-        << int(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
-        << int(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowContextHelpButtonHint);
+            << "w.setShowCaption(true, false, false, true, false);" << int(Qt::Window)
+            << int(Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint)
+            << int(Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint | Qt::WindowContextHelpButtonHint);
     QTest::newRow("help button on request")
-        << "w.setShowCaption(true, false, false, false, true);" << int(Qt::Window)
-        << int(Qt::CustomizeWindowHint | Qt::WindowContextHelpButtonHint) << int(Qt::WindowCloseButtonHint);
+            << "w.setShowCaption(true, false, false, false, true);" << int(Qt::Window)
+            << int(Qt::CustomizeWindowHint | Qt::WindowContextHelpButtonHint) << int(Qt::WindowCloseButtonHint);
     QTest::newRow("frameless keeps the type") << "w.setTypeDialog(); w.setFrameless();" << int(Qt::Dialog)
                                               << int(Qt::FramelessWindowHint) << int(Qt::CustomizeWindowHint);
-    QTest::newRow("frameless can be turned off") << "w.setFrameless(); w.setFrameless(false);" << int(Qt::Window) << 0
-                                                 << int(Qt::FramelessWindowHint);
+    QTest::newRow("frameless can be turned off")
+            << "w.setFrameless(); w.setFrameless(false);" << int(Qt::Window) << 0 << int(Qt::FramelessWindowHint);
     QTest::newRow("always on top keeps the type") << "w.setTypeSplashScreen(); w.setAlwaysOnTop();"
                                                   << int(Qt::SplashScreen) << int(Qt::WindowStaysOnTopHint) << 0;
     QTest::newRow("a new type keeps always on top")
-        << "w.setAlwaysOnTop(true); w.setTypeWindow();" << int(Qt::Window) << int(Qt::WindowStaysOnTopHint) << 0;
+            << "w.setAlwaysOnTop(true); w.setTypeWindow();" << int(Qt::Window) << int(Qt::WindowStaysOnTopHint) << 0;
 }
 
 void TestWindowObject::windowFlagsFollowTypeAndCaption()

@@ -24,7 +24,7 @@ private:
         const TressilRun run = runner.run();
         if (!run.finished || run.exitCode != 0 || run.lines().size() != 1) {
             const QJsonArray output = QJsonArray::fromStringList(run.lines() << QString::fromUtf8(run.err));
-            return QJsonDocument(QJsonObject{{QStringLiteral("failed run"), output}});
+            return QJsonDocument(QJsonObject {{QStringLiteral("failed run"), output}});
         }
         return QJsonDocument::fromJson(run.lines().first().toUtf8());
     }
@@ -56,22 +56,22 @@ void TestWindowsE2E::windowStateSlotsShowTheExpectedState_data()
     QTest::addColumn<QByteArray>("calls");
     QTest::addColumn<QByteArray>("expected"); // [isHidden, isMaximized, isMinimized]
     QTest::newRow("setMinimized(false) on a never-minimized hidden window shows it normal")
-        << QByteArray("app.win.setMinimized(false);") << QByteArray("[false, false, false]");
+            << QByteArray("app.win.setMinimized(false);") << QByteArray("[false, false, false]");
     QTest::newRow("restoring a window minimized from maximized shows it maximized")
-        << QByteArray("app.win.setMaximized(); app.win.setMinimized(); app.win.setMinimized(false);")
-        << QByteArray("[false, true, false]");
+            << QByteArray("app.win.setMaximized(); app.win.setMinimized(); app.win.setMinimized(false);")
+            << QByteArray("[false, true, false]");
     QTest::newRow("restoring a window minimized from normal shows it normal")
-        << QByteArray("app.win.show(); app.win.setMinimized(true); app.win.setMinimized(false);")
-        << QByteArray("[false, false, false]");
+            << QByteArray("app.win.show(); app.win.setMinimized(true); app.win.setMinimized(false);")
+            << QByteArray("[false, false, false]");
     QTest::newRow("setMinimized without argument minimizes")
-        << QByteArray("app.win.show(); app.win.setMinimized();") << QByteArray("[false, false, true]");
+            << QByteArray("app.win.show(); app.win.setMinimized();") << QByteArray("[false, false, true]");
     QTest::newRow("setMaximized(false) shows normal")
-        << QByteArray("app.win.setMaximized(true); app.win.setMaximized(false);")
-        << QByteArray("[false, false, false]");
+            << QByteArray("app.win.setMaximized(true); app.win.setMaximized(false);")
+            << QByteArray("[false, false, false]");
     QTest::newRow("close only hides the window")
-        << QByteArray("app.win.show(); app.win.close();") << QByteArray("[true, false, false]");
+            << QByteArray("app.win.show(); app.win.close();") << QByteArray("[true, false, false]");
     QTest::newRow("terminate acts as close")
-        << QByteArray("app.win.show(); app.win.terminate();") << QByteArray("[true, false, false]");
+            << QByteArray("app.win.show(); app.win.terminate();") << QByteArray("[true, false, false]");
 }
 
 void TestWindowsE2E::windowStateSlotsShowTheExpectedState()
@@ -108,22 +108,21 @@ void TestWindowsE2E::sizeSlotsWorkOnTheClientArea_data()
     QTest::addColumn<QByteArray>("calls");
     QTest::addColumn<QByteArray>("expected"); // [getSize(), getWidth(), getHeight()]
     QTest::newRow("getSize after setSize(800, 600) is [800, 600]")
-        << QByteArray("app.win.setSize(800, 600);") << QByteArray("[[800, 600], 800, 600]");
+            << QByteArray("app.win.setSize(800, 600);") << QByteArray("[[800, 600], 800, 600]");
     QTest::newRow("setWidth keeps the height")
-        << QByteArray("app.win.setSize(300, 200); app.win.setWidth(410);") << QByteArray("[[410, 200], 410, 200]");
+            << QByteArray("app.win.setSize(300, 200); app.win.setWidth(410);") << QByteArray("[[410, 200], 410, 200]");
     QTest::newRow("setHeight keeps the width")
-        << QByteArray("app.win.setSize(300, 200); app.win.setHeight(90);") << QByteArray("[[300, 90], 300, 90]");
+            << QByteArray("app.win.setSize(300, 200); app.win.setHeight(90);") << QByteArray("[[300, 90], 300, 90]");
     QTest::newRow("a menu bar stays inside the client area")
-        << QByteArray("app.win.addMenu('file', 'File'); app.win.show(); app.win.setSize(640, 480);")
-        << QByteArray("[[640, 480], 640, 480]");
+            << QByteArray("app.win.addMenu('file', 'File'); app.win.show(); app.win.setSize(640, 480);")
+            << QByteArray("[[640, 480], 640, 480]");
 }
 
 void TestWindowsE2E::sizeSlotsWorkOnTheClientArea()
 {
     QFETCH(QByteArray, calls);
     QFETCH(QByteArray, expected);
-    QCOMPARE(evaluate(calls + "return [app.win.getSize(), app.win.getWidth(), app.win.getHeight()];"),
-             json(expected));
+    QCOMPARE(evaluate(calls + "return [app.win.getSize(), app.win.getWidth(), app.win.getHeight()];"), json(expected));
 }
 
 void TestWindowsE2E::centeringOnTheScreen_data()
@@ -146,14 +145,15 @@ void TestWindowsE2E::centeringOnTheScreen()
     // Positions are read with the frame, centering places the client area; the frame's
     // offset is measured from setPosition so the test holds with and without frames.
     const QJsonArray positions = evaluate("app.win.show(); app.win.setSize(300, 201); app.win.setPosition(17, 23);"
-                                          "var before = app.win.getPosition(); app.win.centerPosition(" + arguments
-                                          + "); return [before, app.win.getPosition()];").array();
+                                          "var before = app.win.getPosition(); app.win.centerPosition("
+                                          + arguments + "); return [before, app.win.getPosition()];")
+                                         .array();
     const QJsonArray before = positions.at(0).toArray();
     const QJsonArray after = positions.at(1).toArray();
     const QSize screen = screenSize();
     const int x = centresX ? (screen.width() - 300) / 2 + before.at(0).toInt() - 17 : before.at(0).toInt();
     const int y = centresY ? (screen.height() - 201) / 2 + before.at(1).toInt() - 23 : before.at(1).toInt();
-    QCOMPARE(after, (QJsonArray{x, y}));
+    QCOMPARE(after, (QJsonArray {x, y}));
 }
 
 void TestWindowsE2E::centeringByParent_data()
@@ -162,12 +162,12 @@ void TestWindowsE2E::centeringByParent_data()
     QTest::addColumn<QByteArray>("childSize");
     QTest::addColumn<int>("shiftX"); // from the parent's frame corner to the child's client corner
     QTest::addColumn<int>("shiftY");
-    QTest::newRow("child in the middle of its parent") << QByteArray("100, 50, 400, 300") << QByteArray("200, 100")
-                                                       << 100 << 100;
-    QTest::newRow("odd difference truncates") << QByteArray("100, 50, 401, 301") << QByteArray("200, 100") << 100
-                                              << 100;
+    QTest::newRow("child in the middle of its parent")
+            << QByteArray("100, 50, 400, 300") << QByteArray("200, 100") << 100 << 100;
+    QTest::newRow("odd difference truncates")
+            << QByteArray("100, 50, 401, 301") << QByteArray("200, 100") << 100 << 100;
     QTest::newRow("child wider than its parent truncates toward zero")
-        << QByteArray("100, 50, 401, 300") << QByteArray("602, 100") << -100 << 100;
+            << QByteArray("100, 50, 401, 300") << QByteArray("602, 100") << -100 << 100;
 }
 
 void TestWindowsE2E::centeringByParent()
@@ -177,17 +177,20 @@ void TestWindowsE2E::centeringByParent()
     QFETCH(int, shiftX);
     QFETCH(int, shiftY);
     // The child's frame offset is measured by placing its client area at (0, 0).
-    const QJsonArray positions =
-        evaluate("var g = [" + parentGeometry + "]; app.win.show(); app.win.setPosition(g[0], g[1]);"
-                 "app.win.setSize(g[2], g[3]); var child = app.win.createWindow(" + childSize + ");"
-                 "child.setPosition(0, 0); var offset = child.getPosition();"
-                 "child.centerPosition(true, true, true);"
-                 "return [app.win.getPosition(), offset, child.getPosition()];").array();
+    const QJsonArray positions = evaluate("var g = [" + parentGeometry
+                                          + "]; app.win.show(); app.win.setPosition(g[0], g[1]);"
+                                            "app.win.setSize(g[2], g[3]); var child = app.win.createWindow("
+                                          + childSize
+                                          + ");"
+                                            "child.setPosition(0, 0); var offset = child.getPosition();"
+                                            "child.centerPosition(true, true, true);"
+                                            "return [app.win.getPosition(), offset, child.getPosition()];")
+                                         .array();
     const QJsonArray parent = positions.at(0).toArray();
     const QJsonArray offset = positions.at(1).toArray();
     const int x = parent.at(0).toInt() + shiftX + offset.at(0).toInt();
     const int y = parent.at(1).toInt() + shiftY + offset.at(1).toInt();
-    QCOMPARE(positions.at(2).toArray(), (QJsonArray{x, y}));
+    QCOMPARE(positions.at(2).toArray(), (QJsonArray {x, y}));
 }
 
 void TestWindowsE2E::jsRunsInThatWindowsOwnFrame()
@@ -218,43 +221,43 @@ void TestWindowsE2E::cookieSlotsKeepRecords_data()
     QTest::addColumn<QByteArray>("expected"); // what the calls return, else getAllCookies()
     QTest::newRow("a window without cookies has an empty jar") << QByteArray("") << QByteArray("[]");
     QTest::newRow("a full record reads back as written")
-        << QByteArray("app.win.setAllCookies([{domain: 'example.com', expiration: '1700000000', http_only: '1',"
-                      " secure: '1', name: 'sid', path: '/app', value64: 'YWJj'}]);")
-        << QByteArray("[{\"domain\": \"example.com\", \"expiration\": \"1700000000\", \"http_only\": \"1\","
-                      " \"secure\": \"1\", \"session\": \"0\", \"name\": \"sid\", \"path\": \"/app\","
-                      " \"value64\": \"YWJj\"}]");
+            << QByteArray("app.win.setAllCookies([{domain: 'example.com', expiration: '1700000000', http_only: '1',"
+                          " secure: '1', name: 'sid', path: '/app', value64: 'YWJj'}]);")
+            << QByteArray("[{\"domain\": \"example.com\", \"expiration\": \"1700000000\", \"http_only\": \"1\","
+                          " \"secure\": \"1\", \"session\": \"0\", \"name\": \"sid\", \"path\": \"/app\","
+                          " \"value64\": \"YWJj\"}]");
     QTest::newRow("cookies keep the order of the list")
-        << QByteArray("app.win.setAllCookies([{name: 'b'}, {name: 'a'}]);"
-                      "return app.win.getAllCookies().map(function (c) { return c.name; });")
-        << QByteArray("[\"b\", \"a\"]");
+            << QByteArray("app.win.setAllCookies([{name: 'b'}, {name: 'a'}]);"
+                          "return app.win.getAllCookies().map(function (c) { return c.name; });")
+            << QByteArray("[\"b\", \"a\"]");
     QTest::newRow("value64 wins over value")
-        << QByteArray("app.win.setAllCookies([{name: 'n', value: 'plain', value64: 'd2lu'}]);"
-                      "return [app.win.getAllCookies()[0].value64];")
-        << QByteArray("[\"d2lu\"]");
-    QTest::newRow("value alone is taken as Latin-1 text")
-        << QByteArray("app.win.setAllCookies([{name: 'n', value: 'abc'}]); return [app.win.getAllCookies()[0].value64];")
-        << QByteArray("[\"YWJj\"]");
+            << QByteArray("app.win.setAllCookies([{name: 'n', value: 'plain', value64: 'd2lu'}]);"
+                          "return [app.win.getAllCookies()[0].value64];")
+            << QByteArray("[\"d2lu\"]");
+    QTest::newRow("value alone is taken as Latin-1 text") << QByteArray(
+            "app.win.setAllCookies([{name: 'n', value: 'abc'}]); return [app.win.getAllCookies()[0].value64];")
+                                                          << QByteArray("[\"YWJj\"]");
     QTest::newRow("http_only given as true is false")
-        << QByteArray("app.win.setAllCookies([{name: 'n', http_only: 'true', secure: 'true'}]);"
-                      "var c = app.win.getAllCookies()[0]; return [c.http_only, c.secure];")
-        << QByteArray("[\"0\", \"0\"]");
+            << QByteArray("app.win.setAllCookies([{name: 'n', http_only: 'true', secure: 'true'}]);"
+                          "var c = app.win.getAllCookies()[0]; return [c.http_only, c.secure];")
+            << QByteArray("[\"0\", \"0\"]");
     QTest::newRow("a record without expiration is a session cookie")
-        << QByteArray("app.win.setAllCookies([{name: 'n'}]); var c = app.win.getAllCookies()[0];"
-                      "return [c.session, c.expiration];")
-        << QByteArray("[\"1\", \"4294967295\"]");
+            << QByteArray("app.win.setAllCookies([{name: 'n'}]); var c = app.win.getAllCookies()[0];"
+                          "return [c.session, c.expiration];")
+            << QByteArray("[\"1\", \"4294967295\"]");
     QTest::newRow("a session cookie written back persists until 2106")
-        << QByteArray("app.win.setAllCookies([{name: 'n'}]); app.win.setAllCookies(app.win.getAllCookies());"
-                      "var c = app.win.getAllCookies()[0]; return [c.session, c.expiration];")
-        << QByteArray("[\"0\", \"4294967295\"]");
+            << QByteArray("app.win.setAllCookies([{name: 'n'}]); app.win.setAllCookies(app.win.getAllCookies());"
+                          "var c = app.win.getAllCookies()[0]; return [c.session, c.expiration];")
+            << QByteArray("[\"0\", \"4294967295\"]");
     QTest::newRow("an empty list empties the jar")
-        << QByteArray("app.win.setAllCookies([{name: 'n'}]); app.win.setAllCookies([]);") << QByteArray("[]");
+            << QByteArray("app.win.setAllCookies([{name: 'n'}]); app.win.setAllCookies([]);") << QByteArray("[]");
     QTest::newRow("a text instead of a list empties the jar")
-        << QByteArray("app.win.setAllCookies([{name: 'n'}]); app.win.setAllCookies('n=v');") << QByteArray("[]");
+            << QByteArray("app.win.setAllCookies([{name: 'n'}]); app.win.setAllCookies('n=v');") << QByteArray("[]");
     QTest::newRow("an object instead of a list empties the jar")
-        << QByteArray("app.win.setAllCookies([{name: 'n'}]); app.win.setAllCookies({name: 'n'});")
-        << QByteArray("[]");
+            << QByteArray("app.win.setAllCookies([{name: 'n'}]); app.win.setAllCookies({name: 'n'});")
+            << QByteArray("[]");
     QTest::newRow("null empties the jar")
-        << QByteArray("app.win.setAllCookies([{name: 'n'}]); app.win.setAllCookies(null);") << QByteArray("[]");
+            << QByteArray("app.win.setAllCookies([{name: 'n'}]); app.win.setAllCookies(null);") << QByteArray("[]");
 }
 
 void TestWindowsE2E::cookieSlotsKeepRecords()

@@ -32,10 +32,7 @@ private:
     }
 
     // A callback id whose calls are recorded as [name, arguments...].
-    QString recorder(const QString &name) const
-    {
-        return evaluate("record('" + name + "')").toString();
-    }
+    QString recorder(const QString &name) const { return evaluate("record('" + name + "')").toString(); }
 
     // The recorded calls of one callback, each as its list of arguments.
     QList<QStringList> calls(const QString &name) const
@@ -125,14 +122,14 @@ void TestXProcess::commandLineConversion_data()
     QTest::addColumn<QVariant>("command");
     QTest::addColumn<bool>("latin1");
     QTest::addColumn<QString>("line");
-    QTest::newRow("a string passes through exec unchanged") << QVariant(QString::fromUtf8("echo é")) << false
-                                                           << QString::fromUtf8("echo é");
-    QTest::newRow("execASCII reads each UTF-8 byte as a character") << QVariant(QString::fromUtf8("echo é")) << true
-                                                                   << QString::fromUtf8("echo Ã©");
+    QTest::newRow("a string passes through exec unchanged")
+            << QVariant(QString::fromUtf8("echo é")) << false << QString::fromUtf8("echo é");
+    QTest::newRow("execASCII reads each UTF-8 byte as a character")
+            << QVariant(QString::fromUtf8("echo é")) << true << QString::fromUtf8("echo Ã©");
     QTest::newRow("a number gives its decimal text") << QVariant(42.0) << false << "42";
-    QTest::newRow("a list gives nothing") << QVariant(QVariantList{"echo", "x"}) << false << "";
-    QTest::newRow("text is cut at a zero character") << QVariant(QString::fromUtf8("echo a\0b", 8)) << false
-                                                    << "echo a";
+    QTest::newRow("a list gives nothing") << QVariant(QVariantList {"echo", "x"}) << false << "";
+    QTest::newRow("text is cut at a zero character")
+            << QVariant(QString::fromUtf8("echo a\0b", 8)) << false << "echo a";
 }
 
 void TestXProcess::commandLineConversion()
@@ -157,12 +154,14 @@ void TestXProcess::outputArrivesAsThePrintedText_data()
     QTest::addColumn<QByteArray>("printed");
     QTest::addColumn<QString>("received");
     QTest::newRow("carriage return becomes a blank, the line feed stays")
-        << QByteArray("it's\r\nok") << QStringLiteral("it's \nok");
+            << QByteArray("it's\r\nok") << QStringLiteral("it's \nok");
     QTest::newRow("backslashes arrive unchanged") << QByteArray("a\\b\\\\n\\") << QStringLiteral("a\\b\\\\n\\");
     QTest::newRow("output that tries to break out stays text")
-        << QByteArray("\\'); events.push(['hacked']); //") << QStringLiteral("\\'); events.push(['hacked']); //");
-    QTest::newRow("unicode line terminators arrive unchanged")
-        << QByteArray("a\xe2\x80\xa8" "b\xe2\x80\xa9" "c") << QString::fromUtf8("a\u2028b\u2029c");
+            << QByteArray("\\'); events.push(['hacked']); //") << QStringLiteral("\\'); events.push(['hacked']); //");
+    QTest::newRow("unicode line terminators arrive unchanged") << QByteArray("a\xe2\x80\xa8"
+                                                                             "b\xe2\x80\xa9"
+                                                                             "c")
+                                                               << QString::fromUtf8("a\u2028b\u2029c");
     QTest::newRow("output stops at a zero byte") << QByteArray("ab\0cd", 5) << QStringLiteral("ab");
     QTest::newRow("a program that prints nothing") << QByteArray() << QString();
 }
@@ -197,7 +196,7 @@ void TestXProcess::killExecShowsOneCallsErrorAndDropsFinish()
     api.killExec(id);
     QTRY_COMPARE_WITH_TIMEOUT(calls("error").size(), 1, 5000);
     QCOMPARE(calls("error").first(), QStringList());
-    QCOMPARE(boxes, QStringList{"Info: 1"});
+    QCOMPARE(boxes, QStringList {"Info: 1"});
     QTest::qWait(200);
     QVERIFY(calls("finish").isEmpty());
     QVERIFY(!registered(finish));
@@ -207,7 +206,7 @@ void TestXProcess::killExecShowsOneCallsErrorAndDropsFinish()
 
 void TestXProcess::unstartableProgramShowsZeroAfterExecReturned()
 {
-    const QStringList commands{"/no/such/program", ""};
+    const QStringList commands {"/no/such/program", ""};
     for (const QString &command : commands) {
         boxes.clear();
         JSApiOvex api(ovex, nullptr);
@@ -216,7 +215,7 @@ void TestXProcess::unstartableProgramShowsZeroAfterExecReturned()
         const int id = api.exec(command, finish, "", error);
         QCOMPARE(id, 0);
         QVERIFY2(boxes.isEmpty(), "the failure must arrive after exec has returned");
-        QTRY_COMPARE_WITH_TIMEOUT(boxes, QStringList{"Info: 0"}, 5000);
+        QTRY_COMPARE_WITH_TIMEOUT(boxes, QStringList {"Info: 0"}, 5000);
         QTRY_COMPARE_WITH_TIMEOUT(calls("error").size(), 1, 5000);
         QVERIFY(!registered(finish));
         evaluate("events = []");
@@ -239,7 +238,7 @@ void TestXProcess::execAsciiOfAnAsciiCommandIsExec()
         QTRY_COMPARE_WITH_TIMEOUT(calls("finish").size(), 1, 10000);
         received << receivedOutput();
     }
-    QCOMPARE(received, (QStringList{"plain  words\n", "plain  words\n"}));
+    QCOMPARE(received, (QStringList {"plain  words\n", "plain  words\n"}));
 }
 
 void TestXProcess::execAsciiPassesUtf8BytesAsCharacters()

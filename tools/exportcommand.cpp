@@ -17,8 +17,7 @@ namespace {
 
 enum class Format { Png, Svg, Bin };
 
-struct ExportRequest
-{
+struct ExportRequest {
     QString parameters;
     QString file;
     Format format = Format::Png;
@@ -88,7 +87,11 @@ bool parseArguments(const QStringList &args, ExportRequest *request)
 class ProgressReporter
 {
 public:
-    ProgressReporter() : m_terminal(isatty(fileno(stderr)) != 0) { m_clock.start(); }
+    ProgressReporter()
+        : m_terminal(isatty(fileno(stderr)) != 0)
+    {
+        m_clock.start();
+    }
 
     void operator()(int number, int count, const QString &file) const
     {
@@ -114,19 +117,18 @@ ExportResult runExport(CircuitExporter &exporter, const ExportRequest &request)
     return exporter.exportPng(request.file, request.scalePercent, request.separate);
 }
 
-QString failureMessage(const ExportResult &result, const GeneratorSettings &settings,
-                       float scalePercent)
+QString failureMessage(const ExportResult &result, const GeneratorSettings &settings, float scalePercent)
 {
     if (result.failure == ExportResult::CannotOpenFile)
         return QStringLiteral("%1: cannot open the file for writing").arg(result.file);
     return QStringLiteral("%1: nothing to draw: width %2 and height %3 at %4 % give no pixels "
                           "or more than the limit of %5 pixels a side and %6 pixels in all")
-        .arg(result.file)
-        .arg(settings.width)
-        .arg(settings.height)
-        .arg(double(scalePercent))
-        .arg(RenderMetrics::kMaxSide)
-        .arg(RenderMetrics::kMaxPixels);
+            .arg(result.file)
+            .arg(settings.width)
+            .arg(settings.height)
+            .arg(double(scalePercent))
+            .arg(RenderMetrics::kMaxSide)
+            .arg(RenderMetrics::kMaxPixels);
 }
 
 int runExportCommand(const QStringList &args)
@@ -144,8 +146,8 @@ int runExportCommand(const QStringList &args)
     generator.readParameters(parameters);
     if (generator.gridSize().tooLarge) {
         printError(QStringLiteral("%1: the grid is too large: more than %2 cells")
-                       .arg(request.parameters)
-                       .arg(Circuit::kMaxCells));
+                           .arg(request.parameters)
+                           .arg(Circuit::kMaxCells));
         return kExitBadInput;
     }
     CircuitRenderer renderer;
@@ -161,23 +163,23 @@ int runExportCommand(const QStringList &args)
 } // namespace
 
 const ToolCommand kExportCommand = {
-    "export",
-    "export PARAMS.json OUT [--scale PERCENT] [--separate]",
-    "export the artwork as PNG, SVG or raw RGB (BIN), whole or by layer",
-    "Reads PARAMS.json (\"-\" reads standard input) as the plug-in's updateGenerator does,\n"
-    "then does exactly what the plug-in's exportPNG, exportSVG or exportBIN does: reseeds,\n"
-    "regenerates, renders and writes. The format follows OUT's extension (any case):\n"
-    "  OUT.png [--scale PERCENT] [--separate]   PNG at PERCENT % (default 100); with\n"
-    "      --separate also BASE.wires.png, BASE.dots.png, BASE.components.png,\n"
-    "      BASE.signals.png and BASE.dot_signals.png\n"
-    "  OUT.svg [--separate]                     SVG; with --separate also BASE.wires.svg,\n"
-    "      BASE.dots.svg, BASE.signals.svg and BASE.dot_signals.svg\n"
-    "  OUT.bin [--scale PERCENT]                raw RGB bytes, rows top to bottom, no header\n"
-    "BASE is OUT up to its last \".\" (out/art.png gives out/art; my.dir/art gives my).\n"
-    "Exit status 2: bad usage (another extension, --scale with SVG, --separate with BIN),\n"
-    "an unreadable parameter file or a grid of more than 4194304 cells. Exit status 1: a\n"
-    "file cannot be opened for writing (files written before it stay), or the canvas\n"
-    "rounds to no pixels or exceeds 16384 pixels a side or 40000000 pixels in all.\n"
-    "Progress appears on standard error when it is a terminal and the export is long.",
-    runExportCommand,
+        "export",
+        "export PARAMS.json OUT [--scale PERCENT] [--separate]",
+        "export the artwork as PNG, SVG or raw RGB (BIN), whole or by layer",
+        "Reads PARAMS.json (\"-\" reads standard input) as the plug-in's updateGenerator does,\n"
+        "then does exactly what the plug-in's exportPNG, exportSVG or exportBIN does: reseeds,\n"
+        "regenerates, renders and writes. The format follows OUT's extension (any case):\n"
+        "  OUT.png [--scale PERCENT] [--separate]   PNG at PERCENT % (default 100); with\n"
+        "      --separate also BASE.wires.png, BASE.dots.png, BASE.components.png,\n"
+        "      BASE.signals.png and BASE.dot_signals.png\n"
+        "  OUT.svg [--separate]                     SVG; with --separate also BASE.wires.svg,\n"
+        "      BASE.dots.svg, BASE.signals.svg and BASE.dot_signals.svg\n"
+        "  OUT.bin [--scale PERCENT]                raw RGB bytes, rows top to bottom, no header\n"
+        "BASE is OUT up to its last \".\" (out/art.png gives out/art; my.dir/art gives my).\n"
+        "Exit status 2: bad usage (another extension, --scale with SVG, --separate with BIN),\n"
+        "an unreadable parameter file or a grid of more than 4194304 cells. Exit status 1: a\n"
+        "file cannot be opened for writing (files written before it stay), or the canvas\n"
+        "rounds to no pixels or exceeds 16384 pixels a side or 40000000 pixels in all.\n"
+        "Progress appears on standard error when it is a terminal and the export is long.",
+        runExportCommand,
 };

@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-static int runGenerate(const QStringList& args)
+static int runGenerate(const QStringList &args)
 {
     if (args.size() != 1 || (args.at(0).startsWith(QLatin1Char('-')) && args.at(0) != QLatin1String("-"))) {
         printError(QStringLiteral("usage: lumatrace generate PARAMS.json   (\"-\" reads standard input)"));
@@ -24,11 +24,11 @@ static int runGenerate(const QStringList& args)
     if (grid.tooLarge) {
         const QString name = path == QLatin1String("-") ? QStringLiteral("standard input") : path;
         printError(QStringLiteral("%1: the grid is too large: more than %2 cells (width %3, height %4, scale %5)")
-                       .arg(name)
-                       .arg(Circuit::kMaxCells)
-                       .arg(generator.settings().width)
-                       .arg(generator.settings().height)
-                       .arg(double(generator.settings().scale)));
+                           .arg(name)
+                           .arg(Circuit::kMaxCells)
+                           .arg(generator.settings().width)
+                           .arg(generator.settings().height)
+                           .arg(double(generator.settings().scale)));
         return kExitBadInput;
     }
     generator.generateCircuit();
@@ -39,20 +39,20 @@ static int runGenerate(const QStringList& args)
 }
 
 const ToolCommand kGenerateCommand = {
-    "generate",
-    "generate PARAMS.json",
-    "generate a circuit and print its wires as one line of JSON",
-    "Reads PARAMS.json (\"-\" reads standard input) as a JSON object: the generator's\n"
-    "parameter map, exactly as page script hands it to the plug-in's generate (numbers\n"
-    "are doubles, arrays lists, objects maps; missing keys read as 0, false or empty).\n"
-    "Reads the parameters (this reseeds the five random streams), generates the circuit\n"
-    "and prints the result map on standard output as one line:\n"
-    "  {\"wires\":[{\"xy\":[[x,y],...],\"thickness\":T,\"density\":D},...]}\n"
-    "Numbers are printed in the shortest form that reads back to the same double.\n"
-    "A file that cannot be read or is not a JSON object, or a grid of more than\n"
-    "4194304 cells (ceil(width / (20 x scale)) x ceil(height / (20 x scale))): a\n"
-    "one-line message on standard error, exit status 2, nothing on standard output.\n"
-    "A non-positive or non-finite scale, width or height gives an empty circuit\n"
-    "({\"wires\":[]}).",
-    runGenerate,
+        "generate",
+        "generate PARAMS.json",
+        "generate a circuit and print its wires as one line of JSON",
+        "Reads PARAMS.json (\"-\" reads standard input) as a JSON object: the generator's\n"
+        "parameter map, exactly as page script hands it to the plug-in's generate (numbers\n"
+        "are doubles, arrays lists, objects maps; missing keys read as 0, false or empty).\n"
+        "Reads the parameters (this reseeds the five random streams), generates the circuit\n"
+        "and prints the result map on standard output as one line:\n"
+        "  {\"wires\":[{\"xy\":[[x,y],...],\"thickness\":T,\"density\":D},...]}\n"
+        "Numbers are printed in the shortest form that reads back to the same double.\n"
+        "A file that cannot be read or is not a JSON object, or a grid of more than\n"
+        "4194304 cells (ceil(width / (20 x scale)) x ceil(height / (20 x scale))): a\n"
+        "one-line message on standard error, exit status 2, nothing on standard output.\n"
+        "A non-positive or non-finite scale, width or height gives an empty circuit\n"
+        "({\"wires\":[]}).",
+        runGenerate,
 };

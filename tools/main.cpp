@@ -8,23 +8,23 @@
 #include <cstring>
 
 // The command table: add one line per command (declared in toolcommand.h).
-static const ToolCommand* const kCommands[] = {
-    &kGenerateCommand,
-    &kExportCommand,
+static const ToolCommand *const kCommands[] = {
+        &kGenerateCommand,
+        &kExportCommand,
 };
 
-static const ToolCommand* findCommand(const QString& name)
+static const ToolCommand *findCommand(const QString &name)
 {
-    for (const ToolCommand* c : kCommands)
+    for (const ToolCommand *c : kCommands)
         if (name == QLatin1String(c->name))
             return c;
     return nullptr;
 }
 
-static QByteArray indent(const char* text)
+static QByteArray indent(const char *text)
 {
     QByteArray out = "    ";
-    for (const char* p = text; *p; ++p) {
+    for (const char *p = text; *p; ++p) {
         out += *p;
         if (*p == '\n')
             out += "    ";
@@ -32,40 +32,39 @@ static QByteArray indent(const char* text)
     return out;
 }
 
-static void printUsage(FILE* to)
+static void printUsage(FILE *to)
 {
-    QByteArray text =
-        "Usage: lumatrace COMMAND [ARGUMENTS]\n"
-        "       lumatrace --help | -h | help [COMMAND]\n"
-        "\n"
-        "The command-line front of the Lumatrace generator core: the same code the\n"
-        "plug-in runs, so the same parameter map gives the same circuit.\n"
-        "\n"
-        "Commands:\n";
-    for (const ToolCommand* c : kCommands)
+    QByteArray text = "Usage: lumatrace COMMAND [ARGUMENTS]\n"
+                      "       lumatrace --help | -h | help [COMMAND]\n"
+                      "\n"
+                      "The command-line front of the Lumatrace generator core: the same code the\n"
+                      "plug-in runs, so the same parameter map gives the same circuit.\n"
+                      "\n"
+                      "Commands:\n";
+    for (const ToolCommand *c : kCommands)
         text += "  " + QByteArray(c->synopsis).leftJustified(28, ' ') + " " + c->summary + "\n";
     text += "\nOptions:\n"
             "  --help, -h                   this text (also: lumatrace COMMAND --help)\n"
             "\nExit status: 0 success, 1 the work failed, 2 bad usage or bad input.\n";
-    for (const ToolCommand* c : kCommands)
+    for (const ToolCommand *c : kCommands)
         text += "\nlumatrace " + QByteArray(c->synopsis) + "\n" + indent(c->help) + "\n";
     std::fwrite(text.constData(), 1, size_t(text.size()), to);
 }
 
-static void printCommandHelp(const ToolCommand* c)
+static void printCommandHelp(const ToolCommand *c)
 {
     const QByteArray text = "Usage: lumatrace " + QByteArray(c->synopsis) + "\n\n" + QByteArray(c->help) + "\n";
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
 }
 
-static bool isHelp(const QString& a)
+static bool isHelp(const QString &a)
 {
     return a == QLatin1String("--help") || a == QLatin1String("-h");
 }
 
 // Qt's own diagnostics (e.g. about the runtime directory of the offscreen platform)
 // would add lines to standard error; the tool reports only its own one-line messages.
-static void quietMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
+static void quietMessageHandler(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
     if (type == QtFatalMsg) {
         const QByteArray line = message.toLocal8Bit() + "\n";
@@ -73,7 +72,7 @@ static void quietMessageHandler(QtMsgType type, const QMessageLogContext&, const
     }
 }
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     qInstallMessageHandler(quietMessageHandler);
     // Text masks need fonts, hence a GUI application; no window system is used.
@@ -90,7 +89,7 @@ int main(int argc, char** argv)
     const QString first = args.takeFirst();
     if (isHelp(first) || first == QLatin1String("help")) {
         if (!args.isEmpty() && first == QLatin1String("help")) {
-            if (const ToolCommand* c = findCommand(args.first())) {
+            if (const ToolCommand *c = findCommand(args.first())) {
                 printCommandHelp(c);
                 return kExitOk;
             }
@@ -100,7 +99,7 @@ int main(int argc, char** argv)
         printUsage(stdout);
         return kExitOk;
     }
-    const ToolCommand* command = findCommand(first);
+    const ToolCommand *command = findCommand(first);
     if (!command) {
         printError(QStringLiteral("unknown command \"%1\" (see lumatrace --help)").arg(first));
         return kExitBadInput;

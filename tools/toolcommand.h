@@ -7,12 +7,12 @@
 #include <QVariantMap>
 
 struct ToolCommand {
-    const char* name;     // "generate"
-    const char* synopsis; // "generate PARAMS.json"
-    const char* summary;  // one line for the command list
-    const char* help;     // full description of the command and its options
+    const char *name; // "generate"
+    const char *synopsis; // "generate PARAMS.json"
+    const char *summary; // one line for the command list
+    const char *help; // full description of the command and its options
     // Runs the command with the arguments after its name; returns the exit status.
-    int (*run)(const QStringList& args);
+    int (*run)(const QStringList &args);
 };
 
 // Exit statuses shared by the commands.
@@ -21,11 +21,11 @@ constexpr int kExitFailure = 1; // the work itself failed (e.g. a file could not
 constexpr int kExitBadInput = 2; // bad usage, unreadable or invalid input, grid too large
 
 // Writes "lumatrace: " + message + newline to standard error.
-void printError(const QString& message);
+void printError(const QString &message);
 
 // Reads PATH ("-" = standard input) as a JSON object into a parameter map. On failure
 // prints "lumatrace: PATH: problem" to standard error and returns false.
-bool loadParameterMapOrReport(const QString& path, QVariantMap* out);
+bool loadParameterMapOrReport(const QString &path, QVariantMap *out);
 
 // The commands (one definition per source file).
 extern const ToolCommand kGenerateCommand;

@@ -4,14 +4,14 @@
 
 #include <cstdio>
 
-void printError(const QString& message)
+void printError(const QString &message)
 {
     const QByteArray line = "lumatrace: " + message.toUtf8() + "\n";
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
     std::fflush(stderr);
 }
 
-bool loadParameterMapOrReport(const QString& path, QVariantMap* out)
+bool loadParameterMapOrReport(const QString &path, QVariantMap *out)
 {
     QString error;
     if (readJsonParameterFile(path, out, &error))

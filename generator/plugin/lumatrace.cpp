@@ -13,7 +13,6 @@
 #include <QWebPage>
 #include <QWebView>
 
-
 namespace {
 // Qt Quick aborts the process when its OpenGL scene graph finds no context (headless
 // machines, remote desktops); the software scene graph draws the same scenes there.
@@ -29,12 +28,11 @@ void chooseSceneGraphBackend()
     if (!probe.create())
         QQuickWindow::setSceneGraphBackend(QSGRendererInterface::Software);
 }
-}
+} // namespace
 
 Lumatrace::Lumatrace(QObject *view)
     : OvexPlugin(view)
-{
-}
+{ }
 
 Lumatrace::~Lumatrace()
 {
@@ -82,8 +80,8 @@ void Lumatrace::generateImage(const QVariantMap &parameters)
     QBuffer buffer(resultBytes.get());
     buffer.open(QIODevice::WriteOnly);
     readParameters(parameters);
-    const QImage *image = renderer.render(*generator.generateCircuit(), generator.settings(), 1.0f,
-                                          RenderLayer::Composite);
+    const QImage *image
+            = renderer.render(*generator.generateCircuit(), generator.settings(), 1.0f, RenderLayer::Composite);
     // A canvas with no pixels, or one too large to draw, leaves nothing to show.
     if (!image)
         return;
