@@ -37,7 +37,7 @@ QStringList matches(const QString &text, const QString &pattern)
 
 } // namespace
 
-class tst_SvgWriter : public QObject
+class TestSvgWriter : public QObject
 {
     Q_OBJECT
 
@@ -60,7 +60,7 @@ private Q_SLOTS:
     void svgAndRasterDrawTheSameRandomValues();
 };
 
-void tst_SvgWriter::numbersUseSixSignificantDigits_data()
+void TestSvgWriter::numbersUseSixSignificantDigits_data()
 {
     QTest::addColumn<double>("value");
     QTest::addColumn<QString>("text");
@@ -73,14 +73,14 @@ void tst_SvgWriter::numbersUseSixSignificantDigits_data()
     QTest::newRow("a negative value keeps its sign") << -4.56 << "-4.56";
 }
 
-void tst_SvgWriter::numbersUseSixSignificantDigits()
+void TestSvgWriter::numbersUseSixSignificantDigits()
 {
     QFETCH(double, value);
     QFETCH(QString, text);
     QCOMPARE(SvgWriter::number(value), text);
 }
 
-void tst_SvgWriter::numbersIgnoreTheProcessLocale()
+void TestSvgWriter::numbersIgnoreTheProcessLocale()
 {
     const QLocale previous;
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
@@ -89,13 +89,13 @@ void tst_SvgWriter::numbersIgnoreTheProcessLocale()
     QCOMPARE(text, QStringLiteral("54.56"));
 }
 
-void tst_SvgWriter::coloursAreLowerCaseHex()
+void TestSvgWriter::coloursAreLowerCaseHex()
 {
     QCOMPARE(SvgWriter::colorName(QColor(0, 50, 100)), QStringLiteral("#003264"));
     QCOMPARE(SvgWriter::colorName(QColor(255, 171, 205)), QStringLiteral("#ffabcd"));
 }
 
-void tst_SvgWriter::dotElementsFollowTheirTemplates_data()
+void TestSvgWriter::dotElementsFollowTheirTemplates_data()
 {
     QTest::addColumn<double>("r1");
     QTest::addColumn<double>("r2");
@@ -115,7 +115,7 @@ void tst_SvgWriter::dotElementsFollowTheirTemplates_data()
     QTest::newRow("no radius writes nothing") << 0.0 << -1.0 << -1.0 << "";
 }
 
-void tst_SvgWriter::dotElementsFollowTheirTemplates()
+void TestSvgWriter::dotElementsFollowTheirTemplates()
 {
     QFETCH(double, r1);
     QFETCH(double, r2);
@@ -124,7 +124,7 @@ void tst_SvgWriter::dotElementsFollowTheirTemplates()
     QCOMPARE(SvgWriter::dotElements(QPoint(10, 20), Qt::white, Qt::red, r1, r2, r3), text);
 }
 
-void tst_SvgWriter::pathDataWritesEveryCommand()
+void TestSvgWriter::pathDataWritesEveryCommand()
 {
     LanePath path;
     path.moveTo(QPointF(5, 5), true);
@@ -134,14 +134,14 @@ void tst_SvgWriter::pathDataWritesEveryCommand()
     QCOMPARE(SvgWriter::pathData(path), QStringLiteral("M 5 5 M 6.5 5 L 15 5.25 Q 1 2 3 4 "));
 }
 
-void tst_SvgWriter::pathElementFollowsItsTemplate()
+void TestSvgWriter::pathElementFollowsItsTemplate()
 {
     QCOMPARE(SvgWriter::pathElement(QStringLiteral("M 1 2 L 3 4 "), QColor(0, 255, 0), 2.5),
              QStringLiteral("<path d=\"M 1 2 L 3 4 \" fill=\"none\" stroke=\"#00ff00\" "
                             "stroke-width=\"2.5\" />\n"));
 }
 
-void tst_SvgWriter::documentOfAHandBuiltCircuit_data()
+void TestSvgWriter::documentOfAHandBuiltCircuit_data()
 {
     QTest::addColumn<int>("layer");
     QTest::addColumn<QString>("document");
@@ -182,7 +182,7 @@ void tst_SvgWriter::documentOfAHandBuiltCircuit_data()
             << int(DotSignals) << header + rect("#000000") + glow("#ffffff") + end;
 }
 
-void tst_SvgWriter::documentOfAHandBuiltCircuit()
+void TestSvgWriter::documentOfAHandBuiltCircuit()
 {
     QFETCH(int, layer);
     QFETCH(QString, document);
@@ -194,7 +194,7 @@ void tst_SvgWriter::documentOfAHandBuiltCircuit()
     QCOMPARE(SvgWriter::svgDocument(builder.circuit(), smallSettings(), RenderLayer(layer)), document);
 }
 
-void tst_SvgWriter::twoCellWireIsOneStraightElementWhateverItsDensity()
+void TestSvgWriter::twoCellWireIsOneStraightElementWhateverItsDensity()
 {
     CircuitBuilder builder(3, 2);
     Wire &wire = builder.addWire({{0, 0}, {1, 1}}, 2);
@@ -210,7 +210,7 @@ void tst_SvgWriter::twoCellWireIsOneStraightElementWhateverItsDensity()
     QCOMPARE(matches(text, QStringLiteral("<path[^\n]*\n")), QStringList {expected});
 }
 
-void tst_SvgWriter::doubleWireIsTwoPathElements()
+void TestSvgWriter::doubleWireIsTwoPathElements()
 {
     CircuitBuilder builder(4, 2);
     builder.addWire({{0, 0}, {1, 0}, {2, 0}, {3, 0}}, 2);
@@ -223,7 +223,7 @@ void tst_SvgWriter::doubleWireIsTwoPathElements()
                           "stroke=\"#ffffff\" stroke-width=\"3.33333\" />\n"}));
 }
 
-void tst_SvgWriter::layerDocumentsHoldOnlyTheirShapes_data()
+void TestSvgWriter::layerDocumentsHoldOnlyTheirShapes_data()
 {
     QTest::addColumn<int>("layer");
     QTest::addColumn<bool>("circles");
@@ -234,7 +234,7 @@ void tst_SvgWriter::layerDocumentsHoldOnlyTheirShapes_data()
     QTest::newRow("the dot signals document has circles and no paths") << int(DotSignals) << true << false;
 }
 
-void tst_SvgWriter::layerDocumentsHoldOnlyTheirShapes()
+void TestSvgWriter::layerDocumentsHoldOnlyTheirShapes()
 {
     QFETCH(int, layer);
     QFETCH(bool, circles);
@@ -254,7 +254,7 @@ void tst_SvgWriter::layerDocumentsHoldOnlyTheirShapes()
     QVERIFY(!text.contains(QRegularExpression(QStringLiteral("#(?!000000|ffffff)[0-9a-f]{6}"))));
 }
 
-void tst_SvgWriter::layerDocumentsAgreeWithTheComposite()
+void TestSvgWriter::layerDocumentsAgreeWithTheComposite()
 {
     QVariantMap parameters;
     QString error;
@@ -278,7 +278,7 @@ void tst_SvgWriter::layerDocumentsAgreeWithTheComposite()
     QCOMPARE(layers, glowAndSignals);
 }
 
-void tst_SvgWriter::svgAndRasterDrawTheSameRandomValues()
+void TestSvgWriter::svgAndRasterDrawTheSameRandomValues()
 {
     QVariantMap parameters;
     QString error;
@@ -297,5 +297,5 @@ void tst_SvgWriter::svgAndRasterDrawTheSameRandomValues()
     QCOMPARE(randomStream(StreamSignal).state(), afterSvg);
 }
 
-QTEST_GUILESS_MAIN(tst_SvgWriter)
+QTEST_GUILESS_MAIN(TestSvgWriter)
 #include "tst_svgwriter.moc"

@@ -28,7 +28,7 @@ QString kinds(const LanePath &path)
 
 } // namespace
 
-class tst_LaneGeometry : public QObject
+class TestLaneGeometry : public QObject
 {
     Q_OBJECT
 
@@ -47,7 +47,7 @@ private Q_SLOTS:
     void cornerRadiusIsSharedBetweenLanes();
 };
 
-void tst_LaneGeometry::shiftDirectionIsTheBisectorOfTheLeftNormals_data()
+void TestLaneGeometry::shiftDirectionIsTheBisectorOfTheLeftNormals_data()
 {
     QTest::addColumn<int>("entered");
     QTest::addColumn<int>("left");
@@ -66,7 +66,7 @@ void tst_LaneGeometry::shiftDirectionIsTheBisectorOfTheLeftNormals_data()
     QTest::newRow("a code past west shifts along minus x") << 3 << 8 << -1.0f << 0.0f;
 }
 
-void tst_LaneGeometry::shiftDirectionIsTheBisectorOfTheLeftNormals()
+void TestLaneGeometry::shiftDirectionIsTheBisectorOfTheLeftNormals()
 {
     QFETCH(int, entered);
     QFETCH(int, left);
@@ -80,7 +80,7 @@ void tst_LaneGeometry::shiftDirectionIsTheBisectorOfTheLeftNormals()
     QCOMPARE(u.y(), double(y));
 }
 
-void tst_LaneGeometry::shiftDirectionsAreUnitVectors()
+void TestLaneGeometry::shiftDirectionsAreUnitVectors()
 {
     for (int d = 0; d < 8; ++d) {
         for (int turn : {-1, 0, 1}) {
@@ -90,7 +90,7 @@ void tst_LaneGeometry::shiftDirectionsAreUnitVectors()
     }
 }
 
-void tst_LaneGeometry::laneOffsetShiftsInteriorPoints_data()
+void TestLaneGeometry::laneOffsetShiftsInteriorPoints_data()
 {
     QTest::addColumn<QVector<QPoint>>("cells");
     QTest::addColumn<int>("density");
@@ -114,7 +114,7 @@ void tst_LaneGeometry::laneOffsetShiftsInteriorPoints_data()
     QTest::newRow("a single lane is not shifted") << east << 1 << 0 << 1 << QPointF(0, 0);
 }
 
-void tst_LaneGeometry::laneOffsetShiftsInteriorPoints()
+void TestLaneGeometry::laneOffsetShiftsInteriorPoints()
 {
     QFETCH(QVector<QPoint>, cells);
     QFETCH(int, density);
@@ -126,7 +126,7 @@ void tst_LaneGeometry::laneOffsetShiftsInteriorPoints()
     QCOMPARE(LaneGeometry(wire, 20.0, 1.0f, 0.0f).laneOffset(lane, index), offset);
 }
 
-void tst_LaneGeometry::laneEndsReplaceTheEndsOfOneLane_data()
+void TestLaneGeometry::laneEndsReplaceTheEndsOfOneLane_data()
 {
     QTest::addColumn<int>("laneSide");
     QTest::addColumn<int>("lane");
@@ -139,7 +139,7 @@ void tst_LaneGeometry::laneEndsReplaceTheEndsOfOneLane_data()
     QTest::newRow("right-hand side: lane 1 keeps the cell centres") << 1 << 1 << QPoint(10, 50) << QPoint(70, 50);
 }
 
-void tst_LaneGeometry::laneEndsReplaceTheEndsOfOneLane()
+void TestLaneGeometry::laneEndsReplaceTheEndsOfOneLane()
 {
     QFETCH(int, laneSide);
     QFETCH(int, lane);
@@ -154,7 +154,7 @@ void tst_LaneGeometry::laneEndsReplaceTheEndsOfOneLane()
     QCOMPARE(geometry.lanePoint(lane, 1), QPoint(30, 50));
 }
 
-void tst_LaneGeometry::lanePathEmitsCommands_data()
+void TestLaneGeometry::lanePathEmitsCommands_data()
 {
     QTest::addColumn<QVector<QPoint>>("cells");
     QTest::addColumn<int>("density");
@@ -192,7 +192,7 @@ void tst_LaneGeometry::lanePathEmitsCommands_data()
     QTest::newRow("a stretch past the last cell emits nothing") << row(0, 0, 3) << 1 << 0.0f << 0 << 4 << 3 << "";
 }
 
-void tst_LaneGeometry::lanePathEmitsCommands()
+void TestLaneGeometry::lanePathEmitsCommands()
 {
     QFETCH(QVector<QPoint>, cells);
     QFETCH(int, density);
@@ -207,7 +207,7 @@ void tst_LaneGeometry::lanePathEmitsCommands()
     QCOMPARE(SvgWriter::pathData(geometry.lanePath(lane, start, end)), data);
 }
 
-void tst_LaneGeometry::partialStretchKeepsOnlyTheSecondMoveInAPainterPath()
+void TestLaneGeometry::partialStretchKeepsOnlyTheSecondMoveInAPainterPath()
 {
     CircuitBuilder builder(10, 1);
     const Wire &wire = builder.addWire(row(0, 0, 9));
@@ -219,7 +219,7 @@ void tst_LaneGeometry::partialStretchKeepsOnlyTheSecondMoveInAPainterPath()
     QCOMPARE(path.currentPosition(), QPointF(125, 10));
 }
 
-void tst_LaneGeometry::roundedLaneWithLaneEndsStartsAndEndsOnThem()
+void TestLaneGeometry::roundedLaneWithLaneEndsStartsAndEndsOnThem()
 {
     CircuitBuilder builder(3, 3);
     Wire &wire = builder.addWire(row(1, 0, 2), 2);
@@ -234,7 +234,7 @@ void tst_LaneGeometry::roundedLaneWithLaneEndsStartsAndEndsOnThem()
     QCOMPARE(centred.commands().last().point, QPointF(50, 30));
 }
 
-void tst_LaneGeometry::cornerRadiusIsSharedBetweenLanes()
+void TestLaneGeometry::cornerRadiusIsSharedBetweenLanes()
 {
     CircuitBuilder builder(4, 1);
     Wire &wire = builder.addWire(row(0, 0, 3), 2);
@@ -243,5 +243,5 @@ void tst_LaneGeometry::cornerRadiusIsSharedBetweenLanes()
     QCOMPARE(LaneGeometry(wire, 20.0, 1.5f, 0.5f).cornerRadius(), float(double(2.4f) * 20.0 * 0.25 * 1.5 * 0.5 * 0.5));
 }
 
-QTEST_APPLESS_MAIN(tst_LaneGeometry)
+QTEST_APPLESS_MAIN(TestLaneGeometry)
 #include "tst_lanegeometry.moc"

@@ -28,7 +28,7 @@ QStringList names(const QVector<ExportFileNames::Entry> &entries)
 
 } // namespace
 
-class tst_Export : public QObject
+class TestExport : public QObject
 {
     Q_OBJECT
 
@@ -61,7 +61,7 @@ private:
     QString path(const QString &name) const { return m_dir->filePath(name); }
 };
 
-void tst_Export::initTestCase()
+void TestExport::initTestCase()
 {
     QString error;
     QVERIFY2(readJsonParameterFile(TRESSIL_TEST_DATA_DIR "/render_showcase_map.json", &m_parameters, &error),
@@ -71,7 +71,7 @@ void tst_Export::initTestCase()
     m_parameters.insert(QStringLiteral("height"), 160);
 }
 
-void tst_Export::init()
+void TestExport::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
@@ -81,7 +81,7 @@ void tst_Export::init()
     m_exporter = std::make_unique<CircuitExporter>(*m_generator, *m_renderer);
 }
 
-void tst_Export::separateFileNamesFollowTheBase_data()
+void TestExport::separateFileNamesFollowTheBase_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("svg");
@@ -109,7 +109,7 @@ void tst_Export::separateFileNamesFollowTheBase_data()
                             "a.b.signals.png", "a.b.dot_signals.png"};
 }
 
-void tst_Export::separateFileNamesFollowTheBase()
+void TestExport::separateFileNamesFollowTheBase()
 {
     QFETCH(QString, file);
     QFETCH(bool, svg);
@@ -117,7 +117,7 @@ void tst_Export::separateFileNamesFollowTheBase()
     QCOMPARE(names(svg ? ExportFileNames::svgFiles(file) : ExportFileNames::pngFiles(file)), files);
 }
 
-void tst_Export::rgbBytesAreRedGreenBlueRowByRow()
+void TestExport::rgbBytesAreRedGreenBlueRowByRow()
 {
     QImage image(2, 2, QImage::Format_ARGB32);
     image.setPixel(0, 0, qRgba(1, 2, 3, 255));
@@ -129,7 +129,7 @@ void tst_Export::rgbBytesAreRedGreenBlueRowByRow()
                                  "0a0b0c"));
 }
 
-void tst_Export::binOfATwoByOneCanvasIsSixBytes()
+void TestExport::binOfATwoByOneCanvasIsSixBytes()
 {
     GeneratorSettings &settings = m_generator->mutableSettings();
     settings.width = 2;
@@ -142,7 +142,7 @@ void tst_Export::binOfATwoByOneCanvasIsSixBytes()
     QCOMPARE(fileBytes(path("tiny.bin")), QByteArray::fromHex("0a141e0a141e"));
 }
 
-void tst_Export::pngExportFollowsTheScalePercent_data()
+void TestExport::pngExportFollowsTheScalePercent_data()
 {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
@@ -154,7 +154,7 @@ void tst_Export::pngExportFollowsTheScalePercent_data()
     QTest::newRow("250 % of 200 x 160 is 500 x 400") << 200 << 160 << 250.0f << QSize(500, 400);
 }
 
-void tst_Export::pngExportFollowsTheScalePercent()
+void TestExport::pngExportFollowsTheScalePercent()
 {
     QFETCH(int, width);
     QFETCH(int, height);
@@ -168,7 +168,7 @@ void tst_Export::pngExportFollowsTheScalePercent()
     QVERIFY(image.hasAlphaChannel());
 }
 
-void tst_Export::pngAndBinShowTheRenderOfAFreshGeneration()
+void TestExport::pngAndBinShowTheRenderOfAFreshGeneration()
 {
     // Generation moves stream 5 on; the export must show the same.
     m_generator->generateCircuit();
@@ -183,7 +183,7 @@ void tst_Export::pngAndBinShowTheRenderOfAFreshGeneration()
     QCOMPARE(m_exporter->lastPng(), fileBytes(path("art.png")));
 }
 
-void tst_Export::separatePngExportWritesSixAgreeingLayers()
+void TestExport::separatePngExportWritesSixAgreeingLayers()
 {
     QVERIFY(m_exporter->exportPng(path("art.png"), 100, true).ok());
     const auto files = ExportFileNames::pngFiles(path("art.png"));
@@ -199,7 +199,7 @@ void tst_Export::separatePngExportWritesSixAgreeingLayers()
     QCOMPARE(m_exporter->lastPng(), fileBytes(files.last().file));
 }
 
-void tst_Export::separateSvgExportWritesFiveDocuments()
+void TestExport::separateSvgExportWritesFiveDocuments()
 {
     QVERIFY(m_exporter->exportSvg(path("art.svg"), true).ok());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files),
@@ -209,7 +209,7 @@ void tst_Export::separateSvgExportWritesFiveDocuments()
     QCOMPARE(fileBytes(path("art.wires.svg")), wires.toUtf8());
 }
 
-void tst_Export::sameSettingsGiveByteIdenticalFiles()
+void TestExport::sameSettingsGiveByteIdenticalFiles()
 {
     QVERIFY(m_exporter->exportSvg(path("a.svg"), false).ok());
     QVERIFY(m_exporter->exportBin(path("a.bin"), 150).ok());
@@ -221,7 +221,7 @@ void tst_Export::sameSettingsGiveByteIdenticalFiles()
     QCOMPARE(fileBytes(path("a.bin")).size(), 3 * 300 * 240);
 }
 
-void tst_Export::unopenableFileStopsTheSequenceAndKeepsEarlierFiles_data()
+void TestExport::unopenableFileStopsTheSequenceAndKeepsEarlierFiles_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QString>("blocked");
@@ -236,7 +236,7 @@ void tst_Export::unopenableFileStopsTheSequenceAndKeepsEarlierFiles_data()
                                                              << "art.png" << QStringList {};
 }
 
-void tst_Export::unopenableFileStopsTheSequenceAndKeepsEarlierFiles()
+void TestExport::unopenableFileStopsTheSequenceAndKeepsEarlierFiles()
 {
     QFETCH(QString, file);
     QFETCH(QString, blocked);
@@ -250,7 +250,7 @@ void tst_Export::unopenableFileStopsTheSequenceAndKeepsEarlierFiles()
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), written);
 }
 
-void tst_Export::binPathIsOpenedAsGiven()
+void TestExport::binPathIsOpenedAsGiven()
 {
     const QString name = QStringLiteral("\u03a9\u03bc\u03ad\u03b3\u03b1_\u2713.bin");
     QVERIFY(m_exporter->exportBin(path(name), 100).ok());
@@ -258,7 +258,7 @@ void tst_Export::binPathIsOpenedAsGiven()
     QCOMPARE(fileBytes(path(name)).size(), 3 * 200 * 160);
 }
 
-void tst_Export::undrawableCanvasFailsWithoutWriting_data()
+void TestExport::undrawableCanvasFailsWithoutWriting_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<float>("percent");
@@ -268,7 +268,7 @@ void tst_Export::undrawableCanvasFailsWithoutWriting_data()
     QTest::newRow("bin at a percentage that is not a number") << "art.bin" << float(NAN);
 }
 
-void tst_Export::undrawableCanvasFailsWithoutWriting()
+void TestExport::undrawableCanvasFailsWithoutWriting()
 {
     QFETCH(QString, file);
     QFETCH(float, percent);
@@ -278,5 +278,5 @@ void tst_Export::undrawableCanvasFailsWithoutWriting()
     QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
 }
 
-QTEST_GUILESS_MAIN(tst_Export)
+QTEST_GUILESS_MAIN(TestExport)
 #include "tst_export.moc"

@@ -36,7 +36,7 @@ const QString kMap = QStringLiteral(TRESSIL_TEST_DATA_DIR "/render_showcase_map.
 
 } // namespace
 
-class tst_ExportCommand : public QObject
+class TestExportCommand : public QObject
 {
     Q_OBJECT
 
@@ -54,13 +54,13 @@ private:
     std::unique_ptr<QTemporaryDir> m_dir;
 };
 
-void tst_ExportCommand::init()
+void TestExportCommand::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
 }
 
-void tst_ExportCommand::exportWritesWhatTheCoreWrites_data()
+void TestExportCommand::exportWritesWhatTheCoreWrites_data()
 {
     QTest::addColumn<QString>("file");
     QTest::addColumn<QStringList>("options");
@@ -74,7 +74,7 @@ void tst_ExportCommand::exportWritesWhatTheCoreWrites_data()
     QTest::newRow("bin at 150 %") << "art.bin" << QStringList {"--scale", "150"} << 150.0f << false;
 }
 
-void tst_ExportCommand::exportWritesWhatTheCoreWrites()
+void TestExportCommand::exportWritesWhatTheCoreWrites()
 {
     QFETCH(QString, file);
     QFETCH(QStringList, options);
@@ -115,7 +115,7 @@ void tst_ExportCommand::exportWritesWhatTheCoreWrites()
     }
 }
 
-void tst_ExportCommand::usageErrorsWriteNothing_data()
+void TestExportCommand::usageErrorsWriteNothing_data()
 {
     QTest::addColumn<QStringList>("args");
     QTest::newRow("an unknown extension") << QStringList {"art.jpg"};
@@ -129,7 +129,7 @@ void tst_ExportCommand::usageErrorsWriteNothing_data()
     QTest::newRow("no output file") << QStringList {};
 }
 
-void tst_ExportCommand::usageErrorsWriteNothing()
+void TestExportCommand::usageErrorsWriteNothing()
 {
     QFETCH(QStringList, args);
     QStringList full {"export", kMap};
@@ -143,7 +143,7 @@ void tst_ExportCommand::usageErrorsWriteNothing()
     QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
 }
 
-void tst_ExportCommand::unopenableFileFailsNamingIt()
+void TestExportCommand::unopenableFileFailsNamingIt()
 {
     const QString file = m_dir->filePath("missing/art.png");
     const ToolRun run = runTool({"export", kMap, file});
@@ -151,7 +151,7 @@ void tst_ExportCommand::unopenableFileFailsNamingIt()
     QCOMPARE(run.err, "lumatrace: " + file.toUtf8() + ": cannot open the file for writing\n");
 }
 
-void tst_ExportCommand::emptyCanvasFailsWithAMessage()
+void TestExportCommand::emptyCanvasFailsWithAMessage()
 {
     const QString file = m_dir->filePath("art.bin");
     const ToolRun run = runTool({"export", kMap, file, "--scale", "0"});
@@ -160,7 +160,7 @@ void tst_ExportCommand::emptyCanvasFailsWithAMessage()
     QVERIFY(!QFile::exists(file));
 }
 
-void tst_ExportCommand::helpDescribesExport()
+void TestExportCommand::helpDescribesExport()
 {
     QProcess process;
     process.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), {"--help"});
@@ -170,5 +170,5 @@ void tst_ExportCommand::helpDescribesExport()
     QVERIFY(out.contains("BASE.dot_signals.png"));
 }
 
-QTEST_GUILESS_MAIN(tst_ExportCommand)
+QTEST_GUILESS_MAIN(TestExportCommand)
 #include "tst_exportcommand.moc"

@@ -46,7 +46,7 @@ int brightness(QRgb pixel)
 
 } // namespace
 
-class tst_CircuitRenderer : public QObject
+class TestCircuitRenderer : public QObject
 {
     Q_OBJECT
 
@@ -74,14 +74,14 @@ private:
     QVariantMap m_showcase;
 };
 
-void tst_CircuitRenderer::initTestCase()
+void TestCircuitRenderer::initTestCase()
 {
     QString error;
     QVERIFY2(readJsonParameterFile(TRESSIL_TEST_DATA_DIR "/render_showcase_map.json", &m_showcase, &error),
              qPrintable(error));
 }
 
-void tst_CircuitRenderer::canvasSizeFollowsTheRoundedRenderScale_data()
+void TestCircuitRenderer::canvasSizeFollowsTheRoundedRenderScale_data()
 {
     QTest::addColumn<int>("width");
     QTest::addColumn<int>("height");
@@ -101,7 +101,7 @@ void tst_CircuitRenderer::canvasSizeFollowsTheRoundedRenderScale_data()
     QTest::newRow("an overflowing scale draws nothing") << 600 << 600 << 1e30f << QSize();
 }
 
-void tst_CircuitRenderer::canvasSizeFollowsTheRoundedRenderScale()
+void TestCircuitRenderer::canvasSizeFollowsTheRoundedRenderScale()
 {
     QFETCH(int, width);
     QFETCH(int, height);
@@ -116,7 +116,7 @@ void tst_CircuitRenderer::canvasSizeFollowsTheRoundedRenderScale()
         QCOMPARE(image->format(), QImage::Format_ARGB32);
 }
 
-void tst_CircuitRenderer::boxBlurStretchesTheBlurredRangeWithoutTouchingTheSource()
+void TestCircuitRenderer::boxBlurStretchesTheBlurredRangeWithoutTouchingTheSource()
 {
     QImage source(5, 5, QImage::Format_ARGB32);
     source.fill(Qt::white);
@@ -135,7 +135,7 @@ void tst_CircuitRenderer::boxBlurStretchesTheBlurredRangeWithoutTouchingTheSourc
     QCOMPARE(source, before);
 }
 
-void tst_CircuitRenderer::maskLayersAreWhiteShapesOnBlack_data()
+void TestCircuitRenderer::maskLayersAreWhiteShapesOnBlack_data()
 {
     QTest::addColumn<int>("layer");
     QTest::newRow("wires") << int(Wires);
@@ -144,7 +144,7 @@ void tst_CircuitRenderer::maskLayersAreWhiteShapesOnBlack_data()
     QTest::newRow("dot signals") << int(DotSignals);
 }
 
-void tst_CircuitRenderer::maskLayersAreWhiteShapesOnBlack()
+void TestCircuitRenderer::maskLayersAreWhiteShapesOnBlack()
 {
     QFETCH(int, layer);
     CircuitGenerator generator;
@@ -165,7 +165,7 @@ void tst_CircuitRenderer::maskLayersAreWhiteShapesOnBlack()
     QVERIFY(black > image.width() * image.height() / 2);
 }
 
-void tst_CircuitRenderer::componentsLayerHasWhitePinsAndDarkBodies()
+void TestCircuitRenderer::componentsLayerHasWhitePinsAndDarkBodies()
 {
     Circuit circuit(10, 10);
     const ChipSpec entry {0.5f, 0.5f, 4, 2, 3, true};
@@ -185,7 +185,7 @@ void tst_CircuitRenderer::componentsLayerHasWhitePinsAndDarkBodies()
     QCOMPARE(image.pixel(46, 70), qRgb(0, 0, 0));
 }
 
-void tst_CircuitRenderer::randomDrawsPerWireAreTheSameForEveryLayer_data()
+void TestCircuitRenderer::randomDrawsPerWireAreTheSameForEveryLayer_data()
 {
     QTest::addColumn<int>("cellCount");
     QTest::addColumn<int>("density");
@@ -205,7 +205,7 @@ void tst_CircuitRenderer::randomDrawsPerWireAreTheSameForEveryLayer_data()
     QTest::newRow("a removed wire draws nothing") << 4 << 2 << true << 1.2f << 0.5f << true << 0;
 }
 
-void tst_CircuitRenderer::randomDrawsPerWireAreTheSameForEveryLayer()
+void TestCircuitRenderer::randomDrawsPerWireAreTheSameForEveryLayer()
 {
     QFETCH(int, cellCount);
     QFETCH(int, density);
@@ -234,7 +234,7 @@ void tst_CircuitRenderer::randomDrawsPerWireAreTheSameForEveryLayer()
     }
 }
 
-void tst_CircuitRenderer::padsHaveHolesAndInnerDiscs_data()
+void TestCircuitRenderer::padsHaveHolesAndInnerDiscs_data()
 {
     QTest::addColumn<float>("holeSize");
     QTest::addColumn<QRgb>("centre");
@@ -249,7 +249,7 @@ void tst_CircuitRenderer::padsHaveHolesAndInnerDiscs_data()
     QTest::newRow("hole size 1 suppresses the pad") << 1.0f << black << black << black;
 }
 
-void tst_CircuitRenderer::padsHaveHolesAndInnerDiscs()
+void TestCircuitRenderer::padsHaveHolesAndInnerDiscs()
 {
     QFETCH(float, holeSize);
     QFETCH(QRgb, centre);
@@ -268,7 +268,7 @@ void tst_CircuitRenderer::padsHaveHolesAndInnerDiscs()
     QCOMPARE(image.pixel(45, 30), qRgb(0, 0, 0));
 }
 
-void tst_CircuitRenderer::glowingDotsAmountDecidesWhichEndsGlow_data()
+void TestCircuitRenderer::glowingDotsAmountDecidesWhichEndsGlow_data()
 {
     QTest::addColumn<float>("amount");
     QTest::addColumn<bool>("firstGlows");
@@ -279,7 +279,7 @@ void tst_CircuitRenderer::glowingDotsAmountDecidesWhichEndsGlow_data()
     QTest::newRow("amount 1 glows at every end point") << 1.0f << true << true;
 }
 
-void tst_CircuitRenderer::glowingDotsAmountDecidesWhichEndsGlow()
+void TestCircuitRenderer::glowingDotsAmountDecidesWhichEndsGlow()
 {
     QFETCH(float, amount);
     QFETCH(bool, firstGlows);
@@ -296,14 +296,14 @@ void tst_CircuitRenderer::glowingDotsAmountDecidesWhichEndsGlow()
     QCOMPARE(image.pixel(50, 30), qRgb(0, 0, 0));
 }
 
-void tst_CircuitRenderer::shadowWithNothingToShadeLeavesTheBackground_data()
+void TestCircuitRenderer::shadowWithNothingToShadeLeavesTheBackground_data()
 {
     QTest::addColumn<bool>("removedWire");
     QTest::newRow("a circuit without wires") << false;
     QTest::newRow("a circuit with only a removed wire") << true;
 }
 
-void tst_CircuitRenderer::shadowWithNothingToShadeLeavesTheBackground()
+void TestCircuitRenderer::shadowWithNothingToShadeLeavesTheBackground()
 {
     QFETCH(bool, removedWire);
     CircuitBuilder builder(3, 3);
@@ -318,7 +318,7 @@ void tst_CircuitRenderer::shadowWithNothingToShadeLeavesTheBackground()
     QCOMPARE(image, background);
 }
 
-void tst_CircuitRenderer::shadowDarkensBesideWires()
+void TestCircuitRenderer::shadowDarkensBesideWires()
 {
     CircuitBuilder builder(5, 5);
     builder.addWire({{0, 2}, {1, 2}, {2, 2}, {3, 2}, {4, 2}});
@@ -334,7 +334,7 @@ void tst_CircuitRenderer::shadowDarkensBesideWires()
     QCOMPARE(image.pixel(50, 50), qRgb(255, 255, 255));
 }
 
-void tst_CircuitRenderer::signalGlowHaloFollowsSignalGlowing()
+void TestCircuitRenderer::signalGlowHaloFollowsSignalGlowing()
 {
     CircuitBuilder builder(5, 5);
     Wire &wire = builder.addWire({{1, 2}, {2, 2}, {3, 2}});
@@ -361,7 +361,7 @@ void tst_CircuitRenderer::signalGlowHaloFollowsSignalGlowing()
     QCOMPARE(image.pixel(50, 95), background);
 }
 
-void tst_CircuitRenderer::vignetteDarkensTheCorners()
+void TestCircuitRenderer::vignetteDarkensTheCorners()
 {
     Circuit circuit(0, 0);
     GeneratorSettings settings = plainSettings(100, 100);
@@ -375,5 +375,5 @@ void tst_CircuitRenderer::vignetteDarkensTheCorners()
     QVERIFY(brightness(image.pixel(50, 50)) > 3 * 128);
 }
 
-QTEST_GUILESS_MAIN(tst_CircuitRenderer)
+QTEST_GUILESS_MAIN(TestCircuitRenderer)
 #include "tst_circuitrenderer.moc"
