@@ -25,7 +25,7 @@ QString SvgWriter::svgDocument(const Circuit &circuit, const GeneratorSettings &
     text += QStringLiteral("<rect x=\"0\" y=\"0\" width=\"%1\" height=\"%2\" style=\"fill:%3;\" />\n")
                     .arg(width, height, colorName(palette.background()));
     QString glowText;
-    for (const Wire *wire : circuit.wires()) {
+    for (const auto &wire : circuit.wires()) {
         if (wire->removed)
             continue;
         if (wire->cells.size() >= 2 && (layer == Composite || layer == Wires))
@@ -34,7 +34,7 @@ QString SvgWriter::svgDocument(const Circuit &circuit, const GeneratorSettings &
     }
     QString signalText;
     if (layer == Composite || layer == Signals) {
-        for (const Wire *wire : circuit.wires())
+        for (const auto &wire : circuit.wires())
             signalText += signalElements(*wire, settings, metrics, palette.signal());
     }
     return text + glowText + signalText + QStringLiteral("</svg>\n");

@@ -1,89 +1,12 @@
-// The circuit model: grid geometry, cells, chips, wires and the circuit.
+// Circuit: the grid of cells, its wires and its chips.
 #pragma once
 
-#include "directions.h"
+#include "wire.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
-
-struct GeneratorSettings;
-class Circuit;
-
-// One entry of the "chips" parameter.
-struct ChipSpec {
-    float x = 0, y = 0; // normalized centre
-    int32_t w = 0, h = 0; // size in cells
-    int32_t connections = 0; // 0 none, 1 left/right, 2 top/bottom, 3 all sides (>= 4: top/bottom)
-    bool render = false; // whether renderers draw the chip body
-};
-
-// A chip as placed in a circuit (owned by the Circuit).
-struct ChipPlacement {
-    int32_t colStart = 0, rowStart = 0, colEnd = 0, rowEnd = 0; // inclusive
-    bool pinsTopBottom = false; // connections 2 or 3
-    bool pinsLeftRight = false; // connections 1 or 3
-    bool render = false;
-};
-
-// Slots of CircuitCell::values.
-enum CellValueSlot {
-    SlotPresence = 5, // probability that a growing wire may enter
-    SlotAdjustMasking = 6, // sum of adjustment masking
-    SlotAdjustDensity = 7, // sum of adjustment density
-    SlotAdjustSignal = 8 // sum of adjustment signal amount
-};
-constexpr int kCellValueCount = 9;
-
-struct CircuitCell {
-    int32_t x = 0;
-    int32_t y = 0;
-    bool free = true;
-    const ChipSpec *chip = nullptr; // ChipSpec whose rectangle covers the cell (a copy owned by the Circuit)
-    int32_t orientation = -1;
-    int32_t direction = -1;
-    int32_t pinDirection = -1; // for a pin cell: Direction from the cell into the chip
-    // 0..4 orientation weights, 5 presence, 6..8 adjustment sums.
-    float values[kCellValueCount] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.1f};
-
-    float presence() const { return values[SlotPresence]; }
-};
-
-class Wire
-{
-public:
-    // Start rule (may draw stream 1). Does not append the wire to the circuit.
-    Wire(Circuit *circuit, CircuitCell *startCell);
-    virtual ~Wire();
-
-    Wire(const Wire &) = delete;
-    Wire &operator=(const Wire &) = delete;
-
-    // growWire: grows in place, then applies the signal rule (stream 1, 5).
-    void grow(const GeneratorSettings &settings);
-    // addSecondLane; returns true when a second lane was added.
-    bool addSecondLane();
-    // True when the first or last cell, or a lane end, is a chip pin cell.
-    bool attachedToChip() const;
-    bool hasLaneEnds() const { return laneEndStart != nullptr; }
-    bool hasSignal() const { return signalPosition >= 0.0f; }
-
-    std::vector<CircuitCell *> cells; // never empty; path order
-    CircuitCell *laneEndStart = nullptr;
-    CircuitCell *laneEndEnd = nullptr;
-    uint8_t laneSide = 0; // 0 left-hand tables, 1 right-hand tables
-    int32_t direction = 0;
-    float thickness = 1.0f;
-    int32_t density = 1;
-    Circuit *circuit = nullptr;
-    bool removed = false;
-    float signalPosition = -1.0f;
-    float signalSize = -1.0f;
-
-private:
-    enum class StepResult { Stepped, Ended, Failed };
-    StepResult step(const GeneratorSettings &settings);
-};
 
 // Grid geometry.
 struct GridSize {
@@ -128,13 +51,18 @@ public:
     CircuitCell &cellByIndex(int32_t index) { return m_cells[size_t(index)]; }
     const CircuitCell &cellByIndex(int32_t index) const { return m_cells[size_t(index)]; }
 
-    const std::vector<Wire *> &wires() const { return m_wires; }
+    const std::vector<std::unique_ptr<Wire>> &wires() const { return m_wires; }
     const std::vector<ChipPlacement> &chips() const { return m_chips; }
 
     // Creates a wire on startCell by the start rule, appends it to wires, returns it.
     Wire *newWire(CircuitCell *startCell);
-    // Appends an already grown wire (takes ownership).
-    void addWire(Wire *wire);
+    // Appends an already grown wire.
+    void addWire(std::unique_ptr<Wire> wire);
+    // Diagonal crossing check for a step in direction d arriving at cell (nx, ny):
+    // odd directions always pass; an even one fails only when both flank cells (sharing
+    // a side with both cells) are taken and one of them runs across it.
+    bool diagonalCrossingPasses(int32_t d, int32_t nx, int32_t ny) const;
+
     // Frees the wire's cells and lane ends (free, orientation -1, direction -1).
     // Does not take it out of wires.
     void releaseWire(Wire *wire);
@@ -152,7 +80,7 @@ private:
     int32_t m_columns;
     int32_t m_rows;
     std::vector<CircuitCell> m_cells;
-    std::vector<Wire *> m_wires;
+    std::vector<std::unique_ptr<Wire>> m_wires;
     std::vector<ChipPlacement> m_chips;
     std::vector<ChipSpec> m_chipSpecs;
 };

@@ -2,6 +2,7 @@
 #include "circuitgenerator.h"
 
 #include "celllist.h"
+#include "parametertable.h"
 #include "randomstream.h"
 #include "saturatingint.h"
 
@@ -10,10 +11,7 @@
 
 CircuitGenerator::CircuitGenerator() = default;
 
-CircuitGenerator::~CircuitGenerator()
-{
-    delete m_circuit;
-}
+CircuitGenerator::~CircuitGenerator() = default;
 
 QVariantMap CircuitGenerator::generate(const QVariantMap &parameters)
 {
@@ -22,36 +20,18 @@ QVariantMap CircuitGenerator::generate(const QVariantMap &parameters)
     return resultMap();
 }
 
-float CircuitGenerator::maskValue(float u, float v) const
+void CircuitGenerator::readParameters(const QVariantMap &parameters)
 {
-    const GeneratorSettings &s = m_settings;
-    if (!(s.masking > 0.0f))
-        return 1.0f;
-    const QImage *image = nullptr;
-    if (s.maskTypeText) {
-        if (m_textMask.isNull())
-            return 1.0f;
-        image = &m_textMask;
-    } else {
-        if (!m_hasFileMask)
-            return 1.0f;
-        image = &m_fileMask;
-    }
-    const int W = image->width();
-    const int H = image->height();
-    const float fx = std::floor(float(W) * u * s.maskingScaleX);
-    const float fy = std::floor(float(H) * v * s.maskingScaleY);
-    float e = 0.0f;
-    // Range test in single precision before any conversion to int.
-    if (fx >= 0.0f && fx < float(W) && fy >= 0.0f && fy < float(H)) {
-        const int px = int(fx);
-        const int py = int(fy);
-        if (px < W && py < H)
-            e = float(image->constScanLine(py)[px] / 255.0);
-    }
-    if (s.invertMask)
-        e = 1.0f - e;
-    return e * e * s.masking + (1.0f - s.masking);
+    // Reading draws nothing, so reseeding after the whole map equals reseeding right
+    // after "seed".
+    ParameterTable::read(parameters, &m_settings);
+    reseedRandomStreams(m_settings.seed);
+    m_masks.update(m_settings);
+}
+
+void CircuitGenerator::resetSeed()
+{
+    reseedRandomStreams(m_settings.seed);
 }
 
 namespace {
@@ -259,38 +239,37 @@ void runGeneration(Circuit &circuit, const CircuitGenerator &gen)
         while (!candidates.empty()) {
             const float thickness = thicknessDraw(s);
             const double c = s1.next();
-            Wire *accepted = nullptr;
+            std::unique_ptr<Wire> accepted;
             for (int i = 0; i < 10; ++i) {
                 const double r = s1.next();
                 CircuitCell &start = circuit.cellByIndex(candidates.at(randomIndex(r, candidates.size())));
-                Wire *w = new Wire(&circuit, &start);
+                auto w = std::make_unique<Wire>(&circuit, &start);
                 w->thickness = thickness;
                 w->grow(s);
-                if (c >= double(s.denseAmount) && meanDensity(w) <= 0.5f) {
-                    accepted = w;
+                if (c >= double(s.denseAmount) && meanDensity(w.get()) <= 0.5f) {
+                    accepted = std::move(w);
                     break;
                 }
                 w->addSecondLane();
                 if (w->density == 2 || i == 9) {
-                    accepted = w;
+                    accepted = std::move(w);
                     break;
                 }
-                circuit.releaseWire(w);
-                delete w;
+                circuit.releaseWire(w.get());
             }
-            circuit.addWire(accepted);
             for (const CircuitCell *cell : accepted->cells)
                 candidates.removeFirst(circuit.indexOf(cell));
             if (accepted->laneEndStart) {
                 candidates.removeFirst(circuit.indexOf(accepted->laneEndStart));
                 candidates.removeFirst(circuit.indexOf(accepted->laneEndEnd));
             }
+            circuit.addWire(std::move(accepted));
         }
 
         // Cut-off marking.
         const int32_t limit = cutoffLimit(s);
         bool anyRemoved = false;
-        for (Wire *w : circuit.wires()) {
+        for (const auto &w : circuit.wires()) {
             const double r = s4.next();
             if (w->attachedToChip())
                 continue;
@@ -310,7 +289,7 @@ void runGeneration(Circuit &circuit, const CircuitGenerator &gen)
                 c->direction = -1;
                 candidates.append(circuit.indexOf(c));
             };
-            for (Wire *w : circuit.wires()) {
+            for (const auto &w : circuit.wires()) {
                 if (!w->removed)
                     continue;
                 for (CircuitCell *c : w->cells)
@@ -329,15 +308,14 @@ void runGeneration(Circuit &circuit, const CircuitGenerator &gen)
 
 Circuit *CircuitGenerator::generateCircuit()
 {
-    delete m_circuit;
-    m_circuit = nullptr;
+    m_circuit.reset();
     const GridSize grid = gridSize();
-    m_circuit = new Circuit(grid.valid ? grid.columns : 0, grid.valid ? grid.rows : 0);
+    m_circuit = std::make_unique<Circuit>(grid.valid ? grid.columns : 0, grid.valid ? grid.rows : 0);
     if (m_listStrategy == ListStrategy::Linear)
         runGeneration<LinearCellList>(*m_circuit, *this);
     else
         runGeneration<IndexedCellList>(*m_circuit, *this);
-    return m_circuit;
+    return m_circuit.get();
 }
 
 QVariantMap CircuitGenerator::resultMap()
@@ -346,7 +324,7 @@ QVariantMap CircuitGenerator::resultMap()
     if (m_circuit) {
         const int32_t limit = cutoffLimit(m_settings);
         RandomStream &s4 = randomStream(StreamCutoff);
-        for (const Wire *w : m_circuit->wires()) {
+        for (const auto &w : m_circuit->wires()) {
             const double r = s4.next();
             if (!(int64_t(w->cells.size()) > int64_t(limit) || r > double(m_settings.cutoffPercentage)))
                 continue;

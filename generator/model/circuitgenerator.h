@@ -2,12 +2,13 @@
 #pragma once
 
 #include "circuit.h"
+#include "generatormasks.h"
 #include "generatorsettings.h"
 
-#include <QByteArray>
-#include <QImage>
 #include <QString>
 #include <QVariantMap>
+
+#include <memory>
 
 class CircuitGenerator
 {
@@ -42,75 +43,27 @@ public:
     // "density"}, ...]}. Draws stream 4 once per wire. Empty list without a circuit.
     QVariantMap resultMap();
 
-    // ---- File mask hand-off -------------------------------------------------
-    // True when the last readParameters loaded a new file mask whose PNG bytes must
-    // be handed to the host as "lumatrace_mask_result".
-    bool fileMaskChanged() const { return m_fileMaskChanged; }
-    // PNG bytes of the last file mask (32-bit ARGB of the grey image); empty when
-    // the file could not be read.
-    const QByteArray &fileMaskPng() const { return m_fileMaskPng; }
-
     // ---- Readers ------------------------------------------------------------
     const GeneratorSettings &settings() const { return m_settings; }
     // Direct access for tests and tools; call updateMasks() after changing mask settings.
     GeneratorSettings &mutableSettings() { return m_settings; }
-    Circuit *circuit() const { return m_circuit; }
+    Circuit *circuit() const { return m_circuit.get(); }
 
     // Grid of the current settings (columns, rows, validity, too-large flag).
     GridSize gridSize() const { return Circuit::gridSize(m_settings.width, m_settings.height, m_settings.scale); }
 
+    // The text and file masks of the current settings.
+    const GeneratorMasks &masks() const { return m_masks; }
     // Mask factor at a normalized point, single precision.
-    float maskValue(float u, float v) const;
-
-    // Text mask: none until built; 8-bit grey, 200 pixels wide.
-    bool hasTextMask() const { return !m_textMask.isNull(); }
-    const QImage &textMaskImage() const { return m_textMask; }
-    // File mask: none when the path is empty; an empty image when the file could
-    // not be read (masks every cell as black).
-    bool hasFileMask() const { return m_hasFileMask; }
-    const QImage &fileMaskImage() const { return m_fileMask; }
-
-    // Rebuilds the text mask and reloads the file mask when their inputs changed
-    // (part of readParameters).
-    void updateMasks();
+    float maskValue(float u, float v) const { return m_masks.value(m_settings, u, v); }
+    // Rebuilds the masks after their settings were changed through mutableSettings().
+    void updateMasks() { m_masks.update(m_settings); }
 
     void setListStrategy(ListStrategy s) { m_listStrategy = s; }
 
-    // Maps a 100..900 font weight to the font engine's 0..99 weight.
-    static int mapFontWeight(int weight);
-
-    // Builds a text mask image (8-bit grey, 200 x trunc(height / width * 200)).
-    // Null image when width <= 0, the height is not 1 .. 100000 rows, or no
-    // QGuiApplication exists (fonts need one).
-    static QImage renderTextMask(int width, int height, const QString &text, const QString &font, int letterSpacing,
-                                 int weight, bool italic);
-    // Loads a file mask: 200 pixels wide, smooth scaling, 8-bit grey. An unreadable
-    // file gives an empty (null) image.
-    static QImage loadFileMask(const QString &path);
-
 private:
-    void updateTextMask();
-    void updateFileMask();
-
     GeneratorSettings m_settings;
-    Circuit *m_circuit = nullptr;
+    GeneratorMasks m_masks;
+    std::unique_ptr<Circuit> m_circuit;
     ListStrategy m_listStrategy = ListStrategy::Indexed;
-
-    // Text mask state: the image and the inputs it was built from.
-    QImage m_textMask;
-    bool m_textMaskBuilt = false;
-    int32_t m_textWidth = 600;
-    int32_t m_textHeight = 600;
-    QString m_textText;
-    QString m_textFont;
-    int32_t m_textSpacing = 0;
-    int32_t m_textWeight = 400;
-    bool m_textItalic = false;
-
-    // File mask state.
-    QImage m_fileMask;
-    bool m_hasFileMask = false;
-    QString m_fileMaskPath;
-    QByteArray m_fileMaskPng;
-    bool m_fileMaskChanged = false;
 };

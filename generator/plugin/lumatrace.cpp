@@ -168,10 +168,22 @@ QVariantList Lumatrace::getFonts()
 void Lumatrace::readParameters(const QVariantMap &parameters)
 {
     generator.readParameters(parameters);
-    if (!generator.fileMaskChanged())
+    if (!generator.masks().fileMaskChanged())
         return;
-    maskBytes = std::make_unique<QByteArray>(generator.fileMaskPng());
+    maskBytes = std::make_unique<QByteArray>(maskPng(generator.masks().fileMaskImage()));
     handOff(maskBytes.get(), QStringLiteral("lumatrace_mask_result"));
+}
+
+QByteArray Lumatrace::maskPng(const QImage &mask)
+{
+    // The page shows the grey mask as it is used; an unreadable file hands over nothing.
+    QByteArray bytes;
+    if (mask.isNull())
+        return bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    mask.convertToFormat(QImage::Format_ARGB32).save(&buffer, "PNG");
+    return bytes;
 }
 
 void Lumatrace::handOff(QByteArray *bytes, const QString &name)

@@ -48,6 +48,8 @@ public Q_SLOTS:
 private:
     /// Reads the map into the generator and hands a newly loaded file mask to the host.
     void readParameters(const QVariantMap &parameters);
+    /// PNG bytes (32-bit ARGB) of the loaded file mask; empty for an unreadable file.
+    static QByteArray maskPng(const QImage &mask);
     /// Hands `bytes` (owned here) to the host's resource store under `name`.
     void handOff(QByteArray *bytes, const QString &name);
 

@@ -84,7 +84,7 @@ void RenderPass::drawShadow(QPainter &main) const
     {
         QPainter painter(&shadow);
         const double r = m_metrics.dotRadius();
-        for (const Wire *wire : m_circuit.wires()) {
+        for (const auto &wire : m_circuit.wires()) {
             if (wire->removed)
                 continue;
             if (wire->cells.size() >= 2)
@@ -112,7 +112,7 @@ void RenderPass::drawWiresAndDots(QPainter &main, QPainter &glow) const
     const double r = m_metrics.dotRadius();
     const double rh = m_metrics.holeRadius();
     const double ri = m_metrics.innerRadius();
-    for (const Wire *wire : m_circuit.wires()) {
+    for (const auto &wire : m_circuit.wires()) {
         if (wire->removed)
             continue;
         if (wire->cells.size() >= 2 && isLayer(Composite, Wires))
@@ -138,7 +138,7 @@ void RenderPass::drawChips(QPainter &main) const
 void RenderPass::drawSignals(QPainter &signalPainter) const
 {
     // Runs for every layer so that every layer consumes the stream alike.
-    for (const Wire *wire : m_circuit.wires()) {
+    for (const auto &wire : m_circuit.wires()) {
         if (isDrawnWire(*wire))
             drawWireSignals(signalPainter, m_palette.signal(), *wire);
     }

@@ -57,7 +57,7 @@ QString describe(const Circuit *c)
                        .arg(p.rowEnd)
                        .arg(p.pinsTopBottom)
                        .arg(p.pinsLeftRight);
-    for (const Wire *w : c->wires()) {
+    for (const auto &w : c->wires()) {
         out += QStringLiteral("w t%1 d%2 s%3 p%4 z%5 dir%6:")
                        .arg(double(w->thickness))
                        .arg(w->density)
@@ -156,7 +156,7 @@ private Q_SLOTS:
         QCOMPARE(c->columns(), 3);
         QCOMPARE(c->rows(), 1);
         QCOMPARE(int(c->wires().size()), 1);
-        const Wire *w = c->wires()[0];
+        const Wire *w = c->wires()[0].get();
         QCOMPARE(int(w->cells.size()), 3);
         QCOMPARE(w->cells[0], &c->cell(2, 0));
         QCOMPARE(w->cells[1], &c->cell(1, 0));
@@ -216,7 +216,7 @@ private Q_SLOTS:
         QCOMPARE(c->cell(2, 2).presence(), 0.0f);
         QVERIFY(c->cell(2, 2).chip != nullptr);
         QVERIFY(c->cell(2, 2).free); // freed by the cut-off, left empty after the last pass
-        for (const Wire *w : c->wires()) {
+        for (const auto &w : c->wires()) {
             QCOMPARE(int(w->cells.size()), 1);
             QVERIFY(w->cells[0] != &c->cell(2, 2));
         }
@@ -313,7 +313,7 @@ private Q_SLOTS:
                 }
         QCOMPARE(pins, 16);
         int freeCells = 0;
-        for (const Wire *w : c->wires())
+        for (const auto &w : c->wires())
             QVERIFY(w->cells.front()->pinDirection >= 0);
         for (int x = 0; x < c->columns(); ++x)
             for (int y = 0; y < c->rows(); ++y)
@@ -355,7 +355,7 @@ private Q_SLOTS:
         CircuitGenerator g;
         g.generate(p);
         int doubles = 0;
-        for (const Wire *w : g.circuit()->wires()) {
+        for (const auto &w : g.circuit()->wires()) {
             if (w->density == 2) {
                 ++doubles;
                 QVERIFY(w->laneEndStart && w->laneEndEnd);
@@ -379,7 +379,7 @@ private Q_SLOTS:
         QVERIFY(!g.circuit()->wires().empty());
         QCOMPARE(result.value("wires").toList().size(), 0);
         // Only chip-attached wires survive the cut-off in the circuit.
-        for (const Wire *w : g.circuit()->wires())
+        for (const auto &w : g.circuit()->wires())
             QVERIFY(w->attachedToChip());
     }
 
@@ -535,7 +535,7 @@ private Q_SLOTS:
 
         p["wire_length"] = -0.5; // wires stay single cells
         g.generate(p);
-        for (const Wire *w : g.circuit()->wires())
+        for (const auto &w : g.circuit()->wires())
             QCOMPARE(int(w->cells.size()), 1);
     }
 
@@ -555,7 +555,7 @@ private Q_SLOTS:
             CircuitGenerator g;
             g.generate(p);
             // One row: every wire runs straight east or west until it meets a taken cell.
-            for (const Wire *w : g.circuit()->wires())
+            for (const auto &w : g.circuit()->wires())
                 for (size_t i = 1; i < w->cells.size(); ++i)
                     QCOMPARE(w->cells[i]->direction, w->cells[0]->direction);
         }

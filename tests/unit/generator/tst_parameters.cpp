@@ -138,16 +138,16 @@ private Q_SLOTS:
 
     void fontWeightMapping()
     {
-        QCOMPARE(CircuitGenerator::mapFontWeight(100), 0);
-        QCOMPARE(CircuitGenerator::mapFontWeight(101), 12);
-        QCOMPARE(CircuitGenerator::mapFontWeight(300), 25);
-        QCOMPARE(CircuitGenerator::mapFontWeight(400), 50);
-        QCOMPARE(CircuitGenerator::mapFontWeight(500), 57);
-        QCOMPARE(CircuitGenerator::mapFontWeight(600), 63);
-        QCOMPARE(CircuitGenerator::mapFontWeight(700), 75);
-        QCOMPARE(CircuitGenerator::mapFontWeight(800), 81);
-        QCOMPARE(CircuitGenerator::mapFontWeight(801), 87);
-        QCOMPARE(CircuitGenerator::mapFontWeight(-5), 0);
+        QCOMPARE(GeneratorMasks::mapFontWeight(100), 0);
+        QCOMPARE(GeneratorMasks::mapFontWeight(101), 12);
+        QCOMPARE(GeneratorMasks::mapFontWeight(300), 25);
+        QCOMPARE(GeneratorMasks::mapFontWeight(400), 50);
+        QCOMPARE(GeneratorMasks::mapFontWeight(500), 57);
+        QCOMPARE(GeneratorMasks::mapFontWeight(600), 63);
+        QCOMPARE(GeneratorMasks::mapFontWeight(700), 75);
+        QCOMPARE(GeneratorMasks::mapFontWeight(800), 81);
+        QCOMPARE(GeneratorMasks::mapFontWeight(801), 87);
+        QCOMPARE(GeneratorMasks::mapFontWeight(-5), 0);
     }
 
     void textMaskBuiltOnceAndRebuiltOnChange()
@@ -159,8 +159,8 @@ private Q_SLOTS:
                        {"height", 300.0},
                        {"mask_font_weight", 700.0}};
         g.readParameters(p);
-        QVERIFY(g.hasTextMask());
-        const QImage &img = g.textMaskImage();
+        QVERIFY(g.masks().hasTextMask());
+        const QImage &img = g.masks().textMaskImage();
         QCOMPARE(img.width(), 200);
         QCOMPARE(img.height(), 100); // trunc(300 / 600 * 200)
         QCOMPARE(img.format(), QImage::Format_Grayscale8);
@@ -170,16 +170,16 @@ private Q_SLOTS:
                 white += img.constScanLine(y)[x] > 128;
         QVERIFY(white > 100);
         QCOMPARE(img.constScanLine(0)[0], uchar(0)); // corner stays black
-        const qint64 key = g.textMaskImage().cacheKey();
+        const qint64 key = g.masks().textMaskImage().cacheKey();
         g.readParameters(p);
-        QCOMPARE(g.textMaskImage().cacheKey(), key); // same inputs: not rebuilt
+        QCOMPARE(g.masks().textMaskImage().cacheKey(), key); // same inputs: not rebuilt
         p["height"] = 600.0;
         g.readParameters(p);
-        QCOMPARE(g.textMaskImage().height(), 200);
+        QCOMPARE(g.masks().textMaskImage().height(), 200);
         p["width"] = 0.0; // width 0: no text mask, factor 1
         p["masking"] = 1.0;
         g.readParameters(p);
-        QVERIFY(!g.hasTextMask());
+        QVERIFY(!g.masks().hasTextMask());
         QCOMPARE(g.maskValue(0.5f, 0.5f), 1.0f);
     }
 
@@ -195,21 +195,17 @@ private Q_SLOTS:
         CircuitGenerator g;
         QVariantMap p {{"mask_file_path", path}, {"masking", 0.5}, {"masking_scale_x", 1.0}, {"masking_scale_y", 1.0}};
         g.readParameters(p);
-        QVERIFY(g.hasFileMask());
-        QVERIFY(g.fileMaskChanged());
-        QCOMPARE(g.fileMaskImage().width(), 200);
-        QCOMPARE(g.fileMaskImage().height(), 100);
-        QVERIFY(!g.fileMaskPng().isEmpty());
-        QImage png;
-        QVERIFY(png.loadFromData(g.fileMaskPng(), "PNG"));
-        QCOMPARE(png.size(), QSize(200, 100));
+        QVERIFY(g.masks().hasFileMask());
+        QVERIFY(g.masks().fileMaskChanged());
+        QCOMPARE(g.masks().fileMaskImage().width(), 200);
+        QCOMPARE(g.masks().fileMaskImage().height(), 100);
         // White at the left edge: e = 1 -> 1. Black at the right: 1 - masking.
         QCOMPARE(g.maskValue(0.0f, 0.5f), 1.0f);
         QCOMPARE(g.maskValue(0.99f, 0.5f), 0.5f);
         // A scale above 1 shrinks the mask towards the top-left: outside is black.
         p["masking_scale_x"] = 4.0;
         g.readParameters(p);
-        QVERIFY(!g.fileMaskChanged()); // same path: nothing new to hand over
+        QVERIFY(!g.masks().fileMaskChanged()); // same path: nothing new to hand over
         QCOMPARE(g.maskValue(0.3f, 0.5f), 0.5f);
         p["masking_scale_x"] = 1.0;
         p["invert_mask"] = true;
@@ -222,15 +218,14 @@ private Q_SLOTS:
         p["invert_mask"] = false;
         p["masking"] = 1.0;
         g.readParameters(p);
-        QVERIFY(!g.hasFileMask());
+        QVERIFY(!g.masks().hasFileMask());
         QCOMPARE(g.maskValue(0.99f, 0.5f), 1.0f);
 
-        // Unreadable file: an empty image, factor 0 everywhere, empty PNG handed over.
+        // Unreadable file: an empty image, factor 0 everywhere.
         p["mask_file_path"] = dir.filePath("missing.png");
         g.readParameters(p);
-        QVERIFY(g.hasFileMask());
-        QVERIFY(g.fileMaskChanged());
-        QVERIFY(g.fileMaskPng().isEmpty());
+        QVERIFY(g.masks().hasFileMask());
+        QVERIFY(g.masks().fileMaskChanged());
         QCOMPARE(g.maskValue(0.0f, 0.0f), 0.0f);
         // masking 0 disables the mask.
         p["masking"] = 0.0;

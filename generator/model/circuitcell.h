@@ -1,0 +1,48 @@
+// The cells of a circuit and the chips placed on them.
+#pragma once
+
+#include "directions.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+// One entry of the "chips" parameter.
+struct ChipSpec {
+    float x = 0, y = 0; // normalized centre
+    int32_t w = 0, h = 0; // size in cells
+    int32_t connections = 0; // 0 none, 1 left/right, 2 top/bottom, 3 all sides (>= 4: top/bottom)
+    bool render = false; // whether renderers draw the chip body
+};
+
+// A chip as placed in a circuit (owned by the Circuit).
+struct ChipPlacement {
+    int32_t colStart = 0, rowStart = 0, colEnd = 0, rowEnd = 0; // inclusive
+    bool pinsTopBottom = false; // connections 2 or 3
+    bool pinsLeftRight = false; // connections 1 or 3
+    bool render = false;
+};
+
+// Slots of CircuitCell::values.
+enum CellValueSlot {
+    SlotPresence = 5, // probability that a growing wire may enter
+    SlotAdjustMasking = 6, // sum of adjustment masking
+    SlotAdjustDensity = 7, // sum of adjustment density
+    SlotAdjustSignal = 8 // sum of adjustment signal amount
+};
+constexpr int kCellValueCount = 9;
+
+struct CircuitCell {
+    int32_t x = 0;
+    int32_t y = 0;
+    bool free = true;
+    const ChipSpec *chip = nullptr; // ChipSpec whose rectangle covers the cell (a copy owned by the Circuit)
+    int32_t orientation = -1;
+    int32_t direction = -1;
+    int32_t pinDirection = -1; // for a pin cell: Direction from the cell into the chip
+    // 0..4 orientation weights, 5 presence, 6..8 adjustment sums.
+    float values[kCellValueCount] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.1f};
+
+    float presence() const { return values[SlotPresence]; }
+};
+

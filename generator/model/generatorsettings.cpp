@@ -1,0 +1,8 @@
+#include "generatorsettings.h"
+
+#include "parametertable.h"
+
+GeneratorSettings::GeneratorSettings()
+{
+    ParameterTable::applyInitialValues(this);
+}

@@ -1,0 +1,172 @@
+#include "wire.h"
+
+#include "circuit.h"
+#include "generatorsettings.h"
+#include "randomstream.h"
+#include "saturatingint.h"
+#include "secondlane.h"
+#include "signalrule.h"
+
+#include <cmath>
+
+// ---------------------------------------------------------------------------
+// Wire: start rule
+
+Wire::Wire(Circuit *owner, CircuitCell *s)
+    : circuit(owner)
+{
+    cells.push_back(s);
+    s->free = false;
+    if (s->direction >= 0) {
+        direction = s->direction;
+        return;
+    }
+    const double r = randomStream(StreamStart).next();
+    int32_t order[8];
+    directionPermutation(int(std::trunc(std::fmax(r * double(kDirectionPermutationCount), 0.0))), order);
+    int32_t d = 0;
+    for (int i = 0; i < 8; ++i) {
+        const CellOffset o = kDirectionOffsets[order[i]];
+        const CircuitCell *n = circuit->cellAt(s->x + o.dx, s->y + o.dy);
+        if (n && n->free) {
+            d = order[i];
+            break;
+        }
+    }
+    direction = d;
+    s->direction = d;
+    s->orientation = kDirectionOrientation[d];
+}
+
+Wire::~Wire() = default;
+
+bool Wire::attachedToChip() const
+{
+    if (cells.front()->pinDirection >= 0 || cells.back()->pinDirection >= 0)
+        return true;
+    if (laneEndStart && laneEndEnd)
+        return laneEndStart->pinDirection >= 0 || laneEndEnd->pinDirection >= 0;
+    return false;
+}
+
+// ---------------------------------------------------------------------------
+// Wire growth
+
+static int32_t maxCellsOf(float wireLength)
+{
+    return saturatingTrunc(200.0f * wireLength);
+}
+
+// A turn weight that is not a finite number (0 to a negative power, a negative raw
+// weight to a fractional power, overflow) is taken as 0.
+static double finiteWeight(double w)
+{
+    return std::isfinite(w) ? w : 0.0;
+}
+
+Wire::StepResult Wire::step(const GeneratorSettings &st)
+{
+    CircuitCell *s = cells.back();
+    const int32_t D = (direction >= 0 && direction < 8) ? direction : 0;
+
+    // 1. Neighbour orientation counts.
+    int counts[5] = {0, 0, 0, 0, 0};
+    for (int d = 0; d < 8; ++d) {
+        const CircuitCell *n = circuit->cellAt(s->x + kDirectionOffsets[d].dx, s->y + kDirectionOffsets[d].dy);
+        if (n && n->orientation >= 1 && n->orientation <= 4)
+            ++counts[n->orientation];
+    }
+    int q[5] = {0, 0, 0, 0, 0};
+    int Q = 0;
+    for (int k = 1; k <= 4; ++k) {
+        q[k] = counts[k] * counts[k];
+        Q += q[k];
+    }
+    if (Q == 0)
+        Q = 1;
+
+    // 2.-5. Candidates straight, left, right and their weights.
+    static const int32_t kTurns[3] = {0, -1, 1};
+    double weight[3];
+    int32_t orient[3];
+    for (int i = 0; i < 3; ++i) {
+        const int32_t d = turnDirection(D, kTurns[i]);
+        orient[i] = kDirectionOrientation[d];
+        const float homog = float(st.tendencyHomogenity * float(q[orient[i]])) / float(Q);
+        double raw = double(s->values[orient[i]]);
+        raw += double(homog);
+        raw += double(st.tendencyRandom);
+        if (i == 0)
+            raw += double(st.tendencyStraight);
+        weight[i] = raw;
+    }
+    if (isOrthogonalOrientation(orient[0])) {
+        weight[0] += double(st.tendencyHv);
+    } else {
+        weight[1] += double(st.tendencyHv);
+        weight[2] += double(st.tendencyHv);
+    }
+    for (int i = 0; i < 3; ++i)
+        weight[i] = finiteWeight(std::pow(weight[i], double(st.tendencyPower)));
+
+    // 6. Selection loop.
+    int remaining[3] = {0, 1, 2};
+    int count = 3;
+    RandomStream &s1 = randomStream(StreamStart);
+    while (count > 0) {
+        double total = 0.0;
+        for (int i = 0; i < count; ++i)
+            total += weight[remaining[i]];
+        const double v = total * s1.next();
+        int pos;
+        if (weight[remaining[0]] >= v)
+            pos = 0;
+        else if (count == 3)
+            pos = (weight[remaining[0]] + weight[remaining[1]] >= v) ? 1 : 2;
+        else if (count == 2)
+            pos = 1;
+        else
+            pos = 0;
+        const int cand = remaining[pos];
+        for (int i = pos; i + 1 < count; ++i)
+            remaining[i] = remaining[i + 1];
+        --count;
+
+        const int32_t d = turnDirection(D, kTurns[cand]);
+        const int32_t nx = s->x + kDirectionOffsets[d].dx;
+        const int32_t ny = s->y + kDirectionOffsets[d].dy;
+        CircuitCell *n = circuit->cellAt(nx, ny);
+        if (!n || !n->free)
+            continue;
+        if (!circuit->diagonalCrossingPasses(d, nx, ny))
+            continue;
+        if (n->values[SlotPresence] < 1.0f) {
+            const double r = s1.next();
+            if (r > double(n->values[SlotPresence]))
+                continue;
+        }
+        cells.push_back(n);
+        n->free = false;
+        n->direction = d;
+        n->orientation = kDirectionOrientation[d];
+        direction = d;
+        return n->pinDirection >= 0 ? StepResult::Ended : StepResult::Stepped;
+    }
+    return StepResult::Failed;
+}
+
+void Wire::grow(const GeneratorSettings &st)
+{
+    const int32_t maxCells = maxCellsOf(st.wireLength);
+    while (int64_t(cells.size()) < int64_t(maxCells)) {
+        if (step(st) != StepResult::Stepped)
+            break;
+    }
+
+    SignalRule::apply(this, st);
+}
+
+bool Wire::addSecondLane()
+{
+    return SecondLane::add(this);
+}

@@ -1,0 +1,46 @@
+// Wire: one path of cells, grown step by step from a start cell.
+#pragma once
+
+#include "circuitcell.h"
+
+#include <vector>
+
+struct GeneratorSettings;
+class Circuit;
+
+class Wire
+{
+public:
+    // Start rule (may draw stream 1). Does not append the wire to the circuit.
+    Wire(Circuit *circuit, CircuitCell *startCell);
+    virtual ~Wire();
+
+    Wire(const Wire &) = delete;
+    Wire &operator=(const Wire &) = delete;
+
+    // growWire: grows in place, then applies the signal rule (stream 1, 5).
+    void grow(const GeneratorSettings &settings);
+    // addSecondLane; returns true when a second lane was added.
+    bool addSecondLane();
+    // True when the first or last cell, or a lane end, is a chip pin cell.
+    bool attachedToChip() const;
+    bool hasLaneEnds() const { return laneEndStart != nullptr; }
+    bool hasSignal() const { return signalPosition >= 0.0f; }
+
+    std::vector<CircuitCell *> cells; // never empty; path order
+    CircuitCell *laneEndStart = nullptr;
+    CircuitCell *laneEndEnd = nullptr;
+    uint8_t laneSide = 0; // 0 left-hand tables, 1 right-hand tables
+    int32_t direction = 0;
+    float thickness = 1.0f;
+    int32_t density = 1;
+    Circuit *circuit = nullptr;
+    bool removed = false;
+    float signalPosition = -1.0f;
+    float signalSize = -1.0f;
+
+private:
+    enum class StepResult { Stepped, Ended, Failed };
+    StepResult step(const GeneratorSettings &settings);
+};
+
