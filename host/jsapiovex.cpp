@@ -517,6 +517,8 @@ int JSApiOvex::startProcess(const QVariant &command, XProcess::CommandEncoding e
                             const QString &cidProcess, const QString &cidError)
 {
     auto *process = new XProcess(this);
+    connect(process, &XProcess::scriptReady, this, &JSApiOvex::js);
+    connect(process, &XProcess::alertReady, this, &JSApiOvex::alert);
     const int id = nextProcessId++;
     processes.insert(id, process);
     process->start(XProcess::commandLine(command, encoding), cidFinish, cidProcess, cidError);

@@ -203,9 +203,7 @@ void JSApiWin::reload()
 
 void JSApiWin::setType(int type)
 {
-    m_window->windowType = type;
-    m_window->defaultCaption = true;
-    m_window->applyFlags();
+    m_window->setWindowType(type);
 }
 
 void JSApiWin::setTypeWindow()
@@ -235,25 +233,17 @@ void JSApiWin::setTypeSplashScreen()
 
 void JSApiWin::setFrameless(bool is)
 {
-    m_window->frameless = is;
-    m_window->applyFlags();
+    m_window->setFrameless(is);
 }
 
 void JSApiWin::setShowCaption(bool show, bool isMinimize, bool isMaximize, bool isClose, bool isHelp)
 {
-    m_window->showCaption = show;
-    m_window->showMinimize = isMinimize;
-    m_window->showMaximize = isMaximize;
-    m_window->showClose = isClose;
-    m_window->showHelp = isHelp;
-    m_window->defaultCaption = false;
-    m_window->applyFlags();
+    m_window->setCaptionButtons(show, isMinimize, isMaximize, isClose, isHelp);
 }
 
 void JSApiWin::setAlwaysOnTop(bool is)
 {
-    m_window->alwaysOnTop = is;
-    m_window->applyFlags();
+    m_window->setAlwaysOnTop(is);
 }
 
 void JSApiWin::js(const QString &string)

@@ -3,6 +3,7 @@
 #include "ejpwrapper.h"
 #include "jsapiovex.h"
 #include "xdynamicresource.h"
+#include "xwebpage.h"
 #include "xwebpluginfactory.h"
 #include "xwebview.h"
 #include "xwindow.h"
@@ -13,18 +14,11 @@
 #include <QSettings>
 #include <QWebFrame>
 #include <QWebPage>
-#include <QWebSecurityOrigin>
-#include <QWebSettings>
 
 Ovex::Ovex(QApplication *application)
     : m_application(application)
 {
-    QWebSettings::globalSettings()->setAttribute(QWebSettings::LocalContentCanAccessRemoteUrls, true);
-    QWebSettings::globalSettings()->setAttribute(QWebSettings::DeveloperExtrasEnabled, true);
-    // Pages request their own content by XMLHttpRequest as well as by element sources;
-    // the engine allows that only for schemes it treats as local.
-    for (const char *scheme : {"ejp", "app", "drc", "xrc"})
-        QWebSecurityOrigin::addLocalScheme(QString::fromLatin1(scheme));
+    XWebPage::configureEngine();
 
     // The engine requests the page's application script while the main window builds
     // its page, so a package that serves it must be loaded before that.

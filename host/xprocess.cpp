@@ -1,14 +1,12 @@
 #include "xprocess.h"
 
-#include "jsapiovex.h"
 #include "scriptliteral.h"
 #include "scripttext.h"
 
 #include <QTimer>
 
-XProcess::XProcess(JSApiOvex *api)
-    : QProcess(api)
-    , api(api)
+XProcess::XProcess(QObject *parent)
+    : QProcess(parent)
 { }
 
 XProcess::~XProcess()
@@ -72,7 +70,7 @@ void XProcess::_execProcess()
 
 void XProcess::_execError(QProcess::ProcessError a)
 {
-    api->alert(QString::number(static_cast<int>(a)));
+    Q_EMIT alertReady(QString::number(static_cast<int>(a)));
     callScript("_OVEX.callCallback", {cidError});
     callScript("_OVEX.removeCallback", {cidProcess});
     callScript("_OVEX.removeCallback", {cidFinish});
@@ -85,5 +83,6 @@ void XProcess::callScript(const char *function, const QStringList &arguments)
     QStringList quoted;
     for (const QString &argument : arguments)
         quoted << ScriptLiteral::quote(argument);
-    api->js(QLatin1String(function) + QLatin1Char('(') + quoted.join(QStringLiteral(", ")) + QStringLiteral(");"));
+    Q_EMIT scriptReady(QLatin1String(function) + QLatin1Char('(') + quoted.join(QStringLiteral(", "))
+                       + QStringLiteral(");"));
 }

@@ -4,11 +4,9 @@
 #include <QString>
 #include <QVariant>
 
-class JSApiOvex;
-
 /// A child process watched for page script: its output, its end and its failure are
-/// reported to the three callback ids the glue library registered, by script evaluated
-/// through `api`.
+/// reported to the three callback ids the glue library registered, as script handed out
+/// through `scriptReady` (and a failure's code through `alertReady`) for the owner to run.
 class XProcess : public QProcess
 {
     Q_OBJECT
@@ -16,8 +14,7 @@ class XProcess : public QProcess
 public:
     enum class CommandEncoding { Utf8, Latin1 };
 
-    /// `api` is also the QObject parent.
-    explicit XProcess(JSApiOvex *api);
+    explicit XProcess(QObject *parent);
     /// Kills a process still running without reporting anything.
     ~XProcess() override;
 
@@ -33,6 +30,12 @@ public:
     /// turned into a blank.
     static QString outputText(const QByteArray &output);
 
+Q_SIGNALS:
+    /// Script calling the glue library's callbacks, to be evaluated in the main frame.
+    void scriptReady(const QString &script);
+    /// The process error code as text, shown before the error callback runs.
+    void alertReady(const QString &text);
+
 private Q_SLOTS:
     void _execFinished(int a, QProcess::ExitStatus b);
     void _execProcess();
@@ -45,5 +48,4 @@ private:
     QString cidFinish;
     QString cidProcess;
     QString cidError;
-    JSApiOvex *api;
 };

@@ -1,11 +1,24 @@
 #include "xwebpage.h"
 
+#include <QWebSecurityOrigin>
 #include <QWebSettings>
 
 XWebPage::XWebPage(QObject *parent)
     : QWebPage(parent)
 {
     settings()->setAttribute(QWebSettings::PluginsEnabled, true);
+    settings()->setAttribute(QWebSettings::JavascriptCanOpenWindows, true);
+    setLinkDelegationPolicy(QWebPage::DelegateAllLinks);
+}
+
+void XWebPage::configureEngine()
+{
+    QWebSettings::globalSettings()->setAttribute(QWebSettings::LocalContentCanAccessRemoteUrls, true);
+    QWebSettings::globalSettings()->setAttribute(QWebSettings::DeveloperExtrasEnabled, true);
+    // Pages request their own content by XMLHttpRequest as well as by element sources;
+    // the engine allows that only for schemes it treats as local.
+    for (const char *scheme : {"ejp", "app", "drc", "xrc"})
+        QWebSecurityOrigin::addLocalScheme(QString::fromLatin1(scheme));
 }
 
 QString XWebPage::userAgentForUrl(const QUrl &) const

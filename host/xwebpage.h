@@ -2,13 +2,17 @@
 
 #include <QWebPage>
 
-/// The page of every view: plug-ins on, and a fixed user agent for every URL.
+/// The page of every view: plug-ins on, windows opened by script, links handed to the
+/// window, and a fixed user agent for every URL. Every web setting of the host is made here.
 class XWebPage : public QWebPage
 {
     Q_OBJECT
 
 public:
     explicit XWebPage(QObject *parent);
+
+    /// Settings of the engine as a whole; once, before the first page is built.
+    static void configureEngine();
 
 protected:
     QString userAgentForUrl(const QUrl &url) const override;

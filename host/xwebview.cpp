@@ -9,7 +9,6 @@
 #include "xwindow.h"
 
 #include <QWebFrame>
-#include <QWebSettings>
 
 XWebView::XWebView(XWindow *window, QWidget *parent)
     : QWebView(parent)
@@ -23,9 +22,6 @@ XWebView::XWebView(XWindow *window, QWidget *parent)
     manager->setCookieJar(new XCookieJar);
     page->setNetworkAccessManager(manager);
     setPage(page);
-    page->settings()->setAttribute(QWebSettings::PluginsEnabled, true);
-    page->setLinkDelegationPolicy(QWebPage::DelegateAllLinks);
-    page->settings()->setAttribute(QWebSettings::JavascriptCanOpenWindows, true);
     setProperty("widgetLastId", 0);
 }
 

@@ -15,7 +15,6 @@
 #include <QUuid>
 #include <QWebFrame>
 #include <QWebPage>
-#include <QWebSettings>
 
 XWindow::XWindow(Ovex *app, QWidget *parent, bool dialog)
     : QMainWindow(parent)
@@ -41,12 +40,8 @@ XWindow::XWindow(Ovex *app, QWidget *parent, bool dialog)
         setWindowFlags(Qt::Window);
     }
 
-    QWebPage *page = view->page();
-    page->settings()->setAttribute(QWebSettings::PluginsEnabled, true);
-    page->setLinkDelegationPolicy(QWebPage::DelegateAllLinks);
-    page->settings()->setAttribute(QWebSettings::JavascriptCanOpenWindows, true);
     connect(view, &QWebView::linkClicked, this, &XWindow::linkClicked);
-    frame = page->mainFrame();
+    frame = view->page()->mainFrame();
 
     m_scriptObjectName = QStringLiteral("winobj") + QUuid::createUuid().toString(QUuid::Id128);
     setObjectName(m_scriptObjectName);
@@ -93,6 +88,36 @@ void XWindow::publishApplicationObjects()
     const QList<JSApiWin *> windowObjects = findChildren<JSApiWin *>();
     for (JSApiWin *object : windowObjects)
         frame->addToJavaScriptWindowObject(object->window()->scriptObjectName(), object, QWebFrame::QtOwnership);
+}
+
+void XWindow::setWindowType(int type)
+{
+    windowType = type;
+    defaultCaption = true;
+    applyFlags();
+}
+
+void XWindow::setFrameless(bool on)
+{
+    frameless = on;
+    applyFlags();
+}
+
+void XWindow::setCaptionButtons(bool caption, bool minimize, bool maximize, bool close, bool help)
+{
+    showCaption = caption;
+    showMinimize = minimize;
+    showMaximize = maximize;
+    showClose = close;
+    showHelp = help;
+    defaultCaption = false;
+    applyFlags();
+}
+
+void XWindow::setAlwaysOnTop(bool onTop)
+{
+    alwaysOnTop = onTop;
+    applyFlags();
 }
 
 void XWindow::applyFlags()

@@ -38,9 +38,15 @@ public:
     /// Publishes `ovex` and every window object into this (the main) window's frame.
     void publishApplicationObjects();
 
-    /// Sets the window flags from the type, frameless, always-on-top and caption state,
-    /// and leaves the window shown.
-    void applyFlags();
+    // Frame state page script sets; each applies the window flags at once and leaves the
+    // window shown.
+
+    /// 0 window, 1 dialog, 2 popup, 3 tool, 4 splash screen; back to the default caption.
+    void setWindowType(int type);
+    void setFrameless(bool frameless);
+    /// A caption with exactly these buttons instead of the type's default caption.
+    void setCaptionButtons(bool caption, bool minimize, bool maximize, bool close, bool help);
+    void setAlwaysOnTop(bool onTop);
 
     // The menu bar page script builds by name. New menus, actions and separators go to
     // the current menu, or to the menu bar while it is "". Operations that look a name up
@@ -76,12 +82,13 @@ public Q_SLOTS:
     void menuTriggered(char *onClick);
 
 private:
+    /// Sets the window flags from the type, frameless, always-on-top and caption state,
+    /// and leaves the window shown.
+    void applyFlags();
     void setUpPage();
     QString startScript() const;
     /// Where new entries go: the current menu's widget, or the menu bar.
     QWidget *menuTarget();
-
-    friend class JSApiWin;
 
     QString m_scriptObjectName;
     XWebView *view = nullptr;

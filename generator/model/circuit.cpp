@@ -79,8 +79,9 @@ void Circuit::releaseWire(Wire *wire)
 
 void Circuit::deleteRemovedWires()
 {
-    m_wires.erase(std::remove_if(m_wires.begin(), m_wires.end(), [](const std::unique_ptr<Wire> &w) { return w->removed; }),
-                  m_wires.end());
+    m_wires.erase(
+            std::remove_if(m_wires.begin(), m_wires.end(), [](const std::unique_ptr<Wire> &w) { return w->removed; }),
+            m_wires.end());
 }
 
 void Circuit::reserveChips(size_t n)
@@ -118,4 +119,3 @@ bool Circuit::diagonalCrossingPasses(int32_t d, int32_t nx, int32_t ny) const
         return true;
     return f1->orientation != crossing && f2->orientation != crossing;
 }
-

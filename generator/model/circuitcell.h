@@ -45,4 +45,3 @@ struct CircuitCell {
 
     float presence() const { return values[SlotPresence]; }
 };
-

@@ -74,8 +74,8 @@ void GeneratorMasks::updateTextMask(const GeneratorSettings &s)
 {
     if (!s.maskTypeText)
         return;
-    const TextInputs inputs {s.width, s.height, s.maskText, s.maskFont, s.maskLetterSpacing, s.maskFontWeight,
-                             s.maskItalic};
+    const TextInputs inputs {s.width,          s.height,    s.maskText, s.maskFont, s.maskLetterSpacing,
+                             s.maskFontWeight, s.maskItalic};
     if (!m_textMask.isNull() && inputs == m_textInputs)
         return;
     m_textInputs = inputs;
@@ -85,7 +85,7 @@ void GeneratorMasks::updateTextMask(const GeneratorSettings &s)
 }
 
 QImage GeneratorMasks::renderTextMask(int width, int height, const QString &text, const QString &family,
-                                        int letterSpacing, int weight, bool italic)
+                                      int letterSpacing, int weight, bool italic)
 {
     if (width <= 0)
         return QImage();

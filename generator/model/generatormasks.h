@@ -49,8 +49,8 @@ private:
 
         bool operator==(const TextInputs &o) const
         {
-            return width == o.width && height == o.height && text == o.text && font == o.font
-                    && spacing == o.spacing && weight == o.weight && italic == o.italic;
+            return width == o.width && height == o.height && text == o.text && font == o.font && spacing == o.spacing
+                    && weight == o.weight && italic == o.italic;
         }
     };
 

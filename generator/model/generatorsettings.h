@@ -73,7 +73,7 @@ struct GeneratorSettings {
     float glowingDotsAmount;
     float wireShadow;
     float vignetting;
-    QString maskType;          // as read
+    QString maskType; // as read
     bool maskTypeText = false; // maskType == "text" (case-sensitive)
     QString maskText;
     QString maskFont;

@@ -14,10 +14,10 @@
 
 // How a value of the map is converted.
 enum class ParameterKind {
-    Int,           // the variant's own conversion; out-of-range doubles clamp, NaN reads 0
+    Int, // the variant's own conversion; out-of-range doubles clamp, NaN reads 0
     TruncatedReal, // read as a single-precision real, then truncated to int
-    Real,          // single precision
-    Color,         // a list of three ints (missing entries 0, extra ones ignored)
+    Real, // single precision
+    Color, // a list of three ints (missing entries 0, extra ones ignored)
     Text,
     Bool
 };
@@ -25,8 +25,8 @@ enum class ParameterKind {
 // One key of a record (the settings, or an entry of one of the three lists).
 template<typename Record>
 struct ParameterField {
-    using Member = std::variant<int32_t Record::*, float Record::*, RgbColor Record::*, QString Record::*,
-                                bool Record::*>;
+    using Member
+            = std::variant<int32_t Record::*, float Record::*, RgbColor Record::*, QString Record::*, bool Record::*>;
     const char *key;
     Member member;
     ParameterKind kind;

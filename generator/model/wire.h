@@ -43,4 +43,3 @@ private:
     enum class StepResult { Stepped, Ended, Failed };
     StepResult step(const GeneratorSettings &settings);
 };
-

@@ -22,7 +22,8 @@ QString generatorKindOf(const QString &studioKind, const QVariant &firstOption)
 bool valueHasKind(const QVariant &value, const QString &kind)
 {
     if (kind == QLatin1String("real"))
-        return value.canConvert<double>() && value.userType() != QMetaType::Bool && value.userType() != QMetaType::QString;
+        return value.canConvert<double>() && value.userType() != QMetaType::Bool
+                && value.userType() != QMetaType::QString;
     if (kind == QLatin1String("int"))
         return valueHasKind(value, QStringLiteral("real")) && value.toDouble() == std::trunc(value.toDouble());
     if (kind == QLatin1String("color")) {
@@ -132,7 +133,8 @@ private Q_SLOTS:
         QStringList studioKeys = studioKinds(QStringLiteral("Studio.schema.lists.%1.fields").arg(list)).keys();
         generatorKeys.sort();
         QCOMPARE(studioKeys, generatorKeys);
-        const QStringList newItemKeys = evaluate(QStringLiteral("Object.keys(Studio.schema.newItems.%1)").arg(list)).toStringList();
+        const QStringList newItemKeys
+                = evaluate(QStringLiteral("Object.keys(Studio.schema.newItems.%1)").arg(list)).toStringList();
         for (const QString &key : newItemKeys)
             QVERIFY2(generatorKeys.contains(key), qPrintable(key));
     }
