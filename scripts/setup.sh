@@ -12,6 +12,7 @@ packages=(
   libopencv-core-dev libopencv-imgproc-dev
   fonts-dejavu-core fonts-liberation
   xvfb xauth xdg-utils desktop-file-utils
+  poppler-utils librsvg2-bin
 )
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 

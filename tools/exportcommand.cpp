@@ -1,10 +1,12 @@
-// lumatrace export PARAMS.json OUT.(png|svg|bin) [--scale PERCENT] [--separate]:
-// the plug-in's exportPNG, exportSVG and exportBIN on a parameter map.
+// lumatrace export PARAMS.json OUT.(png|svg|bin|pdf) [options]: the plug-in's exportPNG,
+// exportSVG and exportBIN on a parameter map, and the print exports beside them.
 #include "toolcommand.h"
 
+#include "artworkexporter.h"
 #include "circuitexporter.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
+#include "printsize.h"
 #include "rendermetrics.h"
 
 #include <QElapsedTimer>
@@ -15,7 +17,10 @@
 
 namespace {
 
-enum class Format { Png, Svg, Bin };
+enum class Format { Png, Svg, Bin, Pdf };
+
+// Raster exports by paper and no --dpi print at this resolution.
+constexpr double kDefaultPrintDpi = 300;
 
 struct ExportRequest {
     QString parameters;
@@ -24,11 +29,25 @@ struct ExportRequest {
     float scalePercent = 100;
     bool hasScale = false;
     bool separate = false;
+    QString paper;
+    QString size;
+    bool landscape = false;
+    double dpi = 0; // 0: not given
+    bool artwork = false;
+    bool noBackground = false;
+
+    bool hasPage() const { return !paper.isEmpty() || !size.isEmpty(); }
+    bool isRaster() const { return format == Format::Png || format == Format::Bin; }
 };
 
-const char kUsage[] = "usage: lumatrace export PARAMS.json OUT.png [--scale PERCENT] [--separate]\n"
-                      "       lumatrace export PARAMS.json OUT.svg [--separate]\n"
-                      "       lumatrace export PARAMS.json OUT.bin [--scale PERCENT]";
+const char kUsage[]
+        = "usage: lumatrace export PARAMS.json OUT.png [--scale PERCENT | --paper NAME | --size WxH(mm|in)]\n"
+          "                [--landscape] [--dpi DPI] [--separate]\n"
+          "       lumatrace export PARAMS.json OUT.bin [--scale PERCENT | --paper ... | --size ...] [--dpi DPI]\n"
+          "       lumatrace export PARAMS.json OUT.svg [--separate]\n"
+          "       lumatrace export PARAMS.json OUT.svg --artwork [--paper ... | --size ...] [--landscape]\n"
+          "                [--no-background] [--separate]\n"
+          "       lumatrace export PARAMS.json OUT.pdf [--paper ... | --size ...] [--landscape] [--no-background]";
 
 bool formatOf(const QString &file, Format *format)
 {
@@ -39,24 +58,80 @@ bool formatOf(const QString &file, Format *format)
         *format = Format::Svg;
     else if (suffix == QLatin1String("bin"))
         *format = Format::Bin;
+    else if (suffix == QLatin1String("pdf"))
+        *format = Format::Pdf;
     else
         return false;
     return true;
 }
 
+bool readFlag(const QString &arg, ExportRequest *request)
+{
+    const std::pair<const char *, bool ExportRequest::*> flags[] = {
+            {"--separate", &ExportRequest::separate},
+            {"--landscape", &ExportRequest::landscape},
+            {"--artwork", &ExportRequest::artwork},
+            {"--no-background", &ExportRequest::noBackground},
+    };
+    for (const auto &flag : flags) {
+        if (arg == QLatin1String(flag.first)) {
+            request->*flag.second = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Options with a value; a number that does not parse is left to the checks after parsing.
+bool readValueOption(const QString &arg, const QString &value, ExportRequest *request)
+{
+    if (arg == QLatin1String("--paper"))
+        request->paper = value;
+    else if (arg == QLatin1String("--size"))
+        request->size = value;
+    else if (arg == QLatin1String("--dpi"))
+        request->dpi = value.toDouble();
+    else if (arg == QLatin1String("--scale")) {
+        bool ok = false;
+        request->scalePercent = value.toFloat(&ok);
+        request->hasScale = true;
+        return ok;
+    } else
+        return false;
+    return !value.isEmpty();
+}
+
 bool readOption(const QStringList &args, int *i, ExportRequest *request)
 {
     const QString &arg = args.at(*i);
-    if (arg == QLatin1String("--separate")) {
-        request->separate = true;
+    if (readFlag(arg, request))
         return true;
-    }
-    if (arg != QLatin1String("--scale") || *i + 1 >= args.size())
+    if (*i + 1 >= args.size())
         return false;
-    bool ok = false;
-    request->scalePercent = args.at(++*i).toFloat(&ok);
-    request->hasScale = true;
-    return ok;
+    return readValueOption(arg, args.at(++*i), request);
+}
+
+// Which options go with which format; false for a combination that makes no sense.
+bool optionsFit(const ExportRequest &r)
+{
+    if (r.hasPage() && (r.hasScale || (!r.paper.isEmpty() && !r.size.isEmpty())))
+        return false;
+    if (r.landscape && !r.hasPage())
+        return false;
+    if (r.dpi != 0 && !r.isRaster())
+        return false;
+    switch (r.format) {
+    case Format::Png:
+        return !r.artwork && !r.noBackground;
+    case Format::Bin:
+        return !r.artwork && !r.noBackground && !r.separate;
+    case Format::Svg:
+        // The plain document is always drawn at scale 1 and has no page.
+        return r.artwork ? !r.hasScale : !(r.hasScale || r.hasPage() || r.noBackground);
+    case Format::Pdf:
+        break;
+    }
+    return !r.artwork && !r.separate && !r.hasScale;
 }
 
 // Fills the request from the arguments; false on any usage error.
@@ -76,10 +151,15 @@ bool parseArguments(const QStringList &args, ExportRequest *request)
         return false;
     request->parameters = positional.at(0);
     request->file = positional.at(1);
-    // SVG is always drawn at scale 1, and raw RGB has no layer files.
-    if (request->format == Format::Svg && request->hasScale)
-        return false;
-    return !(request->format == Format::Bin && request->separate);
+    return optionsFit(*request);
+}
+
+// The page of --paper or --size; false with a one-line message for a bad value.
+bool pageOf(const ExportRequest &request, PrintSize *page, QString *error)
+{
+    if (!request.paper.isEmpty())
+        return PrintSize::fromPaper(request.paper, request.landscape, page, error);
+    return PrintSize::fromText(request.size, request.landscape, page, error);
 }
 
 // Progress lines on standard error, once an export has run for a second and
@@ -104,11 +184,16 @@ private:
     QElapsedTimer m_clock;
 };
 
-ExportResult runExport(CircuitExporter &exporter, const ExportRequest &request)
+ExportResult runExport(CircuitExporter &exporter, ArtworkExporter &artwork, const ExportRequest &request,
+                       const QSizeF &pageMm)
 {
     switch (request.format) {
     case Format::Svg:
+        if (request.artwork)
+            return artwork.exportSvg(request.file, request.separate, {!request.noBackground, pageMm});
         return exporter.exportSvg(request.file, request.separate);
+    case Format::Pdf:
+        return artwork.exportPdf(request.file, pageMm, !request.noBackground);
     case Format::Bin:
         return exporter.exportBin(request.file, request.scalePercent);
     case Format::Png:
@@ -138,6 +223,19 @@ int runExportCommand(const QStringList &args)
         printError(QString::fromLatin1(kUsage));
         return kExitBadInput;
     }
+    if (request.dpi != 0 && !PrintSize::isValidDpi(request.dpi)) {
+        printError(QStringLiteral("--dpi %1 is outside %2 to %3")
+                           .arg(request.dpi)
+                           .arg(PrintSize::kMinDpi)
+                           .arg(PrintSize::kMaxDpi));
+        return kExitBadInput;
+    }
+    PrintSize page;
+    QString pageError;
+    if (request.hasPage() && !pageOf(request, &page, &pageError)) {
+        printError(pageError);
+        return kExitBadInput;
+    }
     QVariantMap parameters;
     if (!loadParameterMapOrReport(request.parameters, &parameters))
         return kExitBadInput;
@@ -150,10 +248,17 @@ int runExportCommand(const QStringList &args)
                            .arg(Circuit::kMaxCells));
         return kExitBadInput;
     }
+    const QSizeF pageMm = request.hasPage() ? page.millimetres() : QSizeF();
+    if (request.hasPage() && request.isRaster()) {
+        const GeneratorSettings &s = generator.settings();
+        request.scalePercent
+                = float(page.fitScalePercent(s.width, s.height, request.dpi != 0 ? request.dpi : kDefaultPrintDpi));
+    }
     CircuitRenderer renderer;
     CircuitExporter exporter(generator, renderer);
     exporter.setProgress(ProgressReporter());
-    const ExportResult result = runExport(exporter, request);
+    ArtworkExporter artwork(generator);
+    const ExportResult result = runExport(exporter, artwork, request, pageMm);
     if (result.ok())
         return kExitOk;
     printError(failureMessage(result, generator.settings(), request.scalePercent));
@@ -164,8 +269,8 @@ int runExportCommand(const QStringList &args)
 
 const ToolCommand kExportCommand = {
         "export",
-        "export PARAMS.json OUT [--scale PERCENT] [--separate]",
-        "export the artwork as PNG, SVG or raw RGB (BIN), whole or by layer",
+        "export PARAMS.json OUT [--scale PERCENT | --paper NAME | --size WxH(mm|in)] [options]",
+        "export the artwork as PNG, SVG, raw RGB (BIN) or PDF, whole or by layer, by scale or paper",
         "Reads PARAMS.json (\"-\" reads standard input) as the plug-in's updateGenerator does,\n"
         "then does exactly what the plug-in's exportPNG, exportSVG or exportBIN does: reseeds,\n"
         "regenerates, renders and writes. The format follows OUT's extension (any case):\n"
@@ -175,11 +280,32 @@ const ToolCommand kExportCommand = {
         "  OUT.svg [--separate]                     SVG; with --separate also BASE.wires.svg,\n"
         "      BASE.dots.svg, BASE.signals.svg and BASE.dot_signals.svg\n"
         "  OUT.bin [--scale PERCENT]                raw RGB bytes, rows top to bottom, no header\n"
+        "  OUT.svg --artwork                        the artwork SVG: the SVG drawing plus the\n"
+        "      chips, in the artwork's colours, each kind of element in a named layer group\n"
+        "      (Background, Wires, Dots, Components, Dot signals, Signals) that vector editors\n"
+        "      and plotter software show as layers; --no-background leaves the background out;\n"
+        "      --separate also writes BASE.wires.svg ... BASE.dot_signals.svg (BASE.components.svg\n"
+        "      too), one layer each on a transparent background\n"
+        "  OUT.pdf                                  the artwork SVG's drawing as vector paths on one\n"
+        "      page, centred and fitted; the page is the canvas at 96 dpi unless given\n"
+        "Print sizes (instead of --scale):\n"
+        "  --paper NAME      A5, A4, A3, A2, A1, A0, Letter, Legal or Tabloid (portrait)\n"
+        "  --size WxH(mm|in) a custom page, for example 210x297mm or 11x17in\n"
+        "  --landscape       the page with its longer side across\n"
+        "  --dpi DPI         72 to 1200. PNG and BIN with a page render at the largest scale\n"
+        "      that fits the page at DPI (default 300), keeping the artwork's aspect and\n"
+        "      circuit. Every PNG records its resolution: DPI when given, else 96 dpi. The\n"
+        "      artwork SVG gets width and height in mm of the page (its viewBox stays in\n"
+        "      canvas pixels); the PDF page is the page.\n"
+        "The shadow, the glow blur and the vignette are raster effects: SVG and PDF files have\n"
+        "no shadow or vignette, and glowing dots and signals are drawn solid.\n"
         "BASE is OUT up to its last \".\" (out/art.png gives out/art; my.dir/art gives my).\n"
-        "Exit status 2: bad usage (another extension, --scale with SVG, --separate with BIN),\n"
-        "an unreadable parameter file or a grid of more than 4194304 cells. Exit status 1: a\n"
-        "file cannot be opened for writing (files written before it stay), or the canvas\n"
-        "rounds to no pixels or exceeds 16384 pixels a side or 40000000 pixels in all.\n"
+        "Exit status 2: bad usage (another extension, --scale with SVG or PDF, --separate with\n"
+        "BIN or PDF, --paper or --size with --scale or with the plain SVG), an unknown paper, a\n"
+        "malformed or empty size, a DPI outside 72 to 1200, an unreadable parameter file or a grid\n"
+        "of more than 4194304 cells. Exit status 1: a file cannot be opened for writing (files\n"
+        "written before it stay), or the canvas rounds to no pixels or exceeds 16384 pixels a\n"
+        "side or 40000000 pixels in all.\n"
         "Progress appears on standard error when it is a terminal and the export is long.",
         runExportCommand,
 };

@@ -10,6 +10,11 @@ QVector<ExportFileNames::Entry> ExportFileNames::svgFiles(const QString &file)
     return files(file, {Wires, Dots, Signals, DotSignals}, QStringLiteral(".svg"));
 }
 
+QVector<ExportFileNames::Entry> ExportFileNames::artworkSvgFiles(const QString &file)
+{
+    return files(file, {Wires, Dots, Components, Signals, DotSignals}, QStringLiteral(".svg"));
+}
+
 QString ExportFileNames::base(const QString &file)
 {
     // The last "." of the whole path counts, even one in a folder name:

@@ -21,6 +21,8 @@ public:
     static QVector<Entry> pngFiles(const QString &file);
     // The five SVG files, in writing order (there is no components document).
     static QVector<Entry> svgFiles(const QString &file);
+    // The six artwork SVG files, in the order of pngFiles.
+    static QVector<Entry> artworkSvgFiles(const QString &file);
 
     // The path up to, not including, its last "."; the whole path without one.
     static QString base(const QString &file);

@@ -1,5 +1,6 @@
 #include "renderpass.h"
 
+#include "chipgeometry.h"
 #include "circuit.h"
 #include "cvimageadapter.h"
 #include "generatorsettings.h"
@@ -16,9 +17,6 @@
 #include <cmath>
 
 namespace {
-
-const QColor kChipPinColor(255, 255, 255);
-const QColor kChipBodyColor(30, 30, 30);
 
 // Qt 5.15 marks HighQualityAntialiasing deprecated; the main painter still
 // sets it so that the hints are the artwork's documented ones on every Qt 5.
@@ -259,31 +257,19 @@ void RenderPass::drawChip(QPainter &painter, const ChipPlacement &chip) const
     if (!chip.render)
         return;
     const double c = m_metrics.cellSize();
-    const double corner = 0.2 * c;
+    const double corner = ChipGeometry::pinCorner(c);
     painter.setPen(Qt::NoPen);
-    painter.setBrush(kChipPinColor);
-    if (chip.pinsTopBottom) {
-        for (int i = chip.colStart; i <= chip.colEnd; ++i) {
-            QPainterPath pins;
-            pins.addRoundedRect(QRectF((i + 0.3) * c, (chip.rowStart - 1 + 0.1) * c, 0.4 * c, 1.1 * c), corner, corner);
-            pins.addRoundedRect(QRectF((i + 0.3) * c, (chip.rowEnd + 2 - 1.2) * c, 0.4 * c, 1.1 * c), corner, corner);
-            painter.drawPath(pins);
-        }
-    }
-    if (chip.pinsLeftRight) {
-        for (int j = chip.rowStart; j <= chip.rowEnd; ++j) {
-            QPainterPath pins;
-            pins.addRoundedRect(QRectF((chip.colStart - 1 + 0.1) * c, (j + 0.3) * c, 1.1 * c, 0.4 * c), corner, corner);
-            pins.addRoundedRect(QRectF((chip.colEnd + 2 - 1.2) * c, (j + 0.3) * c, 1.1 * c, 0.4 * c), corner, corner);
-            painter.drawPath(pins);
-        }
+    painter.setBrush(ChipGeometry::kPinColor);
+    const QVector<QRectF> pins = ChipGeometry::pinPairs(chip, c);
+    for (int i = 0; i + 1 < pins.size(); i += 2) {
+        QPainterPath pair;
+        pair.addRoundedRect(pins[i], corner, corner);
+        pair.addRoundedRect(pins[i + 1], corner, corner);
+        painter.drawPath(pair);
     }
     // The body is drawn last so that it covers the inner ends of the pins.
-    painter.setBrush(kChipBodyColor);
-    painter.drawRoundedRect(QRectF((chip.colStart - 0.2) * c, (chip.rowStart - 0.2) * c,
-                                   (chip.colEnd - chip.colStart + 1 + 0.4) * c,
-                                   (chip.rowEnd - chip.rowStart + 1 + 0.4) * c),
-                            0.5 * c, 0.5 * c);
+    painter.setBrush(ChipGeometry::kBodyColor);
+    painter.drawRoundedRect(ChipGeometry::body(chip, c), ChipGeometry::bodyCorner(c), ChipGeometry::bodyCorner(c));
 }
 
 void RenderPass::drawDot(QPainter &painter, const QPoint &centre, const QBrush &brush1, const QBrush &brush2,

@@ -1,0 +1,53 @@
+// ArtworkDrawing: the artwork as vector shapes in named layers, for the artwork SVG and
+// the vector PDF. The geometry is the plain SVG document's (wires, pads, glowing dots,
+// signals) plus the chips; the colours are the artwork's own.
+#pragma once
+
+#include "renderlayer.h"
+
+#include <QColor>
+#include <QPainterPath>
+#include <QString>
+#include <QVector>
+
+class Circuit;
+class LanePath;
+struct GeneratorSettings;
+
+class ArtworkDrawing
+{
+public:
+    struct Shape {
+        QPainterPath path; // canvas pixels
+        QColor color;
+        double strokeWidth = 0; // 0: the path is filled
+        QString svg; // the same shape as one SVG element
+    };
+
+    struct Layer {
+        RenderLayer layer; // Composite stands for the background
+        QString label; // the name vector editors show
+        QVector<Shape> shapes;
+    };
+
+    // Draws random stream 5 exactly as the plain SVG document does (every wire's glowing
+    // dots, then every wire's signals), so the same stream state gives the same dots and
+    // signals. Layers in drawing order: background, wires, dots, components, dot signals,
+    // signals.
+    ArtworkDrawing(const Circuit &circuit, const GeneratorSettings &settings);
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    const QVector<Layer> &layers() const { return m_layers; }
+
+private:
+    Layer &layer(RenderLayer id);
+    void addWire(const LanePath &path, const QColor &color, double width, RenderLayer to);
+    void addDisc(const QPointF &centre, double radius, const QColor &color, RenderLayer to);
+    void addRoundedRect(const QRectF &rect, double radius, const QColor &color, RenderLayer to);
+    void addChips(const Circuit &circuit, double cellSize);
+
+    int m_width;
+    int m_height;
+    QVector<Layer> m_layers;
+};

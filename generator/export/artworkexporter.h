@@ -1,0 +1,30 @@
+// ArtworkExporter: the print and plotter exports beside the plain ones: the artwork SVG
+// (named layers, chips, physical size) and the vector PDF.
+#pragma once
+
+#include "artworksvgwriter.h"
+#include "exportresult.h"
+
+#include <QSizeF>
+#include <QString>
+
+class CircuitGenerator;
+
+class ArtworkExporter
+{
+public:
+    explicit ArtworkExporter(CircuitGenerator &generator);
+
+    // The artwork SVG; with separate also BASE.wires.svg, BASE.dots.svg,
+    // BASE.components.svg, BASE.signals.svg and BASE.dot_signals.svg, each one layer on a
+    // transparent background. Reseeds and regenerates first, as every export does.
+    ExportResult exportSvg(const QString &file, bool separate, const ArtworkSvgWriter::Options &options);
+    // One page of pageMm (the canvas at 96 dpi when empty) with the artwork centred and
+    // fitted as vector paths.
+    ExportResult exportPdf(const QString &file, QSizeF pageMm, bool background);
+
+private:
+    bool regenerate();
+
+    CircuitGenerator &m_generator;
+};

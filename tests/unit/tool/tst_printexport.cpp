@@ -1,0 +1,224 @@
+// Print and plotter exports of the lumatrace tool: page sizes, the artwork SVG and the
+// vector PDF, run as a real process.
+#include "jsonvariant.h"
+
+#include <QImage>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest>
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QByteArray err;
+};
+
+ToolRun run(const QString &program, const QStringList &args)
+{
+    QProcess process;
+    process.start(program, args);
+    if (!process.waitForStarted(10000) || !process.waitForFinished(120000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardError()};
+}
+
+ToolRun lumatrace(const QStringList &args)
+{
+    return run(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), args);
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Grey levels averaged over blocks of `block` pixels: a picture compared for where its
+// shapes lie, not for its antialiasing.
+QVector<double> blockAverages(const QImage &image, int block)
+{
+    const QImage grey = image.convertToFormat(QImage::Format_Grayscale8);
+    QVector<double> cells;
+    for (int by = 0; by + block <= grey.height(); by += block) {
+        for (int bx = 0; bx + block <= grey.width(); bx += block) {
+            double sum = 0;
+            for (int y = by; y < by + block; ++y) {
+                for (int x = bx; x < bx + block; ++x)
+                    sum += grey.constScanLine(y)[x];
+            }
+            cells.append(sum / (block * block));
+        }
+    }
+    return cells;
+}
+
+double correlation(const QVector<double> &a, const QVector<double> &b)
+{
+    const int n = std::min(a.size(), b.size());
+    double ma = 0, mb = 0;
+    for (int i = 0; i < n; ++i) {
+        ma += a[i] / n;
+        mb += b[i] / n;
+    }
+    double ab = 0, aa = 0, bb = 0;
+    for (int i = 0; i < n; ++i) {
+        ab += (a[i] - ma) * (b[i] - mb);
+        aa += (a[i] - ma) * (a[i] - ma);
+        bb += (b[i] - mb) * (b[i] - mb);
+    }
+    return ab / std::sqrt(aa * bb);
+}
+
+} // namespace
+
+class TestPrintExport : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString m_map; // the showcase map at 600 x 848, the aspect of A-series paper
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        QVariantMap map;
+        QString error;
+        QVERIFY(readJsonParameterFile(QStringLiteral(TRESSIL_TEST_DATA_DIR "/render_mixed_map.json"), &map, &error));
+        map["width"] = 600;
+        map["height"] = 848;
+        m_map = path("map.json");
+        QFile file(m_map);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument::fromVariant(map).toJson());
+    }
+
+    void pageExportsFitThePage_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QSize>("pixels");
+        // A5 at 72 dpi is 419.5 x 595.3 px; the canvas is a little taller than the page.
+        QTest::newRow("A5 portrait: the width meets the page")
+                << QStringList {"--paper", "A5", "--dpi", "72"} << QSize(420, 593);
+        QTest::newRow("A5 landscape: the height meets the page")
+                << QStringList {"--paper", "a5", "--landscape", "--dpi", "72"} << QSize(297, 420);
+        QTest::newRow("inches at 100 dpi") << QStringList {"--size", "11x17in", "--dpi", "100"} << QSize(1100, 1555);
+        QTest::newRow("millimetres, landscape puts the long side across")
+                << QStringList {"--size", "254x127mm", "--landscape", "--dpi", "100"} << QSize(354, 500);
+    }
+
+    void pageExportsFitThePage()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QSize, pixels);
+        const ToolRun result = lumatrace(QStringList {"export", m_map, path("page.png")} + options);
+        QVERIFY2(result.exitCode == 0, result.err);
+        QCOMPARE(QImage(path("page.png")).size(), pixels);
+    }
+
+    void badPrintValuesAreRefusedNamingThem_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("named");
+        QTest::newRow("unknown paper") << QStringList {"--paper", "B7"} << "\"B7\"";
+        QTest::newRow("dpi below 72") << QStringList {"--scale", "50", "--dpi", "71"} << "71";
+        QTest::newRow("dpi above 1200") << QStringList {"--paper", "A4", "--dpi", "1201"} << "1201";
+        QTest::newRow("zero size") << QStringList {"--size", "0x297mm"} << "\"0x297mm\"";
+        QTest::newRow("malformed size") << QStringList {"--size", "210by297mm"} << "\"210by297mm\"";
+    }
+
+    void badPrintValuesAreRefusedNamingThem()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, named);
+        const ToolRun result = lumatrace(QStringList {"export", m_map, path("bad.png")} + options);
+        QCOMPARE(result.exitCode, 2);
+        QCOMPARE(result.err.count('\n'), 1);
+        QVERIFY2(result.err.contains(named.toUtf8()), result.err);
+        QVERIFY(!QFile::exists(path("bad.png")));
+    }
+
+    void pageAndScaleTogetherAreAUsageError()
+    {
+        QCOMPARE(lumatrace({"export", m_map, path("both.png"), "--paper", "A4", "--scale", "50"}).exitCode, 2);
+    }
+
+    void artworkSvgHasNamedLayersChipsAndPhysicalSize()
+    {
+        const ToolRun result = lumatrace({"export", m_map, path("art.svg"), "--artwork", "--paper", "A3"});
+        QVERIFY2(result.exitCode == 0, result.err);
+        QXmlStreamReader xml(fileBytes(path("art.svg")));
+        QStringList layers;
+        QString current;
+        int bodies = 0;
+        while (!xml.atEnd()) {
+            if (xml.readNext() != QXmlStreamReader::StartElement)
+                continue;
+            const QXmlStreamAttributes a = xml.attributes();
+            if (xml.name() == QLatin1String("svg")) {
+                QCOMPARE(a.value("width").toString(), QStringLiteral("297mm"));
+                QCOMPARE(a.value("height").toString(), QStringLiteral("420mm"));
+                QCOMPARE(a.value("viewBox").toString(), QStringLiteral("0 0 600 848"));
+            }
+            if (xml.name() == QLatin1String("g")) {
+                QCOMPARE(a.value("http://www.inkscape.org/namespaces/inkscape", "groupmode").toString(),
+                         QStringLiteral("layer"));
+                current = a.value("http://www.inkscape.org/namespaces/inkscape", "label").toString();
+                layers << current;
+            }
+            if (current == QLatin1String("Components") && a.value("fill") == QLatin1String("#1e1e1e"))
+                ++bodies;
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(layers, QStringList({"Background", "Wires", "Dots", "Components", "Dot signals", "Signals"}));
+        QCOMPARE(bodies, 1); // the map places two chips, one of them drawn
+
+        const QString rsvg = QStandardPaths::findExecutable("rsvg-convert");
+        if (rsvg.isEmpty())
+            QSKIP("rsvg-convert is not installed (librsvg2-bin): the SVG was not rendered");
+        QCOMPARE(run(rsvg, {"-w", "150", "-o", path("art-rsvg.png"), path("art.svg")}).exitCode, 0);
+        QCOMPARE(QImage(path("art-rsvg.png")).width(), 150);
+    }
+
+    void separateArtworkLayersHaveNoBackground()
+    {
+        QCOMPARE(lumatrace({"export", m_map, path("sep.svg"), "--artwork", "--separate", "--no-background"}).exitCode,
+                 0);
+        QVERIFY(!fileBytes(path("sep.svg")).contains("inkscape:label=\"Background\""));
+        for (const char *layer : {"wires", "dots", "components", "signals", "dot_signals"}) {
+            const QByteArray svg = fileBytes(path(QStringLiteral("sep.%1.svg").arg(layer)));
+            QCOMPARE(svg.count("inkscape:groupmode=\"layer\""), 1);
+            QVERIFY(!svg.contains("Background"));
+        }
+    }
+
+    void pdfPageIsThePaperAndShowsTheArtworkWhereTheRasterHasIt()
+    {
+        QCOMPARE(lumatrace({"export", m_map, path("a3.pdf"), "--paper", "A3"}).exitCode, 0);
+        QVERIFY(fileBytes(path("a3.pdf")).contains("/MediaBox [0 0 841.89 1190.55]"));
+
+        // Without a page the PDF is the canvas at 96 dpi, so rendered at 96 dpi it lies
+        // over the raster export pixel for pixel.
+        QCOMPARE(lumatrace({"export", m_map, path("canvas.pdf")}).exitCode, 0);
+        QCOMPARE(lumatrace({"export", m_map, path("canvas.png")}).exitCode, 0);
+        const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
+        if (pdftoppm.isEmpty())
+            QSKIP("pdftoppm is not installed (poppler-utils): the PDF was not rendered");
+        QCOMPARE(run(pdftoppm, {"-r", "96", "-png", "-singlefile", path("canvas.pdf"), path("pdf")}).exitCode, 0);
+        const QImage vector(path("pdf.png"));
+        const QImage raster(path("canvas.png"));
+        QCOMPARE(vector.size(), raster.size());
+        // Blocks of 8 px: wires in the same places correlate strongly; a drawing shifted by
+        // a cell (about 0.2 here) or flipped (about 0.1) does not.
+        const double r = correlation(blockAverages(vector, 8), blockAverages(raster, 8));
+        QVERIFY2(r > 0.8, qPrintable(QString::number(r)));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestPrintExport)
+#include "tst_printexport.moc"
