@@ -166,8 +166,11 @@ void TestExportCommand::helpDescribesExport()
     process.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), {"--help"});
     QVERIFY(process.waitForFinished(10000));
     const QByteArray out = process.readAllStandardOutput();
-    QVERIFY(out.contains("lumatrace export PARAMS.json OUT [--scale PERCENT] [--separate]"));
+    QVERIFY(out.contains("lumatrace export PARAMS.json OUT [--scale PERCENT | --paper NAME | --size WxH(mm|in)]"));
     QVERIFY(out.contains("BASE.dot_signals.png"));
+    for (const char *option : {"--scale", "--separate", "--paper", "--size", "--landscape", "--dpi", "--artwork",
+                               "--no-background", "OUT.pdf"})
+        QVERIFY2(out.contains(option), option);
 }
 
 QTEST_GUILESS_MAIN(TestExportCommand)
