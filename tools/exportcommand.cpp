@@ -35,6 +35,7 @@ struct ExportRequest {
     double dpi = 0; // 0: not given
     bool artwork = false;
     bool noBackground = false;
+    QString seed; // replaces the map's seed when given
 
     bool hasPage() const { return !paper.isEmpty() || !size.isEmpty(); }
     bool isRaster() const { return format == Format::Png || format == Format::Bin; }
@@ -91,6 +92,8 @@ bool readValueOption(const QString &arg, const QString &value, ExportRequest *re
         request->size = value;
     else if (arg == QLatin1String("--dpi"))
         request->dpi = value.toDouble();
+    else if (arg == QLatin1String("--seed"))
+        request->seed = value;
     else if (arg == QLatin1String("--scale")) {
         bool ok = false;
         request->scalePercent = value.toFloat(&ok);
@@ -236,9 +239,17 @@ int runExportCommand(const QStringList &args)
         printError(pageError);
         return kExitBadInput;
     }
+    bool seedOk = true;
+    const int seed = request.seed.toInt(&seedOk);
+    if (!request.seed.isEmpty() && !seedOk) {
+        printError(QStringLiteral("--seed %1 is not a whole number").arg(request.seed));
+        return kExitBadInput;
+    }
     QVariantMap parameters;
     if (!loadParameterMapOrReport(request.parameters, &parameters))
         return kExitBadInput;
+    if (!request.seed.isEmpty())
+        parameters.insert(QStringLiteral("seed"), seed);
     // Exactly the plug-in: updateGenerator reads the map, the export slot does the rest.
     CircuitGenerator generator;
     generator.readParameters(parameters);
@@ -288,10 +299,11 @@ const ToolCommand kExportCommand = {
         "      too), one layer each on a transparent background\n"
         "  OUT.pdf                                  the artwork SVG's drawing as vector paths on one\n"
         "      page, centred and fitted; the page is the canvas at 96 dpi unless given\n"
-        "Print sizes (instead of --scale):\n"
+        "Print sizes (instead of --scale), and the seed:\n"
         "  --paper NAME      A5, A4, A3, A2, A1, A0, Letter, Legal or Tabloid (portrait)\n"
         "  --size WxH(mm|in) a custom page, for example 210x297mm or 11x17in\n"
         "  --landscape       the page with its longer side across\n"
+        "  --seed N          use seed N instead of the map's seed\n"
         "  --dpi DPI         72 to 1200. PNG and BIN with a page render at the largest scale\n"
         "      that fits the page at DPI (default 300), keeping the artwork's aspect and\n"
         "      circuit. Every PNG records its resolution: DPI when given, else 96 dpi. The\n"

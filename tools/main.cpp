@@ -11,6 +11,7 @@
 static const ToolCommand *const kCommands[] = {
         &kGenerateCommand,
         &kExportCommand,
+        &kBatchCommand,
 };
 
 static const ToolCommand *findCommand(const QString &name)

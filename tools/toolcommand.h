@@ -30,3 +30,4 @@ bool loadParameterMapOrReport(const QString &path, QVariantMap *out);
 // The commands (one definition per source file).
 extern const ToolCommand kGenerateCommand;
 extern const ToolCommand kExportCommand;
+extern const ToolCommand kBatchCommand;

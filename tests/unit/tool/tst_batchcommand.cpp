@@ -1,0 +1,127 @@
+// lumatrace batch: one export per seed, equal to the single export, whatever the jobs.
+#include <QDir>
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QByteArray err;
+};
+
+ToolRun lumatrace(const QStringList &args)
+{
+    QProcess process;
+    process.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), args);
+    if (!process.waitForStarted(10000) || !process.waitForFinished(240000))
+        return {};
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardError()};
+}
+
+QByteArray fileBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QString kMap = QStringLiteral(TRESSIL_TEST_DATA_DIR "/render_showcase_map.json");
+
+} // namespace
+
+class TestBatchCommand : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+
+    QString path(const QString &name) const { return m_dir.filePath(name); }
+
+private Q_SLOTS:
+    void everyFileEqualsTheSingleExportWhateverTheJobs_data()
+    {
+        QTest::addColumn<QString>("extension");
+        QTest::addColumn<QStringList>("options");
+        QTest::newRow("PNG layers at 30 %") << "png" << QStringList {"--scale", "30", "--separate"};
+        QTest::newRow("artwork SVG") << "svg" << QStringList {"--artwork"};
+    }
+
+    void everyFileEqualsTheSingleExportWhateverTheJobs()
+    {
+        QFETCH(QString, extension);
+        QFETCH(QStringList, options);
+        const QString tag = QTest::currentDataTag();
+        for (const char *jobs : {"1", "2"}) {
+            const QString folder = path(tag + jobs);
+            QVERIFY(QDir().mkpath(folder));
+            const ToolRun run = lumatrace(QStringList {"batch", kMap, folder + "/art-{seed}." + extension, "--seeds",
+                                                       "3, 5-6", "--jobs", jobs}
+                                          + options);
+            QVERIFY2(run.exitCode == 0, run.err);
+        }
+        const QString single = path(tag + "single");
+        QVERIFY(QDir().mkpath(single));
+        for (const char *seed : {"3", "5", "6"}) {
+            const QString name = QStringLiteral("art-%1.%2").arg(seed, extension);
+            QCOMPARE(lumatrace(QStringList {"export", kMap, single + "/" + name, "--seed", seed} + options).exitCode,
+                     0);
+        }
+        const QStringList written = QDir(single).entryList(QDir::Files, QDir::Name);
+        QCOMPARE(QDir(path(tag + "1")).entryList(QDir::Files, QDir::Name), written);
+        QCOMPARE(QDir(path(tag + "2")).entryList(QDir::Files, QDir::Name), written);
+        for (const QString &name : written) {
+            const QByteArray expected = fileBytes(single + "/" + name);
+            QVERIFY2(fileBytes(path(tag + "1/" + name)) == expected, qPrintable(name));
+            QVERIFY2(fileBytes(path(tag + "2/" + name)) == expected, qPrintable(name));
+        }
+        // Different seeds, different artworks.
+        QVERIFY(fileBytes(single + "/art-3." + extension) != fileBytes(single + "/art-5." + extension));
+    }
+
+    void aFailingSeedDoesNotStopTheOthers()
+    {
+        QVERIFY(QDir().mkpath(path("partly/art-2.png"))); // a folder where seed 2's file would go
+        const ToolRun run = lumatrace({"batch", kMap, path("partly/art-{seed}.png"), "--seeds", "1-3", "--scale", "20",
+                                       "--contact-sheet", path("partly/sheet.png")});
+        QCOMPARE(run.exitCode, 1);
+        QVERIFY2(run.err.contains("seed 2: ") && run.err.contains("1 of 3 seeds failed"), run.err);
+        QVERIFY(QFileInfo(path("partly/art-1.png")).isFile());
+        QVERIFY(QFileInfo(path("partly/art-3.png")).isFile());
+        // Three thumbnails of 160 px with gaps and labels, two to a row.
+        QCOMPARE(QImage(path("partly/sheet.png")).size(), QSize(2 * 168 + 8, 2 * (168 + 18) + 8));
+    }
+
+    void badRequestsAreRefusedInOneLine_data()
+    {
+        QTest::addColumn<QString>("pattern");
+        QTest::addColumn<QString>("seeds");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("reversed range") << "art-{seed}.png"
+                                        << "5-2" << 2;
+        QTest::newRow("negative seed") << "art-{seed}.png"
+                                       << "-1" << 2;
+        QTest::newRow("not a number") << "art-{seed}.png"
+                                      << "1, seven" << 2;
+        QTest::newRow("empty list") << "art-{seed}.png"
+                                    << "" << 2;
+        QTest::newRow("pattern without {seed}") << "art.png"
+                                                << "1" << 2;
+        QTest::newRow("folder that does not exist") << "missing/art-{seed}.png"
+                                                    << "1" << 1;
+    }
+
+    void badRequestsAreRefusedInOneLine()
+    {
+        QFETCH(QString, pattern);
+        QFETCH(QString, seeds);
+        QFETCH(int, exitCode);
+        const ToolRun run = lumatrace({"batch", kMap, path(pattern), "--seeds", seeds});
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.err.count('\n'), 1);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestBatchCommand)
+#include "tst_batchcommand.moc"

@@ -1,0 +1,17 @@
+// SeedList: the seeds of a batch, from text such as "1-50, 77, 1000-1010".
+#pragma once
+
+#include <QString>
+#include <QVector>
+
+class SeedList
+{
+public:
+    // More seeds than this in one batch is taken for a typing mistake.
+    static constexpr int kMaxSeeds = 100000;
+
+    // Comma-separated whole numbers from 0 to 2147483647 and ranges "a-b" with a <= b, in
+    // the order given; a seed given twice is kept once. False with a message naming the
+    // bad entry for anything else, an empty list, or more than kMaxSeeds seeds.
+    static bool parse(const QString &text, QVector<int> *seeds, QString *error);
+};
