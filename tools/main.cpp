@@ -12,6 +12,7 @@ static const ToolCommand *const kCommands[] = {
         &kGenerateCommand,
         &kExportCommand,
         &kBatchCommand,
+        &kParamsCommand,
 };
 
 static const ToolCommand *findCommand(const QString &name)

@@ -31,3 +31,4 @@ bool loadParameterMapOrReport(const QString &path, QVariantMap *out);
 extern const ToolCommand kGenerateCommand;
 extern const ToolCommand kExportCommand;
 extern const ToolCommand kBatchCommand;
+extern const ToolCommand kParamsCommand;

@@ -24,6 +24,7 @@ void CircuitGenerator::readParameters(const QVariantMap &parameters)
 {
     // Reading draws nothing, so reseeding after the whole map equals reseeding right
     // after "seed".
+    m_parameters = parameters;
     ParameterTable::read(parameters, &m_settings);
     reseedRandomStreams(m_settings.seed);
     m_masks.update(m_settings);

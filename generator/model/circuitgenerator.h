@@ -45,6 +45,8 @@ public:
 
     // ---- Readers ------------------------------------------------------------
     const GeneratorSettings &settings() const { return m_settings; }
+    // The map the settings were last read from, as it was handed over.
+    const QVariantMap &parameters() const { return m_parameters; }
     // Direct access for tests and tools; call updateMasks() after changing mask settings.
     GeneratorSettings &mutableSettings() { return m_settings; }
     Circuit *circuit() const { return m_circuit.get(); }
@@ -63,6 +65,7 @@ public:
 
 private:
     GeneratorSettings m_settings;
+    QVariantMap m_parameters;
     GeneratorMasks m_masks;
     std::unique_ptr<Circuit> m_circuit;
     ListStrategy m_listStrategy = ListStrategy::Indexed;
