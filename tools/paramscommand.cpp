@@ -19,12 +19,14 @@ int runParams(const QStringList &args)
     const QString json = reader.text(ArtworkMetadata::kParametersKey);
     if (json.isEmpty()) {
         printError(QStringLiteral("%1: no Lumatrace parameters in this file (%2)")
-                           .arg(args.at(0), reader.canRead() ? QStringLiteral("a PNG without them")
-                                                             : QStringLiteral("not a readable PNG")));
+                           .arg(args.at(0),
+                                reader.canRead() ? QStringLiteral("a PNG without them")
+                                                 : QStringLiteral("not a readable PNG")));
         return kExitBadInput;
     }
     const QByteArray text = json.toUtf8() + "\n";
-    if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size()) || std::fflush(stdout) != 0) {
+    if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size())
+        || std::fflush(stdout) != 0) {
         printError(QStringLiteral("cannot write to standard output"));
         return kExitFailure;
     }

@@ -38,6 +38,17 @@ public Q_SLOTS:
     bool exportPNG(const QString &file);
     bool exportBIN(const QString &file, float scale_percent);
     bool exportBIN(const QString &file);
+    /// Page and resolution of a print export for the stored canvas. `options`: "paper" (A5
+    /// ... A0, Letter, Legal, Tabloid) or "size" ("210x297mm", "11x17in"), "landscape",
+    /// "dpi" (72-1200, default 300). Returns {"ok", "error", "scalePercent", "width",
+    /// "height" (pixels at that scale), "widthMm", "heightMm" (the page)}.
+    QVariantMap printLayout(const QVariantMap &options);
+    /// The artwork SVG: chips, named layers, the artwork's colours. `options`: "separate",
+    /// "background" (default true), and a page as for printLayout for a physical size.
+    bool exportArtworkSVG(const QString &file, const QVariantMap &options);
+    /// The artwork as vector paths on one PDF page: the page of `options` as for
+    /// printLayout (default: the canvas at 96 dpi), "background" (default true).
+    bool exportPDF(const QString &file, const QVariantMap &options);
     void updateGenerator(const QVariantMap &parameters);
     void resetSeed();
     void setQMLFile(const QString &path);

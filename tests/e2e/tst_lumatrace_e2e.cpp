@@ -183,6 +183,11 @@ void TestLumatraceE2E::exportsEqualToolExports_data()
                                       << "art.bin" << QStringList();
     QTest::newRow("raw rgb at 25 %") << "llumatrace.exportBIN(file, 25)"
                                      << "art.bin" << QStringList {"--scale", "25"};
+    QTest::newRow("artwork svg on A4") << "llumatrace.exportArtworkSVG(file, {paper: 'A4'})"
+                                       << "art.svg" << QStringList {"--artwork", "--paper", "A4"};
+    QTest::newRow("pdf on Letter, landscape, no background")
+            << "llumatrace.exportPDF(file, {paper: 'Letter', landscape: true, background: false})"
+            << "art.pdf" << QStringList {"--paper", "Letter", "--landscape", "--no-background"};
 }
 
 void TestLumatraceE2E::exportsEqualToolExports()
