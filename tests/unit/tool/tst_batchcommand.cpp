@@ -1,4 +1,6 @@
 // lumatrace batch: one export per seed, equal to the single export, whatever the jobs.
+#include "toolrunner.h"
+
 #include <QDir>
 #include <QImage>
 #include <QProcess>
@@ -6,26 +8,6 @@
 #include <QtTest>
 
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray err;
-};
-
-ToolRun lumatrace(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), args);
-    if (!process.waitForStarted(10000) || !process.waitForFinished(240000))
-        return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardError()};
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QString kMap = QStringLiteral(TRESSIL_TEST_DATA_DIR "/render_showcase_map.json");
 
@@ -56,16 +38,16 @@ private Q_SLOTS:
         for (const char *jobs : {"1", "2"}) {
             const QString folder = path(tag + jobs);
             QVERIFY(QDir().mkpath(folder));
-            const ToolRun run = lumatrace(QStringList {"batch", kMap, folder + "/art-{seed}." + extension, "--seeds",
-                                                       "3, 5-6", "--jobs", jobs}
-                                          + options);
+            const ToolRun run = runLumatrace(QStringList {"batch", kMap, folder + "/art-{seed}." + extension, "--seeds",
+                                                          "3, 5-6", "--jobs", jobs}
+                                             + options);
             QVERIFY2(run.exitCode == 0, run.err);
         }
         const QString single = path(tag + "single");
         QVERIFY(QDir().mkpath(single));
         for (const char *seed : {"3", "5", "6"}) {
             const QString name = QStringLiteral("art-%1.%2").arg(seed, extension);
-            QCOMPARE(lumatrace(QStringList {"export", kMap, single + "/" + name, "--seed", seed} + options).exitCode,
+            QCOMPARE(runLumatrace(QStringList {"export", kMap, single + "/" + name, "--seed", seed} + options).exitCode,
                      0);
         }
         const QStringList written = QDir(single).entryList(QDir::Files, QDir::Name);
@@ -83,8 +65,8 @@ private Q_SLOTS:
     void aFailingSeedDoesNotStopTheOthers()
     {
         QVERIFY(QDir().mkpath(path("partly/art-2.png"))); // a folder where seed 2's file would go
-        const ToolRun run = lumatrace({"batch", kMap, path("partly/art-{seed}.png"), "--seeds", "1-3", "--scale", "20",
-                                       "--contact-sheet", path("partly/sheet.png")});
+        const ToolRun run = runLumatrace({"batch", kMap, path("partly/art-{seed}.png"), "--seeds", "1-3", "--scale",
+                                          "20", "--contact-sheet", path("partly/sheet.png")});
         QCOMPARE(run.exitCode, 1);
         QVERIFY2(run.err.contains("seed 2: ") && run.err.contains("1 of 3 seeds failed"), run.err);
         QVERIFY(QFileInfo(path("partly/art-1.png")).isFile());
@@ -117,7 +99,7 @@ private Q_SLOTS:
         QFETCH(QString, pattern);
         QFETCH(QString, seeds);
         QFETCH(int, exitCode);
-        const ToolRun run = lumatrace({"batch", kMap, path(pattern), "--seeds", seeds});
+        const ToolRun run = runLumatrace({"batch", kMap, path(pattern), "--seeds", seeds});
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(run.err.count('\n'), 1);
     }

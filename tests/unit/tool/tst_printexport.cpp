@@ -1,6 +1,7 @@
 // Print and plotter exports of the lumatrace tool: page sizes, the artwork SVG and the
 // vector PDF, run as a real process.
 #include "jsonvariant.h"
+#include "toolrunner.h"
 
 #include <QImage>
 #include <QProcess>
@@ -11,31 +12,6 @@
 #include <QtTest>
 
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray err;
-};
-
-ToolRun run(const QString &program, const QStringList &args)
-{
-    QProcess process;
-    process.start(program, args);
-    if (!process.waitForStarted(10000) || !process.waitForFinished(120000))
-        return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardError()};
-}
-
-ToolRun lumatrace(const QStringList &args)
-{
-    return run(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), args);
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // Grey levels averaged over blocks of `block` pixels: a picture compared for where its
 // shapes lie, not for its antialiasing.
@@ -116,7 +92,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, options);
         QFETCH(QSize, pixels);
-        const ToolRun result = lumatrace(QStringList {"export", m_map, path("page.png")} + options);
+        const ToolRun result = runLumatrace(QStringList {"export", m_map, path("page.png")} + options);
         QVERIFY2(result.exitCode == 0, result.err);
         QCOMPARE(QImage(path("page.png")).size(), pixels);
     }
@@ -136,7 +112,7 @@ private Q_SLOTS:
     {
         QFETCH(QStringList, options);
         QFETCH(QString, named);
-        const ToolRun result = lumatrace(QStringList {"export", m_map, path("bad.png")} + options);
+        const ToolRun result = runLumatrace(QStringList {"export", m_map, path("bad.png")} + options);
         QCOMPARE(result.exitCode, 2);
         QCOMPARE(result.err.count('\n'), 1);
         QVERIFY2(result.err.contains(named.toUtf8()), result.err);
@@ -145,12 +121,12 @@ private Q_SLOTS:
 
     void pageAndScaleTogetherAreAUsageError()
     {
-        QCOMPARE(lumatrace({"export", m_map, path("both.png"), "--paper", "A4", "--scale", "50"}).exitCode, 2);
+        QCOMPARE(runLumatrace({"export", m_map, path("both.png"), "--paper", "A4", "--scale", "50"}).exitCode, 2);
     }
 
     void artworkSvgHasNamedLayersChipsAndPhysicalSize()
     {
-        const ToolRun result = lumatrace({"export", m_map, path("art.svg"), "--artwork", "--paper", "A3"});
+        const ToolRun result = runLumatrace({"export", m_map, path("art.svg"), "--artwork", "--paper", "A3"});
         QVERIFY2(result.exitCode == 0, result.err);
         QXmlStreamReader xml(fileBytes(path("art.svg")));
         QStringList layers;
@@ -181,14 +157,15 @@ private Q_SLOTS:
         const QString rsvg = QStandardPaths::findExecutable("rsvg-convert");
         if (rsvg.isEmpty())
             QSKIP("rsvg-convert is not installed (librsvg2-bin): the SVG was not rendered");
-        QCOMPARE(run(rsvg, {"-w", "150", "-o", path("art-rsvg.png"), path("art.svg")}).exitCode, 0);
+        QCOMPARE(runProgram(rsvg, {"-w", "150", "-o", path("art-rsvg.png"), path("art.svg")}).exitCode, 0);
         QCOMPARE(QImage(path("art-rsvg.png")).width(), 150);
     }
 
     void separateArtworkLayersHaveNoBackground()
     {
-        QCOMPARE(lumatrace({"export", m_map, path("sep.svg"), "--artwork", "--separate", "--no-background"}).exitCode,
-                 0);
+        QCOMPARE(
+                runLumatrace({"export", m_map, path("sep.svg"), "--artwork", "--separate", "--no-background"}).exitCode,
+                0);
         QVERIFY(!fileBytes(path("sep.svg")).contains("inkscape:label=\"Background\""));
         for (const char *layer : {"wires", "dots", "components", "signals", "dot_signals"}) {
             const QByteArray svg = fileBytes(path(QStringLiteral("sep.%1.svg").arg(layer)));
@@ -199,17 +176,18 @@ private Q_SLOTS:
 
     void pdfPageIsThePaperAndShowsTheArtworkWhereTheRasterHasIt()
     {
-        QCOMPARE(lumatrace({"export", m_map, path("a3.pdf"), "--paper", "A3"}).exitCode, 0);
+        QCOMPARE(runLumatrace({"export", m_map, path("a3.pdf"), "--paper", "A3"}).exitCode, 0);
         QVERIFY(fileBytes(path("a3.pdf")).contains("/MediaBox [0 0 841.89 1190.55]"));
 
         // Without a page the PDF is the canvas at 96 dpi, so rendered at 96 dpi it lies
         // over the raster export pixel for pixel.
-        QCOMPARE(lumatrace({"export", m_map, path("canvas.pdf")}).exitCode, 0);
-        QCOMPARE(lumatrace({"export", m_map, path("canvas.png")}).exitCode, 0);
+        QCOMPARE(runLumatrace({"export", m_map, path("canvas.pdf")}).exitCode, 0);
+        QCOMPARE(runLumatrace({"export", m_map, path("canvas.png")}).exitCode, 0);
         const QString pdftoppm = QStandardPaths::findExecutable("pdftoppm");
         if (pdftoppm.isEmpty())
             QSKIP("pdftoppm is not installed (poppler-utils): the PDF was not rendered");
-        QCOMPARE(run(pdftoppm, {"-r", "96", "-png", "-singlefile", path("canvas.pdf"), path("pdf")}).exitCode, 0);
+        QCOMPARE(runProgram(pdftoppm, {"-r", "96", "-png", "-singlefile", path("canvas.pdf"), path("pdf")}).exitCode,
+                 0);
         const QImage vector(path("pdf.png"));
         const QImage raster(path("canvas.png"));
         QCOMPARE(vector.size(), raster.size());
