@@ -32,7 +32,7 @@ struct ExportRequest {
     QString paper;
     QString size;
     bool landscape = false;
-    double dpi = 0; // 0: not given
+    QString dpi; // empty: not given
     bool artwork = false;
     bool noBackground = false;
     QString seed; // replaces the map's seed when given
@@ -91,7 +91,7 @@ bool readValueOption(const QString &arg, const QString &value, ExportRequest *re
     else if (arg == QLatin1String("--size"))
         request->size = value;
     else if (arg == QLatin1String("--dpi"))
-        request->dpi = value.toDouble();
+        request->dpi = value;
     else if (arg == QLatin1String("--seed"))
         request->seed = value;
     else if (arg == QLatin1String("--scale")) {
@@ -121,7 +121,7 @@ bool optionsFit(const ExportRequest &r)
         return false;
     if (r.landscape && !r.hasPage())
         return false;
-    if (r.dpi != 0 && !r.isRaster())
+    if (!r.dpi.isEmpty() && !r.isRaster())
         return false;
     switch (r.format) {
     case Format::Png:
@@ -226,8 +226,10 @@ int runExportCommand(const QStringList &args)
         printError(QString::fromLatin1(kUsage));
         return kExitBadInput;
     }
-    if (request.dpi != 0 && !PrintSize::isValidDpi(request.dpi)) {
-        printError(QStringLiteral("--dpi %1 is outside %2 to %3")
+    bool dpiOk = true;
+    const double dpi = request.dpi.isEmpty() ? kDefaultPrintDpi : request.dpi.toDouble(&dpiOk);
+    if (!dpiOk || !PrintSize::isValidDpi(dpi)) {
+        printError(QStringLiteral("--dpi %1 is not a resolution from %2 to %3")
                            .arg(request.dpi)
                            .arg(PrintSize::kMinDpi)
                            .arg(PrintSize::kMaxDpi));
@@ -263,7 +265,7 @@ int runExportCommand(const QStringList &args)
     if (request.hasPage() && request.isRaster()) {
         const GeneratorSettings &s = generator.settings();
         request.scalePercent
-                = float(page.fitScalePercent(s.width, s.height, request.dpi != 0 ? request.dpi : kDefaultPrintDpi));
+                = float(page.fitScalePercent(s.width, s.height, dpi));
     }
     CircuitRenderer renderer;
     CircuitExporter exporter(generator, renderer);

@@ -104,6 +104,7 @@ private Q_SLOTS:
         QTest::newRow("unknown paper") << QStringList {"--paper", "B7"} << "\"B7\"";
         QTest::newRow("dpi below 72") << QStringList {"--scale", "50", "--dpi", "71"} << "71";
         QTest::newRow("dpi above 1200") << QStringList {"--paper", "A4", "--dpi", "1201"} << "1201";
+        QTest::newRow("dpi not a number") << QStringList {"--paper", "A4", "--dpi", "high"} << "high";
         QTest::newRow("zero size") << QStringList {"--size", "0x297mm"} << "\"0x297mm\"";
         QTest::newRow("malformed size") << QStringList {"--size", "210by297mm"} << "\"210by297mm\"";
     }
