@@ -35,8 +35,14 @@ public:
     void resetSeed();
 
     // Deletes the previous circuit, builds a new one from the settings, keeps and
-    // returns it. Never null; an empty circuit (0 x 0) for a bad or too large grid.
+    // returns it. Never null; an empty circuit (0 x 0) for a bad or too large grid,
+    // and for a refused generation (see lastError).
     Circuit *generateCircuit();
+
+    // Why the last generateCircuit refused to generate: the settings exceed the
+    // GenerationBudget, or the file mask they use could not be loaded. "" when it
+    // generated (an empty grid is no refusal).
+    const QString &lastError() const { return m_lastError; }
 
     // The result map of the current circuit: {"wires": [{"xy", "thickness",
     // "density"}, ...]}. Draws stream 4 once per wire. Empty list without a circuit.
@@ -84,9 +90,9 @@ public:
     // QGuiApplication exists (fonts need one).
     static QImage renderTextMask(int width, int height, const QString &text, const QString &font, int letterSpacing,
                                  int weight, bool italic);
-    // Loads a file mask: 200 pixels wide, smooth scaling, 8-bit grey. An unreadable
-    // file gives an empty (null) image.
-    static QImage loadFileMask(const QString &path);
+    // Loads a file mask: 200 pixels wide, smooth scaling, 8-bit grey. A file that
+    // MaskFileReader refuses gives an empty (null) image and its reason in `error`.
+    static QImage loadFileMask(const QString &path, QString *error = nullptr);
 
 private:
     void updateTextMask();
@@ -113,4 +119,7 @@ private:
     QString m_fileMaskPath;
     QByteArray m_fileMaskPng;
     bool m_fileMaskChanged = false;
+    QString m_fileMaskError; // why the file mask could not be loaded; "" when it was
+
+    QString m_lastError;
 };

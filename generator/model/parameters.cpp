@@ -1,6 +1,7 @@
 // CircuitGenerator: reading the parameter map and building the two mask images.
 #include "circuitgenerator.h"
 
+#include "maskfilereader.h"
 #include "randomstream.h"
 #include "saturatingint.h"
 
@@ -8,7 +9,6 @@
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QPainter>
 
 #include <cmath>
@@ -262,11 +262,9 @@ QImage CircuitGenerator::renderTextMask(int width, int height, const QString &te
 // ---------------------------------------------------------------------------
 // File mask
 
-QImage CircuitGenerator::loadFileMask(const QString &path)
+QImage CircuitGenerator::loadFileMask(const QString &path, QString *error)
 {
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QImage loaded = reader.read();
+    const QImage loaded = MaskFileReader::read(path, error);
     if (loaded.isNull())
         return QImage();
     return loaded.scaledToWidth(200, Qt::SmoothTransformation).convertToFormat(QImage::Format_Grayscale8);
@@ -280,9 +278,10 @@ void CircuitGenerator::updateFileMask()
     m_fileMaskPath = path;
     m_fileMask = QImage();
     m_hasFileMask = false;
+    m_fileMaskError.clear();
     if (path.isEmpty())
         return;
-    m_fileMask = loadFileMask(path);
+    m_fileMask = loadFileMask(path, &m_fileMaskError);
     m_hasFileMask = true;
 
     QByteArray bytes;
