@@ -117,10 +117,16 @@ ExportResult runExport(CircuitExporter &exporter, const ExportRequest &request)
     return exporter.exportPng(request.file, request.scalePercent, request.separate);
 }
 
-QString failureMessage(const ExportResult &result, const GeneratorSettings &settings, float scalePercent)
+QString failureMessage(const ExportResult &result, const GeneratorSettings &settings, const ExportRequest &request)
 {
+    const float scalePercent = request.scalePercent;
     if (result.failure == ExportResult::CannotOpenFile)
         return QStringLiteral("%1: cannot open the file for writing").arg(result.file);
+    if (request.format == Format::Svg)
+        return QStringLiteral("%1: nothing to draw: width %2 and height %3 give no canvas")
+                .arg(result.file)
+                .arg(settings.width)
+                .arg(settings.height);
     return QStringLiteral("%1: nothing to draw: width %2 and height %3 at %4 % give no pixels "
                           "or more than the limit of %5 pixels a side and %6 pixels in all")
             .arg(result.file)
@@ -156,7 +162,11 @@ int runExportCommand(const QStringList &args)
     const ExportResult result = runExport(exporter, request);
     if (result.ok())
         return kExitOk;
-    printError(failureMessage(result, generator.settings(), request.scalePercent));
+    if (result.failure == ExportResult::GenerationRefused) {
+        printError(request.parameters + QStringLiteral(": ") + generator.lastError());
+        return kExitBadInput;
+    }
+    printError(failureMessage(result, generator.settings(), request));
     return kExitFailure;
 }
 
@@ -177,9 +187,11 @@ const ToolCommand kExportCommand = {
         "  OUT.bin [--scale PERCENT]                raw RGB bytes, rows top to bottom, no header\n"
         "BASE is OUT up to its last \".\" (out/art.png gives out/art; my.dir/art gives my).\n"
         "Exit status 2: bad usage (another extension, --scale with SVG, --separate with BIN),\n"
-        "an unreadable parameter file or a grid of more than 4194304 cells. Exit status 1: a\n"
-        "file cannot be opened for writing (files written before it stay), or the canvas\n"
-        "rounds to no pixels or exceeds 16384 pixels a side or 40000000 pixels in all.\n"
+        "an unreadable parameter file or one larger than 64 MB, a grid of more than 4194304\n"
+        "cells, parameters beyond the generator's work budget or a used mask file that\n"
+        "cannot be read. Exit status 1: a file cannot be opened for writing (files written\n"
+        "before it stay), or the canvas rounds to no pixels (for SVG: a width or height that\n"
+        "is not positive) or exceeds 16384 pixels a side or 40000000 pixels in all.\n"
         "Progress appears on standard error when it is a terminal and the export is long.",
         runExportCommand,
 };
