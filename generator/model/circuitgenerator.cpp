@@ -278,8 +278,6 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
     const int32_t cellCount = int32_t(circuit.cellCount());
     if (cellCount <= 0)
         return true; // empty grid: no chips, nothing drawn
-    if (!budget.admit(s, cellCount))
-        return false;
 
     List candidates(cellCount);
     List pins(cellCount);
@@ -404,8 +402,14 @@ Circuit *CircuitGenerator::generateCircuit()
         return m_circuit;
     }
     const GridSize grid = gridSize();
-    m_circuit = new Circuit(grid.valid ? grid.columns : 0, grid.valid ? grid.rows : 0);
     GenerationBudget budget;
+    // Checked before the grid is allocated: a refused map costs next to nothing.
+    if (grid.valid && !budget.admit(m_settings, int64_t(grid.columns) * grid.rows)) {
+        m_lastError = budget.error();
+        m_circuit = new Circuit(0, 0);
+        return m_circuit;
+    }
+    m_circuit = new Circuit(grid.valid ? grid.columns : 0, grid.valid ? grid.rows : 0);
     const bool done = m_listStrategy == ListStrategy::Linear
             ? runGeneration<LinearCellList>(*m_circuit, *this, budget)
             : runGeneration<IndexedCellList>(*m_circuit, *this, budget);
