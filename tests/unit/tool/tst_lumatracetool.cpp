@@ -103,11 +103,20 @@ private Q_SLOTS:
         QVERIFY2(r.err.contains(reason.toUtf8()), r.err.constData());
     }
 
+    void outputThatCannotBeWrittenExitsOne_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("the result map of generate") << QStringList {"generate", "-"};
+        QTest::newRow("the help text") << QStringList {"--help"};
+        QTest::newRow("a command's help text") << QStringList {"generate", "--help"};
+    }
+
     void outputThatCannotBeWrittenExitsOne()
     {
+        QFETCH(QStringList, args);
         QProcess p;
         p.setStandardOutputFile(QStringLiteral("/dev/full"));
-        p.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), {"generate", "-"});
+        p.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), args);
         QVERIFY(p.waitForStarted(10000));
         p.write(sampleJson());
         p.closeWriteChannel();
