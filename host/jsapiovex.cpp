@@ -416,7 +416,7 @@ bool JSApiOvex::rmdir(const QString &dirPath)
 
 QString JSApiOvex::getDirTemp()
 {
-    return QDir::tempPath();
+    return TemporaryFiles::folder();
 }
 
 QString JSApiOvex::getDirDocuments()

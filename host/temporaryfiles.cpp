@@ -24,6 +24,16 @@ QString TemporaryFiles::create(const QString &append)
 QString TemporaryFiles::nameTemplate(const QString &append)
 {
     if (append.isEmpty())
-        return QDir::tempPath() + QLatin1Char('/') + QCoreApplication::applicationName() + QStringLiteral(".XXXXXX");
-    return QDir::tempPath() + QStringLiteral("/tmp.XXXXXX.ovex") + append;
+        return folder() + QLatin1Char('/') + QCoreApplication::applicationName() + QStringLiteral(".XXXXXX");
+    return folder() + QStringLiteral("/tmp.XXXXXX.ovex") + append;
+}
+
+QString TemporaryFiles::folder()
+{
+    // Qt gives the canonical form of TMPDIR, which is "" when the variable names nothing that
+    // exists; the name templates would then put the files into the root folder.
+    const QString configured = QDir::tempPath();
+    if (!configured.isEmpty() && QFileInfo(configured).isDir())
+        return configured;
+    return QDir(QStringLiteral("/tmp")).canonicalPath();
 }

@@ -25,6 +25,10 @@ public:
     /// The name template `create` uses.
     static QString nameTemplate(const QString &append);
 
+    /// The system temporary folder: the one TMPDIR names when that is an existing folder,
+    /// otherwise the platform's default ("/tmp"); never "".
+    static QString folder();
+
 private:
     QList<QTemporaryFile *> files;
 };

@@ -80,6 +80,9 @@ qint64 XEJPNetworkReply::readData(char *data, qint64 maxSize)
     if (offset >= content.size())
         return -1;
     const qint64 count = std::min(maxSize, content.size() - offset);
+    // A read of nothing may come with no buffer at all, which memcpy must never see.
+    if (count <= 0)
+        return 0;
     std::memcpy(data, content.constData() + offset, static_cast<size_t>(count));
     offset += count;
     return count;

@@ -1,5 +1,6 @@
 #include "xwindow.h"
 
+#include "apporigin.h"
 #include "jsapiovex.h"
 #include "jsapiwin.h"
 #include "ovex.h"
@@ -45,8 +46,9 @@ XWindow::XWindow(Ovex *app, QWidget *parent, bool dialog)
 
     m_scriptObjectName = QStringLiteral("winobj") + QUuid::createUuid().toString(QUuid::Id128);
     setObjectName(m_scriptObjectName);
-    app->mainWindow()->mainFrame()->addToJavaScriptWindowObject(m_scriptObjectName, scriptObject,
-                                                                QWebFrame::QtOwnership);
+    if (AppOrigin::holdsOwnDocument(app->mainWindow()->mainFrame()))
+        app->mainWindow()->mainFrame()->addToJavaScriptWindowObject(m_scriptObjectName, scriptObject,
+                                                                    QWebFrame::QtOwnership);
     setUpPage();
 }
 
@@ -74,12 +76,17 @@ XWindow *XWindow::createChildWindow(const QString &callbackId, bool dialog)
 
 void XWindow::evaluateInMainFrame(const QString &script)
 {
+    // The host's callbacks carry the application's data (process output, window objects)
+    // to the main window's page; a page from elsewhere that a link brought there must not
+    // receive them. Child windows run whatever script the application sends them.
+    if (app->mainWindow() == this && !AppOrigin::holdsOwnDocument(frame))
+        return;
     frame->evaluateJavaScript(script);
 }
 
 void XWindow::publishApplicationObjects()
 {
-    if (app->mainWindow() != this)
+    if (app->mainWindow() != this || !AppOrigin::holdsOwnDocument(frame))
         return;
     // The engine forgets published objects whenever the frame gets a new document, so
     // they are published again for each one; the page's load handler needs them.
@@ -155,6 +162,10 @@ void XWindow::linkClicked(const QUrl &url)
 
 void XWindow::attachObject()
 {
+    // A page from anywhere else runs as an ordinary web page: no objects, no start script
+    // (which would hand it the program's arguments).
+    if (!AppOrigin::holdsOwnDocument(frame))
+        return;
     publishApplicationObjects();
     if (parentWindow)
         return;

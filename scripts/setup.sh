@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs, as root on Debian 12, everything the build, the app and the tests need.
+# Installs, as root on Debian 12, everything the build, the app and the tests need;
+# "setup.sh fuzz" adds clang and libFuzzer's runtime for the fuzz targets.
 # Safe to run again: installed packages are skipped and npm follows the lock file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,6 +16,7 @@ packages=(
   poppler-utils librsvg2-bin
 )
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
+[ "${1:-}" = fuzz ] && packages+=(clang libclang-rt-dev)
 
 missing=()
 for p in "${packages[@]}"; do

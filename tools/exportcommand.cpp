@@ -205,10 +205,16 @@ ExportResult runExport(CircuitExporter &exporter, ArtworkExporter &artwork, cons
     return exporter.exportPng(request.file, request.scalePercent, request.separate);
 }
 
-QString failureMessage(const ExportResult &result, const GeneratorSettings &settings, float scalePercent)
+QString failureMessage(const ExportResult &result, const GeneratorSettings &settings, const ExportRequest &request)
 {
+    const float scalePercent = request.scalePercent;
     if (result.failure == ExportResult::CannotOpenFile)
         return QStringLiteral("%1: cannot open the file for writing").arg(result.file);
+    if (request.format == Format::Svg || request.format == Format::Pdf)
+        return QStringLiteral("%1: nothing to draw: width %2 and height %3 give no canvas")
+                .arg(result.file)
+                .arg(settings.width)
+                .arg(settings.height);
     return QStringLiteral("%1: nothing to draw: width %2 and height %3 at %4 % give no pixels "
                           "or more than the limit of %5 pixels a side and %6 pixels in all")
             .arg(result.file)
@@ -274,7 +280,11 @@ int runExportCommand(const QStringList &args)
     const ExportResult result = runExport(exporter, artwork, request, pageMm);
     if (result.ok())
         return kExitOk;
-    printError(failureMessage(result, generator.settings(), request.scalePercent));
+    if (result.failure == ExportResult::GenerationRefused) {
+        printError(request.parameters + QStringLiteral(": ") + generator.lastError());
+        return kExitBadInput;
+    }
+    printError(failureMessage(result, generator.settings(), request));
     return kExitFailure;
 }
 
@@ -316,9 +326,11 @@ const ToolCommand kExportCommand = {
         "BASE is OUT up to its last \".\" (out/art.png gives out/art; my.dir/art gives my).\n"
         "Exit status 2: bad usage (another extension, --scale with SVG or PDF, --separate with\n"
         "BIN or PDF, --paper or --size with --scale or with the plain SVG), an unknown paper, a\n"
-        "malformed or empty size, a DPI outside 72 to 1200, an unreadable parameter file or a grid\n"
-        "of more than 4194304 cells. Exit status 1: a file cannot be opened for writing (files\n"
-        "written before it stay), or the canvas rounds to no pixels or exceeds 16384 pixels a\n"
+        "malformed or empty size, a DPI outside 72 to 1200, an unreadable parameter file or one\n"
+        "larger than 64 MB, a grid of more than 4194304 cells, parameters beyond the generator's\n"
+        "work budget or a used mask file that cannot be read. Exit status 1: a file cannot be\n"
+        "opened for writing (files written before it stay), or the canvas rounds to no pixels\n"
+        "(for SVG and PDF: a width or height that is not positive) or exceeds 16384 pixels a\n"
         "side or 40000000 pixels in all.\n"
         "Progress appears on standard error when it is a terminal and the export is long.",
         runExportCommand,

@@ -4,8 +4,6 @@
 #include "circuitgenerator.h"
 #include "jsonvariant.h"
 
-#include <cstdio>
-
 static int runGenerate(const QStringList &args)
 {
     if (args.size() != 1 || (args.at(0).startsWith(QLatin1Char('-')) && args.at(0) != QLatin1String("-"))) {
@@ -32,10 +30,13 @@ static int runGenerate(const QStringList &args)
         return kExitBadInput;
     }
     generator.generateCircuit();
+    if (!generator.lastError().isEmpty()) {
+        printError((path == QLatin1String("-") ? QStringLiteral("standard input") : path) + QStringLiteral(": ")
+                   + generator.lastError());
+        return kExitBadInput;
+    }
     const QByteArray json = resultMapToJson(generator.resultMap()) + "\n";
-    std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
-    std::fflush(stdout);
-    return kExitOk;
+    return writeStandardOutput(json) ? kExitOk : kExitFailure;
 }
 
 const ToolCommand kGenerateCommand = {
@@ -49,9 +50,11 @@ const ToolCommand kGenerateCommand = {
         "and prints the result map on standard output as one line:\n"
         "  {\"wires\":[{\"xy\":[[x,y],...],\"thickness\":T,\"density\":D},...]}\n"
         "Numbers are printed in the shortest form that reads back to the same double.\n"
-        "A file that cannot be read or is not a JSON object, or a grid of more than\n"
-        "4194304 cells (ceil(width / (20 x scale)) x ceil(height / (20 x scale))): a\n"
-        "one-line message on standard error, exit status 2, nothing on standard output.\n"
+        "A file that cannot be read, is larger than 64 MB or is not a JSON object, a grid\n"
+        "of more than 4194304 cells (ceil(width / (20 x scale)) x ceil(height / (20 x\n"
+        "scale))), parameters beyond the generator's work budget or a used mask file that\n"
+        "cannot be read: a one-line message on standard error, exit status 2, nothing on\n"
+        "standard output. Output that cannot be written: a message and exit status 1.\n"
         "A non-positive or non-finite scale, width or height gives an empty circuit\n"
         "({\"wires\":[]}).",
         runGenerate,

@@ -5,6 +5,7 @@
 #include <QJsonObject>
 #include <QJsonParseError>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -45,10 +46,25 @@ bool readJsonParameterFile(const QString &path, QVariantMap *out, QString *error
             *error = QStringLiteral("cannot read: %1").arg(file.errorString());
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    // One byte beyond the limit tells a file of exactly the limit from a longer one
+    // (or an endless one such as /dev/zero).
+    QByteArray bytes;
+    while (bytes.size() <= kMaxParameterFileBytes) {
+        const QByteArray chunk
+                = file.read(std::min<qint64>(qint64(1) << 20, kMaxParameterFileBytes + 1 - bytes.size()));
+        if (chunk.isEmpty())
+            break;
+        bytes += chunk;
+    }
     if (file.error() != QFileDevice::NoError) {
         if (error)
             *error = QStringLiteral("cannot read: %1").arg(file.errorString());
+        return false;
+    }
+    if (bytes.size() > kMaxParameterFileBytes) {
+        if (error)
+            *error = QStringLiteral("larger than the limit of 64 MB (%1 bytes) for a parameter file")
+                             .arg(kMaxParameterFileBytes);
         return false;
     }
     return parseJsonParameterMap(bytes, out, error);

@@ -9,8 +9,11 @@
 // Reads a JSON object as a parameter map, exactly as page script hands it over:
 // numbers become doubles, arrays lists, objects maps. path "-" reads standard input.
 // On failure returns false and sets *error to a one-line description of the problem
-// (without the file name).
+// (without the file name). Reads at most kMaxParameterFileBytes; a longer input is refused
+// as soon as that much has been read.
 bool readJsonParameterFile(const QString &path, QVariantMap *out, QString *error);
+// 64 MB: a parameter map of the largest studio artwork is a few kilobytes.
+constexpr qint64 kMaxParameterFileBytes = qint64(64) << 20;
 // The same from bytes already read.
 bool parseJsonParameterMap(const QByteArray &bytes, QVariantMap *out, QString *error);
 

@@ -34,7 +34,7 @@ static QByteArray indent(const char *text)
     return out;
 }
 
-static void printUsage(FILE *to)
+static QByteArray usageText()
 {
     QByteArray text = "Usage: lumatrace COMMAND [ARGUMENTS]\n"
                       "       lumatrace --help | -h | help [COMMAND]\n"
@@ -50,13 +50,17 @@ static void printUsage(FILE *to)
             "\nExit status: 0 success, 1 the work failed, 2 bad usage or bad input.\n";
     for (const ToolCommand *c : kCommands)
         text += "\nlumatrace " + QByteArray(c->synopsis) + "\n" + indent(c->help) + "\n";
-    std::fwrite(text.constData(), 1, size_t(text.size()), to);
+    return text;
 }
 
-static void printCommandHelp(const ToolCommand *c)
+static int printHelp(const QByteArray &text)
 {
-    const QByteArray text = "Usage: lumatrace " + QByteArray(c->synopsis) + "\n\n" + QByteArray(c->help) + "\n";
-    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+    return writeStandardOutput(text) ? kExitOk : kExitFailure;
+}
+
+static QByteArray commandHelpText(const ToolCommand *c)
+{
+    return "Usage: lumatrace " + QByteArray(c->synopsis) + "\n\n" + QByteArray(c->help) + "\n";
 }
 
 static bool isHelp(const QString &a)
@@ -85,30 +89,26 @@ int main(int argc, char **argv)
     QStringList args = app.arguments();
     args.removeFirst();
     if (args.isEmpty()) {
-        printUsage(stderr);
+        const QByteArray usage = usageText();
+        std::fwrite(usage.constData(), 1, size_t(usage.size()), stderr);
         return kExitBadInput;
     }
     const QString first = args.takeFirst();
     if (isHelp(first) || first == QLatin1String("help")) {
         if (!args.isEmpty() && first == QLatin1String("help")) {
-            if (const ToolCommand *c = findCommand(args.first())) {
-                printCommandHelp(c);
-                return kExitOk;
-            }
+            if (const ToolCommand *c = findCommand(args.first()))
+                return printHelp(commandHelpText(c));
             printError(QStringLiteral("unknown command \"%1\" (see lumatrace --help)").arg(args.first()));
             return kExitBadInput;
         }
-        printUsage(stdout);
-        return kExitOk;
+        return printHelp(usageText());
     }
     const ToolCommand *command = findCommand(first);
     if (!command) {
         printError(QStringLiteral("unknown command \"%1\" (see lumatrace --help)").arg(first));
         return kExitBadInput;
     }
-    if (args.size() == 1 && isHelp(args.first())) {
-        printCommandHelp(command);
-        return kExitOk;
-    }
+    if (args.size() == 1 && isHelp(args.first()))
+        return printHelp(commandHelpText(command));
     return command->run(args);
 }

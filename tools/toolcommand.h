@@ -23,6 +23,10 @@ constexpr int kExitBadInput = 2; // bad usage, unreadable or invalid input, grid
 // Writes "lumatrace: " + message + newline to standard error.
 void printError(const QString &message);
 
+// Writes bytes to standard output and flushes it. When any of that fails (a full disk,
+// a closed pipe) prints "lumatrace: cannot write to standard output: REASON" and returns false.
+bool writeStandardOutput(const QByteArray &bytes);
+
 // Reads PATH ("-" = standard input) as a JSON object into a parameter map. On failure
 // prints "lumatrace: PATH: problem" to standard error and returns false.
 bool loadParameterMapOrReport(const QString &path, QVariantMap *out);

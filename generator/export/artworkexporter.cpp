@@ -11,18 +11,23 @@ ArtworkExporter::ArtworkExporter(CircuitGenerator &generator)
     : m_generator(generator)
 { }
 
-bool ArtworkExporter::regenerate()
+ExportResult ArtworkExporter::regenerate(const QString &file)
 {
     m_generator.resetSeed();
     m_generator.generateCircuit();
+    if (!m_generator.lastError().isEmpty())
+        return ExportResult::generationRefused(file);
     // A vector page still needs a canvas with an extent to fit and centre.
-    return m_generator.settings().width > 0 && m_generator.settings().height > 0;
+    if (m_generator.settings().width <= 0 || m_generator.settings().height <= 0)
+        return ExportResult::canvasNotDrawable(file);
+    return ExportResult::success();
 }
 
 ExportResult ArtworkExporter::exportSvg(const QString &file, bool separate, const ArtworkSvgWriter::Options &options)
 {
-    if (!regenerate())
-        return ExportResult::canvasNotDrawable(file);
+    const ExportResult generated = regenerate(file);
+    if (!generated.ok())
+        return generated;
     const Circuit &circuit = *m_generator.circuit();
     const ArtworkDrawing composite(circuit, m_generator.settings());
     if (!ExportWriter::writeFile(file, ArtworkSvgWriter::document(composite, options).toUtf8()))
@@ -43,8 +48,9 @@ ExportResult ArtworkExporter::exportSvg(const QString &file, bool separate, cons
 
 ExportResult ArtworkExporter::exportPdf(const QString &file, QSizeF pageMm, bool background)
 {
-    if (!regenerate())
-        return ExportResult::canvasNotDrawable(file);
+    const ExportResult generated = regenerate(file);
+    if (!generated.ok())
+        return generated;
     const GeneratorSettings &settings = m_generator.settings();
     if (pageMm.isEmpty())
         pageMm = PrintSize::ofCanvas(settings.width, settings.height).millimetres();

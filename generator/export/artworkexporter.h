@@ -24,7 +24,8 @@ public:
     ExportResult exportPdf(const QString &file, QSizeF pageMm, bool background);
 
 private:
-    bool regenerate();
+    // Reseeds and regenerates; a refused generation or a canvas without extent fails.
+    ExportResult regenerate(const QString &file);
 
     CircuitGenerator &m_generator;
 };

@@ -21,10 +21,11 @@ CircuitExporter::CircuitExporter(CircuitGenerator &generator, CircuitRenderer &r
     , m_renderer(renderer)
 { }
 
-void CircuitExporter::regenerate()
+bool CircuitExporter::regenerate()
 {
     m_generator.resetSeed();
     m_generator.generateCircuit();
+    return m_generator.lastError().isEmpty();
 }
 
 void CircuitExporter::report(int number, int count, const QString &file) const
@@ -35,7 +36,12 @@ void CircuitExporter::report(int number, int count, const QString &file) const
 
 ExportResult CircuitExporter::exportSvg(const QString &file, bool separate)
 {
-    regenerate();
+    if (!regenerate())
+        return ExportResult::generationRefused(file);
+    // The raster exports refuse such a canvas as well; a document with a negative
+    // viewBox is no picture.
+    if (m_generator.settings().width <= 0 || m_generator.settings().height <= 0)
+        return ExportResult::canvasNotDrawable(file);
     const Circuit &circuit = *m_generator.circuit();
     const auto files = chosen(ExportFileNames::svgFiles(file), separate);
     for (int i = 0; i < files.size(); ++i) {
@@ -54,7 +60,8 @@ ExportResult CircuitExporter::exportSvg(const QString &file, bool separate)
 ExportResult CircuitExporter::exportPng(const QString &file, float scalePercent, bool separate)
 {
     m_lastPng.clear();
-    regenerate();
+    if (!regenerate())
+        return ExportResult::generationRefused(file);
     const Circuit &circuit = *m_generator.circuit();
     const float renderScale = scalePercent / 100;
     const auto files = chosen(ExportFileNames::pngFiles(file), separate);
@@ -74,7 +81,8 @@ ExportResult CircuitExporter::exportPng(const QString &file, float scalePercent,
 
 ExportResult CircuitExporter::exportBin(const QString &file, float scalePercent)
 {
-    regenerate();
+    if (!regenerate())
+        return ExportResult::generationRefused(file);
     report(1, 1, file);
     const QImage *image
             = m_renderer.render(*m_generator.circuit(), m_generator.settings(), scalePercent / 100, Composite);

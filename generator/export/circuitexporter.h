@@ -26,9 +26,12 @@ public:
 
     void setProgress(Progress progress) { m_progress = std::move(progress); }
 
+    // Every export writes nothing when the generator refuses its settings.
+    //
     // SVG at render scale 1; with separate also the wires, dots, signals and
-    // dot signals documents beside it. Stops at the first file that cannot be
-    // opened; files written before stay.
+    // dot signals documents beside it. Nothing is written for a canvas without
+    // pixels (width or height not positive). Stops at the first file that cannot
+    // be opened; files written before stay.
     ExportResult exportSvg(const QString &file, bool separate);
     // PNG at scalePercent / 100; with separate also the five layer masks.
     // Each image is encoded before its file is opened. Stops at the first file
@@ -43,7 +46,8 @@ public:
     const QByteArray &lastPng() const { return m_lastPng; }
 
 private:
-    void regenerate();
+    // False when the generator refused its settings.
+    bool regenerate();
     void report(int number, int count, const QString &file) const;
 
     CircuitGenerator &m_generator;

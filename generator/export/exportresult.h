@@ -10,7 +10,9 @@ struct ExportResult {
         // The canvas rounds to no pixels or exceeds the render limits.
         CanvasNotDrawable,
         // A file could not be opened for writing.
-        CannotOpenFile
+        CannotOpenFile,
+        // The generator refused the settings (CircuitGenerator::lastError); nothing is written.
+        GenerationRefused
     };
 
     Failure failure = None;
@@ -21,4 +23,5 @@ struct ExportResult {
     static ExportResult success() { return {}; }
     static ExportResult canvasNotDrawable(const QString &file) { return {CanvasNotDrawable, file}; }
     static ExportResult cannotOpen(const QString &file) { return {CannotOpenFile, file}; }
+    static ExportResult generationRefused(const QString &file) { return {GenerationRefused, file}; }
 };

@@ -5,7 +5,8 @@
 // occurrence of c and shifts the later entries down. LinearCellList is that plain
 // sequence (linear search, quadratic overall); IndexedCellList keeps the same
 // indices with a Fenwick tree over append slots and per-cell chains of slots, so
-// at(k) and removeFirst(c) are logarithmic and constant time respectively.
+// at(k) and removeFirst(c) are logarithmic and constant time respectively; its slots
+// are released whenever the list becomes empty.
 #pragma once
 
 #include <algorithm>
@@ -95,6 +96,8 @@ public:
 
     int32_t size() const { return m_size; }
     bool empty() const { return m_size == 0; }
+    // Append slots in use, removed entries included.
+    int32_t slotCount() const { return int32_t(m_slotCell.size()); }
 
     // The k-th remaining entry (0-based); k must be in 0 .. size() - 1.
     int32_t at(int32_t k) const
@@ -126,11 +129,22 @@ public:
         const int32_t n = int32_t(m_tree.size()) - 1;
         for (int32_t i = slot + 1; i <= n; i += i & -i)
             m_tree[size_t(i)] -= 1;
-        --m_size;
+        if (--m_size == 0)
+            releaseSlots();
         return true;
     }
 
 private:
+    // Removed entries keep their slots; once none is left, the slots start afresh, so a
+    // list that is emptied and refilled again and again does not grow. Every per-cell
+    // chain is empty by then.
+    void releaseSlots()
+    {
+        m_slotCell.clear();
+        m_next.clear();
+        m_tree.assign(1, 0);
+    }
+
     int32_t prefix(int32_t i) const
     {
         int32_t s = 0;

@@ -3,6 +3,7 @@
 
 #include "celllist.h"
 #include "parametertable.h"
+#include "generationbudget.h"
 #include "randomstream.h"
 #include "saturatingint.h"
 
@@ -147,13 +148,56 @@ void computeCellFields(Circuit &circuit, const CircuitGenerator &gen)
     }
 }
 
+// Whether a cut-off marking could remove the wire. The draw it compares with the cut-off
+// percentage lies in (-1, 1); the other two rules depend only on the wire.
+bool canBeCut(const Wire *w, int32_t limit, float cutoffPercentage)
+{
+    if (w->attachedToChip())
+        return false;
+    if (int64_t(w->cells.size()) <= int64_t(limit) && !(cutoffPercentage <= -1.0f))
+        return true;
+    return w->cells.front()->chip != nullptr || (w->cells.size() == 1 && w->cells.front()->values[SlotPresence] < 0.5f);
+}
+
+bool anyWireCanBeCut(const Circuit &circuit, int32_t limit, float cutoffPercentage)
+{
+    for (const auto &w : circuit.wires())
+        if (canBeCut(w.get(), limit, cutoffPercentage))
+            return true;
+    return false;
+}
+
+// Advances a stream by `count` draws as if each had been made. A stream has fewer than
+// 2 x kModulus states, so after that many draws it runs round its cycle, whose length
+// then reduces the rest; at most about 1.4 million draws whatever `count` is.
+void skipDraws(RandomStream &stream, uint64_t count)
+{
+    const uint64_t enterCycle = 2 * uint64_t(RandomStream::kModulus);
+    if (count <= enterCycle) {
+        for (uint64_t i = 0; i < count; ++i)
+            stream.next();
+        return;
+    }
+    for (uint64_t i = 0; i < enterCycle; ++i)
+        stream.next();
+    const qint64 mark = stream.state();
+    uint64_t period = 0;
+    do {
+        stream.next();
+        ++period;
+    } while (stream.state() != mark);
+    const uint64_t rest = (count - enterCycle) % period; // a whole period changes nothing
+    for (uint64_t i = 0; i < rest; ++i)
+        stream.next();
+}
+
 template<class List>
-void placeChips(Circuit &circuit, const GeneratorSettings &s, List &pins)
+bool placeChips(Circuit &circuit, const GeneratorSettings &s, List &pins, GenerationBudget &budget)
 {
     const int32_t columns = circuit.columns();
     const int32_t rows = circuit.rows();
     if (columns <= 0 || rows <= 0)
-        return;
+        return true;
     circuit.reserveChips(s.chips.size());
     for (const ChipSpec &chipSpec : s.chips) {
         ChipPlacement p;
@@ -166,6 +210,8 @@ void placeChips(Circuit &circuit, const GeneratorSettings &s, List &pins)
         p.pinsTopBottom = chipSpec.connections == 2 || chipSpec.connections == 3;
         p.pinsLeftRight = chipSpec.connections == 1 || chipSpec.connections == 3;
         p.render = chipSpec.render;
+        if (!budget.chargeChip((int64_t(p.colEnd) - p.colStart + 1) * (int64_t(p.rowEnd) - p.rowStart + 1)))
+            return false;
         const ChipSpec *stored = circuit.addChip(chipSpec, p);
 
         for (int32_t x = p.colStart; x <= p.colEnd; ++x) {
@@ -199,23 +245,28 @@ void placeChips(Circuit &circuit, const GeneratorSettings &s, List &pins)
                 for (int32_t y = p.rowStart; y <= p.rowEnd; ++y)
                     makePin(p.colEnd + 1, y, OrientHorizontal, DirEast, DirWest);
         }
+        if (!budget.checkPins(pins.size()))
+            return false;
     }
+    return true;
 }
 
+// False when the run exceeds the budget; the circuit is then unfinished.
 template<class List>
-void runGeneration(Circuit &circuit, const CircuitGenerator &gen)
+bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudget &budget)
 {
     const GeneratorSettings &s = gen.settings();
     const int32_t cellCount = int32_t(circuit.cellCount());
     if (cellCount <= 0)
-        return; // empty grid: no chips, nothing drawn
+        return true; // empty grid: no chips, nothing drawn
 
     List candidates(cellCount);
     List pins(cellCount);
 
     computeCellFields(circuit, gen);
     candidates.appendSequential(cellCount); // x-major, the order of indexOf
-    placeChips(circuit, s, pins);
+    if (!placeChips(circuit, s, pins, budget))
+        return false;
 
     RandomStream &s1 = randomStream(StreamStart);
     RandomStream &s4 = randomStream(StreamCutoff);
@@ -236,7 +287,16 @@ void runGeneration(Circuit &circuit, const CircuitGenerator &gen)
     }
 
     // Fill passes.
+    const int32_t limit = cutoffLimit(s);
     for (int32_t pass = 0; pass < s.loops; ++pass) {
+        // With nothing to fill and no wire that a cut-off could remove, this pass and all
+        // later ones change nothing but stream 4, which draws once per wire and pass.
+        if (candidates.empty() && !anyWireCanBeCut(circuit, limit, s.cutoffPercentage)) {
+            skipDraws(s4, uint64_t(s.loops - pass) * uint64_t(circuit.wires().size()));
+            break;
+        }
+        if (!budget.chargePass(candidates.size()))
+            return false;
         while (!candidates.empty()) {
             const float thickness = thicknessDraw(s);
             const double c = s1.next();
@@ -268,7 +328,8 @@ void runGeneration(Circuit &circuit, const CircuitGenerator &gen)
         }
 
         // Cut-off marking.
-        const int32_t limit = cutoffLimit(s);
+        if (!budget.chargeCutoff(int64_t(circuit.wires().size())))
+            return false;
         bool anyRemoved = false;
         for (const auto &w : circuit.wires()) {
             const double r = s4.next();
@@ -303,6 +364,7 @@ void runGeneration(Circuit &circuit, const CircuitGenerator &gen)
             circuit.deleteRemovedWires();
         }
     }
+    return true;
 }
 
 } // namespace
@@ -310,12 +372,30 @@ void runGeneration(Circuit &circuit, const CircuitGenerator &gen)
 Circuit *CircuitGenerator::generateCircuit()
 {
     m_circuit.reset();
+    m_lastError.clear();
+    // A mask that is used but could not be loaded would silently hide every wire.
+    const bool fileMaskUsed = !m_settings.maskTypeText && m_settings.masking > 0.0f && m_masks.hasFileMask();
+    if (fileMaskUsed && !m_masks.fileMaskError().isEmpty()) {
+        m_lastError = m_masks.fileMaskError();
+        m_circuit = std::make_unique<Circuit>(0, 0);
+        return m_circuit.get();
+    }
     const GridSize grid = gridSize();
+    GenerationBudget budget;
+    // Checked before the grid is allocated: a refused map costs next to nothing.
+    if (grid.valid && !budget.admit(m_settings, int64_t(grid.columns) * grid.rows)) {
+        m_lastError = budget.error();
+        m_circuit = std::make_unique<Circuit>(0, 0);
+        return m_circuit.get();
+    }
     m_circuit = std::make_unique<Circuit>(grid.valid ? grid.columns : 0, grid.valid ? grid.rows : 0);
-    if (m_listStrategy == ListStrategy::Linear)
-        runGeneration<LinearCellList>(*m_circuit, *this);
-    else
-        runGeneration<IndexedCellList>(*m_circuit, *this);
+    const bool done = m_listStrategy == ListStrategy::Linear
+            ? runGeneration<LinearCellList>(*m_circuit, *this, budget)
+            : runGeneration<IndexedCellList>(*m_circuit, *this, budget);
+    if (!done) {
+        m_lastError = budget.error();
+        m_circuit = std::make_unique<Circuit>(0, 0);
+    }
     return m_circuit.get();
 }
 

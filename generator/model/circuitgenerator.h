@@ -36,8 +36,14 @@ public:
     void resetSeed();
 
     // Deletes the previous circuit, builds a new one from the settings, keeps and
-    // returns it. Never null; an empty circuit (0 x 0) for a bad or too large grid.
+    // returns it. Never null; an empty circuit (0 x 0) for a bad or too large grid,
+    // and for a refused generation (see lastError).
     Circuit *generateCircuit();
+
+    // Why the last generateCircuit refused to generate: the settings exceed the
+    // GenerationBudget, or the file mask they use could not be loaded. "" when it
+    // generated (an empty grid is no refusal).
+    const QString &lastError() const { return m_lastError; }
 
     // The result map of the current circuit: {"wires": [{"xy", "thickness",
     // "density"}, ...]}. Draws stream 4 once per wire. Empty list without a circuit.
@@ -69,4 +75,6 @@ private:
     GeneratorMasks m_masks;
     std::unique_ptr<Circuit> m_circuit;
     ListStrategy m_listStrategy = ListStrategy::Indexed;
+
+    QString m_lastError;
 };

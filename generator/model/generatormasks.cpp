@@ -1,9 +1,10 @@
 #include "generatormasks.h"
 
+#include "maskfilereader.h"
+
 #include <QFont>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QImageReader>
 #include <QPainter>
 
 #include <cmath>
@@ -147,11 +148,9 @@ QImage GeneratorMasks::renderTextMask(int width, int height, const QString &text
 // ---------------------------------------------------------------------------
 // File mask
 
-QImage GeneratorMasks::loadFileMask(const QString &path)
+QImage GeneratorMasks::loadFileMask(const QString &path, QString *error)
 {
-    QImageReader reader(path);
-    reader.setDecideFormatFromContent(true);
-    const QImage loaded = reader.read();
+    const QImage loaded = MaskFileReader::read(path, error);
     if (loaded.isNull())
         return QImage();
     return loaded.scaledToWidth(200, Qt::SmoothTransformation).convertToFormat(QImage::Format_Grayscale8);
@@ -164,9 +163,10 @@ void GeneratorMasks::updateFileMask(const QString &path)
     m_fileMaskPath = path;
     m_fileMask = QImage();
     m_hasFileMask = false;
+    m_fileMaskError.clear();
     if (path.isEmpty())
         return;
-    m_fileMask = loadFileMask(path);
+    m_fileMask = loadFileMask(path, &m_fileMaskError);
     m_hasFileMask = true;
     m_fileMaskChanged = true;
 }

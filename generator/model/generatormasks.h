@@ -24,6 +24,8 @@ public:
     const QImage &fileMaskImage() const { return m_fileMask; }
     // True when the last update loaded a file mask anew (the plug-in hands it to the host).
     bool fileMaskChanged() const { return m_fileMaskChanged; }
+    // Why the file mask could not be loaded; "" when it was, or when there is none.
+    const QString &fileMaskError() const { return m_fileMaskError; }
 
     // Maps a 100..900 font weight to the font engine's 0..99 weight.
     static int mapFontWeight(int weight);
@@ -32,9 +34,9 @@ public:
     // QGuiApplication exists (fonts need one).
     static QImage renderTextMask(int width, int height, const QString &text, const QString &font, int letterSpacing,
                                  int weight, bool italic);
-    // Loads a file mask: 200 pixels wide, smooth scaling, 8-bit grey. An unreadable
-    // file gives an empty (null) image.
-    static QImage loadFileMask(const QString &path);
+    // Loads a file mask: 200 pixels wide, smooth scaling, 8-bit grey. A file that
+    // MaskFileReader refuses gives an empty (null) image and its reason in `error`.
+    static QImage loadFileMask(const QString &path, QString *error = nullptr);
 
 private:
     // What the text mask was built from; it is rebuilt only when one of these changes.
@@ -64,4 +66,5 @@ private:
     bool m_hasFileMask = false;
     QString m_fileMaskPath;
     bool m_fileMaskChanged = false;
+    QString m_fileMaskError;
 };

@@ -83,8 +83,13 @@ void Lumatrace::generateImage(const QVariantMap &parameters)
     QBuffer buffer(resultBytes.get());
     buffer.open(QIODevice::WriteOnly);
     readParameters(parameters);
-    const QImage *image
-            = renderer.render(*generator.generateCircuit(), generator.settings(), 1.0f, RenderLayer::Composite);
+    const Circuit &circuit = *generator.generateCircuit();
+    // A refused generation hands over no picture; the page reads the reason from lastError.
+    if (!generator.lastError().isEmpty()) {
+        handOff(resultBytes.get(), QStringLiteral("lumatrace_result"));
+        return;
+    }
+    const QImage *image = renderer.render(circuit, generator.settings(), 1.0f, RenderLayer::Composite);
     // A canvas with no pixels, or one too large to draw, leaves nothing to show.
     if (!image)
         return;
@@ -232,6 +237,11 @@ QVariantList Lumatrace::getFonts()
     for (const QString &name : names)
         families << name;
     return families;
+}
+
+QString Lumatrace::lastError()
+{
+    return generator.lastError();
 }
 
 void Lumatrace::readParameters(const QVariantMap &parameters)

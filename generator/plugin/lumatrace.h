@@ -55,6 +55,10 @@ public Q_SLOTS:
     int getIdViewerWidget();
     QVariantList getViewerErrors();
     QVariantList getFonts();
+    /// Why the last generation (by generate, generateImage or an export) was refused:
+    /// the parameters exceed the generator's work budget or name a mask file that cannot
+    /// be used. "" when it generated.
+    QString lastError();
 
 private:
     /// Reads the map into the generator and hands a newly loaded file mask to the host.

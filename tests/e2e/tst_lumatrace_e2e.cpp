@@ -81,6 +81,7 @@ private Q_SLOTS:
     void resetSeedBetweenGeneratesChangesNothing();
     void secondGenerateImageReplacesTheFirst();
     void fileMaskIsHandedToThePage();
+    void refusedParametersGiveAnEmptyResultAndTheirReason();
     void exportsEqualToolExports_data();
     void exportsEqualToolExports();
     void separatePngExportEqualsToolExport();
@@ -143,6 +144,29 @@ void TestLumatraceE2E::secondGenerateImageReplacesTheFirst()
             " img.src = 'drc:lumatrace_result'; return true;",
             map, QDir::tempPath());
     QCOMPARE(lines, QStringList {"240x150"});
+}
+
+void TestLumatraceE2E::refusedParametersGiveAnEmptyResultAndTheirReason()
+{
+    QTemporaryDir dir;
+    const QJsonObject endless
+            = QJsonDocument::fromJson(readFile(TRESSIL_TEST_DATA_DIR "/budget_endless_passes.json")).object();
+    const QStringList lines = runPage(
+            "var r = llumatrace.generate(map), reason = llumatrace.lastError();"
+            " ovex.println(JSON.stringify([r.wires.length, reason.indexOf('generation refused: more than the limit"
+            " of 1000 fill passes') === 0, llumatrace.exportPNG(dir + '/art.png'),"
+            " llumatrace.exportSVG(dir + '/art.svg'), llumatrace.exportBIN(dir + '/art.bin')]));"
+            " llumatrace.generateImage(map);"
+            " var img = new Image();"
+            " img.onload = function () { ovex.println('an image'); next(); };"
+            " img.onerror = function () { ovex.println('no image'); next(); };"
+            " img.src = 'drc:lumatrace_result';"
+            " function next() { map.cutoff_length = 0; var good = llumatrace.generate(map);"
+            "   ovex.println(JSON.stringify([good.wires.length > 0, llumatrace.lastError()])); ovex.exit(0); }"
+            " return true;",
+            endless, dir.path());
+    QCOMPARE(lines, (QStringList {"[0,true,false,false,false]", "no image", "[true,\"\"]"}));
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
 
 void TestLumatraceE2E::fileMaskIsHandedToThePage()

@@ -5,9 +5,70 @@
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <QSettings>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
+
+namespace {
+
+// A page that reports to the loopback server what native objects it can reach: `ovex`,
+// window objects, the host's start script, and the window object the host announces for
+// a window the page opens.
+QByteArray probePage(quint16 port)
+{
+    return QByteArray(R"html(<html><body><script>
+        var _OVEX = {};
+        window.open('');
+        var windowObjects = Object.getOwnPropertyNames(window).filter(function (k) {
+            return k.indexOf('winobj') === 0; });
+        var report = [typeof window.ovex, windowObjects.length > 0, typeof window.onload,
+                      typeof _OVEX.last_created_win];
+        new Image().src = 'http://127.0.0.1:PORT/report?' + encodeURIComponent(JSON.stringify(report));
+        </script></body></html>)html")
+            .replace("PORT", QByteArray::number(port));
+}
+
+// Answers GET /probe.html with the probe page and records the query of every other request.
+class LoopbackServer
+{
+public:
+    bool listen()
+    {
+        QObject::connect(&server, &QTcpServer::newConnection, [this] {
+            while (QTcpSocket *socket = server.nextPendingConnection())
+                QObject::connect(socket, &QTcpSocket::readyRead, [this, socket] { answer(socket); });
+        });
+        return server.listen(QHostAddress::LocalHost);
+    }
+    quint16 port() const { return server.serverPort(); }
+
+    QStringList reports;
+
+private:
+    void answer(QTcpSocket *socket)
+    {
+        const QByteArray request = socket->peek(socket->bytesAvailable());
+        if (!request.contains("\r\n\r\n"))
+            return;
+        const QUrl target(QString::fromLatin1(request.split(' ').value(1)));
+        QByteArray body;
+        if (target.path() == QLatin1String("/probe.html"))
+            body = probePage(port());
+        else
+            reports << target.query(QUrl::FullyDecoded);
+        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
+                      + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+        socket->disconnectFromHost();
+        socket->readAll();
+    }
+
+    QTcpServer server;
+};
+
+} // namespace
 
 class TestNativeServicesE2E : public QObject
 {
@@ -52,6 +113,8 @@ private Q_SLOTS:
     void execWrappersDeliverOutputAsText();
     void settingsLiveInConfigIniBesideTheProgram();
     void downloadAcceptsItsArgumentsAndDoesNothing();
+    void onlyTheApplicationsOwnPagesGetNativeObjects_data();
+    void onlyTheApplicationsOwnPagesGetNativeObjects();
 };
 
 void TestNativeServicesE2E::initTestCase()
@@ -188,6 +251,63 @@ void TestNativeServicesE2E::downloadAcceptsItsArgumentsAndDoesNothing()
             ovex.println(JSON.stringify([result === undefined, called, app.fs.isFile(target)]));
             ovex.exit(0); }, 300); })js");
     QCOMPARE(out, (QJsonArray {true, false, false}));
+}
+
+void TestNativeServicesE2E::onlyTheApplicationsOwnPagesGetNativeObjects_data()
+{
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("navigation");
+    QTest::addColumn<QString>("expected");
+    // The report: typeof ovex, any window object, typeof window.onload (the start script
+    // sets it), typeof the window object announced for a window the page opens.
+    const QString foreign = R"(["undefined",false,"object","undefined"])";
+    QTest::newRow("page from a loopback http server reached by a link gets nothing")
+            << "http://127.0.0.1:PORT/probe.html"
+            << "link" << foreign;
+    QTest::newRow("page from a loopback http server reached by script navigation gets nothing")
+            << "http://127.0.0.1:PORT/probe.html"
+            << "location" << foreign;
+    QTest::newRow("file page reached by a link gets nothing") << "file://WORK/probe.html"
+                                                              << "link" << foreign;
+    QTest::newRow("application page reached by a link still gets the objects")
+            << "xrc:/probe.html"
+            << "link"
+            << R"(["object",true,"function","object"])";
+}
+
+void TestNativeServicesE2E::onlyTheApplicationsOwnPagesGetNativeObjects()
+{
+    QFETCH(QString, target);
+    QFETCH(QString, navigation);
+    QFETCH(QString, expected);
+    LoopbackServer server;
+    QVERIFY(server.listen());
+    target.replace("PORT", QString::number(server.port())).replace("WORK", work.path());
+    QFile probe(work.filePath("probe.html"));
+    QVERIFY(probe.open(QIODevice::WriteOnly));
+    probe.write(probePage(server.port()));
+    probe.close();
+
+    TressilRunner runner;
+    runner.writeAppFile("probe.html", probePage(server.port()));
+    runner.writeApplication(R"js(function main(args) {
+        app.win.show();
+        ovex.println('application page: ' + typeof ovex);
+        if (args[2] === 'location') { window.location.href = args[1]; return; }
+        var link = document.createElement('a');
+        link.href = args[1];
+        document.body.appendChild(link);
+        link.click(); })js");
+    // The program runs until the test ends it: nothing in a foreign page can.
+    QProcess program;
+    program.setWorkingDirectory(runner.directory());
+    program.start(runner.programPath(), {target, navigation});
+    QVERIFY(program.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(!server.reports.isEmpty(), 30000);
+    program.kill();
+    program.waitForFinished();
+    QCOMPARE(QString::fromUtf8(program.readAllStandardOutput()), QStringLiteral("application page: object\n"));
+    QCOMPARE(server.reports, QStringList {expected});
 }
 
 QTEST_GUILESS_MAIN(TestNativeServicesE2E)

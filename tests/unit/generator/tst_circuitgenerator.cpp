@@ -1,8 +1,11 @@
 // Generation runs: hand-checked small circuits, edge cases, bad input, determinism,
 // and the fast candidate/pin lists against plain linear lists.
+#include "celllist.h"
 #include "circuitgenerator.h"
+#include "generationbudget.h"
 #include "randomstream.h"
 
+#include <QJsonDocument>
 #include <QtTest>
 
 #include <cmath>
@@ -85,6 +88,14 @@ QString describe(const Circuit *c)
                            .arg(cell.pinDirection);
         }
     return out;
+}
+
+QVariantMap dataMap(const QString &name)
+{
+    QFile file(QStringLiteral(TRESSIL_TEST_DATA_DIR "/") + name);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QJsonDocument::fromJson(file.readAll()).toVariant().toMap();
 }
 
 bool allValuesFinite(const Circuit *c)
@@ -449,6 +460,16 @@ private Q_SLOTS:
                                          {"density", 2.0},
                                          {"signal_amount", 1.0}}}}});
         add("negative seed", {{"scale", 0.6}, {"seed", -12345.0}, {"loops", 2.0}, {"cutoff_length", 0.4}});
+        add("every unattached wire cut in each of 300 passes",
+            {{"scale", 2.0},
+             {"loops", 300.0},
+             {"cutoff_length", 1.0},
+             {"cutoff_percentage", 1.0},
+             {"seed", 3.0},
+             {"chips",
+              QVariantList {QVariantMap {{"x", 0.5}, {"y", 0.5}, {"w", 2.0}, {"h", 2.0}, {"connections", 3.0}}}}});
+        add("many passes that change nothing after the first",
+            {{"scale", 0.6}, {"loops", 100000.0}, {"seed", 11.0}, {"dense_amount", 0.3}});
         add("wrap seed", {{"scale", 0.6}, {"seed", 2147482000.0}, {"loops", 2.0}, {"cutoff_length", 0.4}});
     }
 
@@ -465,6 +486,154 @@ private Q_SLOTS:
         QCOMPARE(describe(plain.circuit()), describe(fast.circuit()));
         QCOMPARE(r2, r1);
         QVERIFY(!fast.circuit()->wires().empty());
+    }
+
+    // Once nothing is left to fill and no wire can be cut, further passes only draw
+    // stream 4 once per wire; they are skipped and the draws made in one go. Expected:
+    // the circuit of one pass and stream 4 advanced draw by draw.
+    void passesThatChangeNothingGiveTheSameCircuitAndStreams_data()
+    {
+        QTest::addColumn<double>("seed");
+        QTest::addColumn<double>("loops");
+        QTest::newRow("a second pass") << 7.0 << 2.0;
+        QTest::newRow("fewer skipped draws than the stream has states") << 7.0 << 500.0;
+        QTest::newRow("many more skipped draws than the stream has states") << 7.0 << 123457.0;
+        QTest::newRow("negative stream states") << -54321.0 << 123457.0;
+    }
+
+    void passesThatChangeNothingGiveTheSameCircuitAndStreams()
+    {
+        QFETCH(double, seed);
+        QFETCH(double, loops);
+        QVariantMap p = baseMap(); // cut-off length 0 and no mask: no wire is ever cut
+        p["seed"] = seed;
+        p["scale"] = 0.6;
+        p["loops"] = 1.0;
+        CircuitGenerator onePass;
+        onePass.readParameters(p);
+        onePass.generateCircuit();
+        auto expected = randomStreamStates();
+        RandomStream stream4(expected[StreamCutoff - 1]);
+        const qint64 draws = (qint64(loops) - 1) * qint64(onePass.circuit()->wires().size());
+        for (qint64 i = 0; i < draws; ++i)
+            stream4.next();
+        expected[StreamCutoff - 1] = stream4.state();
+
+        p["loops"] = loops;
+        CircuitGenerator many;
+        many.readParameters(p);
+        many.generateCircuit();
+        QCOMPARE(many.lastError(), QString());
+        QCOMPARE(describe(many.circuit()), describe(onePass.circuit()));
+        QCOMPARE(randomStreamStates(), expected);
+    }
+
+    void passesThatChangeNothingAreNotCountedAgainstTheBudget()
+    {
+        QVariantMap p = baseMap();
+        p["loops"] = 2147483647.0;
+        CircuitGenerator g;
+        g.generate(p);
+        QCOMPARE(g.lastError(), QString());
+        QVERIFY(!g.circuit()->wires().empty());
+    }
+
+    void workBeyondTheBudgetIsRefused_data()
+    {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("endless passes that cut every wire") << "budget_endless_passes.json"
+                                                            << "1000 fill passes";
+        QTest::newRow("a hundred adjustments on the largest grid") << "budget_adjustments_on_largest_grid.json"
+                                                                   << "67108864 cell updates";
+        QTest::newRow("a thousand chips on the largest grid") << "budget_thousand_chips.json"
+                                                              << "67108864 cells";
+        QTest::newRow("chips with millions of pins") << "budget_many_pins.json"
+                                                     << "4194304 pins";
+    }
+
+    void workBeyondTheBudgetIsRefused()
+    {
+        QFETCH(QString, file);
+        QFETCH(QString, reason);
+        const QVariantMap map = dataMap(file);
+        QVERIFY(!map.isEmpty());
+        CircuitGenerator g;
+        const QVariantMap result = g.generate(map);
+        QVERIFY2(g.lastError().startsWith("generation refused: "), qPrintable(g.lastError()));
+        QVERIFY2(g.lastError().contains(reason), qPrintable(g.lastError()));
+        QCOMPARE(g.circuit()->cellCount(), int64_t(0));
+        QCOMPARE(result.value("wires").toList().size(), 0);
+        // The next map within the budget generates again.
+        g.generate(baseMap());
+        QCOMPARE(g.lastError(), QString());
+        QVERIFY(!g.circuit()->wires().empty());
+    }
+
+    void artworkMapsAreWithinTheBudget_data()
+    {
+        QTest::addColumn<QString>("file");
+        for (const char *name : {"render_default_map.json", "render_mixed_map.json", "render_showcase_map.json"})
+            QTest::newRow(name) << name;
+    }
+
+    void artworkMapsAreWithinTheBudget()
+    {
+        QFETCH(QString, file);
+        CircuitGenerator g;
+        g.generate(dataMap(file));
+        QCOMPARE(g.lastError(), QString());
+        QVERIFY(!g.circuit()->wires().empty());
+    }
+
+    void budgetLimitsAreInclusive_data()
+    {
+        QTest::addColumn<int>("passes");
+        QTest::addColumn<qint64>("workPerPass");
+        QTest::addColumn<bool>("admitted");
+        QTest::newRow("the most passes") << int(GenerationBudget::kMaxPasses) << qint64(1) << true;
+        QTest::newRow("one pass more") << int(GenerationBudget::kMaxPasses) + 1 << qint64(1) << false;
+        QTest::newRow("the most pass work in one pass") << 1 << qint64(GenerationBudget::kMaxPassWork) << true;
+        QTest::newRow("one step of pass work more") << 1 << qint64(GenerationBudget::kMaxPassWork + 1) << false;
+        QTest::newRow("the most pass work over two passes") << 2 << qint64(GenerationBudget::kMaxPassWork / 2) << true;
+    }
+
+    void budgetLimitsAreInclusive()
+    {
+        QFETCH(int, passes);
+        QFETCH(qint64, workPerPass);
+        QFETCH(bool, admitted);
+        GenerationBudget budget;
+        bool ok = true;
+        for (int i = 0; i < passes && ok; ++i)
+            ok = budget.chargePass(workPerPass);
+        QCOMPARE(ok, admitted);
+        QCOMPARE(budget.error().isEmpty(), admitted);
+    }
+
+    // The candidate list is emptied and refilled in every pass; it must give the entries
+    // of a plain sequence whatever happened to it before.
+    void indexedListRefilledAfterEmptyingKeepsPlainOrder()
+    {
+        IndexedCellList fast(8);
+        LinearCellList plain(8);
+        for (int round = 0; round < 1000; ++round) {
+            for (int32_t c : {3, 1, 4, 1, 5, 7, 2, 6}) {
+                fast.append(c);
+                plain.append(c);
+            }
+            QCOMPARE(fast.size(), plain.size());
+            for (int k = 0; k < plain.size(); ++k)
+                QCOMPARE(fast.at(k), plain.at(k));
+            for (int32_t c : {1, 6, 3, 1, 7, 5, 2, 4}) {
+                QCOMPARE(fast.removeFirst(c), plain.removeFirst(c));
+                QCOMPARE(fast.size(), plain.size());
+                for (int k = 0; k < plain.size(); ++k)
+                    QCOMPARE(fast.at(k), plain.at(k));
+            }
+            QVERIFY(fast.empty());
+            QCOMPARE(fast.slotCount(), 0);
+        }
     }
 
     void badGeometryGivesEmptyCircuitWithoutDraws_data()

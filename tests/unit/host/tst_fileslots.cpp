@@ -57,6 +57,8 @@ private Q_SLOTS:
     void tempFileNames_data();
     void tempFileNames();
     void tempFilesGoWithTheScriptObject();
+    void tempFolderFallsBackToTheSystemDefault_data();
+    void tempFolderFallsBackToTheSystemDefault();
     void wellKnownFolders();
     void downloadTransfersNothing();
 };
@@ -350,6 +352,32 @@ void TestFileSlots::tempFilesGoWithTheScriptObject()
         QVERIFY(QFile::exists(file));
     }
     QVERIFY(!QFile::exists(file));
+}
+
+void TestFileSlots::tempFolderFallsBackToTheSystemDefault_data()
+{
+    QTest::addColumn<QString>("tmpdir");
+    QTest::addColumn<QString>("folder");
+    const QString systemDefault = QDir("/tmp").canonicalPath();
+    QTest::newRow("TMPDIR naming an existing folder is used") << dir.path() << QDir(dir.path()).canonicalPath();
+    QTest::newRow("TMPDIR naming a missing folder falls back") << path("no/such/folder") << systemDefault;
+    QTest::newRow("TMPDIR naming a plain file falls back") << path("plain-file") << systemDefault;
+    QTest::newRow("empty TMPDIR is the system default") << "" << systemDefault;
+}
+
+void TestFileSlots::tempFolderFallsBackToTheSystemDefault()
+{
+    QFETCH(QString, tmpdir);
+    QFETCH(QString, folder);
+    writeBytes(path("plain-file"), "x");
+    const QByteArray saved = qgetenv("TMPDIR");
+    qputenv("TMPDIR", QFile::encodeName(tmpdir));
+    JSApiOvex ovex(nullptr, nullptr);
+    const QString got = ovex.getDirTemp();
+    const QString file = ovex.tempFile(".fallback");
+    qputenv("TMPDIR", saved);
+    QCOMPARE(got, folder);
+    QCOMPARE(QFileInfo(file).absolutePath(), folder);
 }
 
 void TestFileSlots::wellKnownFolders()

@@ -54,6 +54,7 @@ private Q_SLOTS:
     void missingEntryRepliesNotFoundWithEmptyBody_data();
     void missingEntryRepliesNotFoundWithEmptyBody();
     void replyReadInChunksGivesTheBodyOnce();
+    void replyReadOfNothingConsumesNothing();
     void replySignalsReadyReadBeforeFinished();
     void registerWidgetCountsFromTheViewProperty();
     void forwardWithoutWorkChangesNothing();
@@ -198,6 +199,16 @@ void TestHostCore::replyReadInChunksGivesTheBodyOnce()
     QCOMPARE(count, qint64(-1));
     QCOMPARE(reply->read(buffer, sizeof buffer), qint64(-1));
     QCOMPARE(reply->bytesAvailable(), qint64(0));
+}
+
+void TestHostCore::replyReadOfNothingConsumesNothing()
+{
+    ovex->dynamicResources()->set(QStringLiteral("nothing"), QByteArray("body"));
+    QScopedPointer<QNetworkReply> reply(fetch(QStringLiteral("drc:nothing")));
+    char buffer[1];
+    QCOMPARE(reply->read(nullptr, 0), qint64(0));
+    QCOMPARE(reply->read(buffer, 0), qint64(0));
+    QCOMPARE(reply->readAll(), QByteArray("body"));
 }
 
 void TestHostCore::replySignalsReadyReadBeforeFinished()

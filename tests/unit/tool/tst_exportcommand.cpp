@@ -6,6 +6,7 @@
 #include "jsonvariant.h"
 
 #include <QDir>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -48,6 +49,10 @@ private Q_SLOTS:
     void usageErrorsWriteNothing();
     void unopenableFileFailsNamingIt();
     void emptyCanvasFailsWithAMessage();
+    void svgOfACanvasWithoutPixelsIsRefused_data();
+    void svgOfACanvasWithoutPixelsIsRefused();
+    void refusedGenerationWritesNothing_data();
+    void refusedGenerationWritesNothing();
     void helpDescribesExport();
 
 private:
@@ -158,6 +163,53 @@ void TestExportCommand::emptyCanvasFailsWithAMessage()
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.err.startsWith("lumatrace: " + file.toUtf8() + ": nothing to draw"));
     QVERIFY(!QFile::exists(file));
+}
+
+void TestExportCommand::svgOfACanvasWithoutPixelsIsRefused_data()
+{
+    QTest::addColumn<double>("width");
+    QTest::addColumn<double>("height");
+    QTest::newRow("zero width") << 0.0 << 400.0;
+    QTest::newRow("negative height") << 600.0 << -400.0;
+}
+
+void TestExportCommand::svgOfACanvasWithoutPixelsIsRefused()
+{
+    QFETCH(double, width);
+    QFETCH(double, height);
+    QFile source(kMap);
+    QVERIFY(source.open(QIODevice::ReadOnly));
+    QVariantMap map = QJsonDocument::fromJson(source.readAll()).toVariant().toMap();
+    map["width"] = width;
+    map["height"] = height;
+    const QString mapPath = m_dir->filePath("map.json");
+    QFile mapFile(mapPath);
+    QVERIFY(mapFile.open(QIODevice::WriteOnly));
+    mapFile.write(QJsonDocument::fromVariant(map).toJson());
+    mapFile.close();
+    const QString file = m_dir->filePath("art.svg");
+    const ToolRun run = runTool({"export", mapPath, file, "--separate"});
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.err.startsWith("lumatrace: " + file.toUtf8() + ": nothing to draw"), run.err.constData());
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList {"map.json"});
+}
+
+void TestExportCommand::refusedGenerationWritesNothing_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::newRow("PNG") << "art.png";
+    QTest::newRow("SVG") << "art.svg";
+    QTest::newRow("BIN") << "art.bin";
+}
+
+void TestExportCommand::refusedGenerationWritesNothing()
+{
+    QFETCH(QString, file);
+    const QString map = QStringLiteral(TRESSIL_TEST_DATA_DIR "/budget_endless_passes.json");
+    const ToolRun run = runTool({"export", map, m_dir->filePath(file)});
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(run.err.startsWith("lumatrace: " + map.toUtf8() + ": generation refused: "), run.err.constData());
+    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
 }
 
 void TestExportCommand::helpDescribesExport()

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 struct RunResult {
@@ -47,7 +49,85 @@ QByteArray sampleJson()
 class TestLumatraceTool : public QObject
 {
     Q_OBJECT
+
+    QTemporaryDir work;
+
+    // A map of the sample with a used file mask at `maskPath`.
+    QString maskMap(const QString &name, const QString &maskPath)
+    {
+        QVariantMap map = QJsonDocument::fromJson(sampleJson()).toVariant().toMap();
+        map["masking"] = 1.0;
+        map["mask_type"] = "image";
+        map["mask_file_path"] = maskPath;
+        const QString path = work.filePath(name);
+        QFile f(path);
+        if (f.open(QIODevice::WriteOnly))
+            f.write(QJsonDocument::fromVariant(map).toJson());
+        return path;
+    }
+
 private Q_SLOTS:
+    void refusedInputExitsTwoWithItsReason_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("reason");
+        const QString data = QStringLiteral(TRESSIL_TEST_DATA_DIR "/");
+        QTest::newRow("endless passes that cut every wire") << data + "budget_endless_passes.json"
+                                                            << "generation refused: more than the limit of 1000";
+        QTest::newRow("a hundred adjustments on the largest grid") << data + "budget_adjustments_on_largest_grid.json"
+                                                                   << "generation refused: 100 modificators and";
+        QTest::newRow("a thousand chips on the largest grid") << data + "budget_thousand_chips.json"
+                                                              << "generation refused: the chips cover";
+        QTest::newRow("chips with millions of pins") << data + "budget_many_pins.json"
+                                                     << "generation refused: the chips have more";
+        QTest::newRow("a parameter file that never ends") << "/dev/zero"
+                                                          << "larger than the limit of 64 MB";
+        QVERIFY(::mkfifo(QFile::encodeName(work.filePath("fifo.png")).constData(), 0600) == 0);
+        QTest::newRow("a FIFO as the mask file")
+                << maskMap("fifo.json", work.filePath("fifo.png")) << "fifo.png\" is not a regular file";
+        QTest::newRow("a mask declaring 23000 x 23000 pixels")
+                << maskMap("huge.json", data + "mask_declares_23000px.png") << "declares 23000 x 23000 pixels";
+        QTest::newRow("a missing mask file")
+                << maskMap("missing.json", work.filePath("none.png")) << "none.png\" does not exist";
+    }
+
+    void refusedInputExitsTwoWithItsReason()
+    {
+        QFETCH(QString, path);
+        QFETCH(QString, reason);
+        const RunResult r = runTool({"generate", path});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(r.out.isEmpty());
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY2(r.err.startsWith("lumatrace: " + path.toUtf8() + ": "), r.err.constData());
+        QVERIFY2(r.err.contains(reason.toUtf8()), r.err.constData());
+    }
+
+    void outputThatCannotBeWrittenExitsOne_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("the result map of generate") << QStringList {"generate", "-"};
+        QTest::newRow("the help text") << QStringList {"--help"};
+        QTest::newRow("a command's help text") << QStringList {"generate", "--help"};
+    }
+
+    void outputThatCannotBeWrittenExitsOne()
+    {
+        QFETCH(QStringList, args);
+        QProcess p;
+        p.setStandardOutputFile(QStringLiteral("/dev/full"));
+        p.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), args);
+        QVERIFY(p.waitForStarted(10000));
+        p.write(sampleJson());
+        p.closeWriteChannel();
+        QVERIFY(p.waitForFinished(60000));
+        QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(p.exitCode(), 1);
+        const QByteArray err = p.readAllStandardError();
+        QVERIFY2(err.startsWith("lumatrace: cannot write to standard output: "), err.constData());
+        QCOMPARE(err.count('\n'), 1);
+    }
+
     void generateMatchesTheCore()
     {
         QTemporaryDir dir;

@@ -1,0 +1,61 @@
+// Writes the seed corpora of the fuzz targets into CORPUS/package, CORPUS/cipher and
+// CORPUS/parameters: small packages and enciphered payloads made with the real classes,
+// and the parameter maps of tests/data.
+#include "ejpwrapper.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstdio>
+
+namespace {
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: fuzz_seeds CORPUS_DIR TEST_DATA_DIR\n");
+        return 2;
+    }
+    const QString corpus = QString::fromLocal8Bit(argv[1]);
+    const QDir data(QString::fromLocal8Bit(argv[2]));
+
+    for (const char *target : {"package", "cipher", "parameters"})
+        QDir().mkpath(corpus + QLatin1Char('/') + QLatin1String(target));
+
+    QTemporaryDir app;
+    writeFile(app.filePath("application.js"), "function main(args) { ovex.println('hi'); ovex.exit(0); }\n");
+    writeFile(app.filePath("img/ring.png"), readFile(data.filePath("mask_ring.png")));
+    writeFile(app.filePath("empty.txt"), QByteArray());
+    const EJPWrapper wrapper;
+    wrapper.wrap(app.path(), corpus + "/package/app.ejp");
+    QTemporaryDir empty;
+    wrapper.wrap(empty.path(), corpus + "/package/empty.ejp");
+
+    const PayloadCipher cipher(EJPWrapper::PackageKey);
+    int n = 0;
+    for (const QByteArray &payload :
+         {QByteArray(), QByteArray("/application.js"), readFile(data.filePath("render_default_map.json"))})
+        writeFile(QStringLiteral("%1/cipher/payload%2").arg(corpus).arg(++n), cipher.encode(payload, quint8(n * 37)));
+
+    // Large maps (thousands of chips) would make every mutated input large as well.
+    for (const QFileInfo &map : data.entryInfoList({"*.json"}, QDir::Files))
+        if (map.size() <= 8192)
+            writeFile(corpus + "/parameters/" + map.fileName(), readFile(map.filePath()));
+    return 0;
+}
