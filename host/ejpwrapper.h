@@ -23,11 +23,31 @@ public:
     EJPWrapper(const EJPWrapper &) = delete;
     EJPWrapper &operator=(const EJPWrapper &) = delete;
 
+    // The largest package load() reads, and so the largest wrap() writes.
+    static const qint64 MaxPackageSize;
+
+    // What wrap() did.
+    struct WrapResult {
+        // The package file was written (it may still lack the files below).
+        bool written = false;
+        // Why it was not, in one line.
+        QString error;
+        // Files and folders left out because their names are not valid UTF-8,
+        // as paths relative to the packed folder with such bytes as \xHH.
+        QStringList skipped;
+        // Files packed with an empty body because they could not be read.
+        QStringList unreadable;
+
+        // Written with every file of the folder.
+        bool complete() const { return written && skipped.isEmpty() && unreadable.isEmpty(); }
+    };
+
     // Writes a package of every visible file below dirPath to ejpFile,
-    // replacing that file. An unreadable file gets a record with an empty
-    // body; an empty directory gives an empty package. Does not touch the
-    // loaded entries and reports nothing.
-    void wrap(const QString &dirPath, const QString &ejpFile) const;
+    // replacing that file only once the package is complete on disk. An
+    // unreadable file gets a record with an empty body; an empty directory
+    // gives an empty package. A package larger than maxSize bytes is refused
+    // before any file is read. Does not touch the loaded entries.
+    WrapResult wrap(const QString &dirPath, const QString &ejpFile, qint64 maxSize = MaxPackageSize) const;
 
     // Adds the entries of the package file ejpFile to the loaded ones; a file
     // that cannot be read loads nothing. Reports nothing.

@@ -83,9 +83,9 @@ QString Ovex::defaultAppDirectory()
     return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/app"));
 }
 
-void Ovex::wrapEJP(const QString &dirPath, const QString &ejpFile)
+bool Ovex::wrapEJP(const QString &dirPath, const QString &ejpFile)
 {
-    ensurePackage()->wrap(dirPath, ejpFile);
+    return ensurePackage()->wrap(dirPath, ejpFile).complete();
 }
 
 void Ovex::loadEJP(const QString &ejpFile)

@@ -44,7 +44,8 @@ public:
     /// The "app" folder beside the program.
     static QString defaultAppDirectory();
 
-    void wrapEJP(const QString &dirPath, const QString &ejpFile);
+    /// Packs `dirPath` into `ejpFile`; true when the package holds every file of the folder.
+    bool wrapEJP(const QString &dirPath, const QString &ejpFile);
     void loadEJP(const QString &ejpFile);
     bool packageContains(const QString &path);
     QByteArray packageFile(const QString &path);
