@@ -230,14 +230,31 @@ void EJPWrapper::load(const QString &ejpFile)
     loadData(readWhole(ejpFile).value_or(QByteArray()));
 }
 
-void EJPWrapper::loadData(const QByteArray &package)
+std::optional<QByteArray> EJPWrapper::readFile(const QString &path)
 {
+    return readWhole(path);
+}
+
+QVector<EJPWrapper::Record> EJPWrapper::records(const QByteArray &package, qint64 *end) const
+{
+    QVector<Record> found;
     qint64 pos = 0;
     while (const std::optional<RawRecord> record = recordAt(package, pos)) {
-        const std::optional<QByteArray> name = m_cipher.tryDecode(record->name);
-        const std::optional<QByteArray> body = m_cipher.tryDecode(record->body);
-        store(QString::fromUtf8(name.value_or(QByteArray())), body.value_or(QByteArray()), name && body);
+        found.append({pos, m_cipher.tryDecode(record->name), m_cipher.tryDecode(record->body)});
         pos += record->size;
+    }
+    if (end)
+        *end = pos;
+    return found;
+}
+
+void EJPWrapper::loadData(const QByteArray &package)
+{
+    for (const Record &record : records(package)) {
+        const QByteArray name = record.name.value_or(QByteArray());
+        // With its size: a name with a NUL inside must not stand for the name before it.
+        store(QString::fromUtf8(name.constData(), name.size()), record.body.value_or(QByteArray()),
+              record.name && record.body);
     }
 }
 

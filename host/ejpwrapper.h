@@ -6,6 +6,10 @@
 #include <QMap>
 #include <QSet>
 #include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include <optional>
 
 // Writes EJP packages from a directory and holds the content of loaded ones.
 //
@@ -48,6 +52,24 @@ public:
     // gives an empty package. A package larger than maxSize bytes is refused
     // before any file is read. Does not touch the loaded entries.
     WrapResult wrap(const QString &dirPath, const QString &ejpFile, qint64 maxSize = MaxPackageSize) const;
+
+    // One record of a package as it was read.
+    struct Record {
+        // Where its length fields start in the package.
+        qint64 offset = 0;
+        // The deciphered name and body; nothing where deciphering failed.
+        std::optional<QByteArray> name;
+        std::optional<QByteArray> body;
+    };
+
+    // Every complete record of package in file order, each deciphered on its
+    // own. end, when given, gets the offset where reading stopped: the size of
+    // the package unless its last record is cut short.
+    QVector<Record> records(const QByteArray &package, qint64 *end = nullptr) const;
+
+    // The bytes of a package file, or nothing when it cannot be read whole
+    // (missing, a device or pipe, or larger than MaxPackageSize).
+    static std::optional<QByteArray> readFile(const QString &path);
 
     // Adds the entries of the package file ejpFile to the loaded ones; a file
     // that cannot be read loads nothing. Reports nothing.

@@ -455,6 +455,9 @@ void TestEJPWrapper::damagedRecordsAreStoredWithoutHarmingIntactEntries_data()
             << QByteArrayList {record("/a", "good"), record("/a", "bad", Damage::Body)} << Entries {{"/a", "good"}};
     QTest::newRow("later intact entry replaces a damaged one")
             << QByteArrayList {record("/a", "bad", Damage::Body) + record("/a", "good")} << Entries {{"/a", "good"}};
+    QTest::newRow("name with a NUL inside does not replace the name before the NUL")
+            << QByteArrayList {record("/a", "good") + record(QByteArray("/a\0x", 4), "other")}
+            << Entries {{"/a", "good"}, {QString::fromUtf8("/a\0x", 4), "other"}};
     QTest::newRow("intact empty body replaces an intact entry")
             << QByteArrayList {record("/a", "old"), record("/a", "")} << Entries {{"/a", ""}};
 }
