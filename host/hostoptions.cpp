@@ -1,11 +1,16 @@
 #include "hostoptions.h"
 
+#include "ejpwrapper.h"
+
+#include <QDir>
 #include <QFileInfo>
 
 #include <algorithm>
 #include <iterator>
 
 namespace {
+
+const QString EntryScript = QStringLiteral("application.js");
 
 // Qt's documented options of QGuiApplication and QApplication, which Qt takes out of the
 // arguments itself; these take their value as the next word.
@@ -115,12 +120,19 @@ QString HostOptions::checkSources()
         const QFileInfo folder(m_appDirectory);
         if (!folder.isDir())
             return QStringLiteral("--app %1: no such folder").arg(m_appDirectory);
+        // Without its entry script the application would end at once without a word.
+        if (!QFileInfo(QDir(m_appDirectory).filePath(EntryScript)).isFile())
+            return QStringLiteral("--app %1: no %2 in the folder").arg(m_appDirectory, EntryScript);
         m_appDirectory = folder.absoluteFilePath();
     }
     if (!m_packageFile.isEmpty()) {
         const QFileInfo file(m_packageFile);
         if (!file.isFile() || !file.isReadable())
             return QStringLiteral("--package %1: no readable package file").arg(m_packageFile);
+        EJPWrapper package;
+        package.load(m_packageFile);
+        if (!package.contains(QLatin1Char('/') + EntryScript))
+            return QStringLiteral("--package %1: no /%2 in the package").arg(m_packageFile, EntryScript);
         m_packageFile = file.absoluteFilePath();
     }
     return QString();

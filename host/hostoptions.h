@@ -36,8 +36,8 @@ public:
     /// The arguments after "--", which Qt never sees.
     QStringList trailingArguments() const { return m_trailingArguments; }
 
-    /// Checks that the folder of `--app` and the file of `--package` exist, and makes
-    /// both absolute. Returns a one-line problem, or an empty string.
+    /// Checks that the folder of `--app` and the package of `--package` exist and hold
+    /// an application.js, and makes both absolute. Returns a one-line problem, or "".
     QString checkSources();
 
     /// Whether a value of the environment variable TRESSIL_INSPECT asks for the

@@ -138,6 +138,8 @@ void TestCommandLineE2E::usageErrorsAreOneLineWithStatusTwoAndNeedNoDisplay_data
                                     << QByteArray("tressil: --app /nonexistent/app: no such folder\n");
     QTest::newRow("missing package") << QStringList {"--package", "/nonexistent/a.ejp"}
                                      << QByteArray("tressil: --package /nonexistent/a.ejp: no readable package file\n");
+    QTest::newRow("folder without its entry script")
+            << QStringList {"--app", "/"} << QByteArray("tressil: --app /: no application.js in the folder\n");
     QTest::newRow("option without its value")
             << QStringList {"--package"} << QByteArray("tressil: --package needs a value (see tressil --help)\n");
 }

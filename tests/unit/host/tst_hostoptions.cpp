@@ -1,4 +1,5 @@
 // The host's command line, read before any window system is touched.
+#include "ejpwrapper.h"
 #include "hostoptions.h"
 
 #include <QTemporaryDir>
@@ -134,9 +135,12 @@ void TestHostOptions::badCommandLinesAreUsageErrors()
 void TestHostOptions::sourcesMustExistAndBecomeAbsolute()
 {
     QTemporaryDir tmp;
-    QFile package(tmp.filePath("a.ejp"));
-    QVERIFY(package.open(QIODevice::WriteOnly));
-    package.close();
+    QVERIFY(QDir(tmp.path()).mkdir("bare"));
+    QFile script(tmp.filePath("application.js"));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.close();
+    EJPWrapper().wrap(tmp.path(), tmp.filePath("a.ejp"));
+    EJPWrapper().wrap(tmp.filePath("bare"), tmp.filePath("bare.ejp"));
     QVERIFY(QDir::setCurrent(tmp.path()));
 
     HostOptions app = HostOptions::parse({"tressil", "--app", "."});
@@ -152,6 +156,10 @@ void TestHostOptions::sourcesMustExistAndBecomeAbsolute()
              QStringLiteral("--package .: no readable package file"));
     QCOMPARE(HostOptions::parse({"tressil", "--package", "none.ejp"}).checkSources(),
              QStringLiteral("--package none.ejp: no readable package file"));
+    QCOMPARE(HostOptions::parse({"tressil", "--app", "bare"}).checkSources(),
+             QStringLiteral("--app bare: no application.js in the folder"));
+    QCOMPARE(HostOptions::parse({"tressil", "--package", "bare.ejp"}).checkSources(),
+             QStringLiteral("--package bare.ejp: no /application.js in the package"));
 }
 
 void TestHostOptions::environmentAsksForTheInspectorUnlessEmptyOrZero_data()

@@ -43,6 +43,9 @@ void TestStartOptions::appFolderReplacesTheFolderBesideTheProgram()
 {
     QTemporaryDir folder;
     QVERIFY(QDir(folder.path()).mkdir("sub"));
+    QFile script(folder.filePath("application.js"));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.close();
     HostOptions options = HostOptions::parse({"tressil", "--app", folder.path() + "/sub/.."});
     QCOMPARE(options.checkSources(), QString());
     Ovex ovex(qApp, options);
