@@ -2,6 +2,7 @@
 // built here from the record layout.
 #include "ejpwrapper.h"
 #include "payloadcipher.h"
+#include "toolrunner.h"
 
 #include <QDirIterator>
 #include <QTemporaryDir>
@@ -13,24 +14,9 @@
 
 namespace {
 
-struct RunResult {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-RunResult runTool(const QStringList &args)
+ToolRun runTool(const QStringList &args)
 {
-    QProcess p;
-    p.start(QStringLiteral(TRESSIL_BIN_DIR "/tressil-package"), args);
-    if (!p.waitForStarted(10000))
-        return {};
-    p.waitForFinished(60000);
-    RunResult r;
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return runProgram(QStringLiteral(TRESSIL_BIN_DIR "/tressil-package"), args);
 }
 
 QByteArray le32(quint32 value)
@@ -107,22 +93,22 @@ void TestPackageTool::packedFolderListsVerifiesAndExtractsAsItWas()
     writeFile(tmp.filePath("src/empty.txt"), QByteArray());
     const QString package = tmp.filePath("app.ejp");
 
-    const RunResult pack = runTool({"pack", tmp.filePath("src"), package});
+    const ToolRun pack = runTool({"pack", tmp.filePath("src"), package});
     QCOMPARE(pack.err, QByteArray());
     QCOMPARE(pack.exitCode, 0);
 
-    const RunResult list = runTool({"list", package});
+    const ToolRun list = runTool({"list", package});
     QCOMPARE(list.exitCode, 0);
     QCOMPARE(list.out,
              QByteArray("         0  /empty.txt\n"
                         "      3000  /img/logo.png\n"
                         "        13  /index.html\n"));
 
-    const RunResult verify = runTool({"verify", package});
+    const ToolRun verify = runTool({"verify", package});
     QCOMPARE(verify.exitCode, 0);
     QCOMPARE(verify.out, package.toUtf8() + ": 3 records, all intact\n");
 
-    const RunResult extract = runTool({"extract", package, tmp.filePath("out/deep")});
+    const ToolRun extract = runTool({"extract", package, tmp.filePath("out/deep")});
     QCOMPARE(extract.err, QByteArray());
     QCOMPARE(extract.exitCode, 0);
     QCOMPARE(tree(tmp.filePath("out/deep")), (QStringList {"empty.txt", "img", "img/logo.png", "index.html"}));
@@ -137,7 +123,7 @@ void TestPackageTool::packReportsNamesThatAreNotUtf8()
                           0644);
     QVERIFY(fd >= 0);
     ::close(fd);
-    const RunResult pack = runTool({"pack", tmp.filePath("src"), tmp.filePath("p.ejp")});
+    const ToolRun pack = runTool({"pack", tmp.filePath("src"), tmp.filePath("p.ejp")});
     QCOMPARE(pack.exitCode, 1);
     QCOMPARE(pack.err,
              "tressil-package: left out " + tmp.filePath("src").toUtf8()
@@ -169,7 +155,7 @@ void TestPackageTool::extractNeverWritesOutsideTheFolder()
     QFETCH(QByteArray, problem);
     QTemporaryDir tmp;
     writeFile(tmp.filePath("p.ejp"), record("/ok.txt", "ok") + record(name, "hostile") + record("/z.txt", "z"));
-    const RunResult extract = runTool({"extract", tmp.filePath("p.ejp"), tmp.filePath("out")});
+    const ToolRun extract = runTool({"extract", tmp.filePath("p.ejp"), tmp.filePath("out")});
     QCOMPARE(extract.exitCode, 1);
     QCOMPARE(extract.err.count('\n'), 1);
     QVERIFY2(extract.err.contains("record 2 at byte 63: name '"), extract.err.constData());
@@ -185,7 +171,7 @@ void TestPackageTool::extractRefusesToWriteThroughALinkInTheFolder()
     QVERIFY(QFile::link(tmp.filePath("outside"), tmp.filePath("out/linked")));
     QVERIFY(QFile::link(tmp.filePath("outside/target.txt"), tmp.filePath("out/file.txt")));
     writeFile(tmp.filePath("p.ejp"), record("/linked/x.txt", "through") + record("/file.txt", "onto"));
-    const RunResult extract = runTool({"extract", tmp.filePath("p.ejp"), tmp.filePath("out")});
+    const ToolRun extract = runTool({"extract", tmp.filePath("p.ejp"), tmp.filePath("out")});
     QCOMPARE(extract.exitCode, 1);
     QCOMPARE(extract.err.count('\n'), 2);
     QVERIFY2(extract.err.contains(tmp.filePath("out/linked").toUtf8() + " is a symbolic link"),
@@ -198,7 +184,7 @@ void TestPackageTool::extractKeepsTheLaterOfRepeatedNamesAndSaysSo()
     QTemporaryDir tmp;
     const QByteArray first = record("/a.txt", "first");
     writeFile(tmp.filePath("p.ejp"), first + record("/a.txt", "second"));
-    const RunResult extract = runTool({"extract", tmp.filePath("p.ejp"), tmp.filePath("out")});
+    const ToolRun extract = runTool({"extract", tmp.filePath("p.ejp"), tmp.filePath("out")});
     QCOMPARE(extract.exitCode, 1);
     QCOMPARE(extract.err,
              "tressil-package: " + tmp.filePath("p.ejp").toUtf8() + ": record 2 at byte "
@@ -238,7 +224,7 @@ void TestPackageTool::verifyNamesTheFirstBadRecord()
     QFETCH(QByteArray, message);
     QTemporaryDir tmp;
     writeFile(tmp.filePath("p.ejp"), package);
-    const RunResult verify = runTool({"verify", tmp.filePath("p.ejp")});
+    const ToolRun verify = runTool({"verify", tmp.filePath("p.ejp")});
     QCOMPARE(verify.exitCode, exitCode);
     const QByteArray prefix = tmp.filePath("p.ejp").toUtf8() + ": ";
     if (exitCode == 0)
@@ -251,7 +237,7 @@ void TestPackageTool::listShowsHostileNamesWithoutForgingLines()
 {
     QTemporaryDir tmp;
     writeFile(tmp.filePath("p.ejp"), record("/a\n         9  /forged", "x") + record("/b\\c\x1b[2J", "yz"));
-    const RunResult list = runTool({"list", tmp.filePath("p.ejp")});
+    const ToolRun list = runTool({"list", tmp.filePath("p.ejp")});
     QCOMPARE(list.exitCode, 0);
     QCOMPARE(list.out,
              QByteArray("         1  /a\\x0A         9  /forged\n"
@@ -270,7 +256,7 @@ void TestPackageTool::badUsageExitsTwo_data()
 void TestPackageTool::badUsageExitsTwo()
 {
     QFETCH(QStringList, arguments);
-    const RunResult run = runTool(arguments);
+    const ToolRun run = runTool(arguments);
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY(run.err.startsWith("tressil-package: "));
