@@ -3,19 +3,18 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <QtEndian>
 
 #include <algorithm>
 #include <limits>
 #include <optional>
 
+#include <dirent.h>
+
 namespace {
 
 constexpr int LengthFieldsSize = 8;
-
-// A QByteArray cannot hold more; a larger file is not read at all rather
-// than read in part.
-constexpr qint64 MaxPackageSize = std::numeric_limits<int>::max() - 4096;
 
 struct RawRecord {
     QByteArray name;
@@ -49,14 +48,18 @@ QByteArray lengthField(int size)
     return field;
 }
 
-QByteArray readWhole(const QString &path)
+// The whole file, or nothing when it cannot be opened. Reading at most the
+// file's size keeps a device or pipe from feeding bytes without end; such a
+// file, and one larger than a package may be, counts as unreadable.
+std::optional<QByteArray> readWhole(const QString &path)
 {
     QFile file(path);
-    // Reading at most the file's size keeps a device or pipe from feeding
-    // bytes without end; such a file reads as empty.
-    if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() > MaxPackageSize)
-        return QByteArray();
-    return file.read(file.size());
+    if (!file.open(QIODevice::ReadOnly) || file.isSequential() || file.size() > EJPWrapper::MaxPackageSize)
+        return std::nullopt;
+    QByteArray bytes = file.read(file.size());
+    if (bytes.size() != file.size())
+        return std::nullopt;
+    return bytes;
 }
 
 bool lessIgnoringCase(const QFileInfo &a, const QFileInfo &b)
@@ -74,67 +77,184 @@ QFileInfoList sortedListing(const QString &dirPath)
     return listing;
 }
 
-// ancestors holds the canonical paths of the directories being walked, so a
-// symbolic link back up the tree is not followed round and round.
-void collectNames(const QString &root, const QString &prefix, QStringList &ancestors, QStringList &names)
+// A file name as readable text, with every byte outside printable ASCII (and
+// the backslash) as \xHH.
+QString escapedName(const QByteArray &raw)
 {
-    const QString dirPath = root + prefix;
-    ancestors.append(QFileInfo(dirPath).canonicalFilePath());
-    for (const QFileInfo &info : sortedListing(dirPath)) {
-        const QString name = prefix + QLatin1Char('/') + info.fileName();
-        if (!info.isDir())
-            names.append(name);
-        else if (!ancestors.contains(info.canonicalFilePath()))
-            collectNames(root, name, ancestors, names);
+    QString text;
+    for (const char c : raw) {
+        const auto byte = uchar(c);
+        if (byte >= 0x20 && byte < 0x7F && byte != '\\')
+            text += QLatin1Char(c);
+        else
+            text += QStringLiteral("\\x") + QString::number(byte, 16).toUpper().rightJustified(2, QLatin1Char('0'));
     }
-    ancestors.removeLast();
+    return text;
 }
 
-// The names a package of dirPath holds, in record order: a depth-first walk,
-// each level sorted by name ignoring case, with every directory walked at its
-// place in that order.
-QStringList entryNames(const QString &dirPath)
+// The visible names in a folder that are not valid in the file-name encoding
+// (UTF-8). QDir leaves such entries out without a word, so the folder is read
+// once more at the level of bytes to find them.
+QStringList undecodableNames(const QString &dirPath)
 {
     QStringList names;
-    QStringList ancestors;
-    collectNames(QFileInfo(dirPath).absoluteFilePath(), QString(), ancestors, names);
+    DIR *dir = opendir(QFile::encodeName(dirPath).constData());
+    if (!dir)
+        return names;
+    while (const dirent *entry = readdir(dir)) {
+        const QByteArray raw(entry->d_name);
+        if (!raw.startsWith('.') && QFile::encodeName(QFile::decodeName(raw)) != raw)
+            names.append(escapedName(raw));
+    }
+    closedir(dir);
+    std::sort(names.begin(), names.end());
     return names;
 }
 
+// The names a package of a folder holds, in record order, and what had to be
+// left out.
+struct FolderWalk {
+    QString root;
+    // Canonical paths of the directories being walked, so a symbolic link back
+    // up the tree is not followed round and round.
+    QStringList ancestors;
+    QStringList names;
+    QStringList skipped;
+};
+
+// A depth-first walk, each level sorted by name ignoring case, with every
+// directory walked at its place in that order.
+void collectNames(FolderWalk &walk, const QString &prefix)
+{
+    const QString dirPath = walk.root + prefix;
+    walk.ancestors.append(QFileInfo(dirPath).canonicalFilePath());
+    for (const QString &name : undecodableNames(dirPath))
+        walk.skipped.append(prefix + QLatin1Char('/') + name);
+    for (const QFileInfo &info : sortedListing(dirPath)) {
+        const QString name = prefix + QLatin1Char('/') + info.fileName();
+        if (!info.isDir())
+            walk.names.append(name);
+        else if (!walk.ancestors.contains(info.canonicalFilePath()))
+            collectNames(walk, name);
+    }
+    walk.ancestors.removeLast();
+}
+
+FolderWalk walkFolder(const QString &dirPath)
+{
+    FolderWalk walk;
+    walk.root = QFileInfo(dirPath).absoluteFilePath();
+    collectNames(walk, QString());
+    return walk;
+}
+
+qint64 recordSize(qint64 nameSize, qint64 bodySize)
+{
+    return LengthFieldsSize + nameSize + PayloadCipher::Overhead + bodySize + PayloadCipher::Overhead;
+}
+
+// The size the package of these files will have, from the sizes the files have
+// now; 64-bit, so that no sum of file sizes can wrap.
+qint64 packageSize(const QString &dirPath, const QStringList &names)
+{
+    qint64 size = 0;
+    for (const QString &name : names) {
+        const QFileInfo file(dirPath + name);
+        size += recordSize(name.toUtf8().size(), file.isFile() ? file.size() : 0);
+    }
+    return size;
+}
+
 } // namespace
+
+// A QByteArray cannot hold more; a larger file is not read at all rather than
+// read in part.
+const qint64 EJPWrapper::MaxPackageSize = std::numeric_limits<int>::max() - 4096;
 
 EJPWrapper::EJPWrapper()
     : m_cipher(PackageKey)
 { }
 
-void EJPWrapper::wrap(const QString &dirPath, const QString &ejpFile) const
+EJPWrapper::WrapResult EJPWrapper::wrap(const QString &dirPath, const QString &ejpFile, qint64 maxSize) const
 {
-    QByteArray package;
-    for (const QString &name : entryNames(dirPath)) {
+    WrapResult result;
+    const FolderWalk walk = walkFolder(dirPath);
+    result.skipped = walk.skipped;
+    // Checked before anything is read: the whole package must fit what a reader
+    // can load (and what one byte array can hold).
+    const qint64 expected = packageSize(dirPath, walk.names);
+    if (expected > maxSize) {
+        result.error = QStringLiteral("the package would take %1 bytes, more than the %2 a package may hold")
+                               .arg(expected)
+                               .arg(maxSize);
+        return result;
+    }
+    // Written through a temporary file, so a failure leaves any earlier package
+    // in place; the walk is over, so the package never holds itself.
+    QSaveFile out(ejpFile);
+    if (!out.open(QIODevice::WriteOnly)) {
+        result.error = QStringLiteral("cannot write %1: %2").arg(ejpFile, out.errorString());
+        return result;
+    }
+    qint64 size = 0;
+    for (const QString &name : walk.names) {
+        const std::optional<QByteArray> body = readWhole(dirPath + name);
+        if (!body)
+            result.unreadable.append(name);
         // UTF-8, the encoding readers decode names with, so that names
         // beyond ASCII come back as they were packed.
         const QByteArray cipheredName = m_cipher.encode(name.toUtf8());
-        const QByteArray cipheredBody = m_cipher.encode(readWhole(dirPath + name));
-        package += lengthField(cipheredName.size()) + lengthField(cipheredBody.size()) + cipheredName + cipheredBody;
+        const QByteArray cipheredBody = m_cipher.encode(body.value_or(QByteArray()));
+        size += recordSize(cipheredName.size() - PayloadCipher::Overhead,
+                           cipheredBody.size() - PayloadCipher::Overhead);
+        if (size > maxSize) {
+            result.error = QStringLiteral("%1 grew while it was packed; the package would be too large").arg(name);
+            out.cancelWriting();
+            return result;
+        }
+        const QByteArray record = lengthField(cipheredName.size()) + lengthField(cipheredBody.size());
+        if (out.write(record) != record.size() || out.write(cipheredName) != cipheredName.size()
+            || out.write(cipheredBody) != cipheredBody.size())
+            break;
     }
-    QFile out(ejpFile);
-    if (out.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        out.write(package);
+    if (!out.commit()) {
+        result.error = QStringLiteral("cannot write %1: %2").arg(ejpFile, out.errorString());
+        return result;
+    }
+    result.written = true;
+    return result;
 }
 
 void EJPWrapper::load(const QString &ejpFile)
 {
-    loadData(readWhole(ejpFile));
+    loadData(readWhole(ejpFile).value_or(QByteArray()));
+}
+
+std::optional<QByteArray> EJPWrapper::readFile(const QString &path)
+{
+    return readWhole(path);
+}
+
+QVector<EJPWrapper::Record> EJPWrapper::records(const QByteArray &package, qint64 *end) const
+{
+    QVector<Record> found;
+    qint64 pos = 0;
+    while (const std::optional<RawRecord> record = recordAt(package, pos)) {
+        found.append({pos, m_cipher.tryDecode(record->name), m_cipher.tryDecode(record->body)});
+        pos += record->size;
+    }
+    if (end)
+        *end = pos;
+    return found;
 }
 
 void EJPWrapper::loadData(const QByteArray &package)
 {
-    qint64 pos = 0;
-    while (const std::optional<RawRecord> record = recordAt(package, pos)) {
-        const std::optional<QByteArray> name = m_cipher.tryDecode(record->name);
-        const std::optional<QByteArray> body = m_cipher.tryDecode(record->body);
-        store(QString::fromUtf8(name.value_or(QByteArray())), body.value_or(QByteArray()), name && body);
-        pos += record->size;
+    for (const Record &record : records(package)) {
+        const QByteArray name = record.name.value_or(QByteArray());
+        // With its size: a name with a NUL inside must not stand for the name before it.
+        store(QString::fromUtf8(name.constData(), name.size()), record.body.value_or(QByteArray()),
+              record.name && record.body);
     }
 }
 

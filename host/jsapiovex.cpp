@@ -72,10 +72,9 @@ void JSApiOvex::println(const QString &text)
     std::fflush(stdout);
 }
 
-void JSApiOvex::wrapEJP(const QString &dir_path, const QString &ejp_file)
+bool JSApiOvex::wrapEJP(const QString &dir_path, const QString &ejp_file)
 {
-    if (app)
-        app->wrapEJP(dir_path, ejp_file);
+    return app && app->wrapEJP(dir_path, ejp_file);
 }
 
 void JSApiOvex::loadEJP(const QString &ejp_file)

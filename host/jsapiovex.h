@@ -37,7 +37,8 @@ public Q_SLOTS:
     void alert(const QString &text);
     void print(const QString &text);
     void println(const QString &text);
-    void wrapEJP(const QString &dir_path, const QString &ejp_file);
+    /// true when the package was written with every file of the folder.
+    bool wrapEJP(const QString &dir_path, const QString &ejp_file);
     void loadEJP(const QString &ejp_file);
     void loadPlugin(const QString &path);
     void runThread(const QString &callback);

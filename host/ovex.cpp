@@ -9,21 +9,24 @@
 #include "xwindow.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QWebFrame>
+#include <QWebInspector>
 #include <QWebPage>
 
-Ovex::Ovex(QApplication *application)
+Ovex::Ovex(QApplication *application, const HostOptions &options)
     : m_application(application)
+    , m_options(options)
 {
     XWebPage::configureEngine();
 
     // The engine requests the page's application script while the main window builds
     // its page, so a package that serves it must be loaded before that.
-    const QString package = startPackageName();
-    if (QFile::exists(package))
+    const QString package = startPackage();
+    if (!package.isEmpty() && QFile::exists(package))
         loadEJP(package);
 
     // The window stores itself as the main window before it builds its page.
@@ -38,6 +41,8 @@ Ovex::Ovex(QApplication *application)
     m_pluginFactory = new XWebPluginFactory(this, m_mainWindow->webView());
     m_mainWindow->webView()->setProperty("widgetLastId", 0);
     m_mainWindow->webView()->page()->setPluginFactory(m_pluginFactory);
+    if (m_options.inspect())
+        openInspector();
 }
 
 Ovex::~Ovex()
@@ -61,12 +66,26 @@ void Ovex::setSettingsValue(const QString &key, const QVariant &value)
 
 QStringList Ovex::arguments() const
 {
-    return QCoreApplication::arguments();
+    return QCoreApplication::arguments() + m_options.trailingArguments();
 }
 
-void Ovex::wrapEJP(const QString &dirPath, const QString &ejpFile)
+QString Ovex::appDirectory() const
 {
-    ensurePackage()->wrap(dirPath, ejpFile);
+    if (!m_options.appDirectory().isEmpty())
+        return QDir::cleanPath(m_options.appDirectory());
+    if (!m_options.packageFile().isEmpty())
+        return QString();
+    return defaultAppDirectory();
+}
+
+QString Ovex::defaultAppDirectory()
+{
+    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/app"));
+}
+
+bool Ovex::wrapEJP(const QString &dirPath, const QString &ejpFile)
+{
+    return ensurePackage()->wrap(dirPath, ejpFile).complete();
 }
 
 void Ovex::loadEJP(const QString &ejpFile)
@@ -104,6 +123,29 @@ void Ovex::adoptMainWindow(XWindow *window)
 QString Ovex::startPackageName()
 {
     return QFileInfo(QCoreApplication::applicationFilePath()).baseName() + QStringLiteral(".ejp");
+}
+
+// An application named on the command line is the only one served, so the package
+// beside the program is then left alone.
+QString Ovex::startPackage() const
+{
+    if (!m_options.packageFile().isEmpty())
+        return m_options.packageFile();
+    if (!m_options.appDirectory().isEmpty())
+        return QString();
+    return startPackageName();
+}
+
+// A window of its own, as a child of the main window so that it neither keeps the
+// application running nor outlives the page it inspects.
+void Ovex::openInspector()
+{
+    auto *inspector = new QWebInspector(m_mainWindow);
+    inspector->setWindowFlags(Qt::Window);
+    inspector->setWindowTitle(QStringLiteral("Inspector"));
+    inspector->setPage(m_mainWindow->webView()->page());
+    inspector->resize(900, 600);
+    inspector->show();
 }
 
 EJPWrapper *Ovex::ensurePackage()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "hostoptions.h"
+
 #include <QByteArray>
 #include <QMap>
 #include <QString>
@@ -21,8 +23,10 @@ class XWindow;
 class Ovex
 {
 public:
-    /// The whole start-up. The main window is built but not shown.
-    explicit Ovex(QApplication *application);
+    /// The whole start-up. The main window is built but not shown. `options` may name
+    /// the application's folder or package in place of the ones beside the program,
+    /// and ask for the web inspector.
+    explicit Ovex(QApplication *application, const HostOptions &options = HostOptions());
     virtual ~Ovex();
 
     Ovex(const Ovex &) = delete;
@@ -31,10 +35,17 @@ public:
     QVariant settingsValue(const QString &key, const QVariant &defaultValue) const;
     void setSettingsValue(const QString &key, const QVariant &value);
 
-    /// The process arguments, the program path first.
+    /// The process arguments, the program path first, without the host's own options.
     QStringList arguments() const;
 
-    void wrapEJP(const QString &dirPath, const QString &ejpFile);
+    /// The folder the "app" scheme serves: the one of `--app`, none (empty) when a
+    /// package was named with `--package`, else the "app" folder beside the program.
+    QString appDirectory() const;
+    /// The "app" folder beside the program.
+    static QString defaultAppDirectory();
+
+    /// Packs `dirPath` into `ejpFile`; true when the package holds every file of the folder.
+    bool wrapEJP(const QString &dirPath, const QString &ejpFile);
     void loadEJP(const QString &ejpFile);
     bool packageContains(const QString &path);
     QByteArray packageFile(const QString &path);
@@ -57,6 +68,8 @@ public:
 
 private:
     EJPWrapper *ensurePackage();
+    QString startPackage() const;
+    void openInspector();
 
     XWindow *m_mainWindow = nullptr;
     QApplication *m_application;
@@ -66,4 +79,5 @@ private:
     QSettings *m_settings = nullptr;
     JSApiOvex *m_scriptObject = nullptr;
     EJPWrapper *m_package = nullptr;
+    HostOptions m_options;
 };

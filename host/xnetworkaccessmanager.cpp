@@ -4,7 +4,6 @@
 #include "xdynamicresource.h"
 #include "xejpnetworkreply.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 
@@ -15,10 +14,19 @@ XNetworkAccessManager::XNetworkAccessManager(Ovex *app, QObject *parent)
 
 QString XNetworkAccessManager::appFilePath(const QString &urlPath)
 {
-    const QString appDir = QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/app"));
+    return appFilePath(Ovex::defaultAppDirectory(), urlPath);
+}
+
+QString XNetworkAccessManager::appFilePath(const QString &appDir, const QString &urlPath)
+{
+    if (appDir.isEmpty())
+        return QString();
+    QString inside = QDir::cleanPath(appDir);
+    if (!inside.endsWith(QLatin1Char('/')))
+        inside += QLatin1Char('/');
     // Resolving ".." lexically before the check keeps requests inside the folder.
-    const QString file = QDir::cleanPath(appDir + QLatin1Char('/') + urlPath);
-    if (!file.startsWith(appDir + QLatin1Char('/')))
+    const QString file = QDir::cleanPath(inside + urlPath);
+    if (!file.startsWith(inside) || file.size() == inside.size())
         return QString();
     return file;
 }
@@ -55,7 +63,7 @@ QNetworkReply *XNetworkAccessManager::createRequest(Operation op, const QNetwork
 
 bool XNetworkAccessManager::answerFromAppFolder(XEJPNetworkReply *reply, const QString &path) const
 {
-    const QString file = appFilePath(path);
+    const QString file = appFilePath(app ? app->appDirectory() : Ovex::defaultAppDirectory(), path);
     if (file.isEmpty() || !QFile::exists(file))
         return false;
     QFile in(file);

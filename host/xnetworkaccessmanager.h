@@ -17,9 +17,11 @@ public:
     /// `app` may be null: then only the "app" folder answers.
     XNetworkAccessManager(Ovex *app, QObject *parent);
 
-    /// The file under the "app" folder that a URL path names, or an empty string when the
-    /// path would leave that folder.
+    /// The file under the "app" folder beside the program that a URL path names, or an
+    /// empty string when the path would leave that folder.
     static QString appFilePath(const QString &urlPath);
+    /// The same under `appDir`; always empty when `appDir` is.
+    static QString appFilePath(const QString &appDir, const QString &urlPath);
 
 protected:
     QNetworkReply *createRequest(Operation op, const QNetworkRequest &request, QIODevice *outgoingData) override;

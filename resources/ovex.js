@@ -81,7 +81,7 @@ var app = {
     runThread: function (callback) { return ovex.runThread(_OVEX.registerCallback(callback)); },
     print: function (text) { ovex.print(text); },
     println: function (text) { ovex.println(text); },
-    wrapEJP: function (dir_path, ejp_file) { ovex.wrapEJP(dir_path, ejp_file); },
+    wrapEJP: function (dir_path, ejp_file) { return ovex.wrapEJP(dir_path, ejp_file); },
     loadEJP: function (ejp_file) { ovex.loadEJP(ejp_file); },
     loadPlugin: function (dll_file) { ovex.loadPlugin(dll_file); },
     getSettings: function (key, default_value) {

@@ -14,6 +14,7 @@ packages=(
   fonts-dejavu-core fonts-liberation
   xvfb xauth xdg-utils desktop-file-utils
   poppler-utils librsvg2-bin
+  dpkg-dev file appstream
 )
 command -v npm >/dev/null 2>&1 || packages+=(nodejs npm)
 [ "${1:-}" = fuzz ] && packages+=(clang libclang-rt-dev)

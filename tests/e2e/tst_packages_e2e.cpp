@@ -115,13 +115,13 @@ void TestPackagesE2E::scriptPacksAndLoadsPackages()
             "':' + x.responseText; }"
             "function main(args) {"
             " ovex.println(get('ejp:/a.txt'));"
-            " app.wrapEJP(args[1], args[2]);"
+            " ovex.println(app.wrapEJP(args[1], args[2]) + ' ' + ovex.wrapEJP(args[1], args[2] + '/none.ejp'));"
             " ovex.println(get('ejp:/a.txt'));"
             " app.loadEJP(args[2]); app.loadEJP(args[2]);"
             " ovex.println(get('ejp:/a.txt') + ' ' + get('ejp:/sub/b.txt') + ' ' + get('xrc:/sub/b.txt'));"
             " ovex.exit(0); }");
     const TressilRun run = runner.run({source, package});
-    QCOMPARE(run.lines(), (QStringList {"404:", "404:", "200:alpha 200:beta 200:beta"}));
+    QCOMPARE(run.lines(), (QStringList {"404:", "true false", "404:", "200:alpha 200:beta 200:beta"}));
     EJPWrapper loaded;
     loaded.load(package);
     QCOMPARE(loaded.entries().keys(), (QStringList {"/a.txt", "/sub/b.txt"}));

@@ -8,6 +8,10 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 using Entries = QMap<QString, QByteArray>;
@@ -135,6 +139,11 @@ private Q_SLOTS:
     void packReadsFilesThroughRelativeDirectoryPath();
     void packFollowsNoSymbolicLinkLoop();
     void unreadableFileIsPackedWithEmptyBody();
+    void packageAboveTheLimitIsRefusedLeavingTheOldFile_data();
+    void packageAboveTheLimitIsRefusedLeavingTheOldFile();
+    void twoSparseGigabyteFilesAreRefusedWithoutBeingRead();
+    void namesThatAreNotUtf8AreReportedAndTheRestPacked();
+    void unwritablePackageIsReported();
     void wrapLeavesLoadedEntriesUntouched();
     void loadingSamePackageTwiceLeavesSameContent();
     void laterPackageAddsEntriesAndReplacesSameNames();
@@ -259,9 +268,92 @@ void TestEJPWrapper::unreadableFileIsPackedWithEmptyBody()
     if (QFile(tmp.filePath("src/a.txt")).open(QIODevice::ReadOnly))
         QSKIP("this user reads files without read permission");
     EJPWrapper wrapper;
-    wrapper.wrap(tmp.filePath("src"), tmp.filePath("p.ejp"));
+    const EJPWrapper::WrapResult result = wrapper.wrap(tmp.filePath("src"), tmp.filePath("p.ejp"));
+    QVERIFY(result.written);
+    QCOMPARE(result.unreadable, QStringList {"/a.txt"});
+    QVERIFY(!result.complete());
     wrapper.load(tmp.filePath("p.ejp"));
     QCOMPARE(describe(wrapper.entries()), describe({{"/a.txt", QByteArray()}}));
+}
+
+void TestEJPWrapper::packageAboveTheLimitIsRefusedLeavingTheOldFile_data()
+{
+    // Two records of 8 + (23 + 6) + (23 + 10) = 70 bytes each.
+    QTest::addColumn<qint64>("limit");
+    QTest::addColumn<bool>("written");
+    QTest::newRow("package of exactly the limit is written") << qint64(140) << true;
+    QTest::newRow("package one byte above the limit is refused") << qint64(139) << false;
+    QTest::newRow("zero limit refuses any file") << qint64(0) << false;
+}
+
+void TestEJPWrapper::packageAboveTheLimitIsRefusedLeavingTheOldFile()
+{
+    QFETCH(qint64, limit);
+    QFETCH(bool, written);
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("src/a.txt"), "0123456789");
+    writeFile(tmp.filePath("src/b.txt"), "abcdefghij");
+    writeFile(tmp.filePath("p.ejp"), "old package");
+    const EJPWrapper::WrapResult result = EJPWrapper().wrap(tmp.filePath("src"), tmp.filePath("p.ejp"), limit);
+    QCOMPARE(result.written, written);
+    if (written) {
+        QCOMPARE(result.error, QString());
+        QCOMPARE(readFile(tmp.filePath("p.ejp")).size(), 140);
+    } else {
+        QCOMPARE(result.error,
+                 QStringLiteral("the package would take 140 bytes, more than the %1 a package may hold").arg(limit));
+        QCOMPARE(readFile(tmp.filePath("p.ejp")), QByteArray("old package"));
+    }
+}
+
+void TestEJPWrapper::twoSparseGigabyteFilesAreRefusedWithoutBeingRead()
+{
+    // Each fits a byte array, both together do not; sparse files take no disk space.
+    QTemporaryDir tmp;
+    const qint64 size = 1100 * 1000 * 1000;
+    for (const char *name : {"src/a.bin", "src/b.bin"}) {
+        writeFile(tmp.filePath(name), QByteArray());
+        QVERIFY(QFile(tmp.filePath(name)).resize(size));
+    }
+    const EJPWrapper::WrapResult result = EJPWrapper().wrap(tmp.filePath("src"), tmp.filePath("p.ejp"));
+    QVERIFY(!result.written);
+    QCOMPARE(result.error,
+             QStringLiteral("the package would take %1 bytes, more than the %2 a package may hold")
+                     .arg(2 * (8 + 29 + 23 + size))
+                     .arg(EJPWrapper::MaxPackageSize));
+    QVERIFY(!QFile::exists(tmp.filePath("p.ejp")));
+}
+
+void TestEJPWrapper::namesThatAreNotUtf8AreReportedAndTheRestPacked()
+{
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("src/ok.txt"), "ok");
+    const QByteArray src = QFile::encodeName(tmp.filePath("src"));
+    // Names in Latin-1, as an old archive or another system leaves them.
+    const QByteArray file = src + "/caf\xE9.txt";
+    const int fd = ::open(file.constData(), O_WRONLY | O_CREAT, 0644);
+    QVERIFY(fd >= 0);
+    ::close(fd);
+    QVERIFY(::mkdir((src + "/d\xFF").constData(), 0755) == 0);
+    QVERIFY(::mkdir((src + "/sub").constData(), 0755) == 0);
+    QVERIFY(::mkdir((src + "/sub/\xC3(").constData(), 0755) == 0);
+
+    EJPWrapper wrapper;
+    const EJPWrapper::WrapResult result = wrapper.wrap(tmp.filePath("src"), tmp.filePath("p.ejp"));
+    QVERIFY(result.written);
+    QCOMPARE(result.skipped, (QStringList {"/caf\\xE9.txt", "/d\\xFF", "/sub/\\xC3("}));
+    QVERIFY(!result.complete());
+    wrapper.load(tmp.filePath("p.ejp"));
+    QCOMPARE(describe(wrapper.entries()), describe({{"/ok.txt", "ok"}}));
+}
+
+void TestEJPWrapper::unwritablePackageIsReported()
+{
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("src/a.txt"), "a");
+    const EJPWrapper::WrapResult result = EJPWrapper().wrap(tmp.filePath("src"), tmp.filePath("none/p.ejp"));
+    QVERIFY(!result.written);
+    QVERIFY2(result.error.startsWith("cannot write " + tmp.filePath("none/p.ejp") + ": "), qPrintable(result.error));
 }
 
 void TestEJPWrapper::wrapLeavesLoadedEntriesUntouched()
@@ -363,6 +455,9 @@ void TestEJPWrapper::damagedRecordsAreStoredWithoutHarmingIntactEntries_data()
             << QByteArrayList {record("/a", "good"), record("/a", "bad", Damage::Body)} << Entries {{"/a", "good"}};
     QTest::newRow("later intact entry replaces a damaged one")
             << QByteArrayList {record("/a", "bad", Damage::Body) + record("/a", "good")} << Entries {{"/a", "good"}};
+    QTest::newRow("name with a NUL inside does not replace the name before the NUL")
+            << QByteArrayList {record("/a", "good") + record(QByteArray("/a\0x", 4), "other")}
+            << Entries {{"/a", "good"}, {QString::fromUtf8("/a\0x", 4), "other"}};
     QTest::newRow("intact empty body replaces an intact entry")
             << QByteArrayList {record("/a", "old"), record("/a", "")} << Entries {{"/a", ""}};
 }
