@@ -117,10 +117,32 @@ ExportResult runExport(CircuitExporter &exporter, const ExportRequest &request)
     return exporter.exportPng(request.file, request.scalePercent, request.separate);
 }
 
+// Whole megabytes, rounded up, so that a shortfall never reads as 0 MB.
+qint64 megabytes(qint64 bytes)
+{
+    return (bytes + 999999) / 1000000;
+}
+
 QString failureMessage(const ExportResult &result, const GeneratorSettings &settings, float scalePercent)
 {
-    if (result.failure == ExportResult::CannotOpenFile)
+    switch (result.failure) {
+    case ExportResult::CannotOpenFile:
         return QStringLiteral("%1: cannot open the file for writing").arg(result.file);
+    case ExportResult::CannotWriteFile:
+        return QStringLiteral("%1: writing the file failed; nothing was written under this name").arg(result.file);
+    case ExportResult::DiskFull:
+        return QStringLiteral("%1: the disk is full; nothing was written under this name").arg(result.file);
+    case ExportResult::NotEnoughSpace:
+        return QStringLiteral("%1: not enough free disk space: the file needs about %2 MB, %3 MB are free")
+                .arg(result.file)
+                .arg(megabytes(result.bytesNeeded))
+                .arg(megabytes(result.bytesFree));
+    case ExportResult::Cancelled:
+        return QStringLiteral("%1: cancelled; nothing was written under this name").arg(result.file);
+    case ExportResult::None:
+    case ExportResult::CanvasNotDrawable:
+        break;
+    }
     return QStringLiteral("%1: nothing to draw: width %2 and height %3 at %4 % give no pixels "
                           "or more than the limit of %5 pixels a side and %6 pixels in all")
             .arg(result.file)
@@ -178,7 +200,9 @@ const ToolCommand kExportCommand = {
         "BASE is OUT up to its last \".\" (out/art.png gives out/art; my.dir/art gives my).\n"
         "Exit status 2: bad usage (another extension, --scale with SVG, --separate with BIN),\n"
         "an unreadable parameter file or a grid of more than 4194304 cells. Exit status 1: a\n"
-        "file cannot be opened for writing (files written before it stay), or the canvas\n"
+        "file cannot be written (files written before it stay; a file is written under a\n"
+        "temporary name and renamed when complete, so a failed or interrupted export never\n"
+        "leaves a partial file or harms an existing one), or the canvas\n"
         "rounds to no pixels or exceeds 16384 pixels a side or 40000000 pixels in all.\n"
         "Progress appears on standard error when it is a terminal and the export is long.",
         runExportCommand,

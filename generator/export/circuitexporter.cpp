@@ -8,6 +8,21 @@
 
 namespace {
 
+ExportResult fileResult(ExportFile::Error error, const QString &file)
+{
+    switch (error) {
+    case ExportFile::Error::None:
+        break;
+    case ExportFile::Error::CannotOpen:
+        return ExportResult::cannotOpen(file);
+    case ExportFile::Error::CannotWrite:
+        return ExportResult::failed(ExportResult::CannotWriteFile, file);
+    case ExportFile::Error::DiskFull:
+        return ExportResult::failed(ExportResult::DiskFull, file);
+    }
+    return ExportResult::success();
+}
+
 // All files of a separate export, or only the first (the composite) otherwise.
 QVector<ExportFileNames::Entry> chosen(const QVector<ExportFileNames::Entry> &files, bool separate)
 {
@@ -45,8 +60,10 @@ ExportResult CircuitExporter::exportSvg(const QString &file, bool separate)
         if (i > 0)
             m_generator.resetSeed();
         const QString document = SvgWriter::svgDocument(circuit, m_generator.settings(), files[i].layer);
-        if (!ExportWriter::writeFile(files[i].file, document.toUtf8()))
-            return ExportResult::cannotOpen(files[i].file);
+        const ExportResult written
+                = fileResult(ExportWriter::writeFile(files[i].file, document.toUtf8()), files[i].file);
+        if (!written.ok())
+            return written;
     }
     return ExportResult::success();
 }
@@ -66,8 +83,9 @@ ExportResult CircuitExporter::exportPng(const QString &file, float scalePercent,
         if (!image)
             return ExportResult::canvasNotDrawable(files[i].file);
         m_lastPng = ExportWriter::encodePng(*image);
-        if (!ExportWriter::writeFile(files[i].file, m_lastPng))
-            return ExportResult::cannotOpen(files[i].file);
+        const ExportResult written = fileResult(ExportWriter::writeFile(files[i].file, m_lastPng), files[i].file);
+        if (!written.ok())
+            return written;
     }
     return ExportResult::success();
 }
@@ -80,7 +98,5 @@ ExportResult CircuitExporter::exportBin(const QString &file, float scalePercent)
             = m_renderer.render(*m_generator.circuit(), m_generator.settings(), scalePercent / 100, Composite);
     if (!image)
         return ExportResult::canvasNotDrawable(file);
-    if (!ExportWriter::writeBin(file, *image))
-        return ExportResult::cannotOpen(file);
-    return ExportResult::success();
+    return fileResult(ExportWriter::writeBin(file, *image), file);
 }

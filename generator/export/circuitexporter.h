@@ -27,12 +27,13 @@ public:
     void setProgress(Progress progress) { m_progress = std::move(progress); }
 
     // SVG at render scale 1; with separate also the wires, dots, signals and
-    // dot signals documents beside it. Stops at the first file that cannot be
-    // opened; files written before stay.
+    // dot signals documents beside it. Each file is written completely or not
+    // at all (ExportFile); the export stops at the first file that cannot be
+    // written, and files written before it stay.
     ExportResult exportSvg(const QString &file, bool separate);
     // PNG at scalePercent / 100; with separate also the five layer masks.
-    // Each image is encoded before its file is opened. Stops at the first file
-    // that cannot be opened, or before writing anything when the canvas is
+    // Each file is written completely or not at all. Stops at the first file
+    // that cannot be written, or before writing anything when the canvas is
     // not drawable.
     ExportResult exportPng(const QString &file, float scalePercent, bool separate);
     // Headerless raw RGB of the composite at scalePercent / 100.

@@ -1,7 +1,6 @@
 #include "exportwriter.h"
 
 #include <QBuffer>
-#include <QFile>
 
 QByteArray ExportWriter::encodePng(const QImage &image)
 {
@@ -12,22 +11,14 @@ QByteArray ExportWriter::encodePng(const QImage &image)
     return bytes;
 }
 
-bool ExportWriter::writeFile(const QString &path, const QByteArray &bytes)
+ExportFile::Error ExportWriter::writeFile(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    file.write(bytes);
-    return true;
+    return ExportFile::writeAll(path, bytes);
 }
 
-bool ExportWriter::writeBin(const QString &path, const QImage &image)
+ExportFile::Error ExportWriter::writeBin(const QString &path, const QImage &image)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    file.write(rgbBytes(image));
-    return true;
+    return ExportFile::writeAll(path, rgbBytes(image));
 }
 
 QByteArray ExportWriter::rgbBytes(const QImage &image)

@@ -10,6 +10,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <unistd.h>
+
 namespace {
 
 struct ToolRun {
@@ -17,13 +19,18 @@ struct ToolRun {
     QByteArray err;
 };
 
-ToolRun runTool(const QStringList &args)
+ToolRun runProgram(const QString &program, const QStringList &args)
 {
     QProcess process;
-    process.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), args);
+    process.start(program, args);
     if (!process.waitForStarted(10000) || !process.waitForFinished(120000))
         return {};
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardError()};
+}
+
+ToolRun runTool(const QStringList &args)
+{
+    return runProgram(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), args);
 }
 
 QByteArray fileBytes(const QString &path)
@@ -48,6 +55,11 @@ private Q_SLOTS:
     void usageErrorsWriteNothing();
     void unopenableFileFailsNamingIt();
     void emptyCanvasFailsWithAMessage();
+    void failedWriteExitsOneAndKeepsTheOldFile_data();
+    void failedWriteExitsOneAndKeepsTheOldFile();
+    void fullDeviceExitsOneSayingTheDiskIsFull_data();
+    void fullDeviceExitsOneSayingTheDiskIsFull();
+    void readOnlyFolderExitsOneAndWritesNothing();
     void helpDescribesExport();
 
 private:
@@ -158,6 +170,92 @@ void TestExportCommand::emptyCanvasFailsWithAMessage()
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.err.startsWith("lumatrace: " + file.toUtf8() + ": nothing to draw"));
     QVERIFY(!QFile::exists(file));
+}
+
+void TestExportCommand::failedWriteExitsOneAndKeepsTheOldFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("PNG") << "art.png" << QStringList {};
+    QTest::newRow("PNG by layer") << "art.png" << QStringList {"--separate"};
+    QTest::newRow("SVG") << "art.svg" << QStringList {};
+    QTest::newRow("BIN") << "art.bin" << QStringList {};
+}
+
+void TestExportCommand::failedWriteExitsOneAndKeepsTheOldFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, options);
+    const QString file = m_dir->filePath(name);
+    {
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the artwork that was there");
+    }
+    // A file size cap of 1 KB (shell blocks of 1024 or 512 bytes) fails the
+    // write part way, as a full disk would; the ignored signal lets the
+    // write fail instead of ending the process.
+    const QString command = QStringLiteral("trap '' XFSZ; ulimit -f 2; exec \"$0\" \"$@\"");
+    const ToolRun run = runProgram(
+            QStringLiteral("/bin/sh"),
+            QStringList {"-c", command, QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), "export", kMap, file} + options);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err,
+             "lumatrace: " + file.toUtf8() + ": writing the file failed; nothing was written under this name\n");
+    QCOMPARE(fileBytes(file), QByteArray("the artwork that was there"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList {name});
+}
+
+void TestExportCommand::fullDeviceExitsOneSayingTheDiskIsFull_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("PNG") << "art.png";
+    QTest::newRow("SVG") << "art.svg";
+    QTest::newRow("BIN") << "art.bin";
+}
+
+void TestExportCommand::fullDeviceExitsOneSayingTheDiskIsFull()
+{
+    QFETCH(QString, name);
+    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        QSKIP("this system has no /dev/full");
+    // The tool wants an extension; a link gives the device one.
+    const QString file = m_dir->filePath(name);
+    QVERIFY(QFile::link(QStringLiteral("/dev/full"), file));
+    const ToolRun run = runTool({"export", kMap, file});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, "lumatrace: " + file.toUtf8() + ": the disk is full; nothing was written under this name\n");
+    QCOMPARE(QFileInfo(file).symLinkTarget(), QStringLiteral("/dev/full"));
+}
+
+void TestExportCommand::readOnlyFolderExitsOneAndWritesNothing()
+{
+    // Permissions do not bind root, so root runs the tool as nobody.
+    const bool asNobody = geteuid() == 0;
+    if (asNobody && !QFileInfo::exists(QStringLiteral("/usr/bin/setpriv")))
+        QSKIP("root without setpriv cannot run as another user");
+    QTemporaryDir shared(QDir::tempPath() + QStringLiteral("/exportcommand-XXXXXX"));
+    QVERIFY(shared.isValid());
+    const QString folder = shared.filePath(QStringLiteral("read-only"));
+    QVERIFY(QDir().mkdir(folder));
+    const auto readable = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+            | QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup;
+    QVERIFY(QFile::setPermissions(shared.path(), readable | QFileDevice::WriteOwner));
+    QVERIFY(QFile::setPermissions(folder, readable));
+    const QString map = shared.filePath(QStringLiteral("map.json"));
+    QVERIFY(QFile::copy(kMap, map));
+    QFile::setPermissions(map, QFileDevice::ReadOwner | QFileDevice::ReadOther | QFileDevice::ReadGroup);
+    const QString file = folder + QStringLiteral("/art.png");
+    QStringList args {"export", map, file};
+    const ToolRun run = asNobody ? runProgram(QStringLiteral("/usr/bin/setpriv"),
+                                              QStringList {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                                           QStringLiteral(TRESSIL_BIN_DIR "/lumatrace")}
+                                                      + args)
+                                 : runTool(args);
+    QFile::setPermissions(folder, readable | QFileDevice::WriteOwner);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, "lumatrace: " + file.toUtf8() + ": cannot open the file for writing\n");
+    QVERIFY(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 void TestExportCommand::helpDescribesExport()
