@@ -15,4 +15,14 @@ public:
     // When hadRange is given, it tells whether the blurred values spanned any
     // range before the stretch (without one the stretch yields all zeros).
     static QImage boxBlurNormalized(const QImage &image, int radius, bool *hadRange = nullptr);
+
+    // The same box blur without the stretch, into target, which is reused
+    // when it already is an RGB32 image of the source's size and otherwise
+    // replaced. False for a null or not 32-bit source or radius < 0.
+    static bool boxBlur(const QImage &source, int radius, QImage &target);
+    // Smallest and largest value over all four channels of the given rows.
+    static void valueRange(const QImage &image, int firstRow, int rowCount, double *low, double *high);
+    // The min-max stretch of boxBlurNormalized with a range found beforehand
+    // (possibly over a larger image), in place.
+    static void stretch(QImage &image, double low, double high);
 };

@@ -3,10 +3,9 @@
 #include "circuit.h"
 #include "cvimageadapter.h"
 #include "generatorsettings.h"
-#include "lanegeometry.h"
+#include "renderbuffers.h"
 #include "rendermetrics.h"
-#include "signalstretch.h"
-#include "wiredots.h"
+#include "renderplan.h"
 
 #include <QPainter>
 #include <QPainterPath>
@@ -28,23 +27,23 @@ const QPainter::RenderHints kMainRenderHints = QPainter::Antialiasing | QPainter
 QT_WARNING_POP
 
 // Every intermediate image starts opaque, so that the composition modes see no alpha.
-QImage filledImage(const QImage &canvas, const QColor &color)
+void fillImage(QImage &image, const QSize &size, const QColor &color)
 {
-    QImage image(canvas.size(), QImage::Format_ARGB32);
+    RenderBuffers::ensure(image, size, QImage::Format_ARGB32);
     image.fill(color);
-    return image;
 }
 
-bool isDrawnWire(const Wire &wire)
+// A painter whose canvas coordinates land on the work image's rows.
+void placeOnArea(QPainter &painter, int top)
 {
-    return !wire.removed && wire.cells.size() >= 2;
+    painter.translate(0, -top);
 }
 
 } // namespace
 
-RenderPass::RenderPass(QImage &canvas, const Circuit &circuit, const GeneratorSettings &settings,
+RenderPass::RenderPass(const RenderPlan &plan, const Circuit &circuit, const GeneratorSettings &settings,
                        const RenderMetrics &metrics, RenderLayer layer)
-    : m_canvas(canvas)
+    : m_plan(plan)
     , m_circuit(circuit)
     , m_settings(settings)
     , m_metrics(metrics)
@@ -52,113 +51,214 @@ RenderPass::RenderPass(QImage &canvas, const Circuit &circuit, const GeneratorSe
     , m_palette(settings, layer)
 { }
 
-void RenderPass::run()
+int RenderPass::glowRadius() const
 {
-    QPainter main(&m_canvas);
-    main.setRenderHints(kMainRenderHints);
-    main.fillRect(QRect(0, 0, m_canvas.width(), m_canvas.height()), m_palette.background());
-    if (m_settings.wireShadow > 0 && m_layer == Composite)
-        drawShadow(main);
+    return m_metrics.signalGlow();
+}
 
-    QImage signalImage = filledImage(m_canvas, Qt::black);
-    QImage glowImage = filledImage(m_canvas, Qt::black);
-    {
-        QPainter signalPainter(&signalImage);
-        QPainter glowPainter(&glowImage);
-        main.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        drawWiresAndDots(main, glowPainter);
-        drawChips(main);
-        drawSignals(signalPainter);
-    }
-    compose(main, signalImage, glowImage);
+int RenderPass::dotGlowRadius() const
+{
+    return int(glowRadius() / 1.5);
+}
+
+int RenderPass::margin() const
+{
+    if (m_layer != Composite)
+        return 0;
+    // The shadow blur has radius 3; the glow blurs at most g.
+    return std::max(3, glowRadius());
+}
+
+bool RenderPass::needsRanges() const
+{
+    return m_layer == Composite && (m_settings.wireShadow > 0 || glowRadius() >= 1);
+}
+
+void RenderPass::run(QImage &work, int workTop, RenderBuffers &buffers, const BlurRanges *ranges) const
+{
+    const Area area {workTop, work.height()};
+    QPainter main(&work);
+    main.setRenderHints(kMainRenderHints);
+    placeOnArea(main, workTop);
+    main.fillRect(QRect(0, 0, m_metrics.width(), m_metrics.height()), m_palette.background());
+    if (m_settings.wireShadow > 0 && m_layer == Composite)
+        drawShadow(main, area, buffers, ranges);
+    paintSignals(buffers.signal, area);
+    paintGlowDots(buffers.glow, area);
+    main.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    paintWiresAndDots(main, area);
+    paintChips(main, area);
+    compose(main, area, buffers, ranges);
     main.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void RenderPass::drawShadow(QPainter &main) const
+BlurRanges RenderPass::measure(int workTop, int workHeight, int firstRow, int rowCount, RenderBuffers &buffers) const
+{
+    BlurRanges result;
+    if (!needsRanges())
+        return result;
+    const Area area {workTop, workHeight};
+    const int offset = firstRow - workTop;
+    auto measureBlur = [&](const QImage &image, int radius, BlurRanges::Image which) {
+        CvImageAdapter::boxBlur(image, radius, buffers.blurred);
+        CvImageAdapter::valueRange(buffers.blurred, offset, rowCount, &result.ranges[which].low,
+                                   &result.ranges[which].high);
+    };
+    if (m_settings.wireShadow > 0) {
+        paintShadow(buffers.shadow, area);
+        measureBlur(buffers.shadow, 3, BlurRanges::Shadow);
+    }
+    const int g = glowRadius();
+    if (g >= 1) {
+        paintSignals(buffers.signal, area);
+        measureBlur(buffers.signal, g, BlurRanges::Signal);
+        if (g != 1)
+            measureBlur(buffers.signal, g >> 1, BlurRanges::SignalHalf);
+    }
+    if (g >= 2) {
+        const int g2 = dotGlowRadius();
+        paintGlowDots(buffers.glow, area);
+        measureBlur(buffers.glow, g2, BlurRanges::Glow);
+        if (g2 > 1)
+            measureBlur(buffers.glow, g2 >> 1, BlurRanges::GlowHalf);
+    }
+    return result;
+}
+
+void RenderPass::paintShadow(QImage &shadow, const Area &area) const
 {
     const int grey = RenderMetrics::truncated(255.0f - m_settings.wireShadow * 80.0f);
     const QColor shadowColor = LayerPalette::opaqueColor(grey, grey, grey);
     const QBrush shadowBrush(shadowColor);
-    main.setCompositionMode(QPainter::CompositionMode_Multiply);
-    QImage shadow = filledImage(m_canvas, Qt::white);
-    {
-        QPainter painter(&shadow);
-        const double r = m_metrics.dotRadius();
-        for (const Wire *wire : m_circuit.wires()) {
-            if (wire->removed)
-                continue;
-            if (wire->cells.size() >= 2)
-                drawWire(painter, shadowColor, *wire);
-            if (r > 0) {
-                for (const QPoint &point : WireDots::endPoints(*wire, m_metrics))
-                    drawDot(painter, point, shadowBrush, QBrush(), QBrush(), r, 0, 0);
+    fillImage(shadow, QSize(m_metrics.width(), area.height), Qt::white);
+    QPainter painter(&shadow);
+    placeOnArea(painter, area.top);
+    const double r = m_metrics.dotRadius();
+    const int k = RenderMetrics::truncated(r);
+    const int bottom = area.top + area.height;
+    for (const RenderPlan::WireItem &wire : m_plan.wires()) {
+        if (wire.shadowStroke) {
+            for (const RenderPlan::Stroke &lane : wire.lanes) {
+                if (!RenderPlan::touches(lane, area.top, bottom))
+                    continue;
+                painter.setPen(wirePen(shadowColor, lane.penWidth));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawPath(lane.path);
             }
         }
+        for (const QPoint &point : wire.shadowDots) {
+            if (RenderPlan::discTouches(point, k, area.top, bottom))
+                drawDot(painter, point, shadowBrush, QBrush(), QBrush(), r, 0, 0);
+        }
     }
-    bool hasShade = false;
-    const QImage blurred = CvImageAdapter::boxBlurNormalized(shadow, 3, &hasShade);
-    // With nothing drawn the blurred shadow has no range, and stretching it
-    // would turn the whole canvas black; there is nothing to shade then.
-    if (hasShade)
-        main.drawImage(0, 0, blurred);
 }
 
-void RenderPass::drawWiresAndDots(QPainter &main, QPainter &glow) const
+void RenderPass::paintSignals(QImage &signal, const Area &area) const
+{
+    fillImage(signal, QSize(m_metrics.width(), area.height), Qt::black);
+    QPainter painter(&signal);
+    placeOnArea(painter, area.top);
+    const int bottom = area.top + area.height;
+    for (const RenderPlan::Stroke &stroke : m_plan.signalStrokes()) {
+        if (!RenderPlan::touches(stroke, area.top, bottom))
+            continue;
+        painter.setPen(wirePen(m_palette.signal(), stroke.penWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(stroke.path);
+    }
+}
+
+void RenderPass::paintGlowDots(QImage &glow, const Area &area) const
+{
+    fillImage(glow, QSize(m_metrics.width(), area.height), Qt::black);
+    QPainter painter(&glow);
+    placeOnArea(painter, area.top);
+    const QBrush signalBrush(m_palette.signal());
+    const double r = m_metrics.dotRadius();
+    const int k = RenderMetrics::truncated(r);
+    const int bottom = area.top + area.height;
+    for (const RenderPlan::WireItem &wire : m_plan.wires()) {
+        for (const WireDots::Dot &dot : wire.dots) {
+            if (dot.glow && RenderPlan::discTouches(dot.centre, k, area.top, bottom))
+                drawDot(painter, dot.centre, signalBrush, QBrush(), QBrush(), r, 0, 0);
+        }
+    }
+}
+
+void RenderPass::paintWiresAndDots(QPainter &main, const Area &area) const
 {
     const QBrush wireBrush(m_palette.wire());
     const QBrush backgroundBrush(m_palette.background());
     const QBrush holeBrush(m_palette.hole());
-    const QBrush signalBrush(m_palette.signal());
     const double r = m_metrics.dotRadius();
     const double rh = m_metrics.holeRadius();
     const double ri = m_metrics.innerRadius();
-    for (const Wire *wire : m_circuit.wires()) {
-        if (wire->removed)
-            continue;
-        if (wire->cells.size() >= 2 && isLayer(Composite, Wires))
-            drawWire(main, m_palette.wire(), *wire);
-        const auto dots = WireDots::choose(*wire, m_metrics, m_layer, m_settings.glowingDotsAmount);
-        for (const WireDots::Dot &dot : dots) {
-            if (dot.pad)
+    const int k = RenderMetrics::truncated(r);
+    const int bottom = area.top + area.height;
+    for (const RenderPlan::WireItem &wire : m_plan.wires()) {
+        if (wire.mainStroke) {
+            for (const RenderPlan::Stroke &lane : wire.lanes) {
+                if (!RenderPlan::touches(lane, area.top, bottom))
+                    continue;
+                main.setPen(wirePen(m_palette.wire(), lane.penWidth));
+                main.setBrush(Qt::NoBrush);
+                main.drawPath(lane.path);
+            }
+        }
+        for (const WireDots::Dot &dot : wire.dots) {
+            if (dot.pad && RenderPlan::discTouches(dot.centre, k, area.top, bottom))
                 drawDot(main, dot.centre, wireBrush, backgroundBrush, holeBrush, r, rh, ri);
-            if (dot.glow)
-                drawDot(glow, dot.centre, signalBrush, QBrush(), QBrush(), r, 0, 0);
         }
     }
 }
 
-void RenderPass::drawChips(QPainter &main) const
+void RenderPass::paintChips(QPainter &main, const Area &area) const
 {
     if (!isLayer(Composite, Components))
         return;
-    for (const ChipPlacement &chip : m_circuit.chips())
-        drawChip(main, chip);
-}
-
-void RenderPass::drawSignals(QPainter &signalPainter) const
-{
-    // Runs for every layer so that every layer consumes the stream alike.
-    for (const Wire *wire : m_circuit.wires()) {
-        if (isDrawnWire(*wire))
-            drawWireSignals(signalPainter, m_palette.signal(), *wire);
+    const double c = m_metrics.cellSize();
+    for (const ChipPlacement &chip : m_circuit.chips()) {
+        // Pins reach one cell beyond the body's rows.
+        const double top = (chip.rowStart - 1.5) * c - 2;
+        const double bottom = (chip.rowEnd + 2.5) * c + 2;
+        if (bottom >= area.top && top <= area.top + area.height)
+            drawChip(main, chip);
     }
 }
 
-void RenderPass::compose(QPainter &main, const QImage &signalImage, const QImage &glowImage) const
+void RenderPass::drawShadow(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const
+{
+    main.setCompositionMode(QPainter::CompositionMode_Multiply);
+    paintShadow(buffers.shadow, area);
+    CvImageAdapter::boxBlur(buffers.shadow, 3, buffers.blurred);
+    BlurRanges::Range range;
+    if (ranges)
+        range = ranges->ranges[BlurRanges::Shadow];
+    else
+        CvImageAdapter::valueRange(buffers.blurred, 0, area.height, &range.low, &range.high);
+    // With nothing drawn the blurred shadow has no range, and stretching it
+    // would turn the whole canvas black; there is nothing to shade then.
+    if (!(range.high > range.low))
+        return;
+    CvImageAdapter::stretch(buffers.blurred, range.low, range.high);
+    drawUntranslated(main, buffers.blurred);
+}
+
+void RenderPass::compose(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const
 {
     switch (m_layer) {
     case Composite:
         if (m_settings.vignetting > 0)
-            drawVignette(main);
-        drawGlow(main, signalImage, glowImage);
+            drawVignette(main, area, buffers.vignette);
+        drawGlow(main, buffers, ranges);
         break;
     case Signals:
         main.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        main.drawImage(0, 0, signalImage);
+        drawUntranslated(main, buffers.signal);
         break;
     case DotSignals:
         main.setCompositionMode(QPainter::CompositionMode_Screen);
-        main.drawImage(0, 0, glowImage);
+        drawUntranslated(main, buffers.glow);
         break;
     case Wires:
     case Dots:
@@ -167,17 +267,19 @@ void RenderPass::compose(QPainter &main, const QImage &signalImage, const QImage
     }
 }
 
-void RenderPass::drawVignette(QPainter &main) const
+void RenderPass::drawVignette(QPainter &main, const Area &area, QImage &vignette) const
 {
     const int v = RenderMetrics::truncated(128.0f * m_settings.vignetting);
     const int inner = std::min(v + 127, 255);
     const int outer = std::max(127 - v, 0);
-    const int w = m_canvas.width();
-    const int h = m_canvas.height();
-    QImage vignette = filledImage(m_canvas, Qt::black);
+    const int w = m_metrics.width();
+    const int h = m_metrics.height();
+    fillImage(vignette, QSize(w, area.height), Qt::black);
     {
         QPainter painter(&vignette);
-        QRadialGradient gradient(QPointF(w / 2, h / 2), 0.5 * std::sqrt(double(w * w + h * h)));
+        placeOnArea(painter, area.top);
+        // The squares in double: w × w overflows an int past 46,340 pixels.
+        QRadialGradient gradient(QPointF(w / 2, h / 2), 0.5 * std::sqrt(double(w) * w + double(h) * h));
         gradient.setColorAt(0, QColor(inner, inner, inner));
         gradient.setColorAt(1.0, QColor(outer, outer, outer));
         painter.setPen(Qt::NoPen);
@@ -185,73 +287,56 @@ void RenderPass::drawVignette(QPainter &main) const
         painter.drawRect(0, 0, w, h);
     }
     main.setCompositionMode(QPainter::CompositionMode_Overlay);
-    main.drawImage(0, 0, vignette);
+    drawUntranslated(main, vignette);
 }
 
-void RenderPass::drawGlow(QPainter &main, const QImage &signalImage, const QImage &glowImage) const
+void RenderPass::drawGlow(QPainter &main, RenderBuffers &buffers, const BlurRanges *ranges) const
 {
-    const int g = m_metrics.signalGlow();
+    const int g = glowRadius();
     main.setCompositionMode(QPainter::CompositionMode_ColorDodge);
     if (g < 1) {
-        main.drawImage(0, 0, signalImage);
+        drawUntranslated(main, buffers.signal);
     } else {
-        drawBlurred(main, signalImage, g);
+        drawBlurred(main, buffers.signal, g, buffers.blurred, ranges, BlurRanges::Signal);
         if (g != 1)
-            drawBlurred(main, signalImage, g >> 1);
+            drawBlurred(main, buffers.signal, g >> 1, buffers.blurred, ranges, BlurRanges::SignalHalf);
     }
     main.setCompositionMode(QPainter::CompositionMode_Screen);
     if (g < 2) {
-        main.drawImage(0, 0, glowImage);
+        drawUntranslated(main, buffers.glow);
         return;
     }
-    const int g2 = int(g / 1.5);
-    drawBlurred(main, glowImage, g2);
+    const int g2 = dotGlowRadius();
+    drawBlurred(main, buffers.glow, g2, buffers.blurred, ranges, BlurRanges::Glow);
     main.setCompositionMode(QPainter::CompositionMode_ColorDodge);
     if (g2 > 1)
-        drawBlurred(main, glowImage, g2 >> 1);
+        drawBlurred(main, buffers.glow, g2 >> 1, buffers.blurred, ranges, BlurRanges::GlowHalf);
 }
 
-void RenderPass::drawBlurred(QPainter &painter, const QImage &image, int radius)
+void RenderPass::drawBlurred(QPainter &main, const QImage &image, int radius, QImage &blurred, const BlurRanges *ranges,
+                             BlurRanges::Image which) const
 {
-    painter.drawImage(0, 0, CvImageAdapter::boxBlurNormalized(image, radius));
+    CvImageAdapter::boxBlur(image, radius, blurred);
+    BlurRanges::Range range;
+    if (ranges)
+        range = ranges->ranges[which];
+    else
+        CvImageAdapter::valueRange(blurred, 0, blurred.height(), &range.low, &range.high);
+    CvImageAdapter::stretch(blurred, range.low, range.high);
+    drawUntranslated(main, blurred);
 }
 
-QPen RenderPass::wirePen(const QColor &color, const Wire &wire) const
+void RenderPass::drawUntranslated(QPainter &painter, const QImage &image)
 {
-    return QPen(QBrush(color), m_metrics.strokeWidth(wire.thickness, wire.density), Qt::SolidLine, Qt::RoundCap,
-                Qt::BevelJoin);
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(0, 0, image);
+    painter.restore();
 }
 
-void RenderPass::drawWire(QPainter &painter, const QColor &color, const Wire &wire) const
+QPen RenderPass::wirePen(const QColor &color, double width) const
 {
-    if (!isDrawnWire(wire))
-        return;
-    painter.setPen(wirePen(color, wire));
-    painter.setBrush(Qt::NoBrush);
-    if (wire.cells.size() == 2) {
-        const CircuitCell *a = wire.cells[0];
-        const CircuitCell *b = wire.cells[1];
-        QPainterPath path(m_metrics.exactCentre(a->x, a->y));
-        path.lineTo(m_metrics.exactCentre(b->x, b->y));
-        painter.drawPath(path);
-        return;
-    }
-    const LaneGeometry geometry(wire, m_metrics.cellSize(), m_settings.wireThickness, m_settings.wireRoundness);
-    for (int lane = 0; lane < wire.density; ++lane)
-        painter.drawPath(geometry.lanePath(lane).toPainterPath());
-}
-
-void RenderPass::drawWireSignals(QPainter &painter, const QColor &color, const Wire &wire) const
-{
-    if (wire.removed || wire.signalSize < 0)
-        return;
-    painter.setPen(wirePen(color, wire));
-    painter.setBrush(Qt::NoBrush);
-    const LaneGeometry geometry(wire, m_metrics.cellSize(), m_settings.wireThickness, m_settings.wireRoundness);
-    for (int lane = 0; lane < wire.density; ++lane) {
-        const SignalStretch stretch = SignalStretch::pick(wire).forRaster();
-        painter.drawPath(geometry.lanePath(lane, stretch.start(), stretch.end()).toPainterPath());
-    }
+    return QPen(QBrush(color), width, Qt::SolidLine, Qt::RoundCap, Qt::BevelJoin);
 }
 
 void RenderPass::drawChip(QPainter &painter, const ChipPlacement &chip) const
@@ -291,10 +376,10 @@ void RenderPass::drawDot(QPainter &painter, const QPoint &centre, const QBrush &
 {
     auto disc = [&painter, &centre](const QBrush &brush, double radius) {
         const int k = RenderMetrics::truncated(radius);
+        painter.setPen(Qt::NoPen);
         painter.setBrush(brush);
         painter.drawEllipse(QRect(centre.x() - k, centre.y() - k, 2 * k, 2 * k));
     };
-    painter.setPen(Qt::NoPen);
     disc(brush1, r1);
     if (!(r2 < r1 && r2 > 0))
         return;
