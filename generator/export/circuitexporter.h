@@ -1,6 +1,9 @@
 #pragma once
 
+#include "exportfilenames.h"
 #include "exportresult.h"
+#include "pngstreamwriter.h"
+#include "rasterfilewriter.h"
 
 #include <QByteArray>
 #include <QString>
@@ -24,7 +27,15 @@ public:
 
     CircuitExporter(CircuitGenerator &generator, CircuitRenderer &renderer);
 
+    // Called after each band of a PNG or BIN export with the rows written
+    // so far over all of its files and their total; returning false cancels
+    // the export, leaving no file under the name being written.
+    using RowProgress = std::function<bool(qint64 rowsDone, qint64 rowsTotal)>;
+
     void setProgress(Progress progress) { m_progress = std::move(progress); }
+    void setRowProgress(RowProgress progress) { m_rowProgress = std::move(progress); }
+    // Resolution and text chunks of the PNG files.
+    void setPngOptions(const PngStreamWriter::Options &options) { m_pngOptions = options; }
 
     // SVG at render scale 1; with separate also the wires, dots, signals and
     // dot signals documents beside it. Each file is written completely or not
@@ -32,23 +43,29 @@ public:
     // written, and files written before it stay.
     ExportResult exportSvg(const QString &file, bool separate);
     // PNG at scalePercent / 100; with separate also the five layer masks.
-    // Each file is written completely or not at all. Stops at the first file
-    // that cannot be written, or before writing anything when the canvas is
-    // not drawable.
+    // The canvas is rendered in bands and each file streamed as the bands
+    // finish, written completely or not at all. Stops at the first file that
+    // cannot be written, or before writing anything when the canvas exceeds
+    // the banded limits or the folder lacks the space.
     ExportResult exportPng(const QString &file, float scalePercent, bool separate);
     // Headerless raw RGB of the composite at scalePercent / 100.
     ExportResult exportBin(const QString &file, float scalePercent);
 
-    // The PNG bytes of the last image exportPng encoded (the plug-in's result
-    // bytes); empty before the first PNG export.
+    // The PNG bytes of the last image exportPng wrote when its canvas has at
+    // most CircuitRenderer::kWholeCanvasPixels; empty otherwise and before the
+    // first PNG export.
     const QByteArray &lastPng() const { return m_lastPng; }
 
 private:
     void regenerate();
     void report(int number, int count, const QString &file) const;
+    ExportResult writeRaster(const QVector<ExportFileNames::Entry> &files, float scalePercent,
+                             RasterFileWriter::Format format);
 
     CircuitGenerator &m_generator;
     CircuitRenderer &m_renderer;
     QByteArray m_lastPng;
     Progress m_progress;
+    RowProgress m_rowProgress;
+    PngStreamWriter::Options m_pngOptions;
 };

@@ -1,14 +1,10 @@
 #include "exportwriter.h"
 
-#include <QBuffer>
+#include "pngstreamwriter.h"
 
 QByteArray ExportWriter::encodePng(const QImage &image)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG", -1);
-    return bytes;
+    return PngStreamWriter::encode(image);
 }
 
 ExportFile::Error ExportWriter::writeFile(const QString &path, const QByteArray &bytes)

@@ -10,8 +10,8 @@
 class ExportWriter
 {
 public:
-    // The image as PNG with the default quality, encoded in memory. The
-    // result of the encoding is not checked: whatever was written is returned.
+    // The image as PNG, encoded in memory by PngStreamWriter (the files'
+    // encoding); empty for a null image.
     static QByteArray encodePng(const QImage &image);
 
     // Writes all bytes to the file through ExportFile: complete or not at all.

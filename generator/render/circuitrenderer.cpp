@@ -35,7 +35,6 @@ class CircuitRenderer::Bands
 {
 public:
     struct Slot {
-        QImage work;
         RenderBuffers buffers;
     };
 
@@ -157,12 +156,13 @@ CircuitRenderer::BandResult CircuitRenderer::renderBands(const Circuit &circuit,
         ParallelTasks::run(batch, slotCount, [&](int index, int) {
             const Band &band = bands[size_t(first + index)];
             Bands::Slot &slot = m_bands->slot(index);
-            RenderBuffers::ensure(slot.work, QSize(width, band.workHeight), QImage::Format_ARGB32);
-            pass.run(slot.work, band.workTop, slot.buffers, banded ? &ranges : nullptr);
+            QImage &work
+                    = slot.buffers.image(RenderBuffers::Work, QSize(width, band.workHeight), QImage::Format_ARGB32);
+            pass.run(work, band.workTop, slot.buffers, banded ? &ranges : nullptr);
         });
         for (int index = 0; index < batch; ++index) {
             const Band &band = bands[size_t(first + index)];
-            const QImage &work = m_bands->slot(index).work;
+            const QImage &work = m_bands->slot(index).buffers.current(RenderBuffers::Work);
             if (!sink(rowsOf(work, band.top - band.workTop, band.rows), band.top))
                 return BandResult::Stopped;
         }

@@ -2,20 +2,23 @@
 
 #include <QImage>
 
-// The intermediate images of one render pass, kept between bands and
-// renders so that a render does not allocate (and fault in) fresh full-size
-// images for every effect. One set per thread.
-struct RenderBuffers {
-    QImage shadow;
-    QImage signal;
-    QImage glow;
-    QImage vignette;
-    QImage blurred;
+// The images of one render pass, kept between bands and renders so that a
+// render does not allocate (and fault in) fresh full-size images for every
+// effect; bands of different heights share one buffer per image. One set
+// per thread.
+class RenderBuffers
+{
+public:
+    enum Kind { Work, Shadow, Signal, Glow, Vignette, Blurred, KindCount };
 
-    // Makes image a size × format image, reusing its buffer when it fits.
-    static void ensure(QImage &image, const QSize &size, QImage::Format format)
-    {
-        if (image.size() != size || image.format() != format || image.isDetached() == false)
-            image = QImage(size, format);
-    }
+    // An image of the given size and format over the kept buffer of this
+    // kind, grown when too small; its pixels are undefined. Valid until the
+    // next call for the same kind.
+    QImage &image(Kind kind, const QSize &size, QImage::Format format);
+    // The image the last call for this kind returned.
+    QImage &current(Kind kind) { return m_views[kind]; }
+
+private:
+    QImage m_stores[KindCount];
+    QImage m_views[KindCount];
 };

@@ -27,10 +27,18 @@ const QPainter::RenderHints kMainRenderHints = QPainter::Antialiasing | QPainter
 QT_WARNING_POP
 
 // Every intermediate image starts opaque, so that the composition modes see no alpha.
-void fillImage(QImage &image, const QSize &size, const QColor &color)
+QImage &filledImage(RenderBuffers &buffers, RenderBuffers::Kind kind, const QSize &size, const QColor &color)
 {
-    RenderBuffers::ensure(image, size, QImage::Format_ARGB32);
+    QImage &image = buffers.image(kind, size, QImage::Format_ARGB32);
     image.fill(color);
+    return image;
+}
+
+QImage &blurred(RenderBuffers &buffers, const QImage &source, int radius)
+{
+    QImage &target = buffers.image(RenderBuffers::Blurred, source.size(), QImage::Format_RGB32);
+    CvImageAdapter::boxBlur(source, radius, target);
+    return target;
 }
 
 // A painter whose canvas coordinates land on the work image's rows.
@@ -83,8 +91,8 @@ void RenderPass::run(QImage &work, int workTop, RenderBuffers &buffers, const Bl
     main.fillRect(QRect(0, 0, m_metrics.width(), m_metrics.height()), m_palette.background());
     if (m_settings.wireShadow > 0 && m_layer == Composite)
         drawShadow(main, area, buffers, ranges);
-    paintSignals(buffers.signal, area);
-    paintGlowDots(buffers.glow, area);
+    paintSignals(buffers, area);
+    paintGlowDots(buffers, area);
     main.setCompositionMode(QPainter::CompositionMode_SourceOver);
     paintWiresAndDots(main, area);
     paintChips(main, area);
@@ -100,37 +108,35 @@ BlurRanges RenderPass::measure(int workTop, int workHeight, int firstRow, int ro
     const Area area {workTop, workHeight};
     const int offset = firstRow - workTop;
     auto measureBlur = [&](const QImage &image, int radius, BlurRanges::Image which) {
-        CvImageAdapter::boxBlur(image, radius, buffers.blurred);
-        CvImageAdapter::valueRange(buffers.blurred, offset, rowCount, &result.ranges[which].low,
+        CvImageAdapter::valueRange(blurred(buffers, image, radius), offset, rowCount, &result.ranges[which].low,
                                    &result.ranges[which].high);
     };
     if (m_settings.wireShadow > 0) {
-        paintShadow(buffers.shadow, area);
-        measureBlur(buffers.shadow, 3, BlurRanges::Shadow);
+        measureBlur(paintShadow(buffers, area), 3, BlurRanges::Shadow);
     }
     const int g = glowRadius();
     if (g >= 1) {
-        paintSignals(buffers.signal, area);
-        measureBlur(buffers.signal, g, BlurRanges::Signal);
+        const QImage &signal = paintSignals(buffers, area);
+        measureBlur(signal, g, BlurRanges::Signal);
         if (g != 1)
-            measureBlur(buffers.signal, g >> 1, BlurRanges::SignalHalf);
+            measureBlur(signal, g >> 1, BlurRanges::SignalHalf);
     }
     if (g >= 2) {
         const int g2 = dotGlowRadius();
-        paintGlowDots(buffers.glow, area);
-        measureBlur(buffers.glow, g2, BlurRanges::Glow);
+        const QImage &glow = paintGlowDots(buffers, area);
+        measureBlur(glow, g2, BlurRanges::Glow);
         if (g2 > 1)
-            measureBlur(buffers.glow, g2 >> 1, BlurRanges::GlowHalf);
+            measureBlur(glow, g2 >> 1, BlurRanges::GlowHalf);
     }
     return result;
 }
 
-void RenderPass::paintShadow(QImage &shadow, const Area &area) const
+QImage &RenderPass::paintShadow(RenderBuffers &buffers, const Area &area) const
 {
     const int grey = RenderMetrics::truncated(255.0f - m_settings.wireShadow * 80.0f);
     const QColor shadowColor = LayerPalette::opaqueColor(grey, grey, grey);
     const QBrush shadowBrush(shadowColor);
-    fillImage(shadow, QSize(m_metrics.width(), area.height), Qt::white);
+    QImage &shadow = filledImage(buffers, RenderBuffers::Shadow, QSize(m_metrics.width(), area.height), Qt::white);
     QPainter painter(&shadow);
     placeOnArea(painter, area.top);
     const double r = m_metrics.dotRadius();
@@ -151,11 +157,12 @@ void RenderPass::paintShadow(QImage &shadow, const Area &area) const
                 drawDot(painter, point, shadowBrush, QBrush(), QBrush(), r, 0, 0);
         }
     }
+    return shadow;
 }
 
-void RenderPass::paintSignals(QImage &signal, const Area &area) const
+QImage &RenderPass::paintSignals(RenderBuffers &buffers, const Area &area) const
 {
-    fillImage(signal, QSize(m_metrics.width(), area.height), Qt::black);
+    QImage &signal = filledImage(buffers, RenderBuffers::Signal, QSize(m_metrics.width(), area.height), Qt::black);
     QPainter painter(&signal);
     placeOnArea(painter, area.top);
     const int bottom = area.top + area.height;
@@ -166,11 +173,12 @@ void RenderPass::paintSignals(QImage &signal, const Area &area) const
         painter.setBrush(Qt::NoBrush);
         painter.drawPath(stroke.path);
     }
+    return signal;
 }
 
-void RenderPass::paintGlowDots(QImage &glow, const Area &area) const
+QImage &RenderPass::paintGlowDots(RenderBuffers &buffers, const Area &area) const
 {
-    fillImage(glow, QSize(m_metrics.width(), area.height), Qt::black);
+    QImage &glow = filledImage(buffers, RenderBuffers::Glow, QSize(m_metrics.width(), area.height), Qt::black);
     QPainter painter(&glow);
     placeOnArea(painter, area.top);
     const QBrush signalBrush(m_palette.signal());
@@ -183,6 +191,7 @@ void RenderPass::paintGlowDots(QImage &glow, const Area &area) const
                 drawDot(painter, dot.centre, signalBrush, QBrush(), QBrush(), r, 0, 0);
         }
     }
+    return glow;
 }
 
 void RenderPass::paintWiresAndDots(QPainter &main, const Area &area) const
@@ -229,19 +238,18 @@ void RenderPass::paintChips(QPainter &main, const Area &area) const
 void RenderPass::drawShadow(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const
 {
     main.setCompositionMode(QPainter::CompositionMode_Multiply);
-    paintShadow(buffers.shadow, area);
-    CvImageAdapter::boxBlur(buffers.shadow, 3, buffers.blurred);
+    QImage &shade = blurred(buffers, paintShadow(buffers, area), 3);
     BlurRanges::Range range;
     if (ranges)
         range = ranges->ranges[BlurRanges::Shadow];
     else
-        CvImageAdapter::valueRange(buffers.blurred, 0, area.height, &range.low, &range.high);
+        CvImageAdapter::valueRange(shade, 0, area.height, &range.low, &range.high);
     // With nothing drawn the blurred shadow has no range, and stretching it
     // would turn the whole canvas black; there is nothing to shade then.
     if (!(range.high > range.low))
         return;
-    CvImageAdapter::stretch(buffers.blurred, range.low, range.high);
-    drawUntranslated(main, buffers.blurred);
+    CvImageAdapter::stretch(shade, range.low, range.high);
+    drawUntranslated(main, shade);
 }
 
 void RenderPass::compose(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const
@@ -249,16 +257,16 @@ void RenderPass::compose(QPainter &main, const Area &area, RenderBuffers &buffer
     switch (m_layer) {
     case Composite:
         if (m_settings.vignetting > 0)
-            drawVignette(main, area, buffers.vignette);
+            drawVignette(main, area, buffers);
         drawGlow(main, buffers, ranges);
         break;
     case Signals:
         main.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        drawUntranslated(main, buffers.signal);
+        drawUntranslated(main, buffers.current(RenderBuffers::Signal));
         break;
     case DotSignals:
         main.setCompositionMode(QPainter::CompositionMode_Screen);
-        drawUntranslated(main, buffers.glow);
+        drawUntranslated(main, buffers.current(RenderBuffers::Glow));
         break;
     case Wires:
     case Dots:
@@ -267,14 +275,14 @@ void RenderPass::compose(QPainter &main, const Area &area, RenderBuffers &buffer
     }
 }
 
-void RenderPass::drawVignette(QPainter &main, const Area &area, QImage &vignette) const
+void RenderPass::drawVignette(QPainter &main, const Area &area, RenderBuffers &buffers) const
 {
     const int v = RenderMetrics::truncated(128.0f * m_settings.vignetting);
     const int inner = std::min(v + 127, 255);
     const int outer = std::max(127 - v, 0);
     const int w = m_metrics.width();
     const int h = m_metrics.height();
-    fillImage(vignette, QSize(w, area.height), Qt::black);
+    QImage &vignette = filledImage(buffers, RenderBuffers::Vignette, QSize(w, area.height), Qt::black);
     {
         QPainter painter(&vignette);
         placeOnArea(painter, area.top);
@@ -292,38 +300,40 @@ void RenderPass::drawVignette(QPainter &main, const Area &area, QImage &vignette
 
 void RenderPass::drawGlow(QPainter &main, RenderBuffers &buffers, const BlurRanges *ranges) const
 {
+    const QImage &signal = buffers.current(RenderBuffers::Signal);
+    const QImage &glow = buffers.current(RenderBuffers::Glow);
     const int g = glowRadius();
     main.setCompositionMode(QPainter::CompositionMode_ColorDodge);
     if (g < 1) {
-        drawUntranslated(main, buffers.signal);
+        drawUntranslated(main, signal);
     } else {
-        drawBlurred(main, buffers.signal, g, buffers.blurred, ranges, BlurRanges::Signal);
+        drawBlurred(main, signal, g, buffers, ranges, BlurRanges::Signal);
         if (g != 1)
-            drawBlurred(main, buffers.signal, g >> 1, buffers.blurred, ranges, BlurRanges::SignalHalf);
+            drawBlurred(main, signal, g >> 1, buffers, ranges, BlurRanges::SignalHalf);
     }
     main.setCompositionMode(QPainter::CompositionMode_Screen);
     if (g < 2) {
-        drawUntranslated(main, buffers.glow);
+        drawUntranslated(main, glow);
         return;
     }
     const int g2 = dotGlowRadius();
-    drawBlurred(main, buffers.glow, g2, buffers.blurred, ranges, BlurRanges::Glow);
+    drawBlurred(main, glow, g2, buffers, ranges, BlurRanges::Glow);
     main.setCompositionMode(QPainter::CompositionMode_ColorDodge);
     if (g2 > 1)
-        drawBlurred(main, buffers.glow, g2 >> 1, buffers.blurred, ranges, BlurRanges::GlowHalf);
+        drawBlurred(main, glow, g2 >> 1, buffers, ranges, BlurRanges::GlowHalf);
 }
 
-void RenderPass::drawBlurred(QPainter &main, const QImage &image, int radius, QImage &blurred, const BlurRanges *ranges,
-                             BlurRanges::Image which) const
+void RenderPass::drawBlurred(QPainter &main, const QImage &image, int radius, RenderBuffers &buffers,
+                             const BlurRanges *ranges, BlurRanges::Image which) const
 {
-    CvImageAdapter::boxBlur(image, radius, blurred);
+    QImage &result = blurred(buffers, image, radius);
     BlurRanges::Range range;
     if (ranges)
         range = ranges->ranges[which];
     else
-        CvImageAdapter::valueRange(blurred, 0, blurred.height(), &range.low, &range.high);
-    CvImageAdapter::stretch(blurred, range.low, range.high);
-    drawUntranslated(main, blurred);
+        CvImageAdapter::valueRange(result, 0, result.height(), &range.low, &range.high);
+    CvImageAdapter::stretch(result, range.low, range.high);
+    drawUntranslated(main, result);
 }
 
 void RenderPass::drawUntranslated(QPainter &painter, const QImage &image)

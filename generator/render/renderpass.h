@@ -16,7 +16,7 @@ class RenderMetrics;
 class RenderPlan;
 struct ChipPlacement;
 struct GeneratorSettings;
-struct RenderBuffers;
+class RenderBuffers;
 
 // The drawing steps of CircuitRenderer in their fixed order, for the whole
 // canvas or for one horizontal band of it. A band is painted into a work
@@ -55,16 +55,16 @@ private:
     int glowRadius() const;
     int dotGlowRadius() const;
 
-    void paintShadow(QImage &shadow, const Area &area) const;
-    void paintSignals(QImage &signal, const Area &area) const;
-    void paintGlowDots(QImage &glow, const Area &area) const;
+    QImage &paintShadow(RenderBuffers &buffers, const Area &area) const;
+    QImage &paintSignals(RenderBuffers &buffers, const Area &area) const;
+    QImage &paintGlowDots(RenderBuffers &buffers, const Area &area) const;
     void paintWiresAndDots(QPainter &main, const Area &area) const;
     void paintChips(QPainter &main, const Area &area) const;
     void drawShadow(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const;
     void compose(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const;
-    void drawVignette(QPainter &main, const Area &area, QImage &vignette) const;
+    void drawVignette(QPainter &main, const Area &area, RenderBuffers &buffers) const;
     void drawGlow(QPainter &main, RenderBuffers &buffers, const BlurRanges *ranges) const;
-    void drawBlurred(QPainter &main, const QImage &image, int radius, QImage &blurred, const BlurRanges *ranges,
+    void drawBlurred(QPainter &main, const QImage &image, int radius, RenderBuffers &buffers, const BlurRanges *ranges,
                      BlurRanges::Image which) const;
 
     QPen wirePen(const QColor &color, double width) const;
