@@ -10,7 +10,9 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <csignal>
 #include <cstdio>
+#include <signal.h>
 #include <unistd.h>
 
 namespace {
@@ -25,6 +27,9 @@ struct ExportRequest {
     bool hasScale = false;
     bool separate = false;
 };
+
+// The shell's status for a process ended by SIGINT.
+constexpr int kExitInterrupted = 130;
 
 const char kUsage[] = "usage: lumatrace export PARAMS.json OUT.png [--scale PERCENT] [--separate]\n"
                       "       lumatrace export PARAMS.json OUT.svg [--separate]\n"
@@ -82,8 +87,41 @@ bool parseArguments(const QStringList &args, ExportRequest *request)
     return !(request->format == Format::Bin && request->separate);
 }
 
-// Progress lines on standard error, once an export has run for a second and
-// only when standard error is a terminal.
+// Set by SIGINT during a raster export, read by the row progress: the export
+// then stops after the band in hand and its file is discarded. A signal
+// handler can only reach static storage.
+volatile std::sig_atomic_t interrupted = 0;
+
+void onInterrupt(int)
+{
+    interrupted = 1;
+}
+
+// Catches Ctrl-C for its lifetime and restores the previous handler.
+class InterruptCatcher
+{
+public:
+    InterruptCatcher()
+    {
+        interrupted = 0;
+        struct sigaction action {
+        };
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &m_previous);
+    }
+    ~InterruptCatcher() { sigaction(SIGINT, &m_previous, nullptr); }
+
+    InterruptCatcher(const InterruptCatcher &) = delete;
+    InterruptCatcher &operator=(const InterruptCatcher &) = delete;
+
+private:
+    struct sigaction m_previous;
+};
+
+// Progress on standard error, once an export has run for a second and only
+// when standard error is a terminal: a line per file and a percentage of the
+// rows written, rewritten in place.
 class ProgressReporter
 {
 public:
@@ -93,15 +131,41 @@ public:
         m_clock.start();
     }
 
-    void operator()(int number, int count, const QString &file) const
+    void file(int number, int count, const QString &file)
     {
+        m_file = QStringLiteral("writing %1 of %2: %3").arg(number).arg(count).arg(file);
+        if (m_shownPercent >= 0)
+            std::fputs("\n", stderr);
+        m_shownPercent = -1;
         if (m_terminal && m_clock.elapsed() > 1000)
-            printError(QStringLiteral("writing %1 of %2: %3").arg(number).arg(count).arg(file));
+            printError(m_file);
+    }
+
+    // False once Ctrl-C was pressed.
+    bool rows(qint64 done, qint64 total)
+    {
+        const int percent = total > 0 ? int(done * 100 / total) : 100;
+        if (m_terminal && m_clock.elapsed() > 1000 && percent != m_shownPercent) {
+            std::fprintf(stderr, "\rlumatrace: %s: %3d %%", qPrintable(m_file), percent);
+            std::fflush(stderr);
+            m_shownPercent = percent;
+        }
+        return interrupted == 0;
+    }
+
+    // Ends the progress line, if one was shown.
+    void end()
+    {
+        if (m_shownPercent >= 0)
+            std::fputs("\n", stderr);
+        m_shownPercent = -1;
     }
 
 private:
     bool m_terminal;
     QElapsedTimer m_clock;
+    QString m_file;
+    int m_shownPercent = -1;
 };
 
 ExportResult runExport(CircuitExporter &exporter, const ExportRequest &request)
@@ -143,14 +207,22 @@ QString failureMessage(const ExportResult &result, const GeneratorSettings &sett
     case ExportResult::CanvasNotDrawable:
         break;
     }
-    return QStringLiteral("%1: nothing to draw: width %2 and height %3 at %4 % give no pixels "
-                          "or more than the limit of %5 pixels a side and %6 pixels in all")
+    const RenderMetrics metrics(settings, scalePercent / 100);
+    if (!metrics.hasPixels())
+        return QStringLiteral("%1: nothing to draw: width %2 and height %3 at %4 % give no pixels")
+                .arg(result.file)
+                .arg(settings.width)
+                .arg(settings.height)
+                .arg(double(scalePercent));
+    return QStringLiteral("%1: the canvas is too large: width %2 and height %3 at %4 % exceed the limit of %5 "
+                          "pixels a side and %6 pixels (%7 Mpx) in all")
             .arg(result.file)
             .arg(settings.width)
             .arg(settings.height)
             .arg(double(scalePercent))
-            .arg(RenderMetrics::kMaxSide)
-            .arg(RenderMetrics::kMaxPixels);
+            .arg(RenderMetrics::kMaxBandedSide)
+            .arg(RenderMetrics::kMaxBandedPixels)
+            .arg(RenderMetrics::kMaxBandedPixels / 1000000);
 }
 
 int runExportCommand(const QStringList &args)
@@ -174,10 +246,24 @@ int runExportCommand(const QStringList &args)
     }
     CircuitRenderer renderer;
     CircuitExporter exporter(generator, renderer);
-    exporter.setProgress(ProgressReporter());
-    const ExportResult result = runExport(exporter, request);
+    ProgressReporter progress;
+    exporter.setProgress(
+            [&progress](int number, int count, const QString &file) { progress.file(number, count, file); });
+    exporter.setRowProgress([&progress](qint64 done, qint64 total) { return progress.rows(done, total); });
+    ExportResult result;
+    if (request.format == Format::Svg) {
+        result = runExport(exporter, request);
+    } else {
+        const InterruptCatcher catcher;
+        result = runExport(exporter, request);
+    }
+    progress.end();
     if (result.ok())
         return kExitOk;
+    if (result.failure == ExportResult::Cancelled) {
+        printError(failureMessage(result, generator.settings(), request.scalePercent));
+        return kExitInterrupted;
+    }
     printError(failureMessage(result, generator.settings(), request.scalePercent));
     return kExitFailure;
 }
@@ -198,12 +284,16 @@ const ToolCommand kExportCommand = {
         "      BASE.dots.svg, BASE.signals.svg and BASE.dot_signals.svg\n"
         "  OUT.bin [--scale PERCENT]                raw RGB bytes, rows top to bottom, no header\n"
         "BASE is OUT up to its last \".\" (out/art.png gives out/art; my.dir/art gives my).\n"
+        "PNG and BIN files are rendered in bands and written as the bands finish, so any\n"
+        "canvas up to 65535 pixels a side and 1000 Mpx in all is exported in bounded memory.\n"
+        "Every file is written under a temporary name and renamed when complete: a failed or\n"
+        "interrupted export never leaves a partial file or harms an existing one.\n"
         "Exit status 2: bad usage (another extension, --scale with SVG, --separate with BIN),\n"
         "an unreadable parameter file or a grid of more than 4194304 cells. Exit status 1: a\n"
-        "file cannot be written (files written before it stay; a file is written under a\n"
-        "temporary name and renamed when complete, so a failed or interrupted export never\n"
-        "leaves a partial file or harms an existing one), or the canvas\n"
-        "rounds to no pixels or exceeds 16384 pixels a side or 40000000 pixels in all.\n"
-        "Progress appears on standard error when it is a terminal and the export is long.",
+        "file cannot be written (files written before it stay), the disk is full or has less\n"
+        "free space than the file needs, or the canvas rounds to no pixels or exceeds 65535\n"
+        "pixels a side or 1000000000 pixels in all. Exit status 130: Ctrl-C stopped a PNG or\n"
+        "BIN export (the file being written is discarded).\n"
+        "On a terminal a long export shows the file and the percentage of rows written.",
         runExportCommand,
 };

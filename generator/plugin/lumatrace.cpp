@@ -1,8 +1,8 @@
 #include "lumatrace.h"
 
-#include "circuitexporter.h"
+#include "pngstreamwriter.h"
 
-#include <QBuffer>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QOpenGLContext>
 #include <QQmlError>
@@ -69,6 +69,9 @@ void Lumatrace::hello()
 
 QVariantMap Lumatrace::generate(const QVariantMap &parameters)
 {
+    // Events processed during an export may call in; the export owns the generator.
+    if (exporting)
+        return QVariantMap();
     readParameters(parameters);
     generator.generateCircuit();
     return generator.resultMap();
@@ -76,22 +79,51 @@ QVariantMap Lumatrace::generate(const QVariantMap &parameters)
 
 void Lumatrace::generateImage(const QVariantMap &parameters)
 {
+    if (exporting)
+        return;
     resultBytes = std::make_unique<QByteArray>();
-    QBuffer buffer(resultBytes.get());
-    buffer.open(QIODevice::WriteOnly);
     readParameters(parameters);
     const QImage *image
             = renderer.render(*generator.generateCircuit(), generator.settings(), 1.0f, RenderLayer::Composite);
     // A canvas with no pixels, or one too large to draw, leaves nothing to show.
     if (!image)
         return;
-    image->save(&buffer, "PNG");
+    *resultBytes = PngStreamWriter::encode(*image);
     handOff(resultBytes.get(), QStringLiteral("lumatrace_result"));
+}
+
+void Lumatrace::prepare(CircuitExporter &exporter)
+{
+    exporter.setRowProgress([this](qint64 done, qint64 total) {
+        const int percent = total > 0 ? int(done * 100 / total) : 100;
+        if (percent != shownPercent) {
+            shownPercent = percent;
+            Q_EMIT exportProgress(percent);
+        }
+        // Lets the page repaint and deliver a click on its cancel button.
+        QCoreApplication::processEvents();
+        return !cancelRequested;
+    });
+}
+
+template<typename Export>
+bool Lumatrace::runExport(Export exportCall)
+{
+    if (exporting)
+        return false;
+    exporting = true;
+    cancelRequested = false;
+    shownPercent = -1;
+    CircuitExporter exporter(generator, renderer);
+    prepare(exporter);
+    const bool ok = exportCall(exporter).ok();
+    exporting = false;
+    return ok;
 }
 
 bool Lumatrace::exportSVG(const QString &file, bool separate)
 {
-    return CircuitExporter(generator, renderer).exportSvg(file, separate).ok();
+    return runExport([&](CircuitExporter &exporter) { return exporter.exportSvg(file, separate); });
 }
 
 bool Lumatrace::exportSVG(const QString &file)
@@ -101,7 +133,7 @@ bool Lumatrace::exportSVG(const QString &file)
 
 bool Lumatrace::exportPNG(const QString &file, float scale_percent, bool separate)
 {
-    return CircuitExporter(generator, renderer).exportPng(file, scale_percent, separate).ok();
+    return runExport([&](CircuitExporter &exporter) { return exporter.exportPng(file, scale_percent, separate); });
 }
 
 bool Lumatrace::exportPNG(const QString &file, float scale_percent)
@@ -116,7 +148,7 @@ bool Lumatrace::exportPNG(const QString &file)
 
 bool Lumatrace::exportBIN(const QString &file, float scale_percent)
 {
-    return CircuitExporter(generator, renderer).exportBin(file, scale_percent).ok();
+    return runExport([&](CircuitExporter &exporter) { return exporter.exportBin(file, scale_percent); });
 }
 
 bool Lumatrace::exportBIN(const QString &file)
@@ -124,14 +156,22 @@ bool Lumatrace::exportBIN(const QString &file)
     return exportBIN(file, 100.0f);
 }
 
+void Lumatrace::cancelExport()
+{
+    if (exporting)
+        cancelRequested = true;
+}
+
 void Lumatrace::updateGenerator(const QVariantMap &parameters)
 {
-    readParameters(parameters);
+    if (!exporting)
+        readParameters(parameters);
 }
 
 void Lumatrace::resetSeed()
 {
-    generator.resetSeed();
+    if (!exporting)
+        generator.resetSeed();
 }
 
 void Lumatrace::setQMLFile(const QString &path)

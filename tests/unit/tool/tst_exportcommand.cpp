@@ -10,6 +10,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -60,6 +61,9 @@ private Q_SLOTS:
     void fullDeviceExitsOneSayingTheDiskIsFull_data();
     void fullDeviceExitsOneSayingTheDiskIsFull();
     void readOnlyFolderExitsOneAndWritesNothing();
+    void tooLargeCanvasNamesTheLimit_data();
+    void tooLargeCanvasNamesTheLimit();
+    void interruptStopsTheExportAndLeavesNoFile();
     void helpDescribesExport();
 
 private:
@@ -256,6 +260,66 @@ void TestExportCommand::readOnlyFolderExitsOneAndWritesNothing()
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.err, "lumatrace: " + file.toUtf8() + ": cannot open the file for writing\n");
     QVERIFY(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+void TestExportCommand::tooLargeCanvasNamesTheLimit_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("scale");
+    QTest::newRow("a side of 66,000 pixels") << "art.png"
+                                             << "11000";
+    QTest::newRow("31,800 pixels square is over 1,000 Mpx") << "art.bin"
+                                                            << "5300";
+}
+
+void TestExportCommand::tooLargeCanvasNamesTheLimit()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, scale);
+    const QString file = m_dir->filePath(name);
+    const ToolRun run = runTool({"export", kMap, file, "--scale", scale});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err,
+             "lumatrace: " + file.toUtf8() + ": the canvas is too large: width 600 and height 600 at " + scale.toUtf8()
+                     + " % exceed the limit of 65535 pixels a side and 1000000000 pixels (1000 Mpx) in all\n");
+    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+void TestExportCommand::interruptStopsTheExportAndLeavesNoFile()
+{
+    const QString file = m_dir->filePath(QStringLiteral("art.png"));
+    {
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the artwork that was there");
+    }
+    QProcess process;
+    process.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), {"export", kMap, file, "--scale", "900"});
+    QVERIFY(process.waitForStarted(10000));
+    // Once the process holds its temporary file open (unnamed or not) the
+    // export is past generation and in its bands, where Ctrl-C is caught.
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(process.processId());
+    auto writing = [&] {
+        for (const QFileInfo &fd : QDir(fds).entryInfoList(QDir::System | QDir::Files)) {
+            if (fd.symLinkTarget().startsWith(m_dir->path()))
+                return true;
+        }
+        return false;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (!writing() && clock.elapsed() < 60000)
+        QThread::msleep(10);
+    if (!writing())
+        QSKIP("cannot see the process's open files in /proc");
+    ::kill(pid_t(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(120000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 130);
+    QCOMPARE(process.readAllStandardError(),
+             "lumatrace: " + file.toUtf8() + ": cancelled; nothing was written under this name\n");
+    QCOMPARE(fileBytes(file), QByteArray("the artwork that was there"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList {"art.png"});
 }
 
 void TestExportCommand::helpDescribesExport()
