@@ -12,14 +12,14 @@
 
 namespace {
 
-// A band render holds six images of its work area per slot (the canvas
-// band, shadow, signal, glow, vignette and one blurred image).
-constexpr long long kImagesPerSlot = 6;
+// A band render holds five images of its work area per slot (the canvas
+// band, shadow or vignette, signal, glow and one blurred image).
+constexpr long long kImagesPerSlot = 5;
 // Memory for all slots' images: small enough that an A3 print stays near
 // 300 MB, larger for posters, where fewer and taller bands waste less work
 // on the margins.
-constexpr long long kPrintBudget = 240LL * 1024 * 1024;
-constexpr long long kPosterBudget = 600LL * 1024 * 1024;
+constexpr long long kPrintBudget = 180LL * 1024 * 1024;
+constexpr long long kPosterBudget = 500LL * 1024 * 1024;
 constexpr int kMinBandRows = 16;
 
 QImage rowsOf(const QImage &work, int offset, int rows)

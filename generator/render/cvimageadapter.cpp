@@ -83,6 +83,20 @@ void CvImageAdapter::valueRange(const QImage &image, int firstRow, int rowCount,
     cv::minMaxIdx(rows.reshape(1), low, high);
 }
 
+double CvImageAdapter::channelBlurMinimum(const QImage &source, int channel, int radius, int firstRow, int rowCount,
+                                          QImage &scratch)
+{
+    cv::Mat plane(scratch.height(), scratch.width(), CV_8UC1, scratch.bits(),
+                  static_cast<size_t>(scratch.bytesPerLine()));
+    cv::extractChannel(matrixView(source), plane, channel);
+    const int kernel = 2 * radius + 1;
+    cv::blur(plane, plane, cv::Size(kernel, kernel), cv::Point(-1, -1), cv::BORDER_DEFAULT);
+    double low = 0;
+    double high = 0;
+    cv::minMaxIdx(plane.rowRange(firstRow, firstRow + rowCount), &low, &high);
+    return low;
+}
+
 void CvImageAdapter::stretch(QImage &image, double low, double high)
 {
     // cv::normalize's own NORM_MINMAX scale and shift for the range 0..255,

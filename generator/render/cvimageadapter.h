@@ -22,6 +22,11 @@ public:
     static bool boxBlur(const QImage &source, int radius, QImage &target);
     // Smallest and largest value over all four channels of the given rows.
     static void valueRange(const QImage &image, int firstRow, int rowCount, double *low, double *high);
+    // The smallest value of one byte channel (0 .. 3 in memory order) of a
+    // 32-bit image after the box blur, over the given rows; scratch (an 8-bit
+    // image of the source's size) holds the blurred channel.
+    static double channelBlurMinimum(const QImage &source, int channel, int radius, int firstRow, int rowCount,
+                                     QImage &scratch);
     // The min-max stretch of boxBlurNormalized with a range found beforehand
     // (possibly over a larger image), in place.
     static void stretch(QImage &image, double low, double high);

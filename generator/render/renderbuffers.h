@@ -9,7 +9,7 @@
 class RenderBuffers
 {
 public:
-    enum Kind { Work, Shadow, Signal, Glow, Vignette, Blurred, KindCount };
+    enum Kind { Work, Shadow, Signal, Glow, Blurred, KindCount };
 
     // An image of the given size and format over the kept buffer of this
     // kind, grown when too small; its pixels are undefined. Valid until the

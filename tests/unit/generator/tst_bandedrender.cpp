@@ -86,6 +86,12 @@ void TestBandedRender::bandsGiveTheWholeCanvasPixels_data()
             {"text mask, modifier, adjustment, chips", "render_mixed_map.json", R"({"width": 320, "height": 200})"},
             {"file mask", "render_filemask_map.json", R"({"width": 250, "height": 180})"},
             {"default map", "render_default_map.json", R"({"width": 240, "height": 240})"},
+            // Signals cover all but scattered pixels, so the wide signal blur
+            // has no black window and its range starts above zero.
+            {"thick orange signals flooding a small canvas", "render_mixed_map.json",
+             R"({"width": 160, "height": 120, "wire_thickness": 12, "max_wire_thickness": 5, "signal_amount": 1,)"
+             R"( "signal_size": 9, "signal_size_variance": 0, "signal_glowing": 0.3, "masking": 0, "scale": 0.25,)"
+             R"( "dense_amount": 1})"},
             {"nothing drawn under a shadow", "render_showcase_map.json",
              R"({"width": 260, "height": 190, "scale": 40})"},
     };
