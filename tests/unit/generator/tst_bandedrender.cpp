@@ -90,7 +90,7 @@ void TestBandedRender::bandsGiveTheWholeCanvasPixels_data()
             // has no black window and its range starts above zero.
             {"thick orange signals flooding a small canvas", "render_mixed_map.json",
              R"({"width": 160, "height": 120, "wire_thickness": 12, "max_wire_thickness": 5, "signal_amount": 1,)"
-             R"( "signal_size": 9, "signal_size_variance": 0, "signal_glowing": 0.3, "masking": 0, "scale": 0.25,)"
+             R"( "signal_size": 9, "signal_size_variance": 0, "signal_glowing": 1.0, "masking": 0, "scale": 0.25,)"
              R"( "dense_amount": 1})"},
             {"nothing drawn under a shadow", "render_showcase_map.json",
              R"({"width": 260, "height": 190, "scale": 40})"},
