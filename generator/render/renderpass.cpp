@@ -3,6 +3,7 @@
 #include "circuit.h"
 #include "cvimageadapter.h"
 #include "generatorsettings.h"
+#include "imageblender.h"
 #include "renderbuffers.h"
 #include "rendermetrics.h"
 #include "renderplan.h"
@@ -364,6 +365,11 @@ void RenderPass::drawBlurred(QPainter &main, const QImage &image, int radius, Re
 
 void RenderPass::drawUntranslated(QPainter &painter, const QImage &image)
 {
+    // The blend modes through QPainter's own per-channel results, several
+    // times faster than its general composition code.
+    auto *target = dynamic_cast<QImage *>(painter.device());
+    if (target && ImageBlender::compose(*target, image, painter.compositionMode()))
+        return;
     painter.save();
     painter.resetTransform();
     painter.drawImage(0, 0, image);
