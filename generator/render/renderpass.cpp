@@ -137,22 +137,45 @@ BlurRanges RenderPass::measure(int workTop, int workHeight, int firstRow, int ro
     };
     const QColor signalColor = m_palette.signal();
     const int signalChannel = darkestChannel(signalColor);
+    // A blur with a black pixel has the range 0 .. 255: a colour channel that
+    // is zero, or a square of the blur's size that nothing is painted into,
+    // settles it without painting.
+    const bool blackChannel = std::min({signalColor.red(), signalColor.green(), signalColor.blue()}) == 0;
+    auto settled = [&](bool ofSignals, int radius, BlurRanges::Image which) {
+        if (!blackChannel
+            && !m_plan.hasEmptySquare(ofSignals, RenderMetrics::truncated(m_metrics.dotRadius()), 2 * radius + 1,
+                                      m_metrics.width(), m_metrics.height()))
+            return false;
+        result.ranges[which].low = 0;
+        result.ranges[which].high = 255;
+        return true;
+    };
     if (m_settings.wireShadow > 0) {
         measureBlur(paintShadow(buffers, area), 3, BlurRanges::Shadow, 0);
     }
     const int g = glowRadius();
     if (g >= 1) {
-        const QImage &signal = paintSignals(buffers, area);
-        measureBlur(signal, g, BlurRanges::Signal, signalChannel);
-        if (g != 1)
-            measureBlur(signal, g >> 1, BlurRanges::SignalHalf, signalChannel);
+        const bool wide = settled(true, g, BlurRanges::Signal);
+        const bool half = g == 1 || settled(true, g >> 1, BlurRanges::SignalHalf);
+        if (!wide || !half) {
+            const QImage &signal = paintSignals(buffers, area);
+            if (!wide)
+                measureBlur(signal, g, BlurRanges::Signal, signalChannel);
+            if (!half)
+                measureBlur(signal, g >> 1, BlurRanges::SignalHalf, signalChannel);
+        }
     }
     if (g >= 2) {
         const int g2 = dotGlowRadius();
-        const QImage &glow = paintGlowDots(buffers, area);
-        measureBlur(glow, g2, BlurRanges::Glow, signalChannel);
-        if (g2 > 1)
-            measureBlur(glow, g2 >> 1, BlurRanges::GlowHalf, signalChannel);
+        const bool wide = settled(false, g2, BlurRanges::Glow);
+        const bool half = g2 <= 1 || settled(false, g2 >> 1, BlurRanges::GlowHalf);
+        if (!wide || !half) {
+            const QImage &glow = paintGlowDots(buffers, area);
+            if (!wide)
+                measureBlur(glow, g2, BlurRanges::Glow, signalChannel);
+            if (!half)
+                measureBlur(glow, g2 >> 1, BlurRanges::GlowHalf, signalChannel);
+        }
     }
     return result;
 }

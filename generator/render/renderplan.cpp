@@ -6,6 +6,10 @@
 #include "rendermetrics.h"
 #include "signalstretch.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace {
 
 // Antialiasing and round caps reach at most this far past the geometry.
@@ -20,7 +24,12 @@ RenderPlan::Stroke stroke(const QPainterPath &path, double penWidth)
 {
     const QRectF bounds = path.controlPointRect();
     const double reach = penWidth / 2 + kBleed;
-    return {path, penWidth, bounds.top() - reach, bounds.bottom() + reach};
+    return {path,
+            penWidth,
+            bounds.top() - reach,
+            bounds.bottom() + reach,
+            bounds.left() - reach,
+            bounds.right() + reach};
 }
 
 QVector<QPainterPath> wireLanes(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics)
@@ -86,4 +95,47 @@ bool RenderPlan::touches(const Stroke &stroke, int top, int bottom)
 bool RenderPlan::discTouches(const QPoint &centre, int k, int top, int bottom)
 {
     return centre.y() + k + kBleed >= top && centre.y() - k - kBleed <= bottom;
+}
+
+bool RenderPlan::hasEmptySquare(bool ofSignals, int k, int side, int width, int height) const
+{
+    if (side > width || side > height)
+        return false;
+    struct Box {
+        double top, bottom, left, right;
+    };
+    std::vector<Box> boxes;
+    if (ofSignals) {
+        for (const Stroke &stroke : m_signals)
+            boxes.push_back({stroke.top, stroke.bottom, stroke.left, stroke.right});
+    } else {
+        for (const WireItem &wire : m_wires) {
+            for (const WireDots::Dot &dot : wire.dots) {
+                if (dot.glow)
+                    boxes.push_back({dot.centre.y() - k - kBleed, dot.centre.y() + k + kBleed,
+                                     dot.centre.x() - k - kBleed, dot.centre.x() + k + kBleed});
+            }
+        }
+    }
+    // Squares in rows of side pixels; in each row, a gap of side columns
+    // between the boxes that reach into it.
+    std::vector<std::pair<double, double>> spans;
+    for (int top = 0; top + side <= height; top += side) {
+        const int bottom = top + side - 1;
+        spans.clear();
+        for (const Box &box : boxes) {
+            if (box.bottom >= top && box.top <= bottom)
+                spans.emplace_back(box.left, box.right);
+        }
+        std::sort(spans.begin(), spans.end());
+        double free = 0; // first column not yet known to be covered
+        for (const auto &span : spans) {
+            if (span.first - free >= side + 1)
+                return true;
+            free = std::max(free, span.second + 1);
+        }
+        if (width - free >= side + 1)
+            return true;
+    }
+    return false;
 }

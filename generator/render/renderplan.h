@@ -23,9 +23,11 @@ public:
     struct Stroke {
         QPainterPath path;
         double penWidth;
-        // Canvas rows the stroke can touch, antialiasing included.
+        // Canvas rows and columns the stroke can touch, antialiasing included.
         double top;
         double bottom;
+        double left;
+        double right;
     };
 
     struct WireItem {
@@ -49,6 +51,12 @@ public:
     // touched by the stroke, or by a disc of radius k at centre.
     static bool touches(const Stroke &stroke, int top, int bottom);
     static bool discTouches(const QPoint &centre, int k, int top, int bottom);
+
+    // Whether some side × side square of the width × height canvas is
+    // touched by no signal stroke (ofSignals) or by no glowing dot of radius
+    // k (glow dots): a blur of that size then has a black pixel. False when
+    // none is found, which proves nothing.
+    bool hasEmptySquare(bool ofSignals, int k, int side, int width, int height) const;
 
 private:
     QVector<WireItem> m_wires;
