@@ -83,8 +83,11 @@ ExportResult RasterFileWriter::write(const Circuit &circuit, const GeneratorSett
                 return out.write(data, size);
             },
             width, height, m_pngOptions);
-    if (format == Format::Png && !png.begin())
-        return fileResult(out.error(), file);
+    if (format == Format::Png && !png.begin()) {
+        m_lastPng.clear();
+        return out.error() != ExportFile::Error::None ? fileResult(out.error(), file)
+                                                      : ExportResult::failed(ExportResult::CannotWriteFile, file);
+    }
     std::vector<char> rgb;
     qint64 rowsDone = 0;
     bool cancelled = false;
