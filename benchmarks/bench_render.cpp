@@ -12,6 +12,7 @@
 #include "circuitrenderer.h"
 #include "exportwriter.h"
 #include "jsonvariant.h"
+#include "pngstreamwriter.h"
 #include "svgwriter.h"
 
 #include <QCoreApplication>
@@ -183,9 +184,13 @@ int main(int argc, char **argv)
     print("exportPNG 800 % (4800 x 4800)", bestOf(1, [&] { exporter.exportPng(dir.filePath("c.png"), 800, false); }));
     print("exportBIN 800 % (4800 x 4800)", bestOf(1, [&] { exporter.exportBin(dir.filePath("c.bin"), 800); }));
     print("exportPNG 100 %, six layer files", bestOf(3, [&] { exporter.exportPng(dir.filePath("d.png"), 100, true); }));
-    print("preview hand-off (render + PNG at 600 x 600)", bestOf(20, [&] {
+    // The plug-in's generateImage: render at scale 1, PNG with stored rows.
+    PngStreamWriter::Options stored;
+    stored.stored = true;
+    print("preview hand-off (render + stored PNG, 600 x 600)", bestOf(20, [&] {
               generator.resetSeed();
-              ExportWriter::encodePng(*renderer.render(*generator.circuit(), generator.settings(), 1.0f, Composite));
+              PngStreamWriter::encode(*renderer.render(*generator.circuit(), generator.settings(), 1.0f, Composite),
+                                      stored);
           }));
     return 0;
 }

@@ -51,8 +51,13 @@ unsigned char paethPredictor(int a, int b, int c)
 
 // One filtered row: the filter type byte, then the Paeth differences of the
 // RGBA bytes against the row above (zeros for the first row).
-void filterRow(const unsigned char *row, const unsigned char *above, qint64 bytes, unsigned char *out)
+void filterRow(const unsigned char *row, const unsigned char *above, qint64 bytes, unsigned char *out, bool none)
 {
+    if (none) {
+        *out++ = 0;
+        std::copy_n(row, bytes, out);
+        return;
+    }
     *out++ = kPaeth;
     for (qint64 i = 0; i < 4 && i < bytes; ++i)
         out[i] = static_cast<unsigned char>(row[i] - paethPredictor(0, above[i], 0));
@@ -157,12 +162,12 @@ void PngStreamWriter::compressPiece(int index, bool last, Piece &piece) const
     for (int y = 0; y < count; ++y) {
         const unsigned char *row = m_pending.data() + (first + y) * m_rowBytes;
         const unsigned char *above = first + y == 0 ? m_previousRow.data() : row - m_rowBytes;
-        filterRow(row, above, m_rowBytes, raw.data() + y * (m_rowBytes + 1));
+        filterRow(row, above, m_rowBytes, raw.data() + y * (m_rowBytes + 1), m_options.stored);
     }
     piece.rawSize = qint64(raw.size());
     piece.adler = adler32(adler32(0L, Z_NULL, 0), raw.data(), uInt(raw.size()));
     z_stream stream {};
-    deflateInit2(&stream, 1, Z_DEFLATED, -15, 8, Z_RLE);
+    deflateInit2(&stream, m_options.stored ? 0 : 1, Z_DEFLATED, -15, 8, Z_RLE);
     piece.compressed.resize(int(deflateBound(&stream, uLong(raw.size())) + 16));
     stream.next_in = raw.data();
     stream.avail_in = uInt(raw.size());

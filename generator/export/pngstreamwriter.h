@@ -32,6 +32,9 @@ public:
         QVector<TextChunk> texts;
         // Compression threads; 0 uses one per core.
         int threads = 0;
+        // Rows stored unfiltered and uncompressed: for images handed over in
+        // memory and never kept, where only speed counts.
+        bool stored = false;
     };
 
     static constexpr int kDefaultPixelsPerMetre = 3937;

@@ -88,7 +88,10 @@ void Lumatrace::generateImage(const QVariantMap &parameters)
     // A canvas with no pixels, or one too large to draw, leaves nothing to show.
     if (!image)
         return;
-    *resultBytes = PngStreamWriter::encode(*image);
+    // The page shows this image at once and never keeps it: store it uncompressed.
+    PngStreamWriter::Options options;
+    options.stored = true;
+    *resultBytes = PngStreamWriter::encode(*image, options);
     handOff(resultBytes.get(), QStringLiteral("lumatrace_result"));
 }
 

@@ -72,6 +72,7 @@ private Q_SLOTS:
     void pythonZlibDecodesTheSamePixels();
     void resolutionAndTextChunksAreWritten_data();
     void resolutionAndTextChunksAreWritten();
+    void storedImageDecodesTheSamePixels();
     void wrongRowCountFailsToFinish();
 
 private:
@@ -171,6 +172,16 @@ void TestPngStreamWriter::resolutionAndTextChunksAreWritten()
     QCOMPARE(decoded.dotsPerMeterY(), expected);
     QCOMPARE(decoded.text(QStringLiteral("Title")), QStringLiteral("circuit"));
     QCOMPARE(decoded.text(QStringLiteral("Settings")), QStringLiteral("{\"scale\": 0.6, \"name\": \"Schaltkreis ü\"}"));
+}
+
+void TestPngStreamWriter::storedImageDecodesTheSamePixels()
+{
+    PngStreamWriter::Options options;
+    options.stored = true;
+    const QByteArray bytes = PngStreamWriter::encode(m_image, options);
+    // Stored deflate blocks: the raw rows and little more.
+    QVERIFY(bytes.size() > m_image.width() * m_image.height() * 4);
+    QVERIFY(QImage::fromData(bytes, "PNG").convertToFormat(QImage::Format_ARGB32) == m_image);
 }
 
 void TestPngStreamWriter::wrongRowCountFailsToFinish()
