@@ -1,5 +1,9 @@
-// Rendering and export speed for the default map (run by hand, never by CTest):
-//   build-render/bin/bench_render
+// Rendering and export speed (run by hand, never by CTest):
+//   build/bin/bench_render            the default map: preview path, effects, exports
+//   build/bin/bench_render --prints   the showcase map at 600 x 848 as an A3 print at
+//                                     300 dpi (585 %): PNG, BIN and six-file PNG exports
+//                                     against gzip -1 of the same raw RGB in the same run
+//   build/bin/bench_render --prints --a0   also the A0 poster (1655.5 %, 9933 x 14038)
 // Prints, per canvas size, the render and PNG encoding of the live preview
 // path, and splits the render into drawing, blur and vignette by rendering
 // with the effect switched off; then the SVG document and whole exports.
@@ -8,11 +12,16 @@
 #include "circuitrenderer.h"
 #include "exportwriter.h"
 #include "jsonvariant.h"
+#include "pngstreamwriter.h"
 #include "svgwriter.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <cmath>
@@ -72,11 +81,80 @@ void measureCanvas(CircuitGenerator &generator, float scale, int repeats)
     print("render, wires layer only", renderTime(generator, renderer, scale, Wires, repeats));
 }
 
+double peakMegabytes()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+// gzip -1 of the file to /dev/null: the yardstick of a fast compression of
+// the same bytes on the same machine in the same minute.
+double gzipTime(const QString &file)
+{
+    return bestOf(3, [&] {
+        QProcess gzip;
+        gzip.setStandardOutputFile(QProcess::nullDevice());
+        gzip.start(QStringLiteral("gzip"), {QStringLiteral("-1"), QStringLiteral("-c"), file});
+        gzip.waitForFinished(-1);
+    });
+}
+
+void measurePrint(CircuitGenerator &generator, const char *name, float percent, int repeats, bool separate)
+{
+    QTemporaryDir dir;
+    CircuitRenderer renderer;
+    CircuitExporter exporter(generator, renderer);
+    const GeneratorSettings &settings = generator.settings();
+    std::printf("%s: %d x %d at %g %%\n", name, int(std::lround(settings.width * percent / 100)),
+                int(std::lround(settings.height * percent / 100)), double(percent));
+    const double bin = bestOf(repeats, [&] { exporter.exportBin(dir.filePath("a.bin"), percent); });
+    const double gzip = gzipTime(dir.filePath("a.bin"));
+    const double png = bestOf(repeats, [&] { exporter.exportPng(dir.filePath("a.png"), percent, false); });
+    const QFileInfo pngFile(dir.filePath("a.png"));
+    print("gzip -1 of the raw RGB (yardstick)", gzip);
+    print("exportBIN", bin);
+    std::printf("  %-44s %9.2f x   (target <= 1.5)\n", "  BIN / gzip", bin / gzip);
+    print("exportPNG", png);
+    std::printf("  %-44s %9.2f x   (target <= 2)\n", "  PNG / gzip", png / gzip);
+    std::printf("  %-44s %9.1f MB\n", "  PNG file", pngFile.size() / 1e6);
+    if (separate) {
+        const double six = bestOf(1, [&] { exporter.exportPng(dir.filePath("s.png"), percent, true); });
+        print("exportPNG --separate (six files)", six);
+        std::printf("  %-44s %9.2f x   (target <= 2.5)\n", "  six files / one PNG", six / png);
+    }
+    std::printf("  %-44s %9.0f MB   (whole process so far)\n", "peak resident memory", peakMegabytes());
+    std::fflush(stdout);
+}
+
+int measurePrints(bool poster)
+{
+    QVariantMap parameters;
+    QString error;
+    if (!readJsonParameterFile(QStringLiteral(LUMATRACE_SHOWCASE_MAP), &parameters, &error)) {
+        std::fprintf(stderr, "bench_render: %s\n", qPrintable(error));
+        return 1;
+    }
+    parameters.insert(QStringLiteral("width"), 600);
+    parameters.insert(QStringLiteral("height"), 848);
+    CircuitGenerator generator;
+    generator.readParameters(parameters);
+    CircuitRenderer renderer;
+    std::printf("showcase map, 600 x 848; %d threads\n", renderer.threadCount());
+    measurePrint(generator, "A3 at 300 dpi", 585.0f, 3, true);
+    if (poster)
+        measurePrint(generator, "A0 at 300 dpi", 1655.5f, 1, false);
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.contains(QStringLiteral("--prints")))
+        return measurePrints(args.contains(QStringLiteral("--a0")));
     QVariantMap parameters;
     QString error;
     if (!readJsonParameterFile(QStringLiteral(LUMATRACE_RENDER_MAP), &parameters, &error)) {
@@ -106,5 +184,13 @@ int main(int argc, char **argv)
     print("exportPNG 800 % (4800 x 4800)", bestOf(1, [&] { exporter.exportPng(dir.filePath("c.png"), 800, false); }));
     print("exportBIN 800 % (4800 x 4800)", bestOf(1, [&] { exporter.exportBin(dir.filePath("c.bin"), 800); }));
     print("exportPNG 100 %, six layer files", bestOf(3, [&] { exporter.exportPng(dir.filePath("d.png"), 100, true); }));
+    // The plug-in's generateImage: render at scale 1, PNG with stored rows.
+    PngStreamWriter::Options stored;
+    stored.stored = true;
+    print("preview hand-off (render + stored PNG, 600 x 600)", bestOf(20, [&] {
+              generator.resetSeed();
+              PngStreamWriter::encode(*renderer.render(*generator.circuit(), generator.settings(), 1.0f, Composite),
+                                      stored);
+          }));
     return 0;
 }

@@ -10,7 +10,7 @@ packages=(
   qtbase5-dev qtbase5-dev-tools libqt5webkit5-dev libqt5svg5-dev
   qtdeclarative5-dev qml-module-qtquick2 qml-module-qtquick-window2
   libqt5sql5-sqlite
-  libopencv-core-dev libopencv-imgproc-dev
+  libopencv-core-dev libopencv-imgproc-dev zlib1g-dev
   fonts-dejavu-core fonts-liberation
   xvfb xauth xdg-utils desktop-file-utils
   poppler-utils librsvg2-bin

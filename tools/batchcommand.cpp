@@ -185,7 +185,7 @@ int runBatchCommand(const QStringList &args)
     const int failed = reportFailures(runs);
     if (!request.contactSheet.isEmpty()) {
         const QByteArray png = ExportWriter::encodePng(ContactSheet::build(parameters, seeds));
-        if (!ExportWriter::writeFile(request.contactSheet, png)) {
+        if (ExportWriter::writeFile(request.contactSheet, png) != ExportFile::Error::None) {
             printError(QStringLiteral("%1: cannot write the contact sheet").arg(request.contactSheet));
             return kExitFailure;
         }

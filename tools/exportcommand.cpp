@@ -12,7 +12,9 @@
 #include <QElapsedTimer>
 #include <QFileInfo>
 
+#include <csignal>
 #include <cstdio>
+#include <signal.h>
 #include <unistd.h>
 
 namespace {
@@ -40,6 +42,9 @@ struct ExportRequest {
     bool hasPage() const { return !paper.isEmpty() || !size.isEmpty(); }
     bool isRaster() const { return format == Format::Png || format == Format::Bin; }
 };
+
+// The shell's status for a process ended by SIGINT.
+constexpr int kExitInterrupted = 130;
 
 const char kUsage[]
         = "usage: lumatrace export PARAMS.json OUT.png [--scale PERCENT | --paper NAME | --size WxH(mm|in)]\n"
@@ -165,8 +170,41 @@ bool pageOf(const ExportRequest &request, PrintSize *page, QString *error)
     return PrintSize::fromText(request.size, request.landscape, page, error);
 }
 
-// Progress lines on standard error, once an export has run for a second and
-// only when standard error is a terminal.
+// Set by SIGINT during a raster export, read by the row progress: the export
+// then stops after the band in hand and its file is discarded. A signal
+// handler can only reach static storage.
+volatile std::sig_atomic_t interrupted = 0;
+
+void onInterrupt(int)
+{
+    interrupted = 1;
+}
+
+// Catches Ctrl-C for its lifetime and restores the previous handler.
+class InterruptCatcher
+{
+public:
+    InterruptCatcher()
+    {
+        interrupted = 0;
+        struct sigaction action {
+        };
+        action.sa_handler = onInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &m_previous);
+    }
+    ~InterruptCatcher() { sigaction(SIGINT, &m_previous, nullptr); }
+
+    InterruptCatcher(const InterruptCatcher &) = delete;
+    InterruptCatcher &operator=(const InterruptCatcher &) = delete;
+
+private:
+    struct sigaction m_previous;
+};
+
+// Progress on standard error, once an export has run for a second and only
+// when standard error is a terminal: a line per file and a percentage of the
+// rows written, rewritten in place.
 class ProgressReporter
 {
 public:
@@ -176,15 +214,41 @@ public:
         m_clock.start();
     }
 
-    void operator()(int number, int count, const QString &file) const
+    void file(int number, int count, const QString &file)
     {
+        m_file = QStringLiteral("writing %1 of %2: %3").arg(number).arg(count).arg(file);
+        if (m_shownPercent >= 0)
+            std::fputs("\n", stderr);
+        m_shownPercent = -1;
         if (m_terminal && m_clock.elapsed() > 1000)
-            printError(QStringLiteral("writing %1 of %2: %3").arg(number).arg(count).arg(file));
+            printError(m_file);
+    }
+
+    // False once Ctrl-C was pressed.
+    bool rows(qint64 done, qint64 total)
+    {
+        const int percent = total > 0 ? int(done * 100 / total) : 100;
+        if (m_terminal && m_clock.elapsed() > 1000 && percent != m_shownPercent) {
+            std::fprintf(stderr, "\rlumatrace: %s: %3d %%", qPrintable(m_file), percent);
+            std::fflush(stderr);
+            m_shownPercent = percent;
+        }
+        return interrupted == 0;
+    }
+
+    // Ends the progress line, if one was shown.
+    void end()
+    {
+        if (m_shownPercent >= 0)
+            std::fputs("\n", stderr);
+        m_shownPercent = -1;
     }
 
 private:
     bool m_terminal;
     QElapsedTimer m_clock;
+    QString m_file;
+    int m_shownPercent = -1;
 };
 
 ExportResult runExport(CircuitExporter &exporter, ArtworkExporter &artwork, const ExportRequest &request,
@@ -205,24 +269,55 @@ ExportResult runExport(CircuitExporter &exporter, ArtworkExporter &artwork, cons
     return exporter.exportPng(request.file, request.scalePercent, request.separate);
 }
 
+// Whole megabytes, rounded up, so that a shortfall never reads as 0 MB.
+qint64 megabytes(qint64 bytes)
+{
+    return (bytes + 999999) / 1000000;
+}
+
 QString failureMessage(const ExportResult &result, const GeneratorSettings &settings, const ExportRequest &request)
 {
     const float scalePercent = request.scalePercent;
-    if (result.failure == ExportResult::CannotOpenFile)
+    switch (result.failure) {
+    case ExportResult::CannotOpenFile:
         return QStringLiteral("%1: cannot open the file for writing").arg(result.file);
+    case ExportResult::CannotWriteFile:
+        return QStringLiteral("%1: writing the file failed; nothing was written under this name").arg(result.file);
+    case ExportResult::DiskFull:
+        return QStringLiteral("%1: the disk is full; nothing was written under this name").arg(result.file);
+    case ExportResult::NotEnoughSpace:
+        return QStringLiteral("%1: not enough free disk space: the file needs about %2 MB, %3 MB are free")
+                .arg(result.file)
+                .arg(megabytes(result.bytesNeeded))
+                .arg(megabytes(result.bytesFree));
+    case ExportResult::Cancelled:
+        return QStringLiteral("%1: cancelled; nothing was written under this name").arg(result.file);
+    case ExportResult::GenerationRefused:
+    case ExportResult::None:
+    case ExportResult::CanvasNotDrawable:
+        break;
+    }
     if (request.format == Format::Svg || request.format == Format::Pdf)
         return QStringLiteral("%1: nothing to draw: width %2 and height %3 give no canvas")
                 .arg(result.file)
                 .arg(settings.width)
                 .arg(settings.height);
-    return QStringLiteral("%1: nothing to draw: width %2 and height %3 at %4 % give no pixels "
-                          "or more than the limit of %5 pixels a side and %6 pixels in all")
+    const RenderMetrics metrics(settings, scalePercent / 100);
+    if (!metrics.hasPixels())
+        return QStringLiteral("%1: nothing to draw: width %2 and height %3 at %4 % give no pixels")
+                .arg(result.file)
+                .arg(settings.width)
+                .arg(settings.height)
+                .arg(double(scalePercent));
+    return QStringLiteral("%1: the canvas is too large: width %2 and height %3 at %4 % exceed the limit of %5 "
+                          "pixels a side and %6 pixels (%7 Mpx) in all")
             .arg(result.file)
             .arg(settings.width)
             .arg(settings.height)
             .arg(double(scalePercent))
-            .arg(RenderMetrics::kMaxSide)
-            .arg(RenderMetrics::kMaxPixels);
+            .arg(RenderMetrics::kMaxBandedSide)
+            .arg(RenderMetrics::kMaxBandedPixels)
+            .arg(RenderMetrics::kMaxBandedPixels / 1000000);
 }
 
 int runExportCommand(const QStringList &args)
@@ -270,14 +365,25 @@ int runExportCommand(const QStringList &args)
     const QSizeF pageMm = request.hasPage() ? page.millimetres() : QSizeF();
     if (request.hasPage() && request.isRaster()) {
         const GeneratorSettings &s = generator.settings();
-        request.scalePercent
-                = float(page.fitScalePercent(s.width, s.height, dpi));
+        request.scalePercent = float(page.fitScalePercent(s.width, s.height, dpi));
     }
     CircuitRenderer renderer;
     CircuitExporter exporter(generator, renderer);
-    exporter.setProgress(ProgressReporter());
+    ProgressReporter progress;
+    exporter.setProgress(
+            [&progress](int number, int count, const QString &file) { progress.file(number, count, file); });
+    exporter.setRowProgress([&progress](qint64 done, qint64 total) { return progress.rows(done, total); });
+    // The resolution actually used: the one asked for, the print default for a page, else a screen's.
+    exporter.setDpi(!request.dpi.isEmpty() ? dpi : request.hasPage() ? kDefaultPrintDpi : PrintSize::kScreenDpi);
     ArtworkExporter artwork(generator);
-    const ExportResult result = runExport(exporter, artwork, request, pageMm);
+    ExportResult result;
+    if (!request.isRaster()) {
+        result = runExport(exporter, artwork, request, pageMm);
+    } else {
+        const InterruptCatcher catcher;
+        result = runExport(exporter, artwork, request, pageMm);
+    }
+    progress.end();
     if (result.ok())
         return kExitOk;
     if (result.failure == ExportResult::GenerationRefused) {
@@ -285,6 +391,8 @@ int runExportCommand(const QStringList &args)
         return kExitBadInput;
     }
     printError(failureMessage(result, generator.settings(), request));
+    if (result.failure == ExportResult::Cancelled)
+        return kExitInterrupted;
     return kExitFailure;
 }
 
@@ -324,14 +432,19 @@ const ToolCommand kExportCommand = {
         "The shadow, the glow blur and the vignette are raster effects: SVG and PDF files have\n"
         "no shadow or vignette, and glowing dots and signals are drawn solid.\n"
         "BASE is OUT up to its last \".\" (out/art.png gives out/art; my.dir/art gives my).\n"
+        "PNG and BIN files are rendered in bands and written as the bands finish, so any\n"
+        "canvas up to 65535 pixels a side and 1000 Mpx in all is exported in bounded memory.\n"
+        "Every file is written under a temporary name and renamed when complete: a failed or\n"
+        "interrupted export never leaves a partial file or harms an existing one.\n"
         "Exit status 2: bad usage (another extension, --scale with SVG or PDF, --separate with\n"
         "BIN or PDF, --paper or --size with --scale or with the plain SVG), an unknown paper, a\n"
         "malformed or empty size, a DPI outside 72 to 1200, an unreadable parameter file or one\n"
         "larger than 64 MB, a grid of more than 4194304 cells, parameters beyond the generator's\n"
         "work budget or a used mask file that cannot be read. Exit status 1: a file cannot be\n"
-        "opened for writing (files written before it stay), or the canvas rounds to no pixels\n"
-        "(for SVG and PDF: a width or height that is not positive) or exceeds 16384 pixels a\n"
-        "side or 40000000 pixels in all.\n"
+        "written (files written before it stay), the disk is full or has less free space than\n"
+        "the file needs, or the canvas has no pixels (for SVG and PDF: a width or height that is\n"
+        "not positive) or exceeds 65535 pixels a side or 1000000000 pixels in all. Exit status\n"
+        "130: Ctrl-C stopped a PNG or BIN export (the file being written is discarded).\n"
         "Progress appears on standard error when it is a terminal and the export is long.",
         runExportCommand,
 };

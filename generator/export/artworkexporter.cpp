@@ -6,6 +6,7 @@
 #include "exportfilenames.h"
 #include "exportwriter.h"
 #include "printsize.h"
+#include "rasterfilewriter.h"
 
 ArtworkExporter::ArtworkExporter(CircuitGenerator &generator)
     : m_generator(generator)
@@ -23,6 +24,11 @@ ExportResult ArtworkExporter::regenerate(const QString &file)
     return ExportResult::success();
 }
 
+ExportResult ArtworkExporter::write(const QString &file, const QByteArray &bytes)
+{
+    return RasterFileWriter::fileResult(ExportWriter::writeFile(file, bytes), file);
+}
+
 ExportResult ArtworkExporter::exportSvg(const QString &file, bool separate, const ArtworkSvgWriter::Options &options)
 {
     const ExportResult generated = regenerate(file);
@@ -30,8 +36,9 @@ ExportResult ArtworkExporter::exportSvg(const QString &file, bool separate, cons
         return generated;
     const Circuit &circuit = *m_generator.circuit();
     const ArtworkDrawing composite(circuit, m_generator.settings());
-    if (!ExportWriter::writeFile(file, ArtworkSvgWriter::document(composite, options).toUtf8()))
-        return ExportResult::cannotOpen(file);
+    const ExportResult written = write(file, ArtworkSvgWriter::document(composite, options).toUtf8());
+    if (!written.ok())
+        return written;
     if (!separate)
         return ExportResult::success();
     // As with the plain layer documents, the layers start from fresh streams and so agree
@@ -40,8 +47,9 @@ ExportResult ArtworkExporter::exportSvg(const QString &file, bool separate, cons
     const ArtworkDrawing layers(circuit, m_generator.settings());
     for (const ExportFileNames::Entry &entry : ExportFileNames::artworkSvgFiles(file).mid(1)) {
         const QString document = ArtworkSvgWriter::layerDocument(layers, entry.layer, options);
-        if (!ExportWriter::writeFile(entry.file, document.toUtf8()))
-            return ExportResult::cannotOpen(entry.file);
+        const ExportResult layerWritten = write(entry.file, document.toUtf8());
+        if (!layerWritten.ok())
+            return layerWritten;
     }
     return ExportResult::success();
 }
@@ -55,7 +63,5 @@ ExportResult ArtworkExporter::exportPdf(const QString &file, QSizeF pageMm, bool
     if (pageMm.isEmpty())
         pageMm = PrintSize::ofCanvas(settings.width, settings.height).millimetres();
     const ArtworkDrawing drawing(*m_generator.circuit(), settings);
-    if (!ExportWriter::writeFile(file, ArtworkPdfWriter::document(drawing, pageMm, background)))
-        return ExportResult::cannotOpen(file);
-    return ExportResult::success();
+    return write(file, ArtworkPdfWriter::document(drawing, pageMm, background));
 }

@@ -26,6 +26,8 @@ public:
 private:
     // Reseeds and regenerates; a refused generation or a canvas without extent fails.
     ExportResult regenerate(const QString &file);
+    // Complete or not at all, as every export file.
+    static ExportResult write(const QString &file, const QByteArray &bytes);
 
     CircuitGenerator &m_generator;
 };

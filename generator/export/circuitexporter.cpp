@@ -1,9 +1,14 @@
 #include "circuitexporter.h"
 
+#include "artworkmetadata.h"
+#include "printsize.h"
+
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "exportfilenames.h"
 #include "exportwriter.h"
+#include "rasterfilewriter.h"
+#include "rendermetrics.h"
 #include "svgwriter.h"
 
 namespace {
@@ -51,8 +56,10 @@ ExportResult CircuitExporter::exportSvg(const QString &file, bool separate)
         if (i > 0)
             m_generator.resetSeed();
         const QString document = SvgWriter::svgDocument(circuit, m_generator.settings(), files[i].layer);
-        if (!ExportWriter::writeFile(files[i].file, document.toUtf8()))
-            return ExportResult::cannotOpen(files[i].file);
+        const ExportResult written = RasterFileWriter::fileResult(
+                ExportWriter::writeFile(files[i].file, document.toUtf8()), files[i].file);
+        if (!written.ok())
+            return written;
     }
     return ExportResult::success();
 }
@@ -62,33 +69,51 @@ ExportResult CircuitExporter::exportPng(const QString &file, float scalePercent,
     m_lastPng.clear();
     if (!regenerate())
         return ExportResult::generationRefused(file);
-    const Circuit &circuit = *m_generator.circuit();
-    const float renderScale = scalePercent / 100;
     const auto files = chosen(ExportFileNames::pngFiles(file), separate);
-    for (int i = 0; i < files.size(); ++i) {
-        report(i + 1, files.size(), files[i].file);
-        if (i > 0)
-            m_generator.resetSeed();
-        const QImage *image = m_renderer.render(circuit, m_generator.settings(), renderScale, files[i].layer);
-        if (!image)
-            return ExportResult::canvasNotDrawable(files[i].file);
-        m_lastPng = ExportWriter::encodePng(*image);
-        if (!ExportWriter::writeFile(files[i].file, m_lastPng))
-            return ExportResult::cannotOpen(files[i].file);
-    }
-    return ExportResult::success();
+    const ExportResult result = writeRaster(files, scalePercent, RasterFileWriter::Format::Png);
+    return result;
 }
 
 ExportResult CircuitExporter::exportBin(const QString &file, float scalePercent)
 {
     if (!regenerate())
         return ExportResult::generationRefused(file);
-    report(1, 1, file);
-    const QImage *image
-            = m_renderer.render(*m_generator.circuit(), m_generator.settings(), scalePercent / 100, Composite);
-    if (!image)
-        return ExportResult::canvasNotDrawable(file);
-    if (!ExportWriter::writeBin(file, *image))
-        return ExportResult::cannotOpen(file);
-    return ExportResult::success();
+    return writeRaster({{Composite, file}}, scalePercent, RasterFileWriter::Format::Bin);
+}
+
+ExportResult CircuitExporter::writeRaster(const QVector<ExportFileNames::Entry> &files, float scalePercent,
+                                          RasterFileWriter::Format format)
+{
+    const Circuit &circuit = *m_generator.circuit();
+    const GeneratorSettings &settings = m_generator.settings();
+    const float renderScale = scalePercent / 100;
+    const RenderMetrics metrics(settings, renderScale);
+    PngStreamWriter::Options options = m_pngOptions;
+    options.threads = m_renderer.threadCount();
+    options.pixelsPerMetre = PrintSize::pixelsPerMetre(m_dpi);
+    // Every PNG carries the map it was made from, so the artwork can be made again.
+    options.texts.append({ArtworkMetadata::kParametersKey.toLatin1(),
+                          ArtworkMetadata::parametersJson(m_generator.parameters()), true});
+    RasterFileWriter writer(m_renderer, options);
+    writer.setKeptPixels(CircuitRenderer::kWholeCanvasPixels);
+    const qint64 rowsTotal = qint64(metrics.height()) * files.size();
+    ExportResult result = ExportResult::success();
+    for (int i = 0; i < files.size() && result.ok(); ++i) {
+        report(i + 1, files.size(), files[i].file);
+        // The composite uses the stream where generation left it; each layer
+        // file starts from fresh streams, so the layers agree with each other.
+        if (i > 0)
+            m_generator.resetSeed();
+        const qint64 rowsBefore = qint64(metrics.height()) * i;
+        writer.setRowProgress([this, rowsBefore, rowsTotal](qint64 rowsDone) {
+            return !m_rowProgress || m_rowProgress(rowsBefore + rowsDone, rowsTotal);
+        });
+        result = writer.write(circuit, settings, renderScale, files[i].layer, format, files[i].file);
+        if (format == RasterFileWriter::Format::Png)
+            m_lastPng = writer.lastPng();
+    }
+    // A poster's band images are large; the next preview needs none of them.
+    if (qint64(metrics.width()) * metrics.height() > CircuitRenderer::kWholeCanvasPixels)
+        m_renderer.releaseBuffers();
+    return result;
 }

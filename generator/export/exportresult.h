@@ -12,11 +12,22 @@ struct ExportResult {
         // A file could not be opened for writing.
         CannotOpenFile,
         // The generator refused the settings (CircuitGenerator::lastError); nothing is written.
-        GenerationRefused
+        GenerationRefused,
+        // A write, flush, close or rename failed; no file was left under the name.
+        CannotWriteFile,
+        // The disk filled up while writing; no file was left under the name.
+        DiskFull,
+        // The folder has less free space than the file needs (bytesNeeded).
+        NotEnoughSpace,
+        // The caller cancelled; no file was left under the name.
+        Cancelled
     };
 
     Failure failure = None;
     QString file;
+    // NotEnoughSpace: the bytes the file needs and the bytes free.
+    qint64 bytesNeeded = 0;
+    qint64 bytesFree = 0;
 
     bool ok() const { return failure == None; }
 
@@ -24,4 +35,9 @@ struct ExportResult {
     static ExportResult canvasNotDrawable(const QString &file) { return {CanvasNotDrawable, file}; }
     static ExportResult cannotOpen(const QString &file) { return {CannotOpenFile, file}; }
     static ExportResult generationRefused(const QString &file) { return {GenerationRefused, file}; }
+    static ExportResult failed(Failure failure, const QString &file) { return {failure, file}; }
+    static ExportResult notEnoughSpace(const QString &file, qint64 needed, qint64 free)
+    {
+        return {NotEnoughSpace, file, needed, free};
+    }
 };

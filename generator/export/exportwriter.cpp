@@ -1,33 +1,20 @@
 #include "exportwriter.h"
 
-#include <QBuffer>
-#include <QFile>
+#include "pngstreamwriter.h"
 
 QByteArray ExportWriter::encodePng(const QImage &image)
 {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG", -1);
-    return bytes;
+    return PngStreamWriter::encode(image);
 }
 
-bool ExportWriter::writeFile(const QString &path, const QByteArray &bytes)
+ExportFile::Error ExportWriter::writeFile(const QString &path, const QByteArray &bytes)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    file.write(bytes);
-    return true;
+    return ExportFile::writeAll(path, bytes);
 }
 
-bool ExportWriter::writeBin(const QString &path, const QImage &image)
+ExportFile::Error ExportWriter::writeBin(const QString &path, const QImage &image)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    file.write(rgbBytes(image));
-    return true;
+    return ExportFile::writeAll(path, rgbBytes(image));
 }
 
 QByteArray ExportWriter::rgbBytes(const QImage &image)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "exportfile.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QString>
@@ -8,19 +10,17 @@
 class ExportWriter
 {
 public:
-    // The image as PNG with the default quality, encoded in memory. The
-    // result of the encoding is not checked: whatever was written is returned.
+    // The image as PNG, encoded in memory by PngStreamWriter (the files'
+    // encoding); empty for a null image.
     static QByteArray encodePng(const QImage &image);
 
-    // Writes all bytes to the file, truncating it. False only when the file
-    // cannot be opened for writing; later write errors are not detected.
-    static bool writeFile(const QString &path, const QByteArray &bytes);
+    // Writes all bytes to the file through ExportFile: complete or not at all.
+    static ExportFile::Error writeFile(const QString &path, const QByteArray &bytes);
 
     // Writes the image as headerless raw RGB: rows top to bottom, pixels left
     // to right, three bytes red, green, blue each; alpha is dropped. The path
-    // is opened as given (any Unicode name). False only when the file cannot
-    // be opened for writing.
-    static bool writeBin(const QString &path, const QImage &image);
+    // is opened as given (any Unicode name), complete or not at all.
+    static ExportFile::Error writeBin(const QString &path, const QImage &image);
 
     // The raw RGB bytes that writeBin writes.
     static QByteArray rgbBytes(const QImage &image);

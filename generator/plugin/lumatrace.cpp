@@ -2,10 +2,12 @@
 
 #include "artworkexporter.h"
 #include "circuitexporter.h"
+#include "pngstreamwriter.h"
 #include "printsize.h"
 #include "rendermetrics.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QFontDatabase>
 #include <QOpenGLContext>
 #include <QQmlError>
@@ -72,6 +74,9 @@ void Lumatrace::hello()
 
 QVariantMap Lumatrace::generate(const QVariantMap &parameters)
 {
+    // Events processed during an export may call in; the export owns the generator.
+    if (exporting)
+        return QVariantMap();
     readParameters(parameters);
     generator.generateCircuit();
     return generator.resultMap();
@@ -79,9 +84,9 @@ QVariantMap Lumatrace::generate(const QVariantMap &parameters)
 
 void Lumatrace::generateImage(const QVariantMap &parameters)
 {
+    if (exporting)
+        return;
     resultBytes = std::make_unique<QByteArray>();
-    QBuffer buffer(resultBytes.get());
-    buffer.open(QIODevice::WriteOnly);
     readParameters(parameters);
     const Circuit &circuit = *generator.generateCircuit();
     // A refused generation hands over no picture; the page reads the reason from lastError.
@@ -93,13 +98,45 @@ void Lumatrace::generateImage(const QVariantMap &parameters)
     // A canvas with no pixels, or one too large to draw, leaves nothing to show.
     if (!image)
         return;
-    image->save(&buffer, "PNG");
+    // The page shows this image at once and never keeps it: store it uncompressed.
+    PngStreamWriter::Options options;
+    options.stored = true;
+    *resultBytes = PngStreamWriter::encode(*image, options);
     handOff(resultBytes.get(), QStringLiteral("lumatrace_result"));
+}
+
+void Lumatrace::prepare(CircuitExporter &exporter)
+{
+    exporter.setRowProgress([this](qint64 done, qint64 total) {
+        const int percent = total > 0 ? int(done * 100 / total) : 100;
+        if (percent != shownPercent) {
+            shownPercent = percent;
+            Q_EMIT exportProgress(percent);
+        }
+        // Lets the page repaint and deliver a click on its cancel button.
+        QCoreApplication::processEvents();
+        return !cancelRequested;
+    });
+}
+
+template<typename Export>
+bool Lumatrace::runExport(Export exportCall)
+{
+    if (exporting)
+        return false;
+    exporting = true;
+    cancelRequested = false;
+    shownPercent = -1;
+    CircuitExporter exporter(generator, renderer);
+    prepare(exporter);
+    const bool ok = exportCall(exporter).ok();
+    exporting = false;
+    return ok;
 }
 
 bool Lumatrace::exportSVG(const QString &file, bool separate)
 {
-    return CircuitExporter(generator, renderer).exportSvg(file, separate).ok();
+    return runExport([&](CircuitExporter &exporter) { return exporter.exportSvg(file, separate); });
 }
 
 bool Lumatrace::exportSVG(const QString &file)
@@ -109,7 +146,17 @@ bool Lumatrace::exportSVG(const QString &file)
 
 bool Lumatrace::exportPNG(const QString &file, float scale_percent, bool separate)
 {
-    return CircuitExporter(generator, renderer).exportPng(file, scale_percent, separate).ok();
+    return runExport([&](CircuitExporter &exporter) { return exporter.exportPng(file, scale_percent, separate); });
+}
+
+bool Lumatrace::exportPNGAt(const QString &file, float scale_percent, bool separate, float dpi)
+{
+    if (!PrintSize::isValidDpi(dpi))
+        return false;
+    return runExport([&](CircuitExporter &exporter) {
+        exporter.setDpi(dpi);
+        return exporter.exportPng(file, scale_percent, separate);
+    });
 }
 
 bool Lumatrace::exportPNG(const QString &file, float scale_percent)
@@ -124,7 +171,7 @@ bool Lumatrace::exportPNG(const QString &file)
 
 bool Lumatrace::exportBIN(const QString &file, float scale_percent)
 {
-    return CircuitExporter(generator, renderer).exportBin(file, scale_percent).ok();
+    return runExport([&](CircuitExporter &exporter) { return exporter.exportBin(file, scale_percent); });
 }
 
 bool Lumatrace::exportBIN(const QString &file)
@@ -198,14 +245,22 @@ bool Lumatrace::exportPDF(const QString &file, const QVariantMap &options)
     return ArtworkExporter(generator).exportPdf(file, choice.millimetres(), background).ok();
 }
 
+void Lumatrace::cancelExport()
+{
+    if (exporting)
+        cancelRequested = true;
+}
+
 void Lumatrace::updateGenerator(const QVariantMap &parameters)
 {
-    readParameters(parameters);
+    if (!exporting)
+        readParameters(parameters);
 }
 
 void Lumatrace::resetSeed()
 {
-    generator.resetSeed();
+    if (!exporting)
+        generator.resetSeed();
 }
 
 void Lumatrace::setQMLFile(const QString &path)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "circuitexporter.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "ovexplugin.h"
@@ -27,6 +28,12 @@ public:
     /// Publishes the object, creates the viewer and registers it with the host.
     void attach() override;
 
+Q_SIGNALS:
+    /// During a PNG or BIN export: the share of rows written so far, 0 to 100, emitted
+    /// when it changes. The page may call cancelExport() from its handler or from any
+    /// event while the export runs; pending events are processed between bands.
+    void exportProgress(int percent);
+
 public Q_SLOTS:
     void hello();
     QVariantMap generate(const QVariantMap &parameters);
@@ -35,6 +42,8 @@ public Q_SLOTS:
     bool exportSVG(const QString &file);
     bool exportPNG(const QString &file, float scale_percent, bool separate);
     bool exportPNG(const QString &file, float scale_percent);
+    /// exportPNG recording `dpi` (72-1200) as the file's resolution; false for another dpi.
+    bool exportPNGAt(const QString &file, float scale_percent, bool separate, float dpi);
     bool exportPNG(const QString &file);
     bool exportBIN(const QString &file, float scale_percent);
     bool exportBIN(const QString &file);
@@ -59,8 +68,18 @@ public Q_SLOTS:
     /// the parameters exceed the generator's work budget or name a mask file that cannot
     /// be used. "" when it generated.
     QString lastError();
+    /// Stops the PNG or BIN export in progress after its current band; its slot then
+    /// returns false and no file is left under the name being written.
+    void cancelExport();
+    /// Whether an export is in progress (the other slots leave the generator alone then).
+    bool isExporting() const { return exporting; }
 
 private:
+    /// An exporter wired to exportProgress and cancelExport.
+    void prepare(CircuitExporter &exporter);
+    /// Runs one export with the guard and progress state set.
+    template<typename Export>
+    bool runExport(Export exportCall);
     /// Reads the map into the generator and hands a newly loaded file mask to the host.
     void readParameters(const QVariantMap &parameters);
     /// PNG bytes (32-bit ARGB) of the loaded file mask; empty for an unreadable file.
@@ -74,4 +93,7 @@ private:
     std::unique_ptr<QByteArray> maskBytes;
     QQuickWidget *viewer = nullptr;
     int viewerId = 0;
+    bool exporting = false;
+    bool cancelRequested = false;
+    int shownPercent = -1;
 };

@@ -1,12 +1,85 @@
 #include "circuitrenderer.h"
 
 #include "cvimageadapter.h"
+#include "paralleltasks.h"
+#include "renderbuffers.h"
 #include "rendermetrics.h"
 #include "renderpass.h"
+#include "renderplan.h"
 
-CircuitRenderer::CircuitRenderer() = default;
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// A band render holds five images of its work area per slot (the canvas
+// band, shadow or vignette, signal, glow and one blurred image).
+constexpr long long kImagesPerSlot = 5;
+// Memory for all slots' images: small enough that an A3 print stays near
+// 300 MB, larger for posters, where fewer and taller bands waste less work
+// on the margins.
+constexpr long long kPrintBudget = 180LL * 1024 * 1024;
+constexpr long long kPosterBudget = 500LL * 1024 * 1024;
+constexpr int kMinBandRows = 16;
+
+QImage rowsOf(const QImage &work, int offset, int rows)
+{
+    return QImage(work.constBits() + qsizetype(offset) * work.bytesPerLine(), work.width(), rows, work.bytesPerLine(),
+                  QImage::Format_ARGB32);
+}
+
+} // namespace
+
+// The per-slot images, kept between renders.
+class CircuitRenderer::Bands
+{
+public:
+    struct Slot {
+        RenderBuffers buffers;
+    };
+
+    Slot &slot(int index) { return m_slots[static_cast<size_t>(index)]; }
+
+    // Exactly count slots, made before any thread uses one (a slot must not
+    // move while another thread paints into its neighbour).
+    void keep(int count) { m_slots.resize(static_cast<size_t>(count)); }
+
+    int size() const { return int(m_slots.size()); }
+
+private:
+    std::vector<Slot> m_slots;
+};
+
+CircuitRenderer::CircuitRenderer()
+    : m_bands(std::make_unique<Bands>())
+{ }
 
 CircuitRenderer::~CircuitRenderer() = default;
+
+void CircuitRenderer::releaseBuffers()
+{
+    m_bands->keep(0);
+}
+
+int CircuitRenderer::threadCount() const
+{
+    return ParallelTasks::resolve(m_threads);
+}
+
+int CircuitRenderer::bandRowsFor(const RenderMetrics &metrics, int margin, int threads) const
+{
+    const int height = metrics.height();
+    if (m_bandRows > 0)
+        return std::min(m_bandRows, height);
+    const long long pixels = static_cast<long long>(metrics.width()) * height;
+    if (pixels <= kWholeCanvasPixels)
+        return height;
+    const long long budget = pixels <= RenderMetrics::kMaxPixels ? kPrintBudget : kPosterBudget;
+    const long long rowBytes = 4LL * metrics.width() * kImagesPerSlot;
+    const long long workRows = budget / std::max(1, threads) / rowBytes;
+    const long long rows = std::max<long long>(workRows - 2LL * margin, std::max(kMinBandRows, margin));
+    return int(std::min<long long>(rows, height));
+}
 
 const QImage *CircuitRenderer::render(const Circuit &circuit, const GeneratorSettings &settings, float renderScale,
                                       RenderLayer layer)
@@ -19,9 +92,82 @@ const QImage *CircuitRenderer::render(const Circuit &circuit, const GeneratorSet
     // Allocation can still fail for a canvas within the limits when memory is short.
     if (image->isNull())
         return nullptr;
-    RenderPass(*image, circuit, settings, metrics, layer).run();
+    if (m_bandRows <= 0 || m_bandRows >= metrics.height()) {
+        const RenderPlan plan(circuit, settings, metrics, layer);
+        m_bands->keep(std::max(m_bands->size(), 1));
+        RenderPass(plan, circuit, settings, metrics, layer).run(*image, 0, m_bands->slot(0).buffers, nullptr);
+    } else {
+        const int bytes = image->width() * 4;
+        renderBands(circuit, settings, renderScale, layer, [&image, bytes](const QImage &rows, int firstRow) {
+            for (int y = 0; y < rows.height(); ++y)
+                std::copy_n(rows.constScanLine(y), bytes, image->scanLine(firstRow + y));
+            return true;
+        });
+    }
     m_image = std::move(image);
     return m_image.get();
+}
+
+CircuitRenderer::BandResult CircuitRenderer::renderBands(const Circuit &circuit, const GeneratorSettings &settings,
+                                                         float renderScale, RenderLayer layer, const BandSink &sink)
+{
+    const RenderMetrics metrics(settings, renderScale);
+    if (!metrics.isBandable())
+        return BandResult::NotDrawable;
+    const RenderPlan plan(circuit, settings, metrics, layer);
+    const RenderPass pass(plan, circuit, settings, metrics, layer);
+    const int width = metrics.width();
+    const int height = metrics.height();
+    const int margin = pass.margin();
+    const int threads = threadCount();
+    const int rows = bandRowsFor(metrics, margin, threads);
+    const int bandCount = (height + rows - 1) / rows;
+    struct Band {
+        int top;
+        int rows;
+        int workTop;
+        int workHeight;
+    };
+    std::vector<Band> bands;
+    for (int top = 0; top < height; top += rows) {
+        const int count = std::min(rows, height - top);
+        const int workTop = std::max(0, top - margin);
+        const int workBottom = std::min(height, top + count + margin);
+        bands.push_back({top, count, workTop, workBottom - workTop});
+    }
+    const int slotCount = std::min(threads, bandCount);
+    m_bands->keep(std::max(m_bands->size(), slotCount));
+
+    // The stretches use ranges over the whole canvas: find them first.
+    BlurRanges ranges;
+    const bool banded = bandCount > 1;
+    if (banded && pass.needsRanges()) {
+        std::vector<BlurRanges> found(static_cast<size_t>(bandCount));
+        ParallelTasks::run(bandCount, slotCount, [&](int index, int worker) {
+            const Band &band = bands[size_t(index)];
+            found[size_t(index)]
+                    = pass.measure(band.workTop, band.workHeight, band.top, band.rows, m_bands->slot(worker).buffers);
+        });
+        for (const BlurRanges &range : found)
+            ranges.merge(range);
+    }
+    for (int first = 0; first < bandCount; first += slotCount) {
+        const int batch = std::min(slotCount, bandCount - first);
+        ParallelTasks::run(batch, slotCount, [&](int index, int) {
+            const Band &band = bands[size_t(first + index)];
+            Bands::Slot &slot = m_bands->slot(index);
+            QImage &work
+                    = slot.buffers.image(RenderBuffers::Work, QSize(width, band.workHeight), QImage::Format_ARGB32);
+            pass.run(work, band.workTop, slot.buffers, banded ? &ranges : nullptr);
+        });
+        for (int index = 0; index < batch; ++index) {
+            const Band &band = bands[size_t(first + index)];
+            const QImage &work = m_bands->slot(index).buffers.current(RenderBuffers::Work);
+            if (!sink(rowsOf(work, band.top - band.workTop, band.rows), band.top))
+                return BandResult::Stopped;
+        }
+    }
+    return BandResult::Done;
 }
 
 QImage CircuitRenderer::boxBlurNormalized(const QImage &image, int radius)

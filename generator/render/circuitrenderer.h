@@ -4,9 +4,11 @@
 
 #include <QImage>
 
+#include <functional>
 #include <memory>
 
 class Circuit;
+class RenderMetrics;
 struct GeneratorSettings;
 
 // Renders a circuit as a raster image: the finished artwork (background,
@@ -14,9 +16,19 @@ struct GeneratorSettings;
 // the white-on-black layer masks. Draws glowing dots and signal positions from
 // random stream 5; it never reseeds, so callers that need reproducible output
 // reset the streams first.
+//
+// A render runs inside the call, on worker threads that it joins before
+// returning; the pixels never depend on the number of threads or on how the
+// canvas is cut into bands.
 class CircuitRenderer
 {
 public:
+    // Receives the rows firstRow .. firstRow + rows.height() of the canvas,
+    // top to bottom; returns false to stop the render.
+    using BandSink = std::function<bool(const QImage &rows, int firstRow)>;
+
+    enum class BandResult { Done, NotDrawable, Stopped };
+
     CircuitRenderer();
     virtual ~CircuitRenderer();
 
@@ -26,18 +38,45 @@ public:
     // Renders at render scale s (canvas roundf(width × s) × roundf(height × s))
     // and returns the new ARGB32 image, owned by the renderer and valid until
     // the next render. Returns nullptr, drawing nothing and consuming no random
-    // values, when the canvas has no pixels or exceeds the limits of
-    // RenderMetrics.
+    // values, when the canvas has no pixels or exceeds the whole-canvas limits
+    // of RenderMetrics.
     const QImage *render(const Circuit &circuit, const GeneratorSettings &settings, float renderScale,
                          RenderLayer layer);
 
+    // Renders in horizontal bands, handing each band's rows to sink in order,
+    // without ever holding the whole canvas: the banded limits of
+    // RenderMetrics apply. The same pixels as render().
+    BandResult renderBands(const Circuit &circuit, const GeneratorSettings &settings, float renderScale,
+                           RenderLayer layer, const BandSink &sink);
+
+    // Frees the intermediate images kept for the next render.
+    void releaseBuffers();
+
     // The last rendered image, or nullptr.
     const QImage *image() const { return m_image.get(); }
+
+    // Rows per band; 0 (the default) chooses: the whole canvas at once when it
+    // is small, bands that bound the memory otherwise. render() honours a
+    // forced value too.
+    void setBandRows(int rows) { m_bandRows = rows; }
+    // Worker threads; 0 (the default) uses one per core.
+    void setThreadCount(int threads) { m_threads = threads; }
+    int threadCount() const;
+
+    // Canvases up to this many pixels are rendered whole by renderBands.
+    static constexpr long long kWholeCanvasPixels = 4000000;
 
     // Box blur with a (2 × radius + 1)² kernel followed by a min-max stretch
     // to 0..255 over all channels; the result is RGB32.
     static QImage boxBlurNormalized(const QImage &image, int radius);
 
 private:
+    class Bands;
+
+    int bandRowsFor(const RenderMetrics &metrics, int margin, int threads) const;
+
     std::unique_ptr<QImage> m_image;
+    std::unique_ptr<Bands> m_bands;
+    int m_bandRows = 0;
+    int m_threads = 0;
 };

@@ -3,6 +3,8 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <cfloat>
+
 namespace {
 
 bool isFourByteImage(const QImage &image)
@@ -18,6 +20,12 @@ cv::Mat matrixView(const QImage &image)
                    static_cast<size_t>(image.bytesPerLine()));
 }
 
+// A header over the image's buffer for writing into it.
+cv::Mat writableView(QImage &image)
+{
+    return cv::Mat(image.height(), image.width(), CV_8UC4, image.bits(), static_cast<size_t>(image.bytesPerLine()));
+}
+
 void releaseMatrix(void *matrix)
 {
     delete static_cast<cv::Mat *>(matrix);
@@ -31,6 +39,12 @@ QImage imageOwningMatrix(cv::Mat *matrix)
                   releaseMatrix, matrix);
 }
 
+void blurInto(const QImage &source, int radius, cv::Mat &target)
+{
+    const int kernel = 2 * radius + 1;
+    cv::blur(matrixView(source), target, cv::Size(kernel, kernel), cv::Point(-1, -1), cv::BORDER_DEFAULT);
+}
+
 } // namespace
 
 QImage CvImageAdapter::boxBlurNormalized(const QImage &image, int radius, bool *hadRange)
@@ -39,9 +53,8 @@ QImage CvImageAdapter::boxBlurNormalized(const QImage &image, int radius, bool *
         *hadRange = false;
     if (!isFourByteImage(image) || radius < 0)
         return QImage();
-    const int kernel = 2 * radius + 1;
     auto *blurred = new cv::Mat;
-    cv::blur(matrixView(image), *blurred, cv::Size(kernel, kernel), cv::Point(-1, -1), cv::BORDER_DEFAULT);
+    blurInto(image, radius, *blurred);
     if (hadRange) {
         double low = 0;
         double high = 0;
@@ -51,4 +64,45 @@ QImage CvImageAdapter::boxBlurNormalized(const QImage &image, int radius, bool *
     }
     cv::normalize(*blurred, *blurred, 0, 255, cv::NORM_MINMAX);
     return imageOwningMatrix(blurred);
+}
+
+bool CvImageAdapter::boxBlur(const QImage &source, int radius, QImage &target)
+{
+    if (!isFourByteImage(source) || radius < 0)
+        return false;
+    if (target.size() != source.size() || target.format() != QImage::Format_RGB32)
+        target = QImage(source.size(), QImage::Format_RGB32);
+    cv::Mat view = writableView(target);
+    blurInto(source, radius, view);
+    return view.data == target.constBits();
+}
+
+void CvImageAdapter::valueRange(const QImage &image, int firstRow, int rowCount, double *low, double *high)
+{
+    const cv::Mat rows = matrixView(image).rowRange(firstRow, firstRow + rowCount);
+    cv::minMaxIdx(rows.reshape(1), low, high);
+}
+
+double CvImageAdapter::channelBlurMinimum(const QImage &source, int channel, int radius, int firstRow, int rowCount,
+                                          QImage &scratch)
+{
+    cv::Mat plane(scratch.height(), scratch.width(), CV_8UC1, scratch.bits(),
+                  static_cast<size_t>(scratch.bytesPerLine()));
+    cv::extractChannel(matrixView(source), plane, channel);
+    const int kernel = 2 * radius + 1;
+    cv::blur(plane, plane, cv::Size(kernel, kernel), cv::Point(-1, -1), cv::BORDER_DEFAULT);
+    double low = 0;
+    double high = 0;
+    cv::minMaxIdx(plane.rowRange(firstRow, firstRow + rowCount), &low, &high);
+    return low;
+}
+
+void CvImageAdapter::stretch(QImage &image, double low, double high)
+{
+    // cv::normalize's own NORM_MINMAX scale and shift for the range 0..255,
+    // so that a stretch from a range found over bands equals the whole one.
+    const double scale = 255.0 * (high - low > DBL_EPSILON ? 1. / (high - low) : 0);
+    const double shift = 0.0 - low * scale;
+    cv::Mat view = writableView(image);
+    view.convertTo(view, -1, scale, shift);
 }

@@ -15,4 +15,19 @@ public:
     // When hadRange is given, it tells whether the blurred values spanned any
     // range before the stretch (without one the stretch yields all zeros).
     static QImage boxBlurNormalized(const QImage &image, int radius, bool *hadRange = nullptr);
+
+    // The same box blur without the stretch, into target, which is reused
+    // when it already is an RGB32 image of the source's size and otherwise
+    // replaced. False for a null or not 32-bit source or radius < 0.
+    static bool boxBlur(const QImage &source, int radius, QImage &target);
+    // Smallest and largest value over all four channels of the given rows.
+    static void valueRange(const QImage &image, int firstRow, int rowCount, double *low, double *high);
+    // The smallest value of one byte channel (0 .. 3 in memory order) of a
+    // 32-bit image after the box blur, over the given rows; scratch (an 8-bit
+    // image of the source's size) holds the blurred channel.
+    static double channelBlurMinimum(const QImage &source, int channel, int radius, int firstRow, int rowCount,
+                                     QImage &scratch);
+    // The min-max stretch of boxBlurNormalized with a range found beforehand
+    // (possibly over a larger image), in place.
+    static void stretch(QImage &image, double low, double high);
 };

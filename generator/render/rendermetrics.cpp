@@ -15,6 +15,7 @@ constexpr double kCoordinateLimit = 1 << 24;
 
 RenderMetrics::RenderMetrics(const GeneratorSettings &settings, float renderScale)
     : m_wireThickness(settings.wireThickness)
+    , m_hasPixels(false)
     , m_width(canvasSide(settings.width, renderScale))
     , m_height(canvasSide(settings.height, renderScale))
     , m_cellSize(double(settings.scale) * 20.0 * double(renderScale))
@@ -24,13 +25,22 @@ RenderMetrics::RenderMetrics(const GeneratorSettings &settings, float renderScal
     , m_signalGlow(
               std::min(truncated(std::round(settings.signalGlowing * (double(renderScale) * 10.0))), kMaxBlurRadius))
 {
-    if (!isDrawable())
+    const float w = std::roundf(float(settings.width) * renderScale);
+    const float h = std::roundf(float(settings.height) * renderScale);
+    m_hasPixels = w > 0 && h > 0;
+    if (!isBandable())
         m_width = m_height = 0;
 }
 
 bool RenderMetrics::isDrawable() const
 {
-    return m_width > 0 && m_height > 0 && static_cast<long long>(m_width) * m_height <= kMaxPixels;
+    return isBandable() && m_width <= kMaxSide && m_height <= kMaxSide
+            && static_cast<long long>(m_width) * m_height <= kMaxPixels;
+}
+
+bool RenderMetrics::isBandable() const
+{
+    return m_width > 0 && m_height > 0 && static_cast<long long>(m_width) * m_height <= kMaxBandedPixels;
 }
 
 QPoint RenderMetrics::cellCentre(int x, int y) const
@@ -61,7 +71,7 @@ double RenderMetrics::strokeWidth(float wireThicknessFactor, int density) const
 int RenderMetrics::canvasSide(int size, float renderScale)
 {
     const float side = std::roundf(float(size) * renderScale);
-    if (!(side > 0) || side > kMaxSide)
+    if (!(side > 0) || side > kMaxBandedSide)
         return 0;
     return static_cast<int>(side);
 }

@@ -10,11 +10,16 @@ struct GeneratorSettings;
 class RenderMetrics
 {
 public:
-    // Largest canvas a render allocates: each side at most kMaxSide pixels and
-    // at most kMaxPixels in all (a render holds about five images of this size
-    // at once). A larger canvas is not drawable.
+    // Largest canvas a whole-canvas render allocates: each side at most
+    // kMaxSide pixels and at most kMaxPixels in all (a render holds about five
+    // images of this size at once). A larger canvas is not drawable whole.
     static constexpr int kMaxSide = 16384;
     static constexpr long long kMaxPixels = 40000000;
+    // Largest canvas a banded render (the raster exports) draws: it holds only
+    // a few bands at a time, so the limits are those of the file formats and
+    // of a sensible print: 65,535 pixels a side, 1,000 Mpx in all.
+    static constexpr int kMaxBandedSide = 65535;
+    static constexpr long long kMaxBandedPixels = 1000000000;
     // Blur radii beyond this give a uniform wash anyway; capping them bounds
     // the blur's working memory for absurd glow settings.
     static constexpr int kMaxBlurRadius = 256;
@@ -22,11 +27,15 @@ public:
     RenderMetrics(const GeneratorSettings &settings, float renderScale);
 
     // Canvas size: roundf(float(size) × s), half away from zero; 0 when the
-    // result is negative, not finite or beyond the limits.
+    // result is negative, not finite or beyond the banded limits.
     int width() const { return m_width; }
     int height() const { return m_height; }
-    // Whether the canvas has pixels and fits the limits above.
+    // Whether the canvas has pixels and fits the whole-canvas limits.
     bool isDrawable() const;
+    // Whether the canvas has pixels and fits the banded limits.
+    bool isBandable() const;
+    // Whether the canvas has pixels at all (before any limit).
+    bool hasPixels() const { return m_hasPixels; }
 
     double cellSize() const { return m_cellSize; }
     float dotRadius() const { return m_dotRadius; }
@@ -45,7 +54,7 @@ public:
 
     // Centre of cell (x, y) for cell size c: (int((x + 0.5) × c), int((y + 0.5) × c)).
     static QPoint cellCentre(int x, int y, double cellSize);
-    // One canvas side: roundf(float(size) × s), or 0 when out of range.
+    // One canvas side: roundf(float(size) × s), or 0 when out of the banded range.
     static int canvasSide(int size, float renderScale);
     // Truncation toward zero that stays defined for any double: NaN gives 0
     // and magnitudes are capped far beyond any drawable canvas.
@@ -53,6 +62,7 @@ public:
 
 private:
     float m_wireThickness;
+    bool m_hasPixels;
     int m_width;
     int m_height;
     double m_cellSize;

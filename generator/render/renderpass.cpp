@@ -4,14 +4,15 @@
 #include "circuit.h"
 #include "cvimageadapter.h"
 #include "generatorsettings.h"
-#include "lanegeometry.h"
+#include "imageblender.h"
+#include "renderbuffers.h"
 #include "rendermetrics.h"
-#include "signalstretch.h"
-#include "wiredots.h"
+#include "renderplan.h"
 
 #include <QPainter>
 #include <QPainterPath>
 #include <QRadialGradient>
+#include <QtEndian>
 
 #include <algorithm>
 #include <cmath>
@@ -26,23 +27,45 @@ const QPainter::RenderHints kMainRenderHints = QPainter::Antialiasing | QPainter
 QT_WARNING_POP
 
 // Every intermediate image starts opaque, so that the composition modes see no alpha.
-QImage filledImage(const QImage &canvas, const QColor &color)
+QImage &filledImage(RenderBuffers &buffers, RenderBuffers::Kind kind, const QSize &size, const QColor &color)
 {
-    QImage image(canvas.size(), QImage::Format_ARGB32);
+    QImage &image = buffers.image(kind, size, QImage::Format_ARGB32);
     image.fill(color);
     return image;
 }
 
-bool isDrawnWire(const Wire &wire)
+// The byte of an ARGB32 pixel in memory (blue, green, red, alpha on this
+// little-endian layout) holding the colour's smallest component.
+int darkestChannel(const QColor &color)
 {
-    return !wire.removed && wire.cells.size() >= 2;
+    const QRgb rgb = qToLittleEndian(quint32(color.rgb()));
+    const auto *bytes = reinterpret_cast<const unsigned char *>(&rgb);
+    int darkest = 0;
+    for (int i = 1; i < 3; ++i) {
+        if (bytes[i] < bytes[darkest])
+            darkest = i;
+    }
+    return darkest;
+}
+
+QImage &blurred(RenderBuffers &buffers, const QImage &source, int radius)
+{
+    QImage &target = buffers.image(RenderBuffers::Blurred, source.size(), QImage::Format_RGB32);
+    CvImageAdapter::boxBlur(source, radius, target);
+    return target;
+}
+
+// A painter whose canvas coordinates land on the work image's rows.
+void placeOnArea(QPainter &painter, int top)
+{
+    painter.translate(0, -top);
 }
 
 } // namespace
 
-RenderPass::RenderPass(QImage &canvas, const Circuit &circuit, const GeneratorSettings &settings,
+RenderPass::RenderPass(const RenderPlan &plan, const Circuit &circuit, const GeneratorSettings &settings,
                        const RenderMetrics &metrics, RenderLayer layer)
-    : m_canvas(canvas)
+    : m_plan(plan)
     , m_circuit(circuit)
     , m_settings(settings)
     , m_metrics(metrics)
@@ -50,113 +73,247 @@ RenderPass::RenderPass(QImage &canvas, const Circuit &circuit, const GeneratorSe
     , m_palette(settings, layer)
 { }
 
-void RenderPass::run()
+int RenderPass::glowRadius() const
 {
-    QPainter main(&m_canvas);
-    main.setRenderHints(kMainRenderHints);
-    main.fillRect(QRect(0, 0, m_canvas.width(), m_canvas.height()), m_palette.background());
-    if (m_settings.wireShadow > 0 && m_layer == Composite)
-        drawShadow(main);
+    return m_metrics.signalGlow();
+}
 
-    QImage signalImage = filledImage(m_canvas, Qt::black);
-    QImage glowImage = filledImage(m_canvas, Qt::black);
-    {
-        QPainter signalPainter(&signalImage);
-        QPainter glowPainter(&glowImage);
-        main.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        drawWiresAndDots(main, glowPainter);
-        drawChips(main);
-        drawSignals(signalPainter);
-    }
-    compose(main, signalImage, glowImage);
+int RenderPass::dotGlowRadius() const
+{
+    return int(glowRadius() / 1.5);
+}
+
+int RenderPass::margin() const
+{
+    if (m_layer != Composite)
+        return 0;
+    // The shadow blur has radius 3; the glow blurs at most g.
+    return std::max(3, glowRadius());
+}
+
+bool RenderPass::needsRanges() const
+{
+    return m_layer == Composite && (m_settings.wireShadow > 0 || glowRadius() >= 1);
+}
+
+void RenderPass::run(QImage &work, int workTop, RenderBuffers &buffers, const BlurRanges *ranges) const
+{
+    const Area area {workTop, work.height()};
+    QPainter main(&work);
+    main.setRenderHints(kMainRenderHints);
+    placeOnArea(main, workTop);
+    main.fillRect(QRect(0, 0, m_metrics.width(), m_metrics.height()), m_palette.background());
+    if (m_settings.wireShadow > 0 && m_layer == Composite)
+        drawShadow(main, area, buffers, ranges);
+    paintSignals(buffers, area);
+    paintGlowDots(buffers, area);
+    main.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    paintWiresAndDots(main, area);
+    paintChips(main, area);
+    compose(main, area, buffers, ranges);
     main.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
-void RenderPass::drawShadow(QPainter &main) const
+BlurRanges RenderPass::measure(int workTop, int workHeight, int firstRow, int rowCount, RenderBuffers &buffers) const
+{
+    BlurRanges result;
+    if (!needsRanges())
+        return result;
+    const Area area {workTop, workHeight};
+    const int offset = firstRow - workTop;
+    // The shadow, signal and glow painters draw without antialiasing, so
+    // every pixel is either the background or the one paint colour, all
+    // opaque: the blurred maximum is the alpha channel's 255, and the
+    // minimum lies in the colour channel nearest black; blurring that one
+    // channel finds it at a quarter of the cost.
+    auto measureBlur = [&](const QImage &image, int radius, BlurRanges::Image which, int channel) {
+        BlurRanges::Range &range = result.ranges[which];
+        range.low = CvImageAdapter::channelBlurMinimum(
+                image, channel, radius, offset, rowCount,
+                buffers.image(RenderBuffers::Blurred, image.size(), QImage::Format_Grayscale8));
+        range.high = 255;
+    };
+    const QColor signalColor = m_palette.signal();
+    const int signalChannel = darkestChannel(signalColor);
+    // A blur with a black pixel has the range 0 .. 255: a colour channel that
+    // is zero, or a square of the blur's size that nothing is painted into,
+    // settles it without painting.
+    const bool blackChannel = std::min({signalColor.red(), signalColor.green(), signalColor.blue()}) == 0;
+    auto settled = [&](bool ofSignals, int radius, BlurRanges::Image which) {
+        if (!blackChannel
+            && !m_plan.hasEmptySquare(ofSignals, RenderMetrics::truncated(m_metrics.dotRadius()), 2 * radius + 1,
+                                      m_metrics.width(), m_metrics.height()))
+            return false;
+        result.ranges[which].low = 0;
+        result.ranges[which].high = 255;
+        return true;
+    };
+    if (m_settings.wireShadow > 0) {
+        measureBlur(paintShadow(buffers, area), 3, BlurRanges::Shadow, 0);
+    }
+    const int g = glowRadius();
+    if (g >= 1) {
+        const bool wide = settled(true, g, BlurRanges::Signal);
+        const bool half = g == 1 || settled(true, g >> 1, BlurRanges::SignalHalf);
+        if (!wide || !half) {
+            const QImage &signal = paintSignals(buffers, area);
+            if (!wide)
+                measureBlur(signal, g, BlurRanges::Signal, signalChannel);
+            if (!half)
+                measureBlur(signal, g >> 1, BlurRanges::SignalHalf, signalChannel);
+        }
+    }
+    if (g >= 2) {
+        const int g2 = dotGlowRadius();
+        const bool wide = settled(false, g2, BlurRanges::Glow);
+        const bool half = g2 <= 1 || settled(false, g2 >> 1, BlurRanges::GlowHalf);
+        if (!wide || !half) {
+            const QImage &glow = paintGlowDots(buffers, area);
+            if (!wide)
+                measureBlur(glow, g2, BlurRanges::Glow, signalChannel);
+            if (!half)
+                measureBlur(glow, g2 >> 1, BlurRanges::GlowHalf, signalChannel);
+        }
+    }
+    return result;
+}
+
+QImage &RenderPass::paintShadow(RenderBuffers &buffers, const Area &area) const
 {
     const int grey = RenderMetrics::truncated(255.0f - m_settings.wireShadow * 80.0f);
     const QColor shadowColor = LayerPalette::opaqueColor(grey, grey, grey);
     const QBrush shadowBrush(shadowColor);
-    main.setCompositionMode(QPainter::CompositionMode_Multiply);
-    QImage shadow = filledImage(m_canvas, Qt::white);
-    {
-        QPainter painter(&shadow);
-        const double r = m_metrics.dotRadius();
-        for (const auto &wire : m_circuit.wires()) {
-            if (wire->removed)
-                continue;
-            if (wire->cells.size() >= 2)
-                drawWire(painter, shadowColor, *wire);
-            if (r > 0) {
-                for (const QPoint &point : WireDots::endPoints(*wire, m_metrics))
-                    drawDot(painter, point, shadowBrush, QBrush(), QBrush(), r, 0, 0);
+    QImage &shadow = filledImage(buffers, RenderBuffers::Shadow, QSize(m_metrics.width(), area.height), Qt::white);
+    QPainter painter(&shadow);
+    placeOnArea(painter, area.top);
+    const double r = m_metrics.dotRadius();
+    const int k = RenderMetrics::truncated(r);
+    const int bottom = area.top + area.height;
+    for (const RenderPlan::WireItem &wire : m_plan.wires()) {
+        if (wire.shadowStroke) {
+            for (const RenderPlan::Stroke &lane : wire.lanes) {
+                if (!RenderPlan::touches(lane, area.top, bottom))
+                    continue;
+                painter.setPen(wirePen(shadowColor, lane.penWidth));
+                painter.setBrush(Qt::NoBrush);
+                painter.drawPath(lane.path);
             }
         }
+        for (const QPoint &point : wire.shadowDots) {
+            if (RenderPlan::discTouches(point, k, area.top, bottom))
+                drawDot(painter, point, shadowBrush, QBrush(), QBrush(), r, 0, 0);
+        }
     }
-    bool hasShade = false;
-    const QImage blurred = CvImageAdapter::boxBlurNormalized(shadow, 3, &hasShade);
-    // With nothing drawn the blurred shadow has no range, and stretching it
-    // would turn the whole canvas black; there is nothing to shade then.
-    if (hasShade)
-        main.drawImage(0, 0, blurred);
+    return shadow;
 }
 
-void RenderPass::drawWiresAndDots(QPainter &main, QPainter &glow) const
+QImage &RenderPass::paintSignals(RenderBuffers &buffers, const Area &area) const
+{
+    QImage &signal = filledImage(buffers, RenderBuffers::Signal, QSize(m_metrics.width(), area.height), Qt::black);
+    QPainter painter(&signal);
+    placeOnArea(painter, area.top);
+    const int bottom = area.top + area.height;
+    for (const RenderPlan::Stroke &stroke : m_plan.signalStrokes()) {
+        if (!RenderPlan::touches(stroke, area.top, bottom))
+            continue;
+        painter.setPen(wirePen(m_palette.signal(), stroke.penWidth));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawPath(stroke.path);
+    }
+    return signal;
+}
+
+QImage &RenderPass::paintGlowDots(RenderBuffers &buffers, const Area &area) const
+{
+    QImage &glow = filledImage(buffers, RenderBuffers::Glow, QSize(m_metrics.width(), area.height), Qt::black);
+    QPainter painter(&glow);
+    placeOnArea(painter, area.top);
+    const QBrush signalBrush(m_palette.signal());
+    const double r = m_metrics.dotRadius();
+    const int k = RenderMetrics::truncated(r);
+    const int bottom = area.top + area.height;
+    for (const RenderPlan::WireItem &wire : m_plan.wires()) {
+        for (const WireDots::Dot &dot : wire.dots) {
+            if (dot.glow && RenderPlan::discTouches(dot.centre, k, area.top, bottom))
+                drawDot(painter, dot.centre, signalBrush, QBrush(), QBrush(), r, 0, 0);
+        }
+    }
+    return glow;
+}
+
+void RenderPass::paintWiresAndDots(QPainter &main, const Area &area) const
 {
     const QBrush wireBrush(m_palette.wire());
     const QBrush backgroundBrush(m_palette.background());
     const QBrush holeBrush(m_palette.hole());
-    const QBrush signalBrush(m_palette.signal());
     const double r = m_metrics.dotRadius();
     const double rh = m_metrics.holeRadius();
     const double ri = m_metrics.innerRadius();
-    for (const auto &wire : m_circuit.wires()) {
-        if (wire->removed)
-            continue;
-        if (wire->cells.size() >= 2 && isLayer(Composite, Wires))
-            drawWire(main, m_palette.wire(), *wire);
-        const auto dots = WireDots::choose(*wire, m_metrics, m_layer, m_settings.glowingDotsAmount);
-        for (const WireDots::Dot &dot : dots) {
-            if (dot.pad)
+    const int k = RenderMetrics::truncated(r);
+    const int bottom = area.top + area.height;
+    for (const RenderPlan::WireItem &wire : m_plan.wires()) {
+        if (wire.mainStroke) {
+            for (const RenderPlan::Stroke &lane : wire.lanes) {
+                if (!RenderPlan::touches(lane, area.top, bottom))
+                    continue;
+                main.setPen(wirePen(m_palette.wire(), lane.penWidth));
+                main.setBrush(Qt::NoBrush);
+                main.drawPath(lane.path);
+            }
+        }
+        for (const WireDots::Dot &dot : wire.dots) {
+            if (dot.pad && RenderPlan::discTouches(dot.centre, k, area.top, bottom))
                 drawDot(main, dot.centre, wireBrush, backgroundBrush, holeBrush, r, rh, ri);
-            if (dot.glow)
-                drawDot(glow, dot.centre, signalBrush, QBrush(), QBrush(), r, 0, 0);
         }
     }
 }
 
-void RenderPass::drawChips(QPainter &main) const
+void RenderPass::paintChips(QPainter &main, const Area &area) const
 {
     if (!isLayer(Composite, Components))
         return;
-    for (const ChipPlacement &chip : m_circuit.chips())
-        drawChip(main, chip);
-}
-
-void RenderPass::drawSignals(QPainter &signalPainter) const
-{
-    // Runs for every layer so that every layer consumes the stream alike.
-    for (const auto &wire : m_circuit.wires()) {
-        if (isDrawnWire(*wire))
-            drawWireSignals(signalPainter, m_palette.signal(), *wire);
+    const double c = m_metrics.cellSize();
+    for (const ChipPlacement &chip : m_circuit.chips()) {
+        // Pins reach one cell beyond the body's rows.
+        const double top = (chip.rowStart - 1.5) * c - 2;
+        const double bottom = (chip.rowEnd + 2.5) * c + 2;
+        if (bottom >= area.top && top <= area.top + area.height)
+            drawChip(main, chip);
     }
 }
 
-void RenderPass::compose(QPainter &main, const QImage &signalImage, const QImage &glowImage) const
+void RenderPass::drawShadow(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const
+{
+    main.setCompositionMode(QPainter::CompositionMode_Multiply);
+    QImage &shade = blurred(buffers, paintShadow(buffers, area), 3);
+    BlurRanges::Range range;
+    if (ranges)
+        range = ranges->ranges[BlurRanges::Shadow];
+    else
+        CvImageAdapter::valueRange(shade, 0, area.height, &range.low, &range.high);
+    // With nothing drawn the blurred shadow has no range, and stretching it
+    // would turn the whole canvas black; there is nothing to shade then.
+    if (!(range.high > range.low))
+        return;
+    CvImageAdapter::stretch(shade, range.low, range.high);
+    drawUntranslated(main, shade);
+}
+
+void RenderPass::compose(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const
 {
     switch (m_layer) {
     case Composite:
         if (m_settings.vignetting > 0)
-            drawVignette(main);
-        drawGlow(main, signalImage, glowImage);
+            drawVignette(main, area, buffers);
+        drawGlow(main, buffers, ranges);
         break;
     case Signals:
         main.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        main.drawImage(0, 0, signalImage);
+        drawUntranslated(main, buffers.current(RenderBuffers::Signal));
         break;
     case DotSignals:
         main.setCompositionMode(QPainter::CompositionMode_Screen);
-        main.drawImage(0, 0, glowImage);
+        drawUntranslated(main, buffers.current(RenderBuffers::Glow));
         break;
     case Wires:
     case Dots:
@@ -165,17 +322,20 @@ void RenderPass::compose(QPainter &main, const QImage &signalImage, const QImage
     }
 }
 
-void RenderPass::drawVignette(QPainter &main) const
+void RenderPass::drawVignette(QPainter &main, const Area &area, RenderBuffers &buffers) const
 {
     const int v = RenderMetrics::truncated(128.0f * m_settings.vignetting);
     const int inner = std::min(v + 127, 255);
     const int outer = std::max(127 - v, 0);
-    const int w = m_canvas.width();
-    const int h = m_canvas.height();
-    QImage vignette = filledImage(m_canvas, Qt::black);
+    const int w = m_metrics.width();
+    const int h = m_metrics.height();
+    // The shadow is composed by now; its buffer takes the vignette.
+    QImage &vignette = filledImage(buffers, RenderBuffers::Shadow, QSize(w, area.height), Qt::black);
     {
         QPainter painter(&vignette);
-        QRadialGradient gradient(QPointF(w / 2, h / 2), 0.5 * std::sqrt(double(w * w + h * h)));
+        placeOnArea(painter, area.top);
+        // The squares in double: w × w overflows an int past 46,340 pixels.
+        QRadialGradient gradient(QPointF(w / 2, h / 2), 0.5 * std::sqrt(double(w) * w + double(h) * h));
         gradient.setColorAt(0, QColor(inner, inner, inner));
         gradient.setColorAt(1.0, QColor(outer, outer, outer));
         painter.setPen(Qt::NoPen);
@@ -183,73 +343,63 @@ void RenderPass::drawVignette(QPainter &main) const
         painter.drawRect(0, 0, w, h);
     }
     main.setCompositionMode(QPainter::CompositionMode_Overlay);
-    main.drawImage(0, 0, vignette);
+    drawUntranslated(main, vignette);
 }
 
-void RenderPass::drawGlow(QPainter &main, const QImage &signalImage, const QImage &glowImage) const
+void RenderPass::drawGlow(QPainter &main, RenderBuffers &buffers, const BlurRanges *ranges) const
 {
-    const int g = m_metrics.signalGlow();
+    const QImage &signal = buffers.current(RenderBuffers::Signal);
+    const QImage &glow = buffers.current(RenderBuffers::Glow);
+    const int g = glowRadius();
     main.setCompositionMode(QPainter::CompositionMode_ColorDodge);
     if (g < 1) {
-        main.drawImage(0, 0, signalImage);
+        drawUntranslated(main, signal);
     } else {
-        drawBlurred(main, signalImage, g);
+        drawBlurred(main, signal, g, buffers, ranges, BlurRanges::Signal);
         if (g != 1)
-            drawBlurred(main, signalImage, g >> 1);
+            drawBlurred(main, signal, g >> 1, buffers, ranges, BlurRanges::SignalHalf);
     }
     main.setCompositionMode(QPainter::CompositionMode_Screen);
     if (g < 2) {
-        main.drawImage(0, 0, glowImage);
+        drawUntranslated(main, glow);
         return;
     }
-    const int g2 = int(g / 1.5);
-    drawBlurred(main, glowImage, g2);
+    const int g2 = dotGlowRadius();
+    drawBlurred(main, glow, g2, buffers, ranges, BlurRanges::Glow);
     main.setCompositionMode(QPainter::CompositionMode_ColorDodge);
     if (g2 > 1)
-        drawBlurred(main, glowImage, g2 >> 1);
+        drawBlurred(main, glow, g2 >> 1, buffers, ranges, BlurRanges::GlowHalf);
 }
 
-void RenderPass::drawBlurred(QPainter &painter, const QImage &image, int radius)
+void RenderPass::drawBlurred(QPainter &main, const QImage &image, int radius, RenderBuffers &buffers,
+                             const BlurRanges *ranges, BlurRanges::Image which) const
 {
-    painter.drawImage(0, 0, CvImageAdapter::boxBlurNormalized(image, radius));
+    QImage &result = blurred(buffers, image, radius);
+    BlurRanges::Range range;
+    if (ranges)
+        range = ranges->ranges[which];
+    else
+        CvImageAdapter::valueRange(result, 0, result.height(), &range.low, &range.high);
+    CvImageAdapter::stretch(result, range.low, range.high);
+    drawUntranslated(main, result);
 }
 
-QPen RenderPass::wirePen(const QColor &color, const Wire &wire) const
+void RenderPass::drawUntranslated(QPainter &painter, const QImage &image)
 {
-    return QPen(QBrush(color), m_metrics.strokeWidth(wire.thickness, wire.density), Qt::SolidLine, Qt::RoundCap,
-                Qt::BevelJoin);
-}
-
-void RenderPass::drawWire(QPainter &painter, const QColor &color, const Wire &wire) const
-{
-    if (!isDrawnWire(wire))
+    // The blend modes through QPainter's own per-channel results, several
+    // times faster than its general composition code.
+    auto *target = dynamic_cast<QImage *>(painter.device());
+    if (target && ImageBlender::compose(*target, image, painter.compositionMode()))
         return;
-    painter.setPen(wirePen(color, wire));
-    painter.setBrush(Qt::NoBrush);
-    if (wire.cells.size() == 2) {
-        const CircuitCell *a = wire.cells[0];
-        const CircuitCell *b = wire.cells[1];
-        QPainterPath path(m_metrics.exactCentre(a->x, a->y));
-        path.lineTo(m_metrics.exactCentre(b->x, b->y));
-        painter.drawPath(path);
-        return;
-    }
-    const LaneGeometry geometry(wire, m_metrics.cellSize(), m_settings.wireThickness, m_settings.wireRoundness);
-    for (int lane = 0; lane < wire.density; ++lane)
-        painter.drawPath(geometry.lanePath(lane).toPainterPath());
+    painter.save();
+    painter.resetTransform();
+    painter.drawImage(0, 0, image);
+    painter.restore();
 }
 
-void RenderPass::drawWireSignals(QPainter &painter, const QColor &color, const Wire &wire) const
+QPen RenderPass::wirePen(const QColor &color, double width) const
 {
-    if (wire.removed || wire.signalSize < 0)
-        return;
-    painter.setPen(wirePen(color, wire));
-    painter.setBrush(Qt::NoBrush);
-    const LaneGeometry geometry(wire, m_metrics.cellSize(), m_settings.wireThickness, m_settings.wireRoundness);
-    for (int lane = 0; lane < wire.density; ++lane) {
-        const SignalStretch stretch = SignalStretch::pick(wire).forRaster();
-        painter.drawPath(geometry.lanePath(lane, stretch.start(), stretch.end()).toPainterPath());
-    }
+    return QPen(QBrush(color), width, Qt::SolidLine, Qt::RoundCap, Qt::BevelJoin);
 }
 
 void RenderPass::drawChip(QPainter &painter, const ChipPlacement &chip) const
@@ -277,10 +427,10 @@ void RenderPass::drawDot(QPainter &painter, const QPoint &centre, const QBrush &
 {
     auto disc = [&painter, &centre](const QBrush &brush, double radius) {
         const int k = RenderMetrics::truncated(radius);
+        painter.setPen(Qt::NoPen);
         painter.setBrush(brush);
         painter.drawEllipse(QRect(centre.x() - k, centre.y() - k, 2 * k, 2 * k));
     };
-    painter.setPen(Qt::NoPen);
     disc(brush1, r1);
     if (!(r2 < r1 && r2 > 0))
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "blurranges.h"
 #include "layerpalette.h"
 #include "renderlayer.h"
 
@@ -12,42 +13,67 @@ class Circuit;
 class QImage;
 class QPainter;
 class RenderMetrics;
-class Wire;
+class RenderPlan;
 struct ChipPlacement;
 struct GeneratorSettings;
+class RenderBuffers;
 
-// One render of a circuit into a prepared canvas image: the drawing steps of
-// CircuitRenderer in their fixed order, with the per-render painters and the
-// shadow, signal, glow and vignette images.
+// The drawing steps of CircuitRenderer in their fixed order, for the whole
+// canvas or for one horizontal band of it. A band is painted into a work
+// image that covers canvas rows workTop .. workTop + height; every effect
+// reads at most margin() rows around a pixel, so the rows of a work image
+// that lie at least margin() rows inside it (or reach the canvas edge) are
+// exactly the rows of a whole-canvas render, given the same blur ranges.
 class RenderPass
 {
 public:
-    RenderPass(QImage &canvas, const Circuit &circuit, const GeneratorSettings &settings, const RenderMetrics &metrics,
-               RenderLayer layer);
+    RenderPass(const RenderPlan &plan, const Circuit &circuit, const GeneratorSettings &settings,
+               const RenderMetrics &metrics, RenderLayer layer);
 
-    // Draws everything into the canvas.
-    void run();
+    // Rows around a pixel that its effects read: the largest blur radius.
+    int margin() const;
+    // Whether the render stretches blurred images, whose ranges a banded
+    // render must find over the whole canvas first.
+    bool needsRanges() const;
+
+    // Paints canvas rows workTop .. workTop + work.height() into work (an
+    // ARGB32 image of the canvas width). Without ranges, each blurred image is
+    // stretched by its own range (the whole-canvas render).
+    void run(QImage &work, int workTop, RenderBuffers &buffers, const BlurRanges *ranges) const;
+    // The blur ranges over canvas rows firstRow .. firstRow + rowCount, which
+    // lie inside the work area workTop .. workTop + workHeight; paints only
+    // the images that are blurred.
+    BlurRanges measure(int workTop, int workHeight, int firstRow, int rowCount, RenderBuffers &buffers) const;
 
 private:
+    struct Area {
+        int top;
+        int height;
+    };
+
     bool isLayer(RenderLayer a, RenderLayer b) const { return m_layer == a || m_layer == b; }
+    int glowRadius() const;
+    int dotGlowRadius() const;
 
-    void drawShadow(QPainter &main) const;
-    void drawWiresAndDots(QPainter &main, QPainter &glow) const;
-    void drawChips(QPainter &main) const;
-    void drawSignals(QPainter &signalPainter) const;
-    void compose(QPainter &main, const QImage &signalImage, const QImage &glowImage) const;
-    void drawVignette(QPainter &main) const;
-    void drawGlow(QPainter &main, const QImage &signalImage, const QImage &glowImage) const;
+    QImage &paintShadow(RenderBuffers &buffers, const Area &area) const;
+    QImage &paintSignals(RenderBuffers &buffers, const Area &area) const;
+    QImage &paintGlowDots(RenderBuffers &buffers, const Area &area) const;
+    void paintWiresAndDots(QPainter &main, const Area &area) const;
+    void paintChips(QPainter &main, const Area &area) const;
+    void drawShadow(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const;
+    void compose(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const;
+    void drawVignette(QPainter &main, const Area &area, RenderBuffers &buffers) const;
+    void drawGlow(QPainter &main, RenderBuffers &buffers, const BlurRanges *ranges) const;
+    void drawBlurred(QPainter &main, const QImage &image, int radius, RenderBuffers &buffers, const BlurRanges *ranges,
+                     BlurRanges::Image which) const;
 
-    QPen wirePen(const QColor &color, const Wire &wire) const;
-    void drawWire(QPainter &painter, const QColor &color, const Wire &wire) const;
-    void drawWireSignals(QPainter &painter, const QColor &color, const Wire &wire) const;
+    QPen wirePen(const QColor &color, double width) const;
     void drawChip(QPainter &painter, const ChipPlacement &chip) const;
     static void drawDot(QPainter &painter, const QPoint &centre, const QBrush &brush1, const QBrush &brush2,
                         const QBrush &brush3, double r1, double r2, double r3);
-    static void drawBlurred(QPainter &painter, const QImage &image, int radius);
+    static void drawUntranslated(QPainter &painter, const QImage &image);
 
-    QImage &m_canvas;
+    const RenderPlan &m_plan;
     const Circuit &m_circuit;
     const GeneratorSettings &m_settings;
     const RenderMetrics &m_metrics;

@@ -86,6 +86,7 @@ private Q_SLOTS:
     void exportsEqualToolExports();
     void separatePngExportEqualsToolExport();
     void updateGeneratorThenExportDrawsTheGeneratedCircuit();
+    void pageSeesExportProgressAndCanCancel();
     void fontsAreTheSystemFamilies();
     void missingQmlFileShowsInViewerErrors();
     void unloadableLibrariesAreIgnored();
@@ -268,6 +269,34 @@ void TestLumatraceE2E::updateGeneratorThenExportDrawsTheGeneratedCircuit()
     QVERIFY(afterGenerate.startsWith("<"));
     QCOMPARE(readFile(dir.filePath("after-update.svg")), afterGenerate);
     QVERIFY(readFile(dir.filePath("other.svg")) != afterGenerate);
+}
+
+void TestLumatraceE2E::pageSeesExportProgressAndCanCancel()
+{
+    QTemporaryDir dir;
+    // At 400 % the canvas (2400 x 2400) is rendered in more than one band.
+    const QStringList lines
+            = runPage("llumatrace.updateGenerator(map); var seen = [];"
+                      " var cancelling = function (p) { seen.push(p); if (p < 100) llumatrace.cancelExport();"
+                      "   seen.push(llumatrace.isExporting()); seen.push(JSON.stringify(llumatrace.generate(map))); };"
+                      " llumatrace.exportProgress.connect(cancelling);"
+                      " ovex.println(llumatrace.exportPNG(dir + '/cancelled.png', 400));"
+                      " ovex.println(seen.join(' '));"
+                      " llumatrace.exportProgress.disconnect(cancelling); seen = [];"
+                      " llumatrace.exportProgress.connect(function (p) { seen.push(p); });"
+                      " ovex.println(llumatrace.exportBIN(dir + '/done.bin', 400));"
+                      " ovex.println(seen[seen.length - 1]); ovex.println(llumatrace.isExporting());",
+                      showcaseMap(), dir.path());
+    QCOMPARE(lines.size(), 5);
+    QCOMPARE(lines[0], QStringLiteral("false"));
+    // The first band's share, the export still running, and generate refused meanwhile.
+    QVERIFY2(lines[1].endsWith(QStringLiteral(" true {}")), qPrintable(lines[1]));
+    QVERIFY(lines[1].split(' ').first().toInt() < 100);
+    QCOMPARE(lines[2], QStringLiteral("true"));
+    QCOMPARE(lines[3], QStringLiteral("100"));
+    QCOMPARE(lines[4], QStringLiteral("false"));
+    QVERIFY(!QFileInfo::exists(dir.filePath("cancelled.png")));
+    QCOMPARE(QFileInfo(dir.filePath("done.bin")).size(), 3LL * 2400 * 2400);
 }
 
 void TestLumatraceE2E::fontsAreTheSystemFamilies()

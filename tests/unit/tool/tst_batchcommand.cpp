@@ -62,6 +62,30 @@ private Q_SLOTS:
         QVERIFY(fileBytes(single + "/art-3." + extension) != fileBytes(single + "/art-5." + extension));
     }
 
+    void parametersInsideThePngMakeTheSameArtworkAgain()
+    {
+        QCOMPARE(runLumatrace({"export", kMap, path("first.png"), "--seed", "9", "--scale", "30"}).exitCode, 0);
+        const ToolRun params = runLumatrace({"params", path("first.png")});
+        QCOMPARE(params.exitCode, 0);
+        QFile map(path("again.json"));
+        QVERIFY(map.open(QIODevice::WriteOnly));
+        map.write(params.out);
+        map.close();
+        QVERIFY(params.out.contains("\"seed\":9"));
+        QCOMPARE(runLumatrace({"export", path("again.json"), path("again.png"), "--scale", "30"}).exitCode, 0);
+        const QImage first(path("first.png")), again(path("again.png"));
+        QVERIFY(!first.isNull());
+        QCOMPARE(again, first);
+        // A PNG that carries no parameters (the contact sheet is one) says so.
+        QCOMPARE(runLumatrace({"batch", kMap, path("p-{seed}.png"), "--seeds", "1", "--scale", "10", "--contact-sheet",
+                               path("sheet.png")})
+                         .exitCode,
+                 0);
+        const ToolRun none = runLumatrace({"params", path("sheet.png")});
+        QCOMPARE(none.exitCode, 2);
+        QCOMPARE(none.err.count('\n'), 1);
+    }
+
     void aFailingSeedDoesNotStopTheOthers()
     {
         QVERIFY(QDir().mkpath(path("partly/art-2.png"))); // a folder where seed 2's file would go

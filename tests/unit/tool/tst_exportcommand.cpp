@@ -4,6 +4,7 @@
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "jsonvariant.h"
+#include "toolrunner.h"
 
 #include <QDir>
 #include <QJsonDocument>
@@ -11,27 +12,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <csignal>
+#include <unistd.h>
+
 namespace {
-
-struct ToolRun {
-    int exitCode = -1;
-    QByteArray err;
-};
-
-ToolRun runTool(const QStringList &args)
-{
-    QProcess process;
-    process.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), args);
-    if (!process.waitForStarted(10000) || !process.waitForFinished(120000))
-        return {};
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardError()};
-}
-
-QByteArray fileBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QString kMap = QStringLiteral(TRESSIL_TEST_DATA_DIR "/render_showcase_map.json");
 
@@ -53,6 +37,14 @@ private Q_SLOTS:
     void svgOfACanvasWithoutPixelsIsRefused();
     void refusedGenerationWritesNothing_data();
     void refusedGenerationWritesNothing();
+    void failedWriteExitsOneAndKeepsTheOldFile_data();
+    void failedWriteExitsOneAndKeepsTheOldFile();
+    void fullDeviceExitsOneSayingTheDiskIsFull_data();
+    void fullDeviceExitsOneSayingTheDiskIsFull();
+    void readOnlyFolderExitsOneAndWritesNothing();
+    void tooLargeCanvasNamesTheLimit_data();
+    void tooLargeCanvasNamesTheLimit();
+    void interruptStopsTheExportAndLeavesNoFile();
     void helpDescribesExport();
 
 private:
@@ -87,7 +79,7 @@ void TestExportCommand::exportWritesWhatTheCoreWrites()
     QFETCH(bool, separate);
     QDir dir(m_dir->path());
     QVERIFY(dir.mkdir(QStringLiteral("tool")) && dir.mkdir(QStringLiteral("core")));
-    const ToolRun run = runTool(QStringList {"export", kMap, dir.filePath("tool/" + file)} + options);
+    const ToolRun run = runLumatrace(QStringList {"export", kMap, dir.filePath("tool/" + file)} + options);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.err, QByteArray());
 
@@ -142,7 +134,7 @@ void TestExportCommand::usageErrorsWriteNothing()
         full.append(arg.startsWith(QLatin1String("--")) || arg == QLatin1String("200") || arg == QLatin1String("big")
                             ? arg
                             : m_dir->filePath(arg));
-    const ToolRun run = runTool(full);
+    const ToolRun run = runLumatrace(full);
     QCOMPARE(run.exitCode, 2);
     QVERIFY(run.err.startsWith("lumatrace: usage: lumatrace export"));
     QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
@@ -151,7 +143,7 @@ void TestExportCommand::usageErrorsWriteNothing()
 void TestExportCommand::unopenableFileFailsNamingIt()
 {
     const QString file = m_dir->filePath("missing/art.png");
-    const ToolRun run = runTool({"export", kMap, file});
+    const ToolRun run = runLumatrace({"export", kMap, file});
     QCOMPARE(run.exitCode, 1);
     QCOMPARE(run.err, "lumatrace: " + file.toUtf8() + ": cannot open the file for writing\n");
 }
@@ -159,7 +151,7 @@ void TestExportCommand::unopenableFileFailsNamingIt()
 void TestExportCommand::emptyCanvasFailsWithAMessage()
 {
     const QString file = m_dir->filePath("art.bin");
-    const ToolRun run = runTool({"export", kMap, file, "--scale", "0"});
+    const ToolRun run = runLumatrace({"export", kMap, file, "--scale", "0"});
     QCOMPARE(run.exitCode, 1);
     QVERIFY(run.err.startsWith("lumatrace: " + file.toUtf8() + ": nothing to draw"));
     QVERIFY(!QFile::exists(file));
@@ -188,7 +180,7 @@ void TestExportCommand::svgOfACanvasWithoutPixelsIsRefused()
     mapFile.write(QJsonDocument::fromVariant(map).toJson());
     mapFile.close();
     const QString file = m_dir->filePath("art.svg");
-    const ToolRun run = runTool({"export", mapPath, file, "--separate"});
+    const ToolRun run = runLumatrace({"export", mapPath, file, "--separate"});
     QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.err.startsWith("lumatrace: " + file.toUtf8() + ": nothing to draw"), run.err.constData());
     QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files), QStringList {"map.json"});
@@ -206,10 +198,156 @@ void TestExportCommand::refusedGenerationWritesNothing()
 {
     QFETCH(QString, file);
     const QString map = QStringLiteral(TRESSIL_TEST_DATA_DIR "/budget_endless_passes.json");
-    const ToolRun run = runTool({"export", map, m_dir->filePath(file)});
+    const ToolRun run = runLumatrace({"export", map, m_dir->filePath(file)});
     QCOMPARE(run.exitCode, 2);
     QVERIFY2(run.err.startsWith("lumatrace: " + map.toUtf8() + ": generation refused: "), run.err.constData());
     QVERIFY(QDir(m_dir->path()).entryList(QDir::Files).isEmpty());
+}
+
+void TestExportCommand::failedWriteExitsOneAndKeepsTheOldFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("PNG") << "art.png" << QStringList {};
+    QTest::newRow("PNG by layer") << "art.png" << QStringList {"--separate"};
+    QTest::newRow("SVG") << "art.svg" << QStringList {};
+    QTest::newRow("BIN") << "art.bin" << QStringList {};
+}
+
+void TestExportCommand::failedWriteExitsOneAndKeepsTheOldFile()
+{
+    QFETCH(QString, name);
+    QFETCH(QStringList, options);
+    const QString file = m_dir->filePath(name);
+    {
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the artwork that was there");
+    }
+    // A file size cap of 1 KB (shell blocks of 1024 or 512 bytes) fails the
+    // write part way, as a full disk would; the ignored signal lets the
+    // write fail instead of ending the process.
+    const QString command = QStringLiteral("trap '' XFSZ; ulimit -f 2; exec \"$0\" \"$@\"");
+    const ToolRun run = runProgram(
+            QStringLiteral("/bin/sh"),
+            QStringList {"-c", command, QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), "export", kMap, file} + options);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err,
+             "lumatrace: " + file.toUtf8() + ": writing the file failed; nothing was written under this name\n");
+    QCOMPARE(fileBytes(file), QByteArray("the artwork that was there"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList {name});
+}
+
+void TestExportCommand::fullDeviceExitsOneSayingTheDiskIsFull_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("PNG") << "art.png";
+    QTest::newRow("SVG") << "art.svg";
+    QTest::newRow("BIN") << "art.bin";
+}
+
+void TestExportCommand::fullDeviceExitsOneSayingTheDiskIsFull()
+{
+    QFETCH(QString, name);
+    if (!QFileInfo::exists(QStringLiteral("/dev/full")))
+        QSKIP("this system has no /dev/full");
+    // The tool wants an extension; a link gives the device one.
+    const QString file = m_dir->filePath(name);
+    QVERIFY(QFile::link(QStringLiteral("/dev/full"), file));
+    const ToolRun run = runLumatrace({"export", kMap, file});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, "lumatrace: " + file.toUtf8() + ": the disk is full; nothing was written under this name\n");
+    QCOMPARE(QFileInfo(file).symLinkTarget(), QStringLiteral("/dev/full"));
+}
+
+void TestExportCommand::readOnlyFolderExitsOneAndWritesNothing()
+{
+    // Permissions do not bind root, so root runs the tool as nobody.
+    const bool asNobody = geteuid() == 0;
+    if (asNobody && !QFileInfo::exists(QStringLiteral("/usr/bin/setpriv")))
+        QSKIP("root without setpriv cannot run as another user");
+    QTemporaryDir shared(QDir::tempPath() + QStringLiteral("/exportcommand-XXXXXX"));
+    QVERIFY(shared.isValid());
+    const QString folder = shared.filePath(QStringLiteral("read-only"));
+    QVERIFY(QDir().mkdir(folder));
+    const auto readable = QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+            | QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup;
+    QVERIFY(QFile::setPermissions(shared.path(), readable | QFileDevice::WriteOwner));
+    QVERIFY(QFile::setPermissions(folder, readable));
+    const QString map = shared.filePath(QStringLiteral("map.json"));
+    QVERIFY(QFile::copy(kMap, map));
+    QFile::setPermissions(map, QFileDevice::ReadOwner | QFileDevice::ReadOther | QFileDevice::ReadGroup);
+    const QString file = folder + QStringLiteral("/art.png");
+    QStringList args {"export", map, file};
+    const ToolRun run = asNobody ? runProgram(QStringLiteral("/usr/bin/setpriv"),
+                                              QStringList {"--reuid=65534", "--regid=65534", "--clear-groups",
+                                                           QStringLiteral(TRESSIL_BIN_DIR "/lumatrace")}
+                                                      + args)
+                                 : runLumatrace(args);
+    QFile::setPermissions(folder, readable | QFileDevice::WriteOwner);
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err, "lumatrace: " + file.toUtf8() + ": cannot open the file for writing\n");
+    QVERIFY(QDir(folder).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+void TestExportCommand::tooLargeCanvasNamesTheLimit_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("scale");
+    QTest::newRow("a side of 66,000 pixels") << "art.png"
+                                             << "11000";
+    QTest::newRow("31,800 pixels square is over 1,000 Mpx") << "art.bin"
+                                                            << "5300";
+}
+
+void TestExportCommand::tooLargeCanvasNamesTheLimit()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, scale);
+    const QString file = m_dir->filePath(name);
+    const ToolRun run = runLumatrace({"export", kMap, file, "--scale", scale});
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(run.err,
+             "lumatrace: " + file.toUtf8() + ": the canvas is too large: width 600 and height 600 at " + scale.toUtf8()
+                     + " % exceed the limit of 65535 pixels a side and 1000000000 pixels (1000 Mpx) in all\n");
+    QVERIFY(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+void TestExportCommand::interruptStopsTheExportAndLeavesNoFile()
+{
+    const QString file = m_dir->filePath(QStringLiteral("art.png"));
+    {
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly));
+        old.write("the artwork that was there");
+    }
+    QProcess process;
+    process.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), {"export", kMap, file, "--scale", "900"});
+    QVERIFY(process.waitForStarted(10000));
+    // Once the process holds its temporary file open (unnamed or not) the
+    // export is past generation and in its bands, where Ctrl-C is caught.
+    const QString fds = QStringLiteral("/proc/%1/fd").arg(process.processId());
+    auto writing = [&] {
+        for (const QFileInfo &fd : QDir(fds).entryInfoList(QDir::System | QDir::Files)) {
+            if (fd.symLinkTarget().startsWith(m_dir->path()))
+                return true;
+        }
+        return false;
+    };
+    QElapsedTimer clock;
+    clock.start();
+    while (!writing() && clock.elapsed() < 60000)
+        QThread::msleep(10);
+    if (!writing())
+        QSKIP("cannot see the process's open files in /proc");
+    ::kill(pid_t(process.processId()), SIGINT);
+    QVERIFY(process.waitForFinished(120000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 130);
+    QCOMPARE(process.readAllStandardError(),
+             "lumatrace: " + file.toUtf8() + ": cancelled; nothing was written under this name\n");
+    QCOMPARE(fileBytes(file), QByteArray("the artwork that was there"));
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList {"art.png"});
 }
 
 void TestExportCommand::helpDescribesExport()

@@ -97,6 +97,27 @@ private Q_SLOTS:
         QCOMPARE(QImage(path("page.png")).size(), pixels);
     }
 
+    void pngRecordsTheResolutionUsed_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("pixelsPerMetre");
+        QTest::newRow("by percent: a screen's 96 dpi") << QStringList {"--scale", "20"} << 3780;
+        QTest::newRow("by percent with --dpi 300") << QStringList {"--scale", "20", "--dpi", "300"} << 11811;
+        QTest::newRow("paper at 72 dpi") << QStringList {"--paper", "A5", "--dpi", "72"} << 2835;
+    }
+
+    void pngRecordsTheResolutionUsed()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, pixelsPerMetre);
+        QCOMPARE(runLumatrace(QStringList {"export", m_map, path("dpi.png"), "--separate"} + options).exitCode, 0);
+        for (const char *name : {"dpi.png", "dpi.wires.png"}) {
+            const QImage image(path(name));
+            QCOMPARE(image.dotsPerMeterX(), pixelsPerMetre);
+            QCOMPARE(image.dotsPerMeterY(), pixelsPerMetre);
+        }
+    }
+
     void badPrintValuesAreRefusedNamingThem_data()
     {
         QTest::addColumn<QStringList>("options");

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "renderlayer.h"
+#include "wiredots.h"
+
+#include <QPainterPath>
+#include <QRectF>
+#include <QVector>
+
+class Circuit;
+class RenderMetrics;
+struct GeneratorSettings;
+
+// Everything one render draws, decided once before any pixel is painted: the
+// lane paths of every wire, its pads and glowing dots, the chips and the
+// signal stretches. Building the plan makes all of the render's draws of
+// random stream 5, in the order the painters used to make them (every wire's
+// dots, then every wire's signal lanes), so the pixels cannot depend on how
+// the canvas is later cut into bands or shared among threads.
+class RenderPlan
+{
+public:
+    struct Stroke {
+        QPainterPath path;
+        double penWidth;
+        // Canvas rows and columns the stroke can touch, antialiasing included.
+        double top;
+        double bottom;
+        double left;
+        double right;
+    };
+
+    struct WireItem {
+        // The lanes, drawn on the canvas when mainStroke and into the shadow
+        // when shadowStroke; empty when neither.
+        QVector<Stroke> lanes;
+        bool mainStroke;
+        bool shadowStroke;
+        QVector<WireDots::Dot> dots;
+        // End points that get a shadow disc.
+        QVector<QPoint> shadowDots;
+    };
+
+    RenderPlan(const Circuit &circuit, const GeneratorSettings &settings, const RenderMetrics &metrics,
+               RenderLayer layer);
+
+    const QVector<WireItem> &wires() const { return m_wires; }
+    const QVector<Stroke> &signalStrokes() const { return m_signals; }
+
+    // Whether rows top .. bottom (canvas pixels, bottom exclusive) can be
+    // touched by the stroke, or by a disc of radius k at centre.
+    static bool touches(const Stroke &stroke, int top, int bottom);
+    static bool discTouches(const QPoint &centre, int k, int top, int bottom);
+
+    // Whether some side × side square of the width × height canvas is
+    // touched by no signal stroke (ofSignals) or by no glowing dot of radius
+    // k (glow dots): a blur of that size then has a black pixel. False when
+    // none is found, which proves nothing.
+    bool hasEmptySquare(bool ofSignals, int k, int side, int width, int height) const;
+
+private:
+    QVector<WireItem> m_wires;
+    QVector<Stroke> m_signals;
+};

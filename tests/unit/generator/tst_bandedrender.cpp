@@ -1,0 +1,155 @@
+#include "circuitgenerator.h"
+#include "circuitrenderer.h"
+#include "jsonvariant.h"
+
+#include <QtTest>
+
+#include <cstring>
+
+// A render cut into bands, or shared among threads, gives exactly the pixels
+// of the whole-canvas render: effects read real rows across band edges, the
+// blur stretches use ranges over the whole canvas, and every random draw is
+// made before the first band.
+namespace {
+
+QVariantMap parameterMap(const QString &name, const QByteArray &overrides)
+{
+    QVariantMap map;
+    QString error;
+    if (!readJsonParameterFile(QStringLiteral(TRESSIL_TEST_DATA_DIR "/") + name, &map, &error))
+        qFatal("%s: %s", qPrintable(name), qPrintable(error));
+    QVariantMap extra;
+    if (!overrides.isEmpty() && !parseJsonParameterMap(overrides, &extra, &error))
+        qFatal("%s: %s", overrides.constData(), qPrintable(error));
+    for (auto it = extra.cbegin(); it != extra.cend(); ++it)
+        map.insert(it.key(), it.value());
+    const QString mask = map.value(QStringLiteral("mask_file_path")).toString();
+    if (!mask.isEmpty())
+        map.insert(QStringLiteral("mask_file_path"), QStringLiteral(TRESSIL_TEST_DATA_DIR "/") + mask);
+    return map;
+}
+
+// The first differing row, for the failure message; -1 when equal.
+int firstDifferentRow(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return 0;
+    for (int y = 0; y < a.height(); ++y) {
+        if (std::memcmp(a.constScanLine(y), b.constScanLine(y), size_t(a.width()) * 4) != 0)
+            return y;
+    }
+    return -1;
+}
+
+QImage renderWith(CircuitGenerator &generator, float scale, RenderLayer layer, int bandRows, int threads)
+{
+    CircuitRenderer renderer;
+    renderer.setBandRows(bandRows);
+    renderer.setThreadCount(threads);
+    generator.resetSeed();
+    const QImage *image = renderer.render(*generator.generateCircuit(), generator.settings(), scale, layer);
+    return image ? image->copy() : QImage();
+}
+
+} // namespace
+
+class TestBandedRender : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void bandsGiveTheWholeCanvasPixels_data();
+    void bandsGiveTheWholeCanvasPixels();
+    void streamedBandsCoverTheCanvasInOrder();
+};
+
+void TestBandedRender::bandsGiveTheWholeCanvasPixels_data()
+{
+    QTest::addColumn<QString>("map");
+    QTest::addColumn<QByteArray>("overrides");
+    QTest::addColumn<float>("scale");
+    QTest::addColumn<int>("layer");
+    const QByteArray small = R"({"width": 260, "height": 190})";
+    struct Variant {
+        const char *name;
+        const char *map;
+        QByteArray overrides;
+    };
+    const Variant variants[] = {
+            {"showcase: shadow, glow, vignette, chip", "render_showcase_map.json", small},
+            {"strong shadow, no glow", "render_showcase_map.json",
+             R"({"width": 260, "height": 190, "wire_shadow": 1.0, "signal_glowing": 0})"},
+            {"glow of radius one", "render_showcase_map.json",
+             R"({"width": 260, "height": 190, "signal_glowing": 0.1, "glowing_dots_amount": 1})"},
+            {"wide glow, full vignette", "render_showcase_map.json",
+             R"({"width": 260, "height": 190, "signal_glowing": 2.5, "vignetting": 1.0})"},
+            {"text mask, modifier, adjustment, chips", "render_mixed_map.json", R"({"width": 320, "height": 200})"},
+            {"file mask", "render_filemask_map.json", R"({"width": 250, "height": 180})"},
+            {"default map", "render_default_map.json", R"({"width": 240, "height": 240})"},
+            // Signals cover all but scattered pixels, so the wide signal blur
+            // has no black window and its range starts above zero.
+            {"thick orange signals flooding a small canvas", "render_mixed_map.json",
+             R"({"width": 160, "height": 120, "wire_thickness": 12, "max_wire_thickness": 5, "signal_amount": 1,)"
+             R"( "signal_size": 9, "signal_size_variance": 0, "signal_glowing": 1.0, "masking": 0, "scale": 0.25,)"
+             R"( "dense_amount": 1})"},
+            {"nothing drawn under a shadow", "render_showcase_map.json",
+             R"({"width": 260, "height": 190, "scale": 40})"},
+    };
+    for (const Variant &variant : variants) {
+        for (float scale : {1.0f, 2.5f}) {
+            for (int layer : {int(Composite), int(Wires), int(Components), int(Signals), int(DotSignals)}) {
+                if (layer != Composite && scale != 1.0f)
+                    continue;
+                QTest::addRow("%s, layer %d at %g %%", variant.name, layer, double(scale * 100))
+                        << QString::fromLatin1(variant.map) << variant.overrides << scale << layer;
+            }
+        }
+    }
+}
+
+void TestBandedRender::bandsGiveTheWholeCanvasPixels()
+{
+    QFETCH(QString, map);
+    QFETCH(QByteArray, overrides);
+    QFETCH(float, scale);
+    QFETCH(int, layer);
+    CircuitGenerator generator;
+    generator.readParameters(parameterMap(map, overrides));
+    const QImage whole = renderWith(generator, scale, RenderLayer(layer), 0, 1);
+    QVERIFY(!whole.isNull());
+    for (int rows : {7, 37, 64}) {
+        for (int threads : {1, 3}) {
+            const QImage banded = renderWith(generator, scale, RenderLayer(layer), rows, threads);
+            const int row = firstDifferentRow(banded, whole);
+            QVERIFY2(row < 0,
+                     qPrintable(QStringLiteral("bands of %1 rows on %2 threads differ from row %3")
+                                        .arg(rows)
+                                        .arg(threads)
+                                        .arg(row)));
+        }
+    }
+}
+
+void TestBandedRender::streamedBandsCoverTheCanvasInOrder()
+{
+    CircuitGenerator generator;
+    generator.readParameters(
+            parameterMap(QStringLiteral("render_showcase_map.json"), R"({"width": 200, "height": 101})"));
+    CircuitRenderer renderer;
+    renderer.setBandRows(37);
+    renderer.setThreadCount(2);
+    QVector<int> firstRows;
+    int covered = 0;
+    const auto result = renderer.renderBands(*generator.generateCircuit(), generator.settings(), 1.0f, Composite,
+                                             [&](const QImage &rows, int firstRow) {
+                                                 firstRows.append(firstRow);
+                                                 covered += rows.height();
+                                                 return rows.width() == 200;
+                                             });
+    QCOMPARE(int(result), int(CircuitRenderer::BandResult::Done));
+    QCOMPARE(firstRows, (QVector<int> {0, 37, 74}));
+    QCOMPARE(covered, 101);
+}
+
+QTEST_MAIN(TestBandedRender)
+#include "tst_bandedrender.moc"
