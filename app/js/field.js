@@ -16,30 +16,89 @@ Studio.Field = {
         return Studio.util.el('label', {title: param.hint || ''}, [param.label]);
     },
 
+    // At the end of typing: text that is no number and an empty field give back the value in
+    // use, a number outside the range is clamped; both with a short note by the field.
+    settle: function (param, input, inUse, show) {
+        var text = input.value;
+        var bad = !!(input.validity && input.validity.badInput);
+        if (text === '' || isNaN(Number(text))) {
+            show(inUse);
+            Studio.Field.note(input, (bad || text !== '' ? 'Not a number' : 'Empty') + ': kept ' + input.value);
+            return;
+        }
+        var value = Number(text);
+        var coerced = Studio.schema.coerce(param, value);
+        show(coerced);
+        if (value < param.min) Studio.Field.note(input, 'The lowest is ' + param.min);
+        else if (value > param.max) Studio.Field.note(input, 'The highest is ' + param.max);
+    },
+
+    // A note under a field that fades after a moment.
+    note: function (input, text) {
+        var row = $(input).closest('.field');
+        row.find('.field-note').remove();
+        var note = Studio.util.el('div', {'class': 'field-note', 'data-note-for': input.getAttribute('data-key')}, [text]);
+        row.append(note);
+        $(input).addClass('noted');
+        setTimeout(function () {
+            $(note).remove();
+            $(input).removeClass('noted');
+        }, 3000);
+    },
+
     builders: {
+        // A slider with a number field, or for a stepper (the seed) a wide number field with
+        // − and + buttons. The number field always ends up showing the value in use.
         real: function (param, onInput, onCommit) {
             var el = Studio.util.el;
-            var range = el('input', {type: 'range', min: param.min, max: param.max, step: param.step, 'data-key': param.key});
+            var current = param.min;
+            var range = param.stepper ? null
+                : el('input', {type: 'range', min: param.min, max: param.max, step: param.step, 'data-key': param.key});
             var number = el('input', {type: 'number', min: param.min, max: param.max, step: param.step,
-                'data-key': param.key, 'class': 'number'});
-            var row = el('div', {}, [Studio.Field.label(param), range, number]);
+                'data-key': param.key, 'class': 'number' + (param.stepper ? ' wide' : '')});
+            var children = [Studio.Field.label(param)];
             var show = function (value) {
-                range.value = value;
+                current = value;
+                if (range) range.value = value;
                 number.value = Studio.util.roundToStep(value, param.step);
+                $(number).removeClass('refused');
             };
-            $(range).on('input', function () {
-                number.value = range.value;
-                onInput(Number(range.value));
-            }).on('change', onCommit);
+            var use = function (value) {
+                current = Studio.schema.coerce(param, value);
+                if (range) range.value = current;
+                onInput(current);
+            };
+            if (range) {
+                children.push(range);
+                $(range).on('input', function () {
+                    number.value = range.value;
+                    use(Number(range.value));
+                }).on('change', onCommit);
+            }
+            children.push(number);
+            if (param.stepper) {
+                [['−', -1, 'step-down'], ['+', 1, 'step-up']].forEach(function (spec) {
+                    var button = el('button', {type: 'button', 'class': 'stepper', 'data-action': spec[2] + '-' + param.key,
+                                               title: spec[1] < 0 ? 'Previous' : 'Next'}, [spec[0]]);
+                    $(button).on('click', function () {
+                        show(Studio.schema.coerce(param, current + spec[1] * param.step));
+                        onInput(current);
+                        onCommit();
+                    });
+                    children.push(button);
+                });
+            }
             $(number).on('input', function () {
-                if (number.value === '' || isNaN(Number(number.value))) return;
-                range.value = number.value;
-                onInput(Number(number.value));
+                var text = number.value;
+                var refused = text === '' ? !!(number.validity && number.validity.badInput) : isNaN(Number(text));
+                $(number).toggleClass('refused', refused);
+                if (text === '' || refused) return;
+                use(Number(text));
             }).on('change', function () {
-                show(Studio.schema.coerce(param, number.value));
+                Studio.Field.settle(param, number, current, show);
                 onCommit();
             });
-            return {element: row, setValue: show};
+            return {element: el('div', {}, children), setValue: show};
         },
 
         int: function (param, onInput, onCommit) {
@@ -49,24 +108,37 @@ Studio.Field = {
         color: function (param, onInput, onCommit) {
             var el = Studio.util.el;
             var swatch = el('span', {'class': 'swatch'});
-            var inputs = ['R', 'G', 'B'].map(function (channel) {
-                return el('input', {type: 'number', min: 0, max: 255, step: 1, title: channel,
-                    'data-key': param.key, 'data-channel': channel, 'class': 'number channel'});
+            var channel = {key: param.key, label: param.label, kind: 'int', min: 0, max: 255, step: 1};
+            var inputs = ['R', 'G', 'B'].map(function (name) {
+                return el('input', {type: 'number', min: 0, max: 255, step: 1, title: name,
+                    'data-key': param.key, 'data-channel': name, 'class': 'number channel'});
             });
             var row = el('div', {}, [Studio.Field.label(param), swatch].concat(inputs));
             var current = [0, 0, 0];
             var show = function (value) {
                 current = value.slice();
-                inputs.forEach(function (input, i) { input.value = value[i]; });
+                inputs.forEach(function (input, i) {
+                    input.value = value[i];
+                    $(input).removeClass('refused');
+                });
                 swatch.style.background = 'rgb(' + value.join(',') + ')';
             };
             inputs.forEach(function (input, i) {
                 $(input).on('input', function () {
-                    if (input.value === '' || isNaN(Number(input.value))) return;
-                    current[i] = Studio.util.clamp(Math.round(Number(input.value)), 0, 255);
+                    var refused = input.value === '' ? !!(input.validity && input.validity.badInput)
+                        : isNaN(Number(input.value));
+                    $(input).toggleClass('refused', refused);
+                    if (input.value === '' || refused) return;
+                    current[i] = Studio.schema.coerce(channel, input.value);
                     swatch.style.background = 'rgb(' + current.join(',') + ')';
                     onInput(current.slice());
-                }).on('change', onCommit);
+                }).on('change', function () {
+                    Studio.Field.settle(channel, input, current[i], function (value) {
+                        current[i] = value;
+                        show(current);
+                    });
+                    onCommit();
+                });
             });
             return {element: row, setValue: show};
         },

@@ -16,15 +16,23 @@ Studio.Preview = function (viewport, model, interval) {
     this.lastStart = 0;
     this.imageCount = 0;
     this.shownCount = 0;
-    this.listeners = {generated: [], shown: [], layout: []};
+    this.listeners = {generated: [], shown: [], layout: [], zoom: []};
     $(this.image).on('load', function () { self.imageLoaded(); });
     $(window).on('resize', function () { self.layout(); });
     model.onChange(function () { self.request(); });
 };
 
+// A stored zoom mode that can be used: 'fit' or a factor within the zoom limits.
+Studio.Preview.validZoom = function (mode) {
+    if (mode === 'fit') return mode;
+    var factor = Number(mode);
+    return isFinite(factor) && factor >= 0.05 && factor <= 16 ? factor : 'fit';
+};
+
 Studio.Preview.prototype = {
     // 'generated' fn(map, ms) after each generateImage; 'shown' fn(count) when the image is
-    // on screen; 'layout' fn(zoomFactor) when its displayed size changed.
+    // on screen; 'layout' fn(zoomFactor) when its displayed size changed; 'zoom' fn(mode)
+    // when the zoom mode changed.
     on: function (event, fn) {
         this.listeners[event].push(fn);
     },
@@ -45,9 +53,10 @@ Studio.Preview.prototype = {
         this.timer = null;
         if (!this.pending) return;
         this.pending = false;
-        var map = this.model.snapshot();
+        var map = Studio.masks.effective(this.model.snapshot());
         this.lastStart = Date.now();
         var started = new Date().getTime();
+        if (Studio.masks.takeReload()) llumatrace.updateGenerator($.extend({}, map, {mask_file_path: ''}));
         llumatrace.generateImage(map);
         var ms = new Date().getTime() - started;
         this.imageCount += 1;
@@ -64,8 +73,10 @@ Studio.Preview.prototype = {
 
     // 'fit' or a factor (1 = 100 %).
     setZoom: function (mode) {
+        var changed = mode !== this.zoomMode;
         this.zoomMode = mode;
         this.layout();
+        if (changed) this.emit('zoom', [mode]);
     },
 
     zoomFactor: function () {

@@ -66,15 +66,20 @@ Studio.Busy.prototype = {
     }
 };
 
-// The last state and the recent seeds, kept in the database for the next start.
+// The last state, the recent seeds, the preset in use and the view and export choices,
+// kept in the database for the next start.
 Studio.saveState = function (s) {
     s.store.setValue('last_state', s.model.map);
     s.store.setValue('recent_seeds', s.seeds.recent);
+    s.store.setValue('last_preset', s.presets.currentName);
+    s.store.setValue('export_settings', s.exports.settings());
+    s.store.setValue('zoom', s.preview.zoomMode);
 };
 
 Studio.start = function (args) {
     var parts = Studio.layout();
     Studio.status.element = parts.status;
+    Studio.status.notice = new Studio.Notice(parts.viewport);
     app.setAppName('Lumatrace');
     app.loadPlugin(Studio.pluginPath(args[0]));
     if (typeof llumatrace !== 'object') {
@@ -93,21 +98,35 @@ Studio.start = function (args) {
     controls.appendToGroup('mask', Studio.masks.createThumbnail());
     controls.refresh(['mask_type'], null, model);
     var preview = new Studio.Preview(parts.viewport, model, 80);
+    Studio.masks.attach(model, history, preview);
     var placement = new Studio.Placement(preview, model, history);
     var placed = new Studio.PlacedList(parts.placed, model, history, placement);
     var presets = new Studio.Presets(parts.presets, store, model, history);
     var exports = new Studio.Exports(parts.exports, model, new Studio.Busy(parts.busy));
+    exports.restore(store.value('export_settings', null));
+    preview.setZoom(Studio.Preview.validZoom(store.value('zoom', 'fit')));
+    var lastPreset = store.value('last_preset', '');
+    if (saved && typeof lastPreset === 'string' && lastPreset && store.presetId(lastPreset) !== null)
+        presets.setCurrent(lastPreset);
+    history.reset();
     Studio.studio = {model: model, history: history, controls: controls, seeds: seeds, preview: preview,
                      placement: placement, placed: placed, presets: presets, exports: exports, store: store};
     Studio.connect(parts, Studio.studio);
     var saveSoon = Studio.util.debounce(function () { Studio.saveState(Studio.studio); }, 400);
     model.onChange(saveSoon);
     seeds.onChange(saveSoon);
+    exports.onChange(saveSoon);
+    presets.onChange(saveSoon);
+    preview.on('zoom', saveSoon);
     Studio.buildMenus(app.win);
     placement.setTool('select');
     $('.toolbar [data-command="view.overlays"]').addClass('active');
     preview.request();
-    Studio.status.show(saved ? 'Welcome back: your last artwork is restored.' : 'Welcome to Lumatrace.');
+    var maskProblem = Studio.masks.problemMessage();
+    if (maskProblem)
+        Studio.status.error('Your last artwork is restored, but without its mask: ' + maskProblem,
+                            [['Locate…', function () { Studio.masks.locate(); }]]);
+    else Studio.status.show(saved ? 'Welcome back: your last artwork is restored.' : 'Welcome to Lumatrace.');
     Studio.ready = true;
 };
 
@@ -143,7 +162,17 @@ Studio.connect = function (parts, s) {
     };
     s.history.onChange(showUndo);
     showUndo();
-    s.presets.onChange(function (name) { app.win.setTitle(name ? 'Lumatrace — ' + name : 'Lumatrace'); });
+    s.presets.onChange(function (name, modified) {
+        app.win.setTitle(name ? 'Lumatrace — ' + name + (modified ? ' (unsaved changes)' : '') : 'Lumatrace');
+    });
+    // Over a number field the wheel scrolls the panel, as over the rest of it: a focused
+    // field would otherwise take the wheel as steps and change its value unnoticed.
+    $(document).on('mousewheel', 'input[type=number]', function (e) {
+        e.preventDefault();
+        var scroller = $(this).closest('.panel-scroll').get(0);
+        var wheel = e.originalEvent;
+        if (scroller) scroller.scrollTop -= wheel.wheelDeltaY !== undefined ? wheel.wheelDeltaY : wheel.wheelDelta;
+    });
     $(document).on('keydown', function (e) {
         var typing = /^(INPUT|SELECT|TEXTAREA)$/.test(e.target.tagName);
         if (!typing && (e.which === 46 || e.which === 8)) {
@@ -158,10 +187,10 @@ Studio.commands = {
         var map = Studio.util.clone(Studio.schema.defaults);
         map.seed = Studio.util.randomSeed();
         map.mask_font = Studio.masks.defaultFont();
+        s.presets.setCurrent('');
         s.model.replace(map);
         s.history.commit();
         s.placement.select(null);
-        s.presets.setCurrent('');
         Studio.status.show('New artwork with seed ' + map.seed + '.');
     },
     'file.open': function (s) { s.presets.reveal(); },

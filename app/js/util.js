@@ -106,9 +106,11 @@ Studio.util = {
     }
 };
 
-// The status line at the bottom of the window: the outcome of the last action.
+// The status line at the bottom of the window: the outcome of the last action. Errors are
+// also shown in full over the artwork, where the user is looking, until dismissed.
 Studio.status = {
     element: null,
+    notice: null,
     text: '',
     kind: 'info',
 
@@ -119,9 +121,64 @@ Studio.status = {
         this.element.textContent = text;
         this.element.className = 'status-message ' + this.kind;
         this.element.title = text;
+        if (this.kind !== 'error' && this.notice) this.notice.dismiss('error');
     },
 
-    error: function (text) {
+    error: function (text, actions) {
         this.show(text, 'error');
+        if (this.notice) this.notice.show(text, 'error', actions);
+    },
+
+    // A message with buttons ([[label, fn]]) over the artwork, e.g. an Undo offer.
+    offer: function (text, actions) {
+        this.show(text);
+        if (this.notice) this.notice.show(text, 'info', actions);
+    }
+};
+
+// The banner over the artwork: whole message text, optional action buttons, a close button.
+// Information banners go away by themselves; errors stay until closed or replaced.
+Studio.Notice = function (container) {
+    var el = Studio.util.el;
+    var self = this;
+    this.kind = '';
+    this.timer = null;
+    this.text = el('div', {'class': 'notice-text'});
+    this.actions = el('div', {'class': 'notice-actions'});
+    var close = el('button', {type: 'button', 'class': 'icon', 'data-action': 'dismiss-notice', title: 'Close'}, ['✕']);
+    this.element = el('div', {'class': 'notice', role: 'alert'}, [this.text, this.actions, close]);
+    $(close).on('click', function () { self.dismiss(); });
+    container.appendChild(this.element);
+};
+
+Studio.Notice.prototype = {
+    show: function (text, kind, actions) {
+        var self = this;
+        this.kind = kind;
+        this.text.textContent = text;
+        $(this.actions).empty();
+        (actions || []).forEach(function (action) {
+            var button = Studio.util.el('button', {type: 'button', 'data-notice-action': action[0]}, [action[0]]);
+            $(button).on('click', function () {
+                self.dismiss();
+                action[1]();
+            });
+            self.actions.appendChild(button);
+        });
+        this.element.className = 'notice on ' + kind;
+        clearTimeout(this.timer);
+        if (kind !== 'error') this.timer = setTimeout(function () { self.dismiss(); }, 8000);
+    },
+
+    // Hides the banner; with `kind`, only when it shows a message of that kind.
+    dismiss: function (kind) {
+        if (kind && kind !== this.kind) return;
+        clearTimeout(this.timer);
+        this.kind = '';
+        this.element.className = 'notice';
+    },
+
+    isShown: function () {
+        return /\bon\b/.test(this.element.className);
     }
 };

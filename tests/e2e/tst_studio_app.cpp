@@ -14,10 +14,12 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWebFrame>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <functional>
@@ -170,6 +172,44 @@ private:
 
     QSize pngSize(const QString &path) { return QImage(path).size(); }
 
+    // Answers the next message box by the button labelled `text`.
+    void answerMessageBox(const QString &text)
+    {
+        whenShown<QMessageBox>([text](QMessageBox *box) {
+            for (QAbstractButton *button : box->buttons()) {
+                if (button->text() == text)
+                    button->click();
+            }
+        });
+    }
+
+    // The preview image once the artwork of the current map is on screen; empty when it
+    // does not settle.
+    QByteArray settledPreview()
+    {
+        const bool settled = QTest::qWaitFor(
+                [this] {
+                    return !js("Studio.studio.preview.pending || !!Studio.studio.preview.timer").toBool()
+                            && shownImages() == js("Studio.studio.preview.imageCount").toInt();
+                },
+                10000);
+        return settled ? previewBytes() : QByteArray();
+    }
+
+    QString storedPreset(const QString &name, const QString &key)
+    {
+        return js("var s = Studio.studio.store; String(s.preset(s.presetId(" + jsString(name) + "))." + key + ")")
+                .toString();
+    }
+
+    // With LUMATRACE_SCREENSHOTS set to a folder, saves the window there as `name`.png.
+    void screenshot(const QString &name)
+    {
+        const QString folder = qEnvironmentVariable("LUMATRACE_SCREENSHOTS");
+        if (!folder.isEmpty())
+            ovex->mainWindow()->grab().save(folder + '/' + name + ".png");
+    }
+
 private Q_SLOTS:
     void initTestCase();
     void init();
@@ -195,6 +235,17 @@ private Q_SLOTS:
     void exportThatCannotBeWrittenSaysSo();
     void menuEntriesRunTheirCommands_data();
     void menuEntriesRunTheirCommands();
+    void maskImageThatIsMissingOrNoImageIsReportedAndPickedUpWhenItReturns_data();
+    void maskImageThatIsMissingOrNoImageIsReportedAndPickedUpWhenItReturns();
+    void numberFieldShowsTheValueInUse_data();
+    void numberFieldShowsTheValueInUse();
+    void textMaskShowsTheFirstTextAndAnEmptyTextMasksNothing();
+    void recentSeedsHoldOnlyCommittedSeeds();
+    void savingOverAnotherPresetAsksAndCanBeUndone();
+    void undoingAnImportRestoresThePresetName();
+    void draggingOnTheArtworkEditsThePlacedItem_data();
+    void draggingOnTheArtworkEditsThePlacedItem();
+    void wheelOverAFocusedNumberFieldScrollsThePanel();
     void lastStateIsRestoredAtTheNextStart();
 };
 
@@ -558,13 +609,279 @@ void TestStudioApp::menuEntriesRunTheirCommands()
     js("Studio.studio.placement.setVisible(true); Studio.studio.preview.setZoom('fit');");
 }
 
+void TestStudioApp::maskImageThatIsMissingOrNoImageIsReportedAndPickedUpWhenItReturns_data()
+{
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("a mask image that was moved away") << false << "is missing";
+    QTest::newRow("a mask file that is not an image") << true << "could not be read";
+}
+
+void TestStudioApp::maskImageThatIsMissingOrNoImageIsReportedAndPickedUpWhenItReturns()
+{
+    QFETCH(bool, present);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("mask.png");
+    QImage mask(400, 100, QImage::Format_RGB32);
+    mask.fill(Qt::black);
+    QPainter(&mask).fillRect(0, 0, 200, 100, Qt::white);
+    js("$('[data-key=mask_type]').val('image').trigger('change');");
+    edit("input.number[data-key=masking]", "0.9");
+    const QByteArray unmasked = settledPreview();
+
+    if (present)
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly) && QFile(path).exists());
+    js("Studio.studio.model.set('mask_file_path', " + jsString(path) + "); Studio.studio.history.commit();");
+    QTRY_VERIFY(js("$('[data-info=mask-problem]').is(':visible')").toBool());
+    QVERIFY2(js("$('[data-info=mask-problem]').text()").toString().contains(problem),
+             qPrintable(js("$('[data-info=mask-problem]').text()").toString()));
+    QVERIFY2(status().contains(problem), qPrintable(status()));
+    QCOMPARE(js("Studio.status.kind").toString(), QStringLiteral("error"));
+    QVERIFY(js("$('.notice.error').is(':visible')").toBool());
+    // The artwork shows without the mask instead of going blank.
+    QCOMPARE(settledPreview(), unmasked);
+    QCOMPARE(mapValue("mask_file_path").toString(), path);
+    screenshot(present ? "mask-not-an-image" : "mask-missing");
+
+    // The image put in place is used without choosing it again.
+    QFile::remove(path);
+    QVERIFY(mask.save(path, "PNG"));
+    QTRY_VERIFY_WITH_TIMEOUT(!js("$('[data-info=mask-problem]').is(':visible')").toBool(), 5000);
+    QTRY_COMPARE(js("document.querySelector('.mask-thumbnail').naturalWidth").toInt(), 200);
+    QVERIFY(settledPreview() != unmasked);
+    QVERIFY(!js("$('.notice.error').is(':visible')").toBool());
+    js("Studio.studio.model.set('mask_file_path', ''); Studio.studio.history.commit();");
+}
+
+void TestStudioApp::numberFieldShowsTheValueInUse_data()
+{
+    QTest::addColumn<QString>("selector");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("inUse");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("text that is no number keeps the shadow in use") << "input.number[data-key=wire_shadow]"
+                                                                    << "abc"
+                                                                    << "wire_shadow"
+                                                                    << "0.6"
+                                                                    << "0.6"
+                                                                    << "Not a number";
+    QTest::newRow("an emptied width shows the width in use") << "input.number[data-key=width]"
+                                                             << ""
+                                                             << "width"
+                                                             << "600"
+                                                             << "600"
+                                                             << "Empty";
+    QTest::newRow("a colour channel above 255 is clamped and shown clamped")
+            << "input[data-key=bg_color][data-channel=R]"
+            << "999"
+            << "bg_color"
+            << "255,20,34"
+            << "255"
+            << "The highest is 255";
+    QTest::newRow("a width below the range is raised to the lowest") << "input.number[data-key=width]"
+                                                                     << "5"
+                                                                     << "width"
+                                                                     << "32"
+                                                                     << "32"
+                                                                     << "The lowest is 32";
+}
+
+void TestStudioApp::numberFieldShowsTheValueInUse()
+{
+    QFETCH(QString, selector);
+    QFETCH(QString, typed);
+    QFETCH(QString, key);
+    QFETCH(QString, inUse);
+    QFETCH(QString, shown);
+    QFETCH(QString, note);
+    // Typed as a user types: the field holds the text, not what script could set.
+    click(selector);
+    js("document.querySelector(" + jsString(selector) + ").select();");
+    if (typed.isEmpty())
+        QTest::keyClick(view(), Qt::Key_Backspace);
+    else
+        QTest::keyClicks(view(), typed);
+    js("document.activeElement.blur();");
+    QCOMPARE(js("String(Studio.studio.model.get('" + key + "'))").toString(), inUse);
+    QCOMPARE(js("document.querySelector(" + jsString(selector) + ").value").toString(), shown);
+    const QString noteText
+            = js("$(" + jsString(selector) + ").closest('.field').find('.field-note').text()").toString();
+    QVERIFY2(noteText.startsWith(note), qPrintable(noteText));
+}
+
+void TestStudioApp::textMaskShowsTheFirstTextAndAnEmptyTextMasksNothing()
+{
+    const QByteArray unmasked = settledPreview();
+    QCOMPARE(mapValue("masking").toDouble(), 0.0);
+    edit("input[data-key=mask_text]", "LUMA");
+    QVERIFY(mapValue("masking").toDouble() > 0);
+    QCOMPARE(js("document.querySelector('input.number[data-key=masking]').value").toDouble(),
+             mapValue("masking").toDouble());
+    QVERIFY(settledPreview() != unmasked);
+    edit("input[data-key=mask_text]", "");
+    QVERIFY(mapValue("masking").toDouble() > 0);
+    QCOMPARE(settledPreview(), unmasked);
+}
+
+void TestStudioApp::recentSeedsHoldOnlyCommittedSeeds()
+{
+    const QString seed = "input.number[data-key=seed]";
+    for (const char *typed : {"7", "77", "777", "777777"}) {
+        js("document.querySelector(" + jsString(seed) + ").value = '" + QLatin1String(typed) + "';");
+        fire(seed, "input");
+    }
+    fire(seed, "change");
+    QCOMPARE(mapValue("seed").toInt(), 777777);
+    QCOMPARE(js("document.querySelector(" + jsString(seed) + ").value").toString(), QStringLiteral("777777"));
+    QCOMPARE(js("$('.seed-chip').map(function () { return this.textContent; }).get().slice(0, 2).join(' ')").toString(),
+             QStringLiteral("777777 4242"));
+    QCOMPARE(js("$('.seed-chip[data-seed=7], .seed-chip[data-seed=77], .seed-chip[data-seed=777]').length").toInt(), 0);
+    click("[data-action=step-up-seed]");
+    QCOMPARE(mapValue("seed").toInt(), 777778);
+    QCOMPARE(js("$('input[type=range][data-key=seed]').length").toInt(), 0);
+}
+
+void TestStudioApp::savingOverAnotherPresetAsksAndCanBeUndone()
+{
+    edit("input.number[data-key=wire_thickness]", "3.5");
+    edit("input[data-key=preset-name]", "Kept");
+    click("[data-action=save-preset]");
+    js("Studio.run('file.new');");
+    edit("input.number[data-key=wire_thickness]", "0.5");
+    edit("input[data-key=preset-name]", "Kept");
+
+    answerMessageBox("Cancel");
+    click("[data-action=save-preset]");
+    QCOMPARE(storedPreset("Kept", "wire_thickness"), QStringLiteral("3.5"));
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace"));
+
+    answerMessageBox("Replace");
+    click("[data-action=save-preset]");
+    QCOMPARE(storedPreset("Kept", "wire_thickness"), QStringLiteral("0.5"));
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Kept"));
+    QVERIFY(js("$('.notice [data-notice-action=Undo]').is(':visible')").toBool());
+    screenshot("preset-replaced");
+    click(".notice [data-notice-action=Undo]");
+    QCOMPARE(storedPreset("Kept", "wire_thickness"), QStringLiteral("3.5"));
+    // The artwork no longer matches the preset it is named after.
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Kept (unsaved changes)"));
+    QVERIFY(js("$('.preset-list li.current').hasClass('modified')").toBool());
+
+    answerMessageBox("Delete");
+    click(".preset-list li[data-preset=Kept] [data-action=delete]");
+    QCOMPARE(js("Studio.studio.store.presetId('Kept')").toString(), QString());
+    click(".notice [data-notice-action=Undo]");
+    QCOMPARE(storedPreset("Kept", "wire_thickness"), QStringLiteral("3.5"));
+    js("var s = Studio.studio.store; s.deletePreset(s.presetId('Kept')); Studio.studio.presets.setCurrent('');");
+}
+
+void TestStudioApp::undoingAnImportRestoresThePresetName()
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("Imported board.json"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"seed": 99, "wire_thickness": 2.5})");
+    file.close();
+    answerFileDialog(file.fileName());
+    QAction *import = menuAction("Import preset…");
+    QVERIFY(import);
+    import->trigger();
+    QCOMPARE(mapValue("seed").toInt(), 99);
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Imported board"));
+    QCOMPARE(js("$('.preset-list li.current').attr('data-preset')").toString(), QStringLiteral("Imported board"));
+
+    click(".toolbar [data-command='edit.undo']");
+    QCOMPARE(mapValue("seed").toInt(), 4242);
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace"));
+    QCOMPARE(js("document.querySelector('[data-key=preset-name]').value").toString(), QString());
+    QCOMPARE(js("$('.preset-list li.current').length").toInt(), 0);
+    click(".toolbar [data-command='edit.redo']");
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Imported board"));
+
+    // A file that is no parameter map changes nothing, not even the recent seeds.
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(R"({"seed": "abc"})");
+    file.close();
+    answerFileDialog(file.fileName());
+    import->trigger();
+    QVERIFY2(status().startsWith("Could not import"), qPrintable(status()));
+    QCOMPARE(mapValue("seed").toInt(), 99);
+    QCOMPARE(js("$('.seed-chip[data-seed=0]').length").toInt(), 0);
+    js("var s = Studio.studio.store; s.deletePreset(s.presetId('Imported board')); "
+       "Studio.studio.presets.setCurrent('');");
+}
+
+void TestStudioApp::draggingOnTheArtworkEditsThePlacedItem_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QPointF>("from");
+    QTest::addColumn<QPointF>("to");
+    QTest::addColumn<QString>("check");
+    // The default chip of 8 × 5 cells at the centre covers columns 21 to 29 and rows 15 to
+    // 20 of 12-pixel cells: its body spans 0.42 to 0.6 across, its corner sits at 360, 252.
+    QTest::newRow("a chip's body moves the chip")
+            << "" << QPointF(0.55, 0.52) << QPointF(0.35, 0.42)
+            << "var c = Studio.studio.model.map.chips[0]; Math.abs(c.x - 0.3) < 0.005 && c.w === 8";
+    QTest::newRow("a chip's corner resizes it about its centre")
+            << "" << QPointF(30 * 12 / 600.0, 21 * 12 / 400.0) << QPointF(33 * 12 / 600.0, 23 * 12 / 400.0)
+            << "var c = Studio.studio.model.map.chips[0]; c.w === 14 && c.h === 9 && c.x === 0.5";
+    QTest::newRow("an adjustment's rim handle sets its radius")
+            << "Studio.studio.model.addItem('adjustments', {x: 0.25, y: 0.25, radius: 0.05});"
+               " Studio.studio.history.commit();"
+            << QPointF(0.25 + 0.05 * 1.1874, 0.25 * 408 / 400.0) << QPointF(0.25 + 0.1 * 1.1874, 0.25 * 408 / 400.0)
+            << "Math.abs(Studio.studio.model.map.adjustments[0].radius - 0.1) < 0.003";
+    QTest::newRow("a horizontal modifier's end dragged up becomes vertical")
+            << "Studio.studio.model.addItem('modificators', {x1: 0.1, y1: 0.8, x2: 0.3, y2: 0.8, direction: 3});"
+               " Studio.studio.history.commit();"
+            << QPointF(0.3, 0.8 * 408 / 400.0) << QPointF(0.1, 0.1)
+            << "Studio.studio.model.map.modificators[0].direction === 1";
+}
+
+void TestStudioApp::draggingOnTheArtworkEditsThePlacedItem()
+{
+    QFETCH(QString, setup);
+    QFETCH(QPointF, from);
+    QFETCH(QPointF, to);
+    QFETCH(QString, check);
+    js(setup);
+    dragOnStage(from, to);
+    QVERIFY2(js(check).toBool(),
+             qPrintable(js("JSON.stringify(Studio.studio.model.map.chips) + "
+                           "JSON.stringify(Studio.studio.model.map.adjustments) + "
+                           "JSON.stringify(Studio.studio.model.map.modificators)")
+                                .toString()));
+}
+
+void TestStudioApp::wheelOverAFocusedNumberFieldScrollsThePanel()
+{
+    const QString field = ".panel.left input.number[data-key=wire_thickness]";
+    click(field);
+    QVERIFY(js("document.activeElement === document.querySelector(" + jsString(field) + ")").toBool());
+    const QPoint at = pointIn(field);
+    const int scrolled = js("document.querySelector('.panel.left .panel-scroll').scrollTop").toInt();
+    QWheelEvent wheel(at, view()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view(), &wheel);
+    QTest::qWait(20);
+    QCOMPARE(mapValue("wire_thickness").toDouble(), 1.2);
+    QCOMPARE(js("document.querySelector(" + jsString(field) + ").value").toString(), QStringLiteral("1.2"));
+    QVERIFY(js("document.querySelector('.panel.left .panel-scroll').scrollTop").toInt() > scrolled);
+}
+
 void TestStudioApp::lastStateIsRestoredAtTheNextStart()
 {
     edit("input.number[data-key=loops]", "4");
     edit("input[data-key=mask_text]", QStringLiteral("Grüße"));
+    edit("[data-key=export-rgb-scale]", "37");
+    js("Studio.run('view.actual');");
     QTest::qWait(600); // the state is saved a moment after the last change
     stopStudio();
     startStudio();
+    QCOMPARE(js("document.querySelector('[data-key=export-rgb-scale]').value").toString(), QStringLiteral("37"));
+    QCOMPARE(js("Studio.studio.preview.zoomMode").toInt(), 1);
     QCOMPARE(mapValue("loops").toInt(), 4);
     QCOMPARE(mapValue("mask_text").toString(), QStringLiteral("Grüße"));
     QCOMPARE(js("document.querySelector('input.number[data-key=loops]').value").toString(), QStringLiteral("4"));
