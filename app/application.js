@@ -14,6 +14,7 @@ var STUDIO_SCRIPTS = [
     'js/preview.js',
     'js/placement.js',
     'js/placedlist.js',
+    'js/compare.js',
     'js/store.js',
     'js/presets.js',
     'js/exports.js',

@@ -98,7 +98,7 @@ Studio.Placement.prototype = {
     },
 
     mouseDown: function (event) {
-        if (event.which !== 1) return;
+        if (event.which !== 1 || this.preview.spaceHeld) return;
         event.preventDefault();
         var point = this.pointOf(event);
         var handle = event.target.getAttribute && event.target.getAttribute('data-handle');
@@ -116,7 +116,9 @@ Studio.Placement.prototype = {
         } else if (this.tool === 'chips' || this.tool === 'adjustments') {
             this.add(this.tool, {x: point.x, y: point.y});
         } else {
+            // A drag on the artwork itself, away from every item, moves the view.
             this.select(null);
+            this.preview.startPan(event);
         }
     },
 

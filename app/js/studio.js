@@ -2,12 +2,16 @@
 // menus, the toolbar and the keyboard run.
 Studio.layout = function () {
     var el = Studio.util.el;
-    var tool = function (name, text, title) {
-        return el('button', {type: 'button', 'class': 'tool', 'data-tool': name, title: title}, [text]);
+    // A button with an icon and a label; in a narrow window only the icon shows.
+    var button = function (attribute, name, icon, text, title) {
+        var attributes = {type: 'button', 'class': 'tool', title: title};
+        attributes[attribute] = name;
+        var children = icon ? [el('span', {'class': 'icon-part'}, [icon]), el('span', {'class': 'label-part'}, [text])]
+            : [el('span', {}, [text])];
+        return el('button', attributes, children);
     };
-    var command = function (name, text, title) {
-        return el('button', {type: 'button', 'class': 'tool', 'data-command': name, title: title}, [text]);
-    };
+    var tool = function (name, icon, text, title) { return button('data-tool', name, icon, text, title); };
+    var command = function (name, icon, text, title) { return button('data-command', name, icon, text, title); };
     var parts = {
         parameters: el('div', {'class': 'panel-scroll'}),
         viewport: el('div', {'class': 'viewport'}),
@@ -17,23 +21,29 @@ Studio.layout = function () {
         status: el('div', {'class': 'status-message'}),
         timing: el('div', {'class': 'timing', 'data-info': 'timing'}),
         size: el('div', {'class': 'timing', 'data-info': 'canvas'}),
+        zoom: el('span', {'class': 'zoom-readout', 'data-info': 'zoom'}),
         busy: el('div', {'class': 'busy'}, [el('div', {'class': 'spinner'}), el('div', {'class': 'busy-label'})])
     };
     var toolbar = el('header', {'class': 'toolbar'}, [
-        el('div', {'class': 'brand'}, [el('span', {'class': 'logo'}), 'Lumatrace']),
+        el('div', {'class': 'brand'}, [el('span', {'class': 'logo'}), el('span', {'class': 'label-part'}, ['Lumatrace'])]),
         el('div', {'class': 'tool-group'}, [
-            tool('select', '↖ Select', 'Select and move items'),
-            tool('chips', '▣ Chip', 'Click on the artwork to place a chip'),
-            tool('modificators', '╱ Modifier', 'Drag a segment on the artwork to add a modifier'),
-            tool('adjustments', '◎ Adjustment', 'Click on the artwork to place an adjustment')]),
+            tool('select', '↖', 'Select', 'Select and move items; drag the artwork to move the view'),
+            tool('chips', '▣', 'Chip', 'Click on the artwork to place a chip'),
+            tool('modificators', '╱', 'Modifier', 'Drag a segment on the artwork to add a modifier'),
+            tool('adjustments', '◎', 'Adjustment', 'Click on the artwork to place an adjustment')]),
         el('div', {'class': 'tool-group'}, [
-            command('view.overlays', '◐ Overlays', 'Show or hide overlays (Ctrl+H)'),
-            command('view.fit', 'Fit', 'Zoom to fit (Ctrl+0)'),
-            command('view.actual', '100 %', 'Actual size (Ctrl+1)')]),
+            command('view.overlays', '◐', 'Overlays', 'Show or hide overlays (Ctrl+H)'),
+            command('view.fit', '', 'Fit', 'Zoom to fit (Ctrl+0); the wheel zooms at the mouse, space-drag moves'),
+            command('view.actual', '', '100 %', 'Actual size (Ctrl+1)'),
+            command('view.double', '', '200 %', 'Double size (Ctrl+2)'),
+            parts.zoom]),
         el('div', {'class': 'tool-group'}, [
-            command('edit.undo', '↶', 'Undo (Ctrl+Z)'),
-            command('edit.redo', '↷', 'Redo (Ctrl+Shift+Z)'),
-            command('edit.randomize', '⚄ Seed', 'Randomize the seed (Ctrl+R)')]),
+            command('view.keepA', '', 'Keep A', 'Keep the artwork as snapshot A (Ctrl+Shift+K)'),
+            command('view.flip', '', 'A/B', 'Flip between snapshot A and the current artwork B (Ctrl+K)')]),
+        el('div', {'class': 'tool-group'}, [
+            command('edit.undo', '', '↶', 'Undo (Ctrl+Z)'),
+            command('edit.redo', '', '↷', 'Redo (Ctrl+Shift+Z)'),
+            command('edit.randomize', '⚄', 'Seed', 'Randomize the seed (Ctrl+R)')]),
         el('div', {'class': 'spacer'}),
         parts.timing
     ]);
@@ -101,6 +111,7 @@ Studio.start = function (args) {
     Studio.masks.attach(model, history, preview);
     var placement = new Studio.Placement(preview, model, history);
     var placed = new Studio.PlacedList(parts.placed, model, history, placement);
+    var compare = new Studio.Compare(preview, model);
     var presets = new Studio.Presets(parts.presets, store, model, history);
     var exports = new Studio.Exports(parts.exports, model, new Studio.Busy(parts.busy));
     exports.restore(store.value('export_settings', null));
@@ -110,7 +121,7 @@ Studio.start = function (args) {
         presets.setCurrent(lastPreset);
     history.reset();
     Studio.studio = {model: model, history: history, controls: controls, seeds: seeds, preview: preview,
-                     placement: placement, placed: placed, presets: presets, exports: exports, store: store};
+                     placement: placement, placed: placed, compare: compare, presets: presets, exports: exports, store: store};
     Studio.connect(parts, Studio.studio);
     var saveSoon = Studio.util.debounce(function () { Studio.saveState(Studio.studio); }, 400);
     model.onChange(saveSoon);
@@ -154,8 +165,16 @@ Studio.connect = function (parts, s) {
     s.preview.on('layout', function (factor) {
         $('.toolbar [data-command="view.fit"]').toggleClass('active', s.preview.zoomMode === 'fit');
         $('.toolbar [data-command="view.actual"]').toggleClass('active', s.preview.zoomMode === 1);
+        $('.toolbar [data-command="view.double"]').toggleClass('active', s.preview.zoomMode === 2);
+        parts.zoom.textContent = Math.round(factor * 100) + ' %';
         parts.viewport.setAttribute('data-zoom', Math.round(factor * 100));
     });
+    s.compare.onChange(function () {
+        $('.toolbar [data-command="view.flip"]').toggleClass('active', s.compare.showingA)
+            .prop('disabled', !s.compare.hasSnapshot());
+        $(s.placement.overlay).toggleClass('hidden-for-a', s.compare.showingA);
+    });
+    $('.toolbar [data-command="view.flip"]').prop('disabled', true);
     var showUndo = function () {
         $('.toolbar [data-command="edit.undo"]').prop('disabled', !s.history.canUndo());
         $('.toolbar [data-command="edit.redo"]').prop('disabled', !s.history.canRedo());
@@ -224,6 +243,12 @@ Studio.commands = {
     },
     'view.fit': function (s) { s.preview.setZoom('fit'); },
     'view.actual': function (s) { s.preview.setZoom(1); },
+    'view.double': function (s) { s.preview.setZoom(2); },
+    'view.zoomIn': function (s) { s.preview.zoomBy(1); },
+    'view.zoomOut': function (s) { s.preview.zoomBy(-1); },
+    'view.keepA': function (s) { s.compare.keep(); },
+    'view.flip': function (s) { s.compare.flip(); },
+    'view.useA': function (s) { s.compare.useA(s.history); },
     'help.about': function () {
         app.info('Lumatrace studio\n\nGenerative circuit-board artwork, grown from a seed.\n'
                  + 'Runs in Tressil with the Lumatrace1 plug-in.', 'About Lumatrace');

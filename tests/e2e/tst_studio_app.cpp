@@ -246,6 +246,9 @@ private Q_SLOTS:
     void draggingOnTheArtworkEditsThePlacedItem_data();
     void draggingOnTheArtworkEditsThePlacedItem();
     void wheelOverAFocusedNumberFieldScrollsThePanel();
+    void toolbarAndLabelsFitANarrowWindow();
+    void zoomKeepsThePointUnderTheMouseAndPlacingStaysExact();
+    void compareFlipsBetweenTheSnapshotAndTheCurrentArtwork();
     void lastStateIsRestoredAtTheNextStart();
 };
 
@@ -265,7 +268,7 @@ void TestStudioApp::initTestCase()
 void TestStudioApp::init()
 {
     js("Studio.run('file.new'); Studio.studio.model.set('seed', 4242); Studio.studio.history.commit();"
-       " Studio.studio.placement.setTool('select');"
+       " Studio.studio.placement.setTool('select'); Studio.studio.preview.setZoom('fit');"
        " $('[data-key=export-png-separate], [data-key=export-svg-separate], [data-key=export-png-by-width]')"
        ".prop('checked', false).trigger('change');");
     const int shown = shownImages();
@@ -869,6 +872,116 @@ void TestStudioApp::wheelOverAFocusedNumberFieldScrollsThePanel()
     QCOMPARE(mapValue("wire_thickness").toDouble(), 1.2);
     QCOMPARE(js("document.querySelector(" + jsString(field) + ").value").toString(), QStringLiteral("1.2"));
     QVERIFY(js("document.querySelector('.panel.left .panel-scroll').scrollTop").toInt() > scrolled);
+}
+
+void TestStudioApp::toolbarAndLabelsFitANarrowWindow()
+{
+    js("app.win.setSize(1000, 700);");
+    QTRY_COMPARE(view()->width(), 1000);
+    QTest::qWait(50);
+    screenshot("window-1000");
+    // Every button of the toolbar on one line, inside the window.
+    QCOMPARE(js("var tops = $('.toolbar button').map(function () { return this.getBoundingClientRect().top; }).get();"
+                " Math.max.apply(null, tops) - Math.min.apply(null, tops)")
+                     .toInt(),
+             0);
+    QVERIFY(js("$('.toolbar button').get().every(function (b) { var r = b.getBoundingClientRect();"
+               " return r.right <= window.innerWidth && r.height < 34; })")
+                    .toBool());
+    // No label of the parameter panel is cut.
+    QCOMPARE(js("$('.panel.left .field > label:visible').filter(function () { return this.scrollWidth > "
+                "this.clientWidth; }).map(function () { return this.textContent; }).get().join(', ')")
+                     .toString(),
+             QString());
+    js("app.win.setSize(1280, 800);");
+}
+
+void TestStudioApp::zoomKeepsThePointUnderTheMouseAndPlacingStaysExact()
+{
+    js("Studio.studio.preview.setZoom('fit');");
+    const QPoint at = pointIn(".stage", 0.3, 0.4);
+    const QVariantList before
+            = js("var r = document.querySelector('.stage').getBoundingClientRect(); [r.width];").toList();
+    // Four notches make the artwork larger than the view both ways, so it need not be centred.
+    QWheelEvent wheel(at, view()->mapToGlobal(at), QPoint(), QPoint(0, 480), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view(), &wheel);
+    QTRY_VERIFY(js("Studio.studio.preview.zoomMode !== 'fit'").toBool());
+    const QVariantList box = js("var r = document.querySelector('.stage').getBoundingClientRect();"
+                                " [r.left, r.top, r.width, r.height];")
+                                     .toList();
+    QVERIFY(box[2].toDouble() > before[0].toDouble() * 2.4);
+    // The point of the artwork under the mouse stays there, to a pixel.
+    QVERIFY2(qAbs(box[0].toDouble() + 0.3 * box[2].toDouble() - at.x()) <= 1.5, qPrintable(box[0].toString()));
+    QVERIFY2(qAbs(box[1].toDouble() + 0.4 * box[3].toDouble() - at.y()) <= 1.5, qPrintable(box[1].toString()));
+
+    // At 200 %, moved by a space-drag, a chip lands where it is clicked.
+    click(".toolbar [data-command='view.double']");
+    QCOMPARE(js("document.querySelector('.stage').getBoundingClientRect().width").toInt(), 1200);
+    const QPoint middle = pointIn(".scroller", 0.5, 0.5);
+    const int scrolled = js("document.querySelector('.scroller').scrollLeft").toInt();
+    QTest::keyPress(view(), Qt::Key_Space);
+    QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, middle);
+    for (int step = 1; step <= 4; ++step) {
+        QMouseEvent move(QEvent::MouseMove, middle - QPoint(25 * step, 0), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view(), &move);
+    }
+    QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, middle - QPoint(100, 0));
+    QTest::keyRelease(view(), Qt::Key_Space);
+    QCOMPARE(js("document.querySelector('.scroller').scrollLeft").toInt(), scrolled + 100);
+    QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 1);
+
+    click(".toolbar [data-tool=chips]");
+    const QVariantList stage
+            = js("var r = document.querySelector('.stage').getBoundingClientRect(); [r.left, r.top];").toList();
+    // Up and left of the middle, clear of the chip at the centre of the artwork.
+    const QPoint target = middle + QPoint(-203, -151);
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, target);
+    QTRY_COMPARE(js("Studio.studio.model.map.chips.length").toInt(), 2);
+    const QVariantMap chip = js("Studio.studio.model.map.chips[1]").toMap();
+    // Two view pixels are one artwork pixel; the grid is 600 × 408 pixels.
+    const double x = (target.x() - stage[0].toDouble()) / 2 / 600;
+    const double y = (target.y() - stage[1].toDouble()) / 2 / 408;
+    QVERIFY2(qAbs(chip.value("x").toDouble() - x) < 0.002, qPrintable(chip.value("x").toString()));
+    QVERIFY2(qAbs(chip.value("y").toDouble() - y) < 0.002, qPrintable(chip.value("y").toString()));
+    screenshot("zoom-200");
+    js("Studio.studio.preview.setZoom('fit');");
+}
+
+void TestStudioApp::compareFlipsBetweenTheSnapshotAndTheCurrentArtwork()
+{
+    const auto stagePixels = [this] {
+        QTest::qWait(50);
+        const QVariantList r = js("var r = document.querySelector('.stage').getBoundingClientRect();"
+                                  " [r.left, r.top, r.width, r.height];")
+                                       .toList();
+        return view()->grab(QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt())).toImage();
+    };
+    js("Studio.studio.placement.setVisible(false);");
+    settledPreview();
+    const QImage a = stagePixels();
+    click(".toolbar [data-command='view.keepA']");
+    QTRY_VERIFY(js("document.querySelector('[data-info=snapshot]').naturalWidth === 600").toBool());
+    edit("input.number[data-key=wire_thickness]", "3");
+    settledPreview();
+    const QImage b = stagePixels();
+    QVERIFY(a != b);
+
+    click(".toolbar [data-command='view.flip']");
+    QVERIFY(js("Studio.studio.compare.showingA").toBool());
+    QVERIFY(js("$('[data-info=compare-badge]').text()").toString().startsWith("A"));
+    const QImage shownA = stagePixels();
+    QCOMPARE(shownA, a);
+    screenshot("compare-a");
+    click(".toolbar [data-command='view.flip']");
+    QCOMPARE(stagePixels(), b);
+
+    // An edit while A shows is an edit of B, so B comes back.
+    click(".toolbar [data-command='view.flip']");
+    edit("input.number[data-key=wire_thickness]", "2");
+    QVERIFY(!js("Studio.studio.compare.showingA").toBool());
+    js("Studio.studio.placement.setVisible(true);");
 }
 
 void TestStudioApp::lastStateIsRestoredAtTheNextStart()
