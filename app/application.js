@@ -9,6 +9,7 @@ var STUDIO_SCRIPTS = [
     'js/history.js',
     'js/field.js',
     'js/controls.js',
+    'js/colours.js',
     'js/seed.js',
     'js/masks.js',
     'js/preview.js',

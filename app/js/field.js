@@ -105,23 +105,58 @@ Studio.Field = {
             return Studio.Field.builders.real(param, onInput, onCommit);
         },
 
+        // A swatch that opens a picker (saturation and value square, hue bar, red, green and
+        // blue), the colour in hex, and a lock that a new palette leaves alone.
         color: function (param, onInput, onCommit) {
             var el = Studio.util.el;
-            var swatch = el('span', {'class': 'swatch'});
+            var util = Studio.util;
+            var swatch = el('button', {type: 'button', 'class': 'swatch', 'data-action': 'pick-' + param.key,
+                                       title: 'Pick a colour'});
+            var hex = el('input', {type: 'text', 'class': 'hex', 'data-key': param.key, 'data-hex': '', maxlength: 7,
+                                   spellcheck: 'false', title: 'Colour as #rrggbb'});
+            var lock = el('button', {type: 'button', 'class': 'icon lock', 'data-action': 'lock-' + param.key,
+                                     title: 'Lock: palettes keep this colour'}, ['Lock']);
             var channel = {key: param.key, label: param.label, kind: 'int', min: 0, max: 255, step: 1};
             var inputs = ['R', 'G', 'B'].map(function (name) {
                 return el('input', {type: 'number', min: 0, max: 255, step: 1, title: name,
                     'data-key': param.key, 'data-channel': name, 'class': 'number channel'});
             });
-            var row = el('div', {}, [Studio.Field.label(param), swatch].concat(inputs));
+            var marker = el('div', {'class': 'sv-marker'});
+            var square = el('div', {'class': 'sv-square', 'data-picker': 'sv'}, [marker]);
+            var hueMarker = el('div', {'class': 'hue-marker'});
+            var hueBar = el('div', {'class': 'hue-bar', 'data-picker': 'hue'}, [hueMarker]);
+            var picker = el('div', {'class': 'picker', 'data-picker-for': param.key}, [square, hueBar,
+                el('div', {'class': 'channels'}, [el('span', {'class': 'hint'}, ['RGB'])].concat(inputs))]);
+            var row = el('div', {}, [Studio.Field.label(param), swatch, hex, lock, picker]);
             var current = [0, 0, 0];
-            var show = function (value) {
+            var hsv = {h: 0, s: 0, v: 0};
+            var paint = function () {
+                swatch.style.background = 'rgb(' + current.join(',') + ')';
+                square.style.backgroundColor = 'rgb(' + util.rgbOfHsv(hsv.h, 1, 1).join(',') + ')';
+                marker.style.left = (hsv.s * 100) + '%';
+                marker.style.top = ((1 - hsv.v) * 100) + '%';
+                hueMarker.style.left = (hsv.h / 360 * 100) + '%';
+            };
+            var show = function (value, keepHsv) {
                 current = value.slice();
+                // Grey and black have no hue of their own: the picker keeps the one it had.
+                if (!keepHsv) {
+                    var next = util.hsvOf(current);
+                    if (next.s === 0 || next.v === 0) next.h = hsv.h;
+                    if (next.v === 0) next.s = hsv.s;
+                    hsv = next;
+                }
                 inputs.forEach(function (input, i) {
                     input.value = value[i];
                     $(input).removeClass('refused');
                 });
-                swatch.style.background = 'rgb(' + value.join(',') + ')';
+                if (document.activeElement !== hex) hex.value = util.hexOf(current);
+                $(hex).removeClass('refused');
+                paint();
+            };
+            var use = function (value, keepHsv) {
+                show(value, keepHsv);
+                onInput(current.slice());
             };
             inputs.forEach(function (input, i) {
                 $(input).on('input', function () {
@@ -129,8 +164,11 @@ Studio.Field = {
                         : isNaN(Number(input.value));
                     $(input).toggleClass('refused', refused);
                     if (input.value === '' || refused) return;
-                    current[i] = Studio.schema.coerce(channel, input.value);
+                    var next = current.slice();
+                    next[i] = Studio.schema.coerce(channel, input.value);
+                    current = next;
                     swatch.style.background = 'rgb(' + current.join(',') + ')';
+                    hex.value = util.hexOf(current);
                     onInput(current.slice());
                 }).on('change', function () {
                     Studio.Field.settle(channel, input, current[i], function (value) {
@@ -140,7 +178,48 @@ Studio.Field = {
                     onCommit();
                 });
             });
-            return {element: row, setValue: show};
+            $(hex).on('input', function () {
+                var rgb = util.rgbOfHex(hex.value);
+                $(hex).toggleClass('refused', !rgb && hex.value.replace('#', '').length >= 6);
+                if (rgb) use(rgb);
+            }).on('change', function () {
+                if (!util.rgbOfHex(hex.value)) Studio.Field.note(hex, 'Not a colour: kept ' + util.hexOf(current));
+                hex.value = util.hexOf(current);
+                $(hex).removeClass('refused');
+                onCommit();
+            }).on('focus', function () { hex.select(); });
+            $(swatch).on('click', function () {
+                var open = !$(picker).hasClass('open');
+                $('.picker.open').removeClass('open');
+                $(picker).toggleClass('open', open);
+            });
+            var dragging = null;
+            var pick = function (e) {
+                var box = dragging.getBoundingClientRect();
+                var x = util.clamp((e.clientX - box.left) / box.width, 0, 1);
+                var y = util.clamp((e.clientY - box.top) / box.height, 0, 1);
+                if (dragging === square) {
+                    hsv.s = x;
+                    hsv.v = 1 - y;
+                } else {
+                    hsv.h = Math.min(359.9, x * 360);
+                }
+                use(util.rgbOfHsv(hsv.h, hsv.s, hsv.v), true);
+            };
+            $([square, hueBar]).on('mousedown', function (e) {
+                if (e.which !== 1) return;
+                e.preventDefault();
+                dragging = this;
+                pick(e);
+            });
+            $(document).on('mousemove', function (e) {
+                if (dragging) pick(e);
+            }).on('mouseup', function () {
+                if (!dragging) return;
+                dragging = null;
+                onCommit();
+            });
+            return {element: row, setValue: show, lock: lock};
         },
 
         bool: function (param, onInput, onCommit) {

@@ -102,6 +102,7 @@ Studio.start = function (args) {
     if (!model.get('mask_font')) model.map.mask_font = Studio.masks.defaultFont();
     var history = new Studio.History(model);
     var controls = new Studio.Controls(parts.parameters, model, history);
+    var colours = new Studio.Colours(controls, model, history, store);
     var seeds = new Studio.Seeds(model, history);
     seeds.restore(store.value('recent_seeds', []));
     controls.appendToGroup('canvas', seeds.element);
@@ -120,7 +121,7 @@ Studio.start = function (args) {
     if (saved && typeof lastPreset === 'string' && lastPreset && store.presetId(lastPreset) !== null)
         presets.setCurrent(lastPreset);
     history.reset();
-    Studio.studio = {model: model, history: history, controls: controls, seeds: seeds, preview: preview,
+    Studio.studio = {model: model, history: history, controls: controls, colours: colours, seeds: seeds, preview: preview,
                      placement: placement, placed: placed, compare: compare, presets: presets, exports: exports, store: store};
     Studio.connect(parts, Studio.studio);
     var saveSoon = Studio.util.debounce(function () { Studio.saveState(Studio.studio); }, 400);

@@ -101,6 +101,40 @@ Studio.util = {
         };
     },
 
+    // "#rrggbb" of [r, g, b].
+    hexOf: function (rgb) {
+        return '#' + rgb.map(function (c) { return ('0' + Math.round(c).toString(16)).slice(-2); }).join('');
+    },
+
+    // [r, g, b] of "#rrggbb", "rrggbb", "#rgb" or "rgb"; null for anything else.
+    rgbOfHex: function (text) {
+        var hex = $.trim(String(text)).replace(/^#/, '');
+        if (/^[0-9a-f]{3}$/i.test(hex)) hex = hex.replace(/./g, '$&$&');
+        if (!/^[0-9a-f]{6}$/i.test(hex)) return null;
+        return [0, 2, 4].map(function (i) { return parseInt(hex.substr(i, 2), 16); });
+    },
+
+    // Hue in degrees, saturation and value in 0..1.
+    hsvOf: function (rgb) {
+        var r = rgb[0] / 255, g = rgb[1] / 255, b = rgb[2] / 255;
+        var max = Math.max(r, g, b), min = Math.min(r, g, b), d = max - min;
+        var h = 0;
+        if (d > 0) {
+            if (max === r) h = ((g - b) / d + 6) % 6;
+            else if (max === g) h = (b - r) / d + 2;
+            else h = (r - g) / d + 4;
+        }
+        return {h: h * 60, s: max > 0 ? d / max : 0, v: max};
+    },
+
+    rgbOfHsv: function (h, s, v) {
+        var f = function (n) {
+            var k = (n + h / 60) % 6;
+            return Math.round(255 * (v - v * s * Math.max(0, Math.min(k, 4 - k, 1))));
+        };
+        return [f(5), f(3), f(1)];
+    },
+
     randomSeed: function () {
         return Math.floor(Math.random() * 1000000);
     }

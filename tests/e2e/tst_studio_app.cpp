@@ -240,6 +240,7 @@ private Q_SLOTS:
     void numberFieldShowsTheValueInUse_data();
     void numberFieldShowsTheValueInUse();
     void textMaskShowsTheFirstTextAndAnEmptyTextMasksNothing();
+    void coloursArePickedByHexAndPalettesKeepLockedColours();
     void recentSeedsHoldOnlyCommittedSeeds();
     void savingOverAnotherPresetAsksAndCanBeUndone();
     void undoingAnImportRestoresThePresetName();
@@ -700,7 +701,10 @@ void TestStudioApp::numberFieldShowsTheValueInUse()
     QFETCH(QString, inUse);
     QFETCH(QString, shown);
     QFETCH(QString, note);
-    // Typed as a user types: the field holds the text, not what script could set.
+    // Typed as a user types: the field holds the text, not what script could set. A colour's
+    // channels are in its picker.
+    if (key.endsWith("_color"))
+        click("[data-action=pick-" + key + "]");
     click(selector);
     js("document.querySelector(" + jsString(selector) + ").select();");
     if (typed.isEmpty())
@@ -727,6 +731,56 @@ void TestStudioApp::textMaskShowsTheFirstTextAndAnEmptyTextMasksNothing()
     edit("input[data-key=mask_text]", "");
     QVERIFY(mapValue("masking").toDouble() > 0);
     QCOMPARE(settledPreview(), unmasked);
+}
+
+void TestStudioApp::coloursArePickedByHexAndPalettesKeepLockedColours()
+{
+    const QString hex = "input[data-key=wire_color][data-hex]";
+    const auto type = [this](const QString &selector, const QString &text) {
+        click(selector);
+        js("document.querySelector(" + jsString(selector) + ").select();");
+        QTest::keyClicks(view(), text);
+        js("document.activeElement.blur();");
+    };
+    type(hex, "#FF8800");
+    QCOMPARE(js("String(Studio.studio.model.get('wire_color'))").toString(), QStringLiteral("255,136,0"));
+    type(hex, "zz");
+    QCOMPARE(js("document.querySelector(" + jsString(hex) + ").value").toString(), QStringLiteral("#ff8800"));
+    QVERIFY(js("$(" + jsString(hex) + ").closest('.field').find('.field-note').text()")
+                    .toString()
+                    .startsWith("Not a colour"));
+
+    click("[data-action=lock-bg_color]");
+    QVERIFY(js("Studio.studio.colours.isLocked('bg_color')").toBool());
+    js("$('[data-key=palette]').val(String(Studio.Colours.palettes.map(function (p) { return p.name; "
+       "}).indexOf('Neon')))"
+       ".trigger('change');");
+    QCOMPARE(js("String(Studio.studio.model.get('wire_color'))").toString(), QStringLiteral("255,64,204"));
+    QCOMPARE(js("String(Studio.studio.model.get('bg_color'))").toString(), QStringLiteral("9,20,34"));
+    const QString neon = js("JSON.stringify(Studio.studio.model.map)").toString();
+    for (int i = 0; i < 3; ++i) {
+        click("[data-action=new-palette]");
+        QCOMPARE(js("String(Studio.studio.model.get('bg_color'))").toString(), QStringLiteral("9,20,34"));
+    }
+    QVERIFY(js("String(Studio.studio.model.get('wire_color'))").toString() != "255,64,204");
+    screenshot("colours");
+    click(".toolbar [data-command='edit.undo']");
+    click(".toolbar [data-command='edit.undo']");
+    click(".toolbar [data-command='edit.undo']");
+    QCOMPARE(js("JSON.stringify(Studio.studio.model.map)").toString(), neon);
+    click("[data-action=lock-bg_color]");
+    QVERIFY(!js("Studio.studio.colours.isLocked('bg_color')").toBool());
+
+    // The picker's square: its top-right corner is the hue at full saturation and value.
+    click("[data-action=pick-signal_color]");
+    QVERIFY(js("$('[data-picker-for=signal_color]').is(':visible')").toBool());
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier,
+                      pointIn("[data-picker-for=signal_color] .sv-square", 0.99, 0.01));
+    const QVariantList picked = js("Studio.studio.model.get('signal_color')").toList();
+    const int brightest = qMax(picked[0].toInt(), qMax(picked[1].toInt(), picked[2].toInt()));
+    const int darkest = qMin(picked[0].toInt(), qMin(picked[1].toInt(), picked[2].toInt()));
+    QVERIFY2(brightest >= 250 && darkest <= 10,
+             qPrintable(js("String(Studio.studio.model.get('signal_color'))").toString()));
 }
 
 void TestStudioApp::recentSeedsHoldOnlyCommittedSeeds()
