@@ -17,6 +17,7 @@ var STUDIO_SCRIPTS = [
     'js/placedlist.js',
     'js/compare.js',
     'js/store.js',
+    'js/portable.js',
     'js/presets.js',
     'js/exports.js',
     'js/menus.js',

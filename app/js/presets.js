@@ -40,9 +40,31 @@ Studio.Presets.prototype = {
         this.listeners.forEach(function (fn) { fn(self.currentName, self.modified); });
     },
 
-    setCurrent: function (name) {
+    // The stored map of a preset, its mask image put back where its file is missing; or null.
+    stored: function (name) {
         var id = name ? this.store.presetId(name) : null;
         var map = id !== null ? this.store.preset(id) : null;
+        return map ? Studio.portable.materialise(map, false) : null;
+    },
+
+    // What the database keeps of a map: the full parameter map and the embedded mask.
+    storable: function (map) {
+        var result = Studio.schema.normalise(map);
+        if (map.mask_image) result.mask_image = map.mask_image;
+        return result;
+    },
+
+    // Once the artwork of a preset without a picture is on screen, it becomes its picture.
+    shown: function () {
+        if (!this.currentName || this.modified || this.store.thumbnail(this.currentName)) return;
+        var image = Studio.portable.thumbnail(this.artwork);
+        if (!image) return;
+        this.store.setThumbnail(this.currentName, image);
+        this.render();
+    },
+
+    setCurrent: function (name) {
+        var map = this.stored(name);
         this.currentName = name;
         this.savedState = map ? JSON.stringify(Studio.schema.normalise(map)) : '';
         this.nameInput.value = name;
@@ -74,7 +96,11 @@ Studio.Presets.prototype = {
             var name = el('span', {'class': 'preset-name', title: 'Load'}, [preset.name]);
             var rename = el('button', {type: 'button', 'class': 'icon', 'data-action': 'rename', title: 'Rename'}, ['✎']);
             var remove = el('button', {type: 'button', 'class': 'icon', 'data-action': 'delete', title: 'Delete'}, ['✕']);
-            var item = el('li', {'data-preset': preset.name}, [name, rename, remove]);
+            var thumbnail = el('img', {'class': 'preset-thumbnail', alt: '', title: 'Load'});
+            if (preset.thumbnail) thumbnail.src = preset.thumbnail;
+            else thumbnail.className += ' none';
+            var item = el('li', {'data-preset': preset.name}, [thumbnail, name, rename, remove]);
+            $(thumbnail).on('click', function () { self.load(preset.id); });
             if (preset.name === self.currentName) item.className = 'current' + (self.modified ? ' modified' : '');
             $(name).on('click', function () { self.load(preset.id); });
             $(rename).on('click', function () { self.rename(preset.id, preset.name); });
@@ -99,18 +125,21 @@ Studio.Presets.prototype = {
             && !app.confirm('A preset named “' + name + '” exists already. Replace it with the current artwork?',
                             'Replace preset', 'Replace', 'Cancel'))
             return false;
-        this.store.savePreset(name, this.model.snapshot());
+        var previousThumbnail = this.store.thumbnail(name);
+        this.store.savePreset(name, Studio.portable.withMask(this.model.snapshot(), previous));
+        this.store.setThumbnail(name, Studio.portable.thumbnail(this.artwork));
         this.setCurrent(name);
         if (previous && JSON.stringify(Studio.schema.normalise(previous)) !== this.savedState)
             Studio.status.offer('Saved preset “' + name + '”, replacing its earlier version.',
-                                [['Undo', function () { self.restoreVersion(name, previous); }]]);
+                                [['Undo', function () { self.restoreVersion(name, previous, previousThumbnail); }]]);
         else Studio.status.show('Saved preset “' + name + '”.');
         return true;
     },
 
     // Puts a replaced or deleted preset back as it was.
-    restoreVersion: function (name, map) {
+    restoreVersion: function (name, map, thumbnail) {
         this.store.savePreset(name, map);
+        this.store.setThumbnail(name, thumbnail || '');
         this.setCurrent(this.currentName);
         Studio.status.show('Preset “' + name + '” is back as it was.');
     },
@@ -127,9 +156,9 @@ Studio.Presets.prototype = {
     },
 
     load: function (id) {
-        var map = this.store.preset(id);
+        var name = (this.store.presets().filter(function (p) { return p.id === id; })[0] || {}).name;
+        var map = this.stored(name);
         if (!map) return;
-        var name = this.store.presets().filter(function (p) { return p.id === id; })[0].name;
         this.setCurrent(name);
         this.model.replace(map);
         this.history.commit();
@@ -153,9 +182,11 @@ Studio.Presets.prototype = {
         var self = this;
         if (!app.confirm('Delete the preset “' + name + '”?', 'Delete preset', 'Delete', 'Keep')) return;
         var map = this.store.preset(id);
+        var thumbnail = this.store.thumbnail(name);
         this.store.deletePreset(id);
         this.setCurrent(this.currentName === name ? '' : this.currentName);
-        Studio.status.offer('Deleted preset “' + name + '”.', [['Undo', function () { self.restoreVersion(name, map); }]]);
+        Studio.status.offer('Deleted preset “' + name + '”.',
+                            [['Undo', function () { self.restoreVersion(name, map, thumbnail); }]]);
     },
 
     // Focuses the preset list (File ▸ Open preset).
@@ -201,7 +232,10 @@ Studio.Presets.prototype = {
         }
         // An imported preset joins the list, so its name in the title is one that exists.
         var name = this.freeName(Studio.util.fileName(Studio.util.basePath(path)));
-        this.store.savePreset(name, Studio.schema.normalise(map));
+        // The embedded mask is what the preset was made with: it is used even where a file
+        // of the same path exists.
+        map = Studio.portable.materialise(map, true);
+        this.store.savePreset(name, this.storable(map));
         this.setCurrent(name);
         this.model.replace(map);
         this.history.commit();
@@ -213,10 +247,13 @@ Studio.Presets.prototype = {
         var path = app.dialogSaveFile('Export preset', 'Lumatrace presets (*.json)', suggested);
         if (!path) return;
         path = Studio.util.withSuffix(path, '.json');
-        var text = Studio.util.asciiJson(this.model.snapshot()) + '\n';
+        var id = this.currentName ? this.store.presetId(this.currentName) : null;
+        var map = Studio.portable.withMask(this.model.snapshot(), id !== null ? this.store.preset(id) : null);
+        var text = Studio.util.asciiJson(map) + '\n';
         app.fs.filePutContents(path, text);
         // The write slot reports nothing; reading the file back tells whether it worked.
-        if (app.fs.fileGetContents(path) === text) Studio.status.show('Exported preset to ' + path + '.');
+        if (app.fs.fileGetContents(path) === text)
+            Studio.status.show('Exported preset to ' + path + (map.mask_image ? ', with its mask image.' : '.'));
         else Studio.status.error('Could not write ' + path + '.');
     }
 };

@@ -114,6 +114,10 @@ Studio.start = function (args) {
     var placed = new Studio.PlacedList(parts.placed, model, history, placement);
     var compare = new Studio.Compare(preview, model);
     var presets = new Studio.Presets(parts.presets, store, model, history);
+    presets.artwork = preview.image;
+    preview.on('shown', function () {
+        if (!preview.pending && !preview.timer) presets.shown();
+    });
     var exports = new Studio.Exports(parts.exports, model, new Studio.Busy(parts.busy));
     exports.restore(store.value('export_settings', null));
     preview.setZoom(Studio.Preview.validZoom(store.value('zoom', 'fit')));

@@ -244,6 +244,7 @@ private Q_SLOTS:
     void recentSeedsHoldOnlyCommittedSeeds();
     void savingOverAnotherPresetAsksAndCanBeUndone();
     void undoingAnImportRestoresThePresetName();
+    void presetKeepsItsMaskImageWhereTheFileIsGone();
     void draggingOnTheArtworkEditsThePlacedItem_data();
     void draggingOnTheArtworkEditsThePlacedItem();
     void wheelOverAFocusedNumberFieldScrollsThePanel();
@@ -869,6 +870,53 @@ void TestStudioApp::undoingAnImportRestoresThePresetName()
     QCOMPARE(js("$('.seed-chip[data-seed=0]').length").toInt(), 0);
     js("var s = Studio.studio.store; s.deletePreset(s.presetId('Imported board')); "
        "Studio.studio.presets.setCurrent('');");
+}
+
+void TestStudioApp::presetKeepsItsMaskImageWhereTheFileIsGone()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("logo.png");
+    QImage mask(400, 100, QImage::Format_RGB32);
+    mask.fill(Qt::black);
+    QPainter painter(&mask);
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(QRect(40, 10, 300, 80));
+    painter.end();
+    QVERIFY(mask.save(path));
+    js("$('[data-key=mask_type]').val('image').trigger('change');");
+    edit("input.number[data-key=masking]", "0.9");
+    js("Studio.studio.model.set('mask_file_path', " + jsString(path) + "); Studio.studio.history.commit();");
+    QTRY_COMPARE(js("document.querySelector('.mask-thumbnail').naturalWidth").toInt(), 200);
+    const QByteArray masked = settledPreview();
+    edit("input[data-key=preset-name]", "Portable");
+    click("[data-action=save-preset]");
+    QVERIFY(js("$('.preset-list li[data-preset=Portable] .preset-thumbnail').attr('src')")
+                    .toString()
+                    .startsWith("data:image/png"));
+    exportThroughMenu("Export preset…", dir.filePath("portable.json"));
+    const QJsonObject exported = QJsonDocument::fromJson(readFile(dir.filePath("portable.json"))).object();
+    QCOMPARE(exported.value("mask_image").toObject().value("width").toInt(), 200);
+    QCOMPARE(exported.value("mask_image").toObject().value("height").toInt(), 50);
+
+    // The image file is gone, as on another machine: the preset still gives the same artwork.
+    QVERIFY(QFile::remove(path));
+    QTRY_VERIFY_WITH_TIMEOUT(js("$('[data-info=mask-problem]').is(':visible')").toBool(), 5000);
+    QVERIFY(settledPreview() != masked);
+    click(".preset-list li[data-preset=Portable] .preset-name");
+    QVERIFY2(mapValue("mask_file_path").toString().startsWith(home.filePath("data/Lumatrace/masks/logo-")),
+             qPrintable(mapValue("mask_file_path").toString()));
+    QVERIFY(!js("$('[data-info=mask-problem]').is(':visible')").toBool());
+    QCOMPARE(settledPreview(), masked);
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Portable"));
+
+    js("Studio.run('file.new');");
+    answerFileDialog(dir.filePath("portable.json"));
+    menuAction("Import preset…")->trigger();
+    QVERIFY2(mapValue("mask_file_path").toString().endsWith(".pgm"), qPrintable(mapValue("mask_file_path").toString()));
+    QCOMPARE(settledPreview(), masked);
+    screenshot("portable-preset");
+    js("var s = Studio.studio.store; s.presets().forEach(function (p) { s.deletePreset(p.id); });"
+       " Studio.studio.presets.setCurrent('');");
 }
 
 void TestStudioApp::draggingOnTheArtworkEditsThePlacedItem_data()
