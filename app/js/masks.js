@@ -131,7 +131,8 @@ Studio.masks = {
             this.problemText.textContent = problem ? this.describe(problem, path) : '';
         }
         if (!problem && Studio.status.notice) Studio.status.notice.dismiss('error');
-        if (problem && report) Studio.status.error(this.describe(problem, path) + ' The artwork is shown without the mask.',
+        // Only the image mask uses the file; with the text mask the problem waits on its section.
+        if (problem && report && this.model.get('mask_type') !== 'text') Studio.status.error(this.describe(problem, path) + ' The artwork is shown without the mask.',
                                                    [['Locate…', $.proxy(this.locate, this)]]);
         if (changed && this.preview) this.preview.request();
     },
@@ -144,7 +145,8 @@ Studio.masks = {
 
     // A message for the start: empty when the mask is fine.
     problemMessage: function () {
-        return this.problem ? this.describe(this.problem, this.problemPath) : '';
+        var used = this.model.get('mask_type') !== 'text';
+        return this.problem && used ? this.describe(this.problem, this.problemPath) : '';
     },
 
     locate: function () {

@@ -70,9 +70,12 @@ Studio.Preview.prototype = {
         llumatrace.generateImage(map);
         var ms = new Date().getTime() - started;
         this.imageCount += 1;
+        var first = !this.canvasSize;
         this.canvasSize = {width: map.width, height: map.height};
         this.image.src = 'drc:lumatrace_result?n=' + this.imageCount;
         this.layout();
+        // A zoom kept from the last run starts on the middle of the artwork.
+        if (first) this.centre();
         this.emit('generated', [map, ms]);
     },
 
@@ -97,6 +100,11 @@ Studio.Preview.prototype = {
             this.scroller.scrollTop = this.stageOffset.y + point.y * this.factor - (at.y - rect.top);
         }
         if (changed) this.emit('zoom', [mode]);
+    },
+
+    centre: function () {
+        this.scroller.scrollLeft = (this.area.offsetWidth - this.scroller.clientWidth) / 2;
+        this.scroller.scrollTop = (this.area.offsetHeight - this.scroller.clientHeight) / 2;
     },
 
     // One wheel notch zooms by a quarter, about the point under the mouse.

@@ -1101,6 +1101,21 @@ void TestStudioApp::lastStateIsRestoredAtTheNextStart()
     QCOMPARE(mapValue("mask_text").toString(), QStringLiteral("Grüße"));
     QCOMPARE(js("document.querySelector('input.number[data-key=loops]').value").toString(), QStringLiteral("4"));
     QVERIFY(status().startsWith("Welcome back"));
+
+    // A mask image moved away since: the start says so instead of claiming all is restored.
+    QTemporaryDir dir;
+    QImage mask(200, 100, QImage::Format_RGB32);
+    mask.fill(Qt::white);
+    QVERIFY(mask.save(dir.filePath("mask.png")));
+    js("$('[data-key=mask_type]').val('image').trigger('change');");
+    js("Studio.studio.model.set('mask_file_path', " + jsString(dir.filePath("mask.png")) + ");");
+    QTest::qWait(600);
+    stopStudio();
+    QVERIFY(QFile::remove(dir.filePath("mask.png")));
+    startStudio();
+    QVERIFY2(status().startsWith("Your last artwork is restored, but without its mask"), qPrintable(status()));
+    QVERIFY(js("$('[data-info=mask-problem]').is(':visible')").toBool());
+    QVERIFY(js("$('.notice.error [data-notice-action]').text()").toString().startsWith("Locate"));
 }
 
 QTEST_MAIN(TestStudioApp)
