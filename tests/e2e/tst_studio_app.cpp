@@ -990,7 +990,13 @@ void TestStudioApp::toolbarAndLabelsFitANarrowWindow()
     QVERIFY(js("$('.toolbar button').get().every(function (b) { var r = b.getBoundingClientRect();"
                " return r.right <= window.innerWidth && r.height < 34; })")
                     .toBool());
-    // No label of the parameter panel is cut.
+    // Nothing sticks out of the parameter panel, and no label of it is cut.
+    QCOMPARE(js("$('.panel.left .field:visible').filter(function () { var r = this.getBoundingClientRect();"
+                " return $(this).children(':visible').get().some(function (c) {"
+                " return c.getBoundingClientRect().right > r.right + 1; }); })"
+                ".map(function () { return this.getAttribute('data-field'); }).get().join(', ')")
+                     .toString(),
+             QString());
     QCOMPARE(js("$('.panel.left .field > label:visible').filter(function () { return this.scrollWidth > "
                 "this.clientWidth; }).map(function () { return this.textContent; }).get().join(', ')")
                      .toString(),
