@@ -100,6 +100,10 @@ Studio.Placement.prototype = {
     mouseDown: function (event) {
         if (event.which !== 1 || this.preview.spaceHeld) return;
         event.preventDefault();
+        // The view does not pan under an item being placed or moved.
+        event.stopPropagation();
+        var active = document.activeElement;
+        if (active && /^(INPUT|SELECT|TEXTAREA)$/.test(active.tagName)) active.blur();
         var point = this.pointOf(event);
         var handle = event.target.getAttribute && event.target.getAttribute('data-handle');
         if (handle) {

@@ -160,7 +160,11 @@ Studio.Preview.prototype = {
             if (delta) self.zoomBy(delta / 120, {x: wheel.clientX, y: wheel.clientY});
         });
         $(this.scroller).on('mousedown', function (e) {
-            if (e.which === 2 || self.spaceHeld || !$.contains(self.stage, e.target) && e.target !== self.stage) {
+            // Working on the artwork ends the editing of a field (its change is committed),
+            // so keys such as space reach the view.
+            var active = document.activeElement;
+            if (active && /^(INPUT|SELECT|TEXTAREA)$/.test(active.tagName)) active.blur();
+            if (e.which === 2 || self.spaceHeld || !self.onArtwork(e.target)) {
                 e.preventDefault();
                 e.stopPropagation();
                 self.startPan(e);
@@ -178,6 +182,15 @@ Studio.Preview.prototype = {
             self.spaceHeld = false;
             $(self.viewport).removeClass('pan-ready');
         });
+    },
+
+    // Whether `node` is the artwork or on it (an overlay's SVG parts included, which the
+    // engine's contains() does not see).
+    onArtwork: function (node) {
+        for (var n = node; n; n = n.parentNode) {
+            if (n === this.stage) return true;
+        }
+        return false;
     },
 
     startPan: function (e) {

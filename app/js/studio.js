@@ -157,6 +157,8 @@ Studio.pluginPath = function (programPath) {
 Studio.connect = function (parts, s) {
     $('.toolbar [data-tool]').on('click', function () { s.placement.setTool(this.getAttribute('data-tool')); });
     $('.toolbar [data-command]').on('click', function () { Studio.run(this.getAttribute('data-command')); });
+    // A clicked tool keeps no focus, so the space bar then pans instead of pressing it again.
+    $('.toolbar').on('mousedown', 'button', function (e) { e.preventDefault(); });
     s.placement.onChange(function () {
         $('.toolbar [data-tool]').each(function () {
             $(this).toggleClass('active', this.getAttribute('data-tool') === s.placement.tool);

@@ -156,6 +156,9 @@ Studio.status = {
         this.element.className = 'status-message ' + this.kind;
         this.element.title = text;
         if (this.kind !== 'error' && this.notice) this.notice.dismiss('error');
+        // A message longer than the status line is shown whole over the artwork for a while.
+        if (this.kind !== 'error' && this.notice && this.element.scrollWidth > this.element.clientWidth + 1)
+            this.notice.show(text, 'info');
     },
 
     error: function (text, actions) {

@@ -724,6 +724,12 @@ void TestStudioApp::textMaskShowsTheFirstTextAndAnEmptyTextMasksNothing()
 {
     const QByteArray unmasked = settledPreview();
     QCOMPARE(mapValue("masking").toDouble(), 0.0);
+    // Each family once, by the name the generator takes.
+    QCOMPARE(
+            js("var names = $('select[data-key=mask_font] option').map(function () { return this.textContent; }).get();"
+               " names.filter(function (n, i) { return names.indexOf(n) !== i || n.indexOf('[') >= 0; }).join(', ')")
+                    .toString(),
+            QString());
     edit("input[data-key=mask_text]", "LUMA");
     QVERIFY(mapValue("masking").toDouble() > 0);
     QCOMPARE(js("document.querySelector('input.number[data-key=masking]').value").toDouble(),
@@ -1001,6 +1007,11 @@ void TestStudioApp::toolbarAndLabelsFitANarrowWindow()
                 "this.clientWidth; }).map(function () { return this.textContent; }).get().join(', ')")
                      .toString(),
              QString());
+    // A message longer than the status line shows whole over the artwork.
+    const QString message = "Exported PNG in 91 ms: " + QString("a-long-file-name.png (85.9 KB), ").repeated(8);
+    js("Studio.status.show(" + jsString(message) + ");");
+    QCOMPARE(js("$('.notice.on .notice-text').text()").toString(), message);
+    js("Studio.status.show('Short.');");
     js("app.win.setSize(1280, 800);");
 }
 
@@ -1028,6 +1039,12 @@ void TestStudioApp::zoomKeepsThePointUnderTheMouseAndPlacingStaysExact()
     QCOMPARE(js("document.querySelector('.stage').getBoundingClientRect().width").toInt(), 1200);
     const QPoint middle = pointIn(".scroller", 0.5, 0.5);
     const int scrolled = js("document.querySelector('.scroller').scrollLeft").toInt();
+    // A field still being edited: a click on the artwork ends that, and then with the chip
+    // tool a press on the artwork would place a chip; with space held it pans.
+    click("input.number[data-key=wire_thickness]");
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, middle);
+    QCOMPARE(js("document.activeElement.tagName").toString(), QStringLiteral("BODY"));
+    click(".toolbar [data-tool=chips]");
     QTest::keyPress(view(), Qt::Key_Space);
     QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, middle);
     for (int step = 1; step <= 4; ++step) {
@@ -1040,7 +1057,6 @@ void TestStudioApp::zoomKeepsThePointUnderTheMouseAndPlacingStaysExact()
     QCOMPARE(js("document.querySelector('.scroller').scrollLeft").toInt(), scrolled + 100);
     QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 1);
 
-    click(".toolbar [data-tool=chips]");
     const QVariantList stage
             = js("var r = document.querySelector('.stage').getBoundingClientRect(); [r.left, r.top];").toList();
     // Up and left of the middle, clear of the chip at the centre of the artwork.
@@ -1053,6 +1069,18 @@ void TestStudioApp::zoomKeepsThePointUnderTheMouseAndPlacingStaysExact()
     const double y = (target.y() - stage[1].toDouble()) / 2 / 408;
     QVERIFY2(qAbs(chip.value("x").toDouble() - x) < 0.002, qPrintable(chip.value("x").toString()));
     QVERIFY2(qAbs(chip.value("y").toDouble() - y) < 0.002, qPrintable(chip.value("y").toString()));
+
+    // Dragged by its body 100 view pixels right, the chip moves 50 artwork pixels.
+    click(".toolbar [data-tool=select]");
+    QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, target + QPoint(0, 8));
+    for (int step = 1; step <= 4; ++step) {
+        QMouseEvent move(QEvent::MouseMove, target + QPoint(25 * step, 8), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view(), &move);
+    }
+    QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, target + QPoint(100, 8));
+    const double moved = js("Studio.studio.model.map.chips[1].x").toDouble();
+    QVERIFY2(qAbs(moved - (chip.value("x").toDouble() + 50.0 / 600)) < 0.002, qPrintable(QString::number(moved)));
     screenshot("zoom-200");
     js("Studio.studio.preview.setZoom('fit');");
 }
