@@ -6,6 +6,7 @@ Studio.Exports = function (container, model, busy) {
     var el = Studio.util.el;
     this.model = model;
     this.busy = busy;
+    this.container = container;
     this.directory = '';
     this.pngScale = el('input', {type: 'number', min: 1, max: 2000, step: 1, value: 200, 'data-key': 'export-png-scale', 'class': 'number'});
     this.pngWidth = el('input', {type: 'number', min: 16, max: 40000, step: 1, value: 3600, 'data-key': 'export-png-width', 'class': 'number'});
@@ -48,6 +49,32 @@ Studio.Exports.layerSuffixes = {
 };
 
 Studio.Exports.prototype = {
+    // The panel's choices, kept for the next start.
+    settings: function () {
+        return {pngScale: Number(this.pngScale.value), pngWidth: Number(this.pngWidth.value),
+                pngByWidth: this.pngByWidth.checked, pngSeparate: this.pngSeparate.checked,
+                svgSeparate: this.svgSeparate.checked, rgbScale: Number(this.rgbScale.value), directory: this.directory};
+    },
+
+    restore: function (settings) {
+        if (!settings) return;
+        var number = function (input, value) {
+            if (isFinite(value) && value !== null) input.value = Studio.util.clamp(value, Number(input.min), Number(input.max));
+        };
+        number(this.pngScale, settings.pngScale);
+        number(this.pngWidth, settings.pngWidth);
+        number(this.rgbScale, settings.rgbScale);
+        this.pngByWidth.checked = !!settings.pngByWidth;
+        this.pngSeparate.checked = !!settings.pngSeparate;
+        this.svgSeparate.checked = !!settings.svgSeparate;
+        this.directory = typeof settings.directory === 'string' ? settings.directory : '';
+        this.showSizes();
+    },
+
+    onChange: function (fn) {
+        $(this.container).on('change', 'input', fn);
+    },
+
     // Scale in percent of the PNG export: given, or from the wanted print width.
     pngPercent: function () {
         if (this.pngByWidth.checked)
@@ -120,7 +147,7 @@ Studio.Exports.prototype = {
         setTimeout(function () {
             // The export draws from the generator's stored settings; hand it the current map
             // in case the preview has not caught up with the last change yet.
-            llumatrace.updateGenerator(self.model.snapshot());
+            llumatrace.updateGenerator(Studio.masks.effective(self.model.snapshot()));
             var started = new Date().getTime();
             var ok = write();
             var ms = new Date().getTime() - started;

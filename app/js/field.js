@@ -16,59 +16,210 @@ Studio.Field = {
         return Studio.util.el('label', {title: param.hint || ''}, [param.label]);
     },
 
+    // At the end of typing: text that is no number and an empty field give back the value in
+    // use, a number outside the range is clamped; both with a short note by the field.
+    settle: function (param, input, inUse, show) {
+        var text = input.value;
+        var bad = !!(input.validity && input.validity.badInput);
+        if (text === '' || isNaN(Number(text))) {
+            show(inUse);
+            Studio.Field.note(input, (bad || text !== '' ? 'Not a number' : 'Empty') + ': kept ' + input.value);
+            return;
+        }
+        var value = Number(text);
+        var coerced = Studio.schema.coerce(param, value);
+        show(coerced);
+        if (value < param.min) Studio.Field.note(input, 'The lowest is ' + param.min);
+        else if (value > param.max) Studio.Field.note(input, 'The highest is ' + param.max);
+    },
+
+    // A note under a field that fades after a moment.
+    note: function (input, text) {
+        var row = $(input).closest('.field');
+        row.find('.field-note').remove();
+        var note = Studio.util.el('div', {'class': 'field-note', 'data-note-for': input.getAttribute('data-key')}, [text]);
+        row.append(note);
+        $(input).addClass('noted');
+        setTimeout(function () {
+            $(note).remove();
+            $(input).removeClass('noted');
+        }, 3000);
+    },
+
     builders: {
+        // A slider with a number field, or for a stepper (the seed) a wide number field with
+        // − and + buttons. The number field always ends up showing the value in use.
         real: function (param, onInput, onCommit) {
             var el = Studio.util.el;
-            var range = el('input', {type: 'range', min: param.min, max: param.max, step: param.step, 'data-key': param.key});
+            var current = param.min;
+            var range = param.stepper ? null
+                : el('input', {type: 'range', min: param.min, max: param.max, step: param.step, 'data-key': param.key});
             var number = el('input', {type: 'number', min: param.min, max: param.max, step: param.step,
-                'data-key': param.key, 'class': 'number'});
-            var row = el('div', {}, [Studio.Field.label(param), range, number]);
+                'data-key': param.key, 'class': 'number' + (param.stepper ? ' wide' : '')});
+            var children = [Studio.Field.label(param)];
             var show = function (value) {
-                range.value = value;
+                current = value;
+                if (range) range.value = value;
                 number.value = Studio.util.roundToStep(value, param.step);
+                $(number).removeClass('refused');
             };
-            $(range).on('input', function () {
-                number.value = range.value;
-                onInput(Number(range.value));
-            }).on('change', onCommit);
+            var use = function (value) {
+                current = Studio.schema.coerce(param, value);
+                if (range) range.value = current;
+                onInput(current);
+            };
+            if (range) {
+                children.push(range);
+                $(range).on('input', function () {
+                    number.value = range.value;
+                    use(Number(range.value));
+                }).on('change', onCommit);
+            }
+            children.push(number);
+            if (param.stepper) {
+                [['−', -1, 'step-down'], ['+', 1, 'step-up']].forEach(function (spec) {
+                    var button = el('button', {type: 'button', 'class': 'stepper', 'data-action': spec[2] + '-' + param.key,
+                                               title: spec[1] < 0 ? 'Previous' : 'Next'}, [spec[0]]);
+                    $(button).on('click', function () {
+                        show(Studio.schema.coerce(param, current + spec[1] * param.step));
+                        onInput(current);
+                        onCommit();
+                    });
+                    children.push(button);
+                });
+            }
             $(number).on('input', function () {
-                if (number.value === '' || isNaN(Number(number.value))) return;
-                range.value = number.value;
-                onInput(Number(number.value));
+                var text = number.value;
+                var refused = text === '' ? !!(number.validity && number.validity.badInput) : isNaN(Number(text));
+                $(number).toggleClass('refused', refused);
+                if (text === '' || refused) return;
+                use(Number(text));
             }).on('change', function () {
-                show(Studio.schema.coerce(param, number.value));
+                Studio.Field.settle(param, number, current, show);
                 onCommit();
             });
-            return {element: row, setValue: show};
+            return {element: el('div', {}, children), setValue: show};
         },
 
         int: function (param, onInput, onCommit) {
             return Studio.Field.builders.real(param, onInput, onCommit);
         },
 
+        // A swatch that opens a picker (saturation and value square, hue bar, red, green and
+        // blue), the colour in hex, and a lock that a new palette leaves alone.
         color: function (param, onInput, onCommit) {
             var el = Studio.util.el;
-            var swatch = el('span', {'class': 'swatch'});
-            var inputs = ['R', 'G', 'B'].map(function (channel) {
-                return el('input', {type: 'number', min: 0, max: 255, step: 1, title: channel,
-                    'data-key': param.key, 'data-channel': channel, 'class': 'number channel'});
+            var util = Studio.util;
+            var swatch = el('button', {type: 'button', 'class': 'swatch', 'data-action': 'pick-' + param.key,
+                                       title: 'Pick a colour'});
+            var hex = el('input', {type: 'text', 'class': 'hex', 'data-key': param.key, 'data-hex': '', maxlength: 7,
+                                   spellcheck: 'false', title: 'Colour as #rrggbb'});
+            var lock = el('button', {type: 'button', 'class': 'icon lock', 'data-action': 'lock-' + param.key,
+                                     title: 'Lock: palettes keep this colour'}, ['Lock']);
+            var channel = {key: param.key, label: param.label, kind: 'int', min: 0, max: 255, step: 1};
+            var inputs = ['R', 'G', 'B'].map(function (name) {
+                return el('input', {type: 'number', min: 0, max: 255, step: 1, title: name,
+                    'data-key': param.key, 'data-channel': name, 'class': 'number channel'});
             });
-            var row = el('div', {}, [Studio.Field.label(param), swatch].concat(inputs));
+            var marker = el('div', {'class': 'sv-marker'});
+            var square = el('div', {'class': 'sv-square', 'data-picker': 'sv'}, [marker]);
+            var hueMarker = el('div', {'class': 'hue-marker'});
+            var hueBar = el('div', {'class': 'hue-bar', 'data-picker': 'hue'}, [hueMarker]);
+            var picker = el('div', {'class': 'picker', 'data-picker-for': param.key}, [square, hueBar,
+                el('div', {'class': 'channels'}, [el('span', {'class': 'hint'}, ['RGB'])].concat(inputs))]);
+            var row = el('div', {}, [Studio.Field.label(param), swatch, hex, lock, picker]);
             var current = [0, 0, 0];
-            var show = function (value) {
+            var hsv = {h: 0, s: 0, v: 0};
+            var paint = function () {
+                swatch.style.background = 'rgb(' + current.join(',') + ')';
+                square.style.backgroundColor = 'rgb(' + util.rgbOfHsv(hsv.h, 1, 1).join(',') + ')';
+                marker.style.left = (hsv.s * 100) + '%';
+                marker.style.top = ((1 - hsv.v) * 100) + '%';
+                hueMarker.style.left = (hsv.h / 360 * 100) + '%';
+            };
+            var show = function (value, keepHsv) {
                 current = value.slice();
-                inputs.forEach(function (input, i) { input.value = value[i]; });
-                swatch.style.background = 'rgb(' + value.join(',') + ')';
+                // Grey and black have no hue of their own: the picker keeps the one it had.
+                if (!keepHsv) {
+                    var next = util.hsvOf(current);
+                    if (next.s === 0 || next.v === 0) next.h = hsv.h;
+                    if (next.v === 0) next.s = hsv.s;
+                    hsv = next;
+                }
+                inputs.forEach(function (input, i) {
+                    input.value = value[i];
+                    $(input).removeClass('refused');
+                });
+                if (document.activeElement !== hex) hex.value = util.hexOf(current);
+                $(hex).removeClass('refused');
+                paint();
+            };
+            var use = function (value, keepHsv) {
+                show(value, keepHsv);
+                onInput(current.slice());
             };
             inputs.forEach(function (input, i) {
                 $(input).on('input', function () {
-                    if (input.value === '' || isNaN(Number(input.value))) return;
-                    current[i] = Studio.util.clamp(Math.round(Number(input.value)), 0, 255);
+                    var refused = input.value === '' ? !!(input.validity && input.validity.badInput)
+                        : isNaN(Number(input.value));
+                    $(input).toggleClass('refused', refused);
+                    if (input.value === '' || refused) return;
+                    var next = current.slice();
+                    next[i] = Studio.schema.coerce(channel, input.value);
+                    current = next;
                     swatch.style.background = 'rgb(' + current.join(',') + ')';
+                    hex.value = util.hexOf(current);
                     onInput(current.slice());
-                }).on('change', onCommit);
+                }).on('change', function () {
+                    Studio.Field.settle(channel, input, current[i], function (value) {
+                        current[i] = value;
+                        show(current);
+                    });
+                    onCommit();
+                });
             });
-            return {element: row, setValue: show};
+            $(hex).on('input', function () {
+                var rgb = util.rgbOfHex(hex.value);
+                $(hex).toggleClass('refused', !rgb && hex.value.replace('#', '').length >= 6);
+                if (rgb) use(rgb);
+            }).on('change', function () {
+                if (!util.rgbOfHex(hex.value)) Studio.Field.note(hex, 'Not a colour: kept ' + util.hexOf(current));
+                hex.value = util.hexOf(current);
+                $(hex).removeClass('refused');
+                onCommit();
+            }).on('focus', function () { hex.select(); });
+            $(swatch).on('click', function () {
+                var open = !$(picker).hasClass('open');
+                $('.picker.open').removeClass('open');
+                $(picker).toggleClass('open', open);
+            });
+            var dragging = null;
+            var pick = function (e) {
+                var box = dragging.getBoundingClientRect();
+                var x = util.clamp((e.clientX - box.left) / box.width, 0, 1);
+                var y = util.clamp((e.clientY - box.top) / box.height, 0, 1);
+                if (dragging === square) {
+                    hsv.s = x;
+                    hsv.v = 1 - y;
+                } else {
+                    hsv.h = Math.min(359.9, x * 360);
+                }
+                use(util.rgbOfHsv(hsv.h, hsv.s, hsv.v), true);
+            };
+            $([square, hueBar]).on('mousedown', function (e) {
+                if (e.which !== 1) return;
+                e.preventDefault();
+                dragging = this;
+                pick(e);
+            });
+            $(document).on('mousemove', function (e) {
+                if (dragging) pick(e);
+            }).on('mouseup', function () {
+                if (!dragging) return;
+                dragging = null;
+                onCommit();
+            });
+            return {element: row, setValue: show, lock: lock};
         },
 
         bool: function (param, onInput, onCommit) {

@@ -1,10 +1,12 @@
 // Undo and redo of parameter changes. A slider drag is one step: controls change the map
 // live and call commit() when the gesture ends; commit() records the map only when it
-// differs from the last recorded state.
+// differs from the last recorded state. Besides the map a state holds the tracked values
+// (the current preset's name), so undoing a load or an import also undoes the name.
 Studio.History = function (model, limit) {
     this.model = model;
     this.limit = limit || 200;
-    this.states = [JSON.stringify(model.map)];
+    this.tracked = [];
+    this.states = [this.capture()];
     this.index = 0;
     this.listeners = [];
 };
@@ -14,8 +16,25 @@ Studio.History.prototype = {
         this.listeners.push(fn);
     },
 
+    // Keeps `get()` with every state and hands it back to `set(value)` on undo and redo.
+    track: function (get, set) {
+        this.tracked.push({get: get, set: set});
+        this.states[this.index] = this.capture();
+    },
+
+    // Forgets every step: the current state becomes the only one.
+    reset: function () {
+        this.states = [this.capture()];
+        this.index = 0;
+        this.notify();
+    },
+
+    capture: function () {
+        return JSON.stringify({map: this.model.map, tracked: this.tracked.map(function (t) { return t.get(); })});
+    },
+
     commit: function () {
-        var state = JSON.stringify(this.model.map);
+        var state = this.capture();
         if (state === this.states[this.index]) return;
         this.states = this.states.slice(0, this.index + 1);
         this.states.push(state);
@@ -42,8 +61,10 @@ Studio.History.prototype = {
     },
 
     restore: function (index) {
+        var state = JSON.parse(this.states[index]);
         this.index = index;
-        this.model.replace(JSON.parse(this.states[index]), this);
+        this.tracked.forEach(function (t, i) { t.set(state.tracked[i]); });
+        this.model.replace(state.map, this);
         this.notify();
     },
 

@@ -27,7 +27,14 @@ Studio.menuBar = [
     {name: 'view', text: '&View', entries: [
         ['view.overlays', 'Show &overlays', 'Ctrl+H'],
         ['view.fit', 'Zoom to &fit', 'Ctrl+0'],
-        ['view.actual', '&Actual size (100 %)', 'Ctrl+1']
+        ['view.actual', '&Actual size (100 %)', 'Ctrl+1'],
+        ['view.double', '&Double size (200 %)', 'Ctrl+2'],
+        ['view.zoomIn', 'Zoom &in', 'Ctrl+='],
+        ['view.zoomOut', 'Zoom o&ut', 'Ctrl+-'],
+        '-',
+        ['view.keepA', '&Keep snapshot A', 'Ctrl+Shift+K'],
+        ['view.flip', 'Flip A / &B', 'Ctrl+K'],
+        ['view.useA', '&Use snapshot A', '']
     ]},
     {name: 'help', text: '&Help', entries: [
         ['help.about', '&About Lumatrace', 'F1']

@@ -98,8 +98,12 @@ Studio.Placement.prototype = {
     },
 
     mouseDown: function (event) {
-        if (event.which !== 1) return;
+        if (event.which !== 1 || this.preview.spaceHeld) return;
         event.preventDefault();
+        // The view does not pan under an item being placed or moved.
+        event.stopPropagation();
+        var active = document.activeElement;
+        if (active && /^(INPUT|SELECT|TEXTAREA)$/.test(active.tagName)) active.blur();
         var point = this.pointOf(event);
         var handle = event.target.getAttribute && event.target.getAttribute('data-handle');
         if (handle) {
@@ -116,7 +120,9 @@ Studio.Placement.prototype = {
         } else if (this.tool === 'chips' || this.tool === 'adjustments') {
             this.add(this.tool, {x: point.x, y: point.y});
         } else {
+            // A drag on the artwork itself, away from every item, moves the view.
             this.select(null);
+            this.preview.startPan(event);
         }
     },
 
@@ -143,17 +149,52 @@ Studio.Placement.prototype = {
         }
     },
 
-    // New coordinates of an item dragged by one of its handles.
+    // New values of an item dragged by one of its handles: its body or centre moves it,
+    // a chip's corner sizes it, an adjustment's rim sets its radius, a modifier's ends move
+    // alone and keep its wire direction along the segment.
     moved: function (drag, point) {
         var dx = point.x - drag.start.x;
         var dy = point.y - drag.start.y;
         var o = drag.origin;
         var round = function (v) { return Studio.util.roundToStep(Studio.util.clamp(v, 0, 1), 0.001); };
-        if (drag.part === 'start') return {x1: round(o.x1 + dx), y1: round(o.y1 + dy)};
-        if (drag.part === 'end') return {x2: round(o.x2 + dx), y2: round(o.y2 + dy)};
+        if (drag.part === 'size') return this.sized(o, drag.start, point);
+        if (drag.part === 'radius') return this.radiusAt(o, drag.start, point);
+        if (drag.part === 'start') return this.aligned(o, {x1: round(o.x1 + dx), y1: round(o.y1 + dy)});
+        if (drag.part === 'end') return this.aligned(o, {x2: round(o.x2 + dx), y2: round(o.y2 + dy)});
         if (drag.part === 'segment')
             return {x1: round(o.x1 + dx), y1: round(o.y1 + dy), x2: round(o.x2 + dx), y2: round(o.y2 + dy)};
         return {x: round(o.x + dx), y: round(o.y + dy)};
+    },
+
+    // A chip sized symmetrically about its centre by its bottom-right corner: each cell the
+    // corner moves adds two to the size.
+    sized: function (chip, start, point) {
+        var grid = this.grid();
+        return {w: Studio.util.clamp(chip.w + Math.round(2 * (point.x - start.x) * grid.columns), 0, 60),
+                h: Studio.util.clamp(chip.h + Math.round(2 * (point.y - start.y) * grid.rows), 0, 60)};
+    },
+
+    // The radius grown by how much farther from the centre the mouse is than where the drag
+    // began (the rim handle of a small adjustment sits outside the rim, clear of the centre).
+    radiusAt: function (adj, start, point) {
+        var grid = this.grid();
+        var distance = function (p) {
+            return Math.sqrt(Math.pow((p.x - adj.x) * grid.width, 2) + Math.pow((p.y - adj.y) * grid.height, 2));
+        };
+        var radius = adj.radius + (distance(point) - distance(start)) / (Math.sqrt(1.41) * grid.width);
+        return {radius: Studio.util.roundToStep(Studio.util.clamp(radius, 0.001, 0.5), 0.001)};
+    },
+
+    // Moved ends of a modifier that favours a wire direction favour the new segment's one.
+    aligned: function (mod, ends) {
+        var next = $.extend({}, mod, ends);
+        if (mod.direction >= 1 && mod.direction <= 4) {
+            var grid = this.grid();
+            var dx = (next.x2 - next.x1) * grid.width;
+            var dy = (next.y2 - next.y1) * grid.height;
+            if (Math.sqrt(dx * dx + dy * dy) >= grid.cell) ends.direction = Studio.Placement.directionOfAngle(dx, dy);
+        }
+        return ends;
     },
 
     add: function (listName, position) {
@@ -202,8 +243,8 @@ Studio.Placement.prototype = {
         return g;
     },
 
-    handle: function (g, draw, listName, index, part, x, y) {
-        g.appendChild(Studio.util.svg('circle', {'class': 'handle', cx: x, cy: y, r: draw.handle,
+    handle: function (g, draw, listName, index, part, x, y, kind) {
+        g.appendChild(Studio.util.svg('circle', {'class': 'handle' + (kind ? ' ' + kind : ''), cx: x, cy: y, r: draw.handle,
             'stroke-width': draw.handle / 3, 'data-handle': part, 'data-list': listName, 'data-index': index}));
     },
 
@@ -217,10 +258,13 @@ Studio.Placement.prototype = {
         var colEnd = clampColumn(colStart + chip.w);
         var rowEnd = clampRow(rowStart + chip.h);
         var g = this.group('chips', index);
-        g.appendChild(Studio.util.svg('rect', {'class': 'outline', x: colStart * grid.cell, y: rowStart * grid.cell,
-            width: (colEnd - colStart + 1) * grid.cell, height: (rowEnd - rowStart + 1) * grid.cell,
-            'stroke-width': draw.handle / 3}));
+        var right = (colEnd + 1) * grid.cell;
+        var bottom = (rowEnd + 1) * grid.cell;
+        g.appendChild(Studio.util.svg('rect', {'class': 'outline body', x: colStart * grid.cell, y: rowStart * grid.cell,
+            width: right - colStart * grid.cell, height: bottom - rowStart * grid.cell,
+            'stroke-width': draw.handle / 3, 'data-handle': 'centre', 'data-list': 'chips', 'data-index': index}));
         this.handle(g, draw, 'chips', index, 'centre', draw.x(chip.x), draw.y(chip.y));
+        this.handle(g, draw, 'chips', index, 'size', right, bottom, 'resize');
     },
 
     drawModificator: function (draw, mod, index) {
@@ -248,5 +292,7 @@ Studio.Placement.prototype = {
         g.appendChild(Studio.util.svg('ellipse', {'class': 'outline', cx: cx, cy: cy,
             rx: core * draw.grid.width, ry: core * draw.grid.height, 'stroke-width': draw.handle / 3}));
         this.handle(g, draw, 'adjustments', index, 'centre', cx, cy);
+        var rim = Math.max(core * draw.grid.width, 3 * draw.handle);
+        this.handle(g, draw, 'adjustments', index, 'radius', cx + rim, cy, 'resize');
     }
 };

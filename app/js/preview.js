@@ -9,22 +9,40 @@ Studio.Preview = function (viewport, model, interval) {
     this.viewport = viewport;
     this.image = el('img', {'class': 'artwork', alt: '', draggable: 'false'});
     this.stage = el('div', {'class': 'stage'}, [this.image]);
-    viewport.appendChild(this.stage);
+    this.area = el('div', {'class': 'scroll-area'}, [this.stage]);
+    this.scroller = el('div', {'class': 'scroller'}, [this.area]);
+    viewport.appendChild(this.scroller);
     this.zoomMode = 'fit';
+    this.factor = 1;
+    this.pan = null;
+    this.spaceHeld = false;
     this.pending = false;
     this.timer = null;
     this.lastStart = 0;
     this.imageCount = 0;
     this.shownCount = 0;
-    this.listeners = {generated: [], shown: [], layout: []};
+    this.listeners = {generated: [], shown: [], layout: [], zoom: []};
     $(this.image).on('load', function () { self.imageLoaded(); });
     $(window).on('resize', function () { self.layout(); });
     model.onChange(function () { self.request(); });
+    this.listenForZoomAndPan();
+};
+
+Studio.Preview.minZoom = 0.05;
+Studio.Preview.maxZoom = 16;
+Studio.Preview.margin = 24;
+
+// A stored zoom mode that can be used: 'fit' or a factor within the zoom limits.
+Studio.Preview.validZoom = function (mode) {
+    if (mode === 'fit') return mode;
+    var factor = Number(mode);
+    return isFinite(factor) && factor >= Studio.Preview.minZoom && factor <= Studio.Preview.maxZoom ? factor : 'fit';
 };
 
 Studio.Preview.prototype = {
     // 'generated' fn(map, ms) after each generateImage; 'shown' fn(count) when the image is
-    // on screen; 'layout' fn(zoomFactor) when its displayed size changed.
+    // on screen; 'layout' fn(zoomFactor) when its displayed size changed; 'zoom' fn(mode)
+    // when the zoom mode changed.
     on: function (event, fn) {
         this.listeners[event].push(fn);
     },
@@ -45,15 +63,19 @@ Studio.Preview.prototype = {
         this.timer = null;
         if (!this.pending) return;
         this.pending = false;
-        var map = this.model.snapshot();
+        var map = Studio.masks.effective(this.model.snapshot());
         this.lastStart = Date.now();
         var started = new Date().getTime();
+        if (Studio.masks.takeReload()) llumatrace.updateGenerator($.extend({}, map, {mask_file_path: ''}));
         llumatrace.generateImage(map);
         var ms = new Date().getTime() - started;
         this.imageCount += 1;
+        var first = !this.canvasSize;
         this.canvasSize = {width: map.width, height: map.height};
         this.image.src = 'drc:lumatrace_result?n=' + this.imageCount;
         this.layout();
+        // A zoom kept from the last run starts on the middle of the artwork.
+        if (first) this.centre();
         this.emit('generated', [map, ms]);
     },
 
@@ -62,29 +84,133 @@ Studio.Preview.prototype = {
         this.emit('shown', [this.shownCount]);
     },
 
-    // 'fit' or a factor (1 = 100 %).
-    setZoom: function (mode) {
+    // 'fit' or a factor (1 = 100 %). `anchor` {x, y} in client pixels stays over the same
+    // point of the artwork; without it the middle of the view does.
+    setZoom: function (mode, anchor) {
+        var changed = mode !== this.zoomMode;
+        var rect = this.scroller.getBoundingClientRect();
+        var at = anchor || {x: rect.left + rect.width / 2, y: rect.top + rect.height / 2};
+        var stage = this.stage.getBoundingClientRect();
+        var before = this.factor;
+        var point = {x: (at.x - stage.left) / before, y: (at.y - stage.top) / before};
         this.zoomMode = mode;
         this.layout();
+        if (this.zoomMode !== 'fit' && this.canvasSize) {
+            this.scroller.scrollLeft = this.stageOffset.x + point.x * this.factor - (at.x - rect.left);
+            this.scroller.scrollTop = this.stageOffset.y + point.y * this.factor - (at.y - rect.top);
+        }
+        if (changed) this.emit('zoom', [mode]);
+    },
+
+    centre: function () {
+        this.scroller.scrollLeft = (this.area.offsetWidth - this.scroller.clientWidth) / 2;
+        this.scroller.scrollTop = (this.area.offsetHeight - this.scroller.clientHeight) / 2;
+    },
+
+    // One wheel notch zooms by a quarter, about the point under the mouse.
+    zoomBy: function (notches, anchor) {
+        var factor = Studio.util.clamp(this.factor * Math.pow(1.25, notches), Studio.Preview.minZoom, Studio.Preview.maxZoom);
+        // Near 100 % and 200 % the zoom snaps there, where the artwork's pixels are sharp.
+        [1, 2].forEach(function (exact) {
+            if (Math.abs(factor - exact) < 0.04 * exact) factor = exact;
+        });
+        this.setZoom(Studio.util.roundToStep(factor, 0.001), anchor);
     },
 
     zoomFactor: function () {
         if (!this.canvasSize) return 1;
         if (this.zoomMode !== 'fit') return this.zoomMode;
-        var margin = 48;
-        var fx = (this.viewport.clientWidth - margin) / this.canvasSize.width;
-        var fy = (this.viewport.clientHeight - margin) / this.canvasSize.height;
+        var margin = 2 * Studio.Preview.margin;
+        var fx = (this.scroller.clientWidth - margin) / this.canvasSize.width;
+        var fy = (this.scroller.clientHeight - margin) / this.canvasSize.height;
         var factor = Math.min(fx, fy);
         // Enlarging by whole factors keeps the artwork's pixels crisp.
-        return factor > 1 ? Math.floor(factor) : Math.max(0.05, factor);
+        return factor > 1 ? Math.floor(factor) : Math.max(Studio.Preview.minZoom, factor);
     },
 
+    // Sizes the stage and centres it in an area that leaves a margin around it to scroll.
     layout: function () {
         if (!this.canvasSize) return;
         var factor = this.zoomFactor();
-        this.stage.style.width = Math.round(this.canvasSize.width * factor) + 'px';
-        this.stage.style.height = Math.round(this.canvasSize.height * factor) + 'px';
+        var width = Math.round(this.canvasSize.width * factor);
+        var height = Math.round(this.canvasSize.height * factor);
+        var margin = Studio.Preview.margin;
+        var areaWidth = Math.max(this.scroller.clientWidth, width + 2 * margin);
+        var areaHeight = Math.max(this.scroller.clientHeight, height + 2 * margin);
+        this.factor = factor;
+        this.stageOffset = {x: Math.round((areaWidth - width) / 2), y: Math.round((areaHeight - height) / 2)};
+        this.area.style.width = areaWidth + 'px';
+        this.area.style.height = areaHeight + 'px';
+        this.stage.style.width = width + 'px';
+        this.stage.style.height = height + 'px';
+        this.stage.style.left = this.stageOffset.x + 'px';
+        this.stage.style.top = this.stageOffset.y + 'px';
         $(this.viewport).toggleClass('scrolls', this.zoomMode !== 'fit');
         this.emit('layout', [factor]);
+    },
+
+    // The wheel zooms about the mouse; space held, the middle button or a drag outside the
+    // artwork pans.
+    listenForZoomAndPan: function () {
+        var self = this;
+        $(this.scroller).on('mousewheel', function (e) {
+            e.preventDefault();
+            var wheel = e.originalEvent;
+            var delta = wheel.wheelDeltaY !== undefined && wheel.wheelDeltaY !== 0 ? wheel.wheelDeltaY : wheel.wheelDelta;
+            if (delta) self.zoomBy(delta / 120, {x: wheel.clientX, y: wheel.clientY});
+        });
+        $(this.scroller).on('mousedown', function (e) {
+            // Working on the artwork ends the editing of a field (its change is committed),
+            // so keys such as space reach the view.
+            var active = document.activeElement;
+            if (active && /^(INPUT|SELECT|TEXTAREA)$/.test(active.tagName)) active.blur();
+            if (e.which === 2 || self.spaceHeld || !self.onArtwork(e.target)) {
+                e.preventDefault();
+                e.stopPropagation();
+                self.startPan(e);
+            }
+        });
+        $(document).on('mousemove', function (e) { self.movePan(e); })
+                   .on('mouseup', function () { self.endPan(); });
+        $(document).on('keydown', function (e) {
+            if (e.which !== 32 || /^(INPUT|SELECT|TEXTAREA|BUTTON)$/.test(e.target.tagName)) return;
+            e.preventDefault();
+            self.spaceHeld = true;
+            $(self.viewport).addClass('pan-ready');
+        }).on('keyup', function (e) {
+            if (e.which !== 32) return;
+            self.spaceHeld = false;
+            $(self.viewport).removeClass('pan-ready');
+        });
+    },
+
+    // Whether `node` is the artwork or on it (an overlay's SVG parts included, which the
+    // engine's contains() does not see).
+    onArtwork: function (node) {
+        for (var n = node; n; n = n.parentNode) {
+            if (n === this.stage) return true;
+        }
+        return false;
+    },
+
+    startPan: function (e) {
+        this.pan = {x: e.clientX, y: e.clientY, left: this.scroller.scrollLeft, top: this.scroller.scrollTop};
+        $(this.viewport).addClass('panning');
+    },
+
+    movePan: function (e) {
+        if (!this.pan) return;
+        this.scroller.scrollLeft = this.pan.left - (e.clientX - this.pan.x);
+        this.scroller.scrollTop = this.pan.top - (e.clientY - this.pan.y);
+    },
+
+    endPan: function () {
+        if (!this.pan) return;
+        this.pan = null;
+        $(this.viewport).removeClass('panning');
+    },
+
+    isPanning: function () {
+        return !!this.pan;
     }
 };

@@ -10,6 +10,11 @@ Studio.schema = (function () {
     function color(key, label) {
         return {key: key, label: label, kind: 'color'};
     }
+    // A field without a slider: a slider over a range this wide cannot pick a value.
+    function stepper(param) {
+        param.stepper = true;
+        return param;
+    }
     function onlyFor(param, maskType) {
         param.maskType = maskType;
         return param;
@@ -17,7 +22,7 @@ Studio.schema = (function () {
 
     var groups = [
         {id: 'canvas', title: 'Canvas & seed', params: [
-            int('seed', 'Seed', 0, 999999, 1, 'Every random choice follows from the seed'),
+            stepper(int('seed', 'Seed', 0, 999999, 1, 'Every random choice follows from the seed')),
             int('width', 'Width', 32, 4096, 1, 'Canvas width in pixels'),
             int('height', 'Height', 32, 4096, 1, 'Canvas height in pixels'),
             real('scale', 'Cell scale', 0.2, 3, 0.01, 'Cell size is 20 × scale pixels'),

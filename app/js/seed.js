@@ -12,8 +12,10 @@ Studio.Seeds = function (model, history, limit) {
                        ['⚄ Randomize']);
     $(randomize).on('click', function () { self.randomize(); });
     this.element = el('div', {'class': 'seed-tools'}, [randomize, el('span', {'class': 'hint'}, ['Recent']), this.list]);
-    model.onChange(function (keys) {
-        if (keys.indexOf('seed') >= 0) self.remember(model.get('seed'));
+    // A seed is recent once it is committed (typing 123456 passes through 1, 12, 123…).
+    history.onChange(function () {
+        if (model.get('seed') !== self.recent[0]) self.remember(model.get('seed'));
+        else self.render();
     });
     this.render();
 };

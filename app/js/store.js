@@ -5,6 +5,7 @@ Studio.Store = function (file) {
     this.db.query('CREATE TABLE IF NOT EXISTS presets (id INTEGER PRIMARY KEY, name TEXT UNIQUE NOT NULL,'
                   + ' params TEXT NOT NULL, updated INTEGER NOT NULL)');
     this.db.query('CREATE TABLE IF NOT EXISTS state (key TEXT PRIMARY KEY, value TEXT NOT NULL)');
+    this.db.query('CREATE TABLE IF NOT EXISTS thumbnails (name TEXT PRIMARY KEY, image TEXT NOT NULL)');
 };
 
 // The database file, in the per-user data folder of the application.
@@ -15,9 +16,23 @@ Studio.Store.defaultFile = function () {
 };
 
 Studio.Store.prototype = {
-    // [{id, name, updated}] by name.
+    // [{id, name, updated, thumbnail}] by name; thumbnail is a data URL or ''.
     presets: function () {
-        return this.db.query('SELECT id, name, updated FROM presets ORDER BY name COLLATE NOCASE');
+        return this.db.query('SELECT p.id, p.name, p.updated, COALESCE(t.image, \'\') AS thumbnail FROM presets p'
+                             + ' LEFT JOIN thumbnails t ON t.name = p.name ORDER BY p.name COLLATE NOCASE');
+    },
+
+    // A picture of the preset's artwork for the list ('' removes it).
+    setThumbnail: function (name, image) {
+        if (image)
+            this.db.query('INSERT OR REPLACE INTO thumbnails (name, image) VALUES (' + Studio.util.sqlText(name) + ', '
+                          + Studio.util.sqlText(image) + ')');
+        else this.db.query('DELETE FROM thumbnails WHERE name = ' + Studio.util.sqlText(name));
+    },
+
+    thumbnail: function (name) {
+        var rows = this.db.query('SELECT image FROM thumbnails WHERE name = ' + Studio.util.sqlText(name));
+        return rows.length ? rows[0].image : '';
     },
 
     // The parameter map of a preset, or null.
@@ -49,11 +64,16 @@ Studio.Store.prototype = {
     renamePreset: function (id, name) {
         var other = this.presetId(name);
         if (other !== null && other !== Number(id)) return false;
+        var old = this.db.query('SELECT name FROM presets WHERE id = ' + Number(id));
+        if (old.length) this.db.query('UPDATE thumbnails SET name = ' + Studio.util.sqlText(name) + ' WHERE name = '
+                                      + Studio.util.sqlText(old[0].name));
         this.db.query('UPDATE presets SET name = ' + Studio.util.sqlText(name) + ' WHERE id = ' + Number(id));
         return true;
     },
 
     deletePreset: function (id) {
+        var old = this.db.query('SELECT name FROM presets WHERE id = ' + Number(id));
+        if (old.length) this.setThumbnail(old[0].name, '');
         this.db.query('DELETE FROM presets WHERE id = ' + Number(id));
     },
 

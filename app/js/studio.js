@@ -2,12 +2,16 @@
 // menus, the toolbar and the keyboard run.
 Studio.layout = function () {
     var el = Studio.util.el;
-    var tool = function (name, text, title) {
-        return el('button', {type: 'button', 'class': 'tool', 'data-tool': name, title: title}, [text]);
+    // A button with an icon and a label; in a narrow window only the icon shows.
+    var button = function (attribute, name, icon, text, title) {
+        var attributes = {type: 'button', 'class': 'tool', title: title};
+        attributes[attribute] = name;
+        var children = icon ? [el('span', {'class': 'icon-part'}, [icon]), el('span', {'class': 'label-part'}, [text])]
+            : [el('span', {}, [text])];
+        return el('button', attributes, children);
     };
-    var command = function (name, text, title) {
-        return el('button', {type: 'button', 'class': 'tool', 'data-command': name, title: title}, [text]);
-    };
+    var tool = function (name, icon, text, title) { return button('data-tool', name, icon, text, title); };
+    var command = function (name, icon, text, title) { return button('data-command', name, icon, text, title); };
     var parts = {
         parameters: el('div', {'class': 'panel-scroll'}),
         viewport: el('div', {'class': 'viewport'}),
@@ -17,23 +21,29 @@ Studio.layout = function () {
         status: el('div', {'class': 'status-message'}),
         timing: el('div', {'class': 'timing', 'data-info': 'timing'}),
         size: el('div', {'class': 'timing', 'data-info': 'canvas'}),
+        zoom: el('span', {'class': 'zoom-readout', 'data-info': 'zoom'}),
         busy: el('div', {'class': 'busy'}, [el('div', {'class': 'spinner'}), el('div', {'class': 'busy-label'})])
     };
     var toolbar = el('header', {'class': 'toolbar'}, [
-        el('div', {'class': 'brand'}, [el('span', {'class': 'logo'}), 'Lumatrace']),
+        el('div', {'class': 'brand'}, [el('span', {'class': 'logo'}), el('span', {'class': 'label-part'}, ['Lumatrace'])]),
         el('div', {'class': 'tool-group'}, [
-            tool('select', '↖ Select', 'Select and move items'),
-            tool('chips', '▣ Chip', 'Click on the artwork to place a chip'),
-            tool('modificators', '╱ Modifier', 'Drag a segment on the artwork to add a modifier'),
-            tool('adjustments', '◎ Adjustment', 'Click on the artwork to place an adjustment')]),
+            tool('select', '↖', 'Select', 'Select and move items; drag the artwork to move the view'),
+            tool('chips', '▣', 'Chip', 'Click on the artwork to place a chip'),
+            tool('modificators', '╱', 'Modifier', 'Drag a segment on the artwork to add a modifier'),
+            tool('adjustments', '◎', 'Adjustment', 'Click on the artwork to place an adjustment')]),
         el('div', {'class': 'tool-group'}, [
-            command('view.overlays', '◐ Overlays', 'Show or hide overlays (Ctrl+H)'),
-            command('view.fit', 'Fit', 'Zoom to fit (Ctrl+0)'),
-            command('view.actual', '100 %', 'Actual size (Ctrl+1)')]),
+            command('view.overlays', '◐', 'Overlays', 'Show or hide overlays (Ctrl+H)'),
+            command('view.fit', '', 'Fit', 'Zoom to fit (Ctrl+0); the wheel zooms at the mouse, space-drag moves'),
+            command('view.actual', '', '100 %', 'Actual size (Ctrl+1)'),
+            command('view.double', '', '200 %', 'Double size (Ctrl+2)'),
+            parts.zoom]),
         el('div', {'class': 'tool-group'}, [
-            command('edit.undo', '↶', 'Undo (Ctrl+Z)'),
-            command('edit.redo', '↷', 'Redo (Ctrl+Shift+Z)'),
-            command('edit.randomize', '⚄ Seed', 'Randomize the seed (Ctrl+R)')]),
+            command('view.keepA', '', 'Keep A', 'Keep the artwork as snapshot A (Ctrl+Shift+K)'),
+            command('view.flip', '', 'A/B', 'Flip between snapshot A and the current artwork B (Ctrl+K)')]),
+        el('div', {'class': 'tool-group'}, [
+            command('edit.undo', '', '↶', 'Undo (Ctrl+Z)'),
+            command('edit.redo', '', '↷', 'Redo (Ctrl+Shift+Z)'),
+            command('edit.randomize', '⚄', 'Seed', 'Randomize the seed (Ctrl+R)')]),
         el('div', {'class': 'spacer'}),
         parts.timing
     ]);
@@ -66,15 +76,20 @@ Studio.Busy.prototype = {
     }
 };
 
-// The last state and the recent seeds, kept in the database for the next start.
+// The last state, the recent seeds, the preset in use and the view and export choices,
+// kept in the database for the next start.
 Studio.saveState = function (s) {
     s.store.setValue('last_state', s.model.map);
     s.store.setValue('recent_seeds', s.seeds.recent);
+    s.store.setValue('last_preset', s.presets.currentName);
+    s.store.setValue('export_settings', s.exports.settings());
+    s.store.setValue('zoom', s.preview.zoomMode);
 };
 
 Studio.start = function (args) {
     var parts = Studio.layout();
     Studio.status.element = parts.status;
+    Studio.status.notice = new Studio.Notice(parts.viewport);
     app.setAppName('Lumatrace');
     app.loadPlugin(Studio.pluginPath(args[0]));
     if (typeof llumatrace !== 'object') {
@@ -87,27 +102,47 @@ Studio.start = function (args) {
     if (!model.get('mask_font')) model.map.mask_font = Studio.masks.defaultFont();
     var history = new Studio.History(model);
     var controls = new Studio.Controls(parts.parameters, model, history);
+    var colours = new Studio.Colours(controls, model, history, store);
     var seeds = new Studio.Seeds(model, history);
     seeds.restore(store.value('recent_seeds', []));
     controls.appendToGroup('canvas', seeds.element);
     controls.appendToGroup('mask', Studio.masks.createThumbnail());
     controls.refresh(['mask_type'], null, model);
     var preview = new Studio.Preview(parts.viewport, model, 80);
+    Studio.masks.attach(model, history, preview);
     var placement = new Studio.Placement(preview, model, history);
     var placed = new Studio.PlacedList(parts.placed, model, history, placement);
+    var compare = new Studio.Compare(preview, model);
     var presets = new Studio.Presets(parts.presets, store, model, history);
+    presets.artwork = preview.image;
+    preview.on('shown', function () {
+        if (!preview.pending && !preview.timer) presets.shown();
+    });
     var exports = new Studio.Exports(parts.exports, model, new Studio.Busy(parts.busy));
-    Studio.studio = {model: model, history: history, controls: controls, seeds: seeds, preview: preview,
-                     placement: placement, placed: placed, presets: presets, exports: exports, store: store};
+    exports.restore(store.value('export_settings', null));
+    preview.setZoom(Studio.Preview.validZoom(store.value('zoom', 'fit')));
+    var lastPreset = store.value('last_preset', '');
+    if (saved && typeof lastPreset === 'string' && lastPreset && store.presetId(lastPreset) !== null)
+        presets.setCurrent(lastPreset);
+    history.reset();
+    Studio.studio = {model: model, history: history, controls: controls, colours: colours, seeds: seeds, preview: preview,
+                     placement: placement, placed: placed, compare: compare, presets: presets, exports: exports, store: store};
     Studio.connect(parts, Studio.studio);
     var saveSoon = Studio.util.debounce(function () { Studio.saveState(Studio.studio); }, 400);
     model.onChange(saveSoon);
     seeds.onChange(saveSoon);
+    exports.onChange(saveSoon);
+    presets.onChange(saveSoon);
+    preview.on('zoom', saveSoon);
     Studio.buildMenus(app.win);
     placement.setTool('select');
     $('.toolbar [data-command="view.overlays"]').addClass('active');
     preview.request();
-    Studio.status.show(saved ? 'Welcome back: your last artwork is restored.' : 'Welcome to Lumatrace.');
+    var maskProblem = Studio.masks.problemMessage();
+    if (maskProblem)
+        Studio.status.error('Your last artwork is restored, but without its mask: ' + maskProblem,
+                            [['Locate…', function () { Studio.masks.locate(); }]]);
+    else Studio.status.show(saved ? 'Welcome back: your last artwork is restored.' : 'Welcome to Lumatrace.');
     Studio.ready = true;
 };
 
@@ -122,6 +157,8 @@ Studio.pluginPath = function (programPath) {
 Studio.connect = function (parts, s) {
     $('.toolbar [data-tool]').on('click', function () { s.placement.setTool(this.getAttribute('data-tool')); });
     $('.toolbar [data-command]').on('click', function () { Studio.run(this.getAttribute('data-command')); });
+    // A clicked tool keeps no focus, so the space bar then pans instead of pressing it again.
+    $('.toolbar').on('mousedown', 'button', function (e) { e.preventDefault(); });
     s.placement.onChange(function () {
         $('.toolbar [data-tool]').each(function () {
             $(this).toggleClass('active', this.getAttribute('data-tool') === s.placement.tool);
@@ -135,15 +172,33 @@ Studio.connect = function (parts, s) {
     s.preview.on('layout', function (factor) {
         $('.toolbar [data-command="view.fit"]').toggleClass('active', s.preview.zoomMode === 'fit');
         $('.toolbar [data-command="view.actual"]').toggleClass('active', s.preview.zoomMode === 1);
+        $('.toolbar [data-command="view.double"]').toggleClass('active', s.preview.zoomMode === 2);
+        parts.zoom.textContent = Math.round(factor * 100) + ' %';
         parts.viewport.setAttribute('data-zoom', Math.round(factor * 100));
     });
+    s.compare.onChange(function () {
+        $('.toolbar [data-command="view.flip"]').toggleClass('active', s.compare.showingA)
+            .prop('disabled', !s.compare.hasSnapshot());
+        $(s.placement.overlay).toggleClass('hidden-for-a', s.compare.showingA);
+    });
+    $('.toolbar [data-command="view.flip"]').prop('disabled', true);
     var showUndo = function () {
         $('.toolbar [data-command="edit.undo"]').prop('disabled', !s.history.canUndo());
         $('.toolbar [data-command="edit.redo"]').prop('disabled', !s.history.canRedo());
     };
     s.history.onChange(showUndo);
     showUndo();
-    s.presets.onChange(function (name) { app.win.setTitle(name ? 'Lumatrace — ' + name : 'Lumatrace'); });
+    s.presets.onChange(function (name, modified) {
+        app.win.setTitle(name ? 'Lumatrace — ' + name + (modified ? ' (unsaved changes)' : '') : 'Lumatrace');
+    });
+    // Over a number field the wheel scrolls the panel, as over the rest of it: a focused
+    // field would otherwise take the wheel as steps and change its value unnoticed.
+    $(document).on('mousewheel', 'input[type=number]', function (e) {
+        e.preventDefault();
+        var scroller = $(this).closest('.panel-scroll').get(0);
+        var wheel = e.originalEvent;
+        if (scroller) scroller.scrollTop -= wheel.wheelDeltaY !== undefined ? wheel.wheelDeltaY : wheel.wheelDelta;
+    });
     $(document).on('keydown', function (e) {
         var typing = /^(INPUT|SELECT|TEXTAREA)$/.test(e.target.tagName);
         if (!typing && (e.which === 46 || e.which === 8)) {
@@ -158,10 +213,10 @@ Studio.commands = {
         var map = Studio.util.clone(Studio.schema.defaults);
         map.seed = Studio.util.randomSeed();
         map.mask_font = Studio.masks.defaultFont();
+        s.presets.setCurrent('');
         s.model.replace(map);
         s.history.commit();
         s.placement.select(null);
-        s.presets.setCurrent('');
         Studio.status.show('New artwork with seed ' + map.seed + '.');
     },
     'file.open': function (s) { s.presets.reveal(); },
@@ -195,6 +250,12 @@ Studio.commands = {
     },
     'view.fit': function (s) { s.preview.setZoom('fit'); },
     'view.actual': function (s) { s.preview.setZoom(1); },
+    'view.double': function (s) { s.preview.setZoom(2); },
+    'view.zoomIn': function (s) { s.preview.zoomBy(1); },
+    'view.zoomOut': function (s) { s.preview.zoomBy(-1); },
+    'view.keepA': function (s) { s.compare.keep(); },
+    'view.flip': function (s) { s.compare.flip(); },
+    'view.useA': function (s) { s.compare.useA(s.history); },
     'help.about': function () {
         app.info('Lumatrace studio\n\nGenerative circuit-board artwork, grown from a seed.\n'
                  + 'Runs in Tressil with the Lumatrace1 plug-in.', 'About Lumatrace');

@@ -101,14 +101,50 @@ Studio.util = {
         };
     },
 
+    // "#rrggbb" of [r, g, b].
+    hexOf: function (rgb) {
+        return '#' + rgb.map(function (c) { return ('0' + Math.round(c).toString(16)).slice(-2); }).join('');
+    },
+
+    // [r, g, b] of "#rrggbb", "rrggbb", "#rgb" or "rgb"; null for anything else.
+    rgbOfHex: function (text) {
+        var hex = $.trim(String(text)).replace(/^#/, '');
+        if (/^[0-9a-f]{3}$/i.test(hex)) hex = hex.replace(/./g, '$&$&');
+        if (!/^[0-9a-f]{6}$/i.test(hex)) return null;
+        return [0, 2, 4].map(function (i) { return parseInt(hex.substr(i, 2), 16); });
+    },
+
+    // Hue in degrees, saturation and value in 0..1.
+    hsvOf: function (rgb) {
+        var r = rgb[0] / 255, g = rgb[1] / 255, b = rgb[2] / 255;
+        var max = Math.max(r, g, b), min = Math.min(r, g, b), d = max - min;
+        var h = 0;
+        if (d > 0) {
+            if (max === r) h = ((g - b) / d + 6) % 6;
+            else if (max === g) h = (b - r) / d + 2;
+            else h = (r - g) / d + 4;
+        }
+        return {h: h * 60, s: max > 0 ? d / max : 0, v: max};
+    },
+
+    rgbOfHsv: function (h, s, v) {
+        var f = function (n) {
+            var k = (n + h / 60) % 6;
+            return Math.round(255 * (v - v * s * Math.max(0, Math.min(k, 4 - k, 1))));
+        };
+        return [f(5), f(3), f(1)];
+    },
+
     randomSeed: function () {
         return Math.floor(Math.random() * 1000000);
     }
 };
 
-// The status line at the bottom of the window: the outcome of the last action.
+// The status line at the bottom of the window: the outcome of the last action. Errors are
+// also shown in full over the artwork, where the user is looking, until dismissed.
 Studio.status = {
     element: null,
+    notice: null,
     text: '',
     kind: 'info',
 
@@ -119,9 +155,67 @@ Studio.status = {
         this.element.textContent = text;
         this.element.className = 'status-message ' + this.kind;
         this.element.title = text;
+        if (this.kind !== 'error' && this.notice) this.notice.dismiss('error');
+        // A message longer than the status line is shown whole over the artwork for a while.
+        if (this.kind !== 'error' && this.notice && this.element.scrollWidth > this.element.clientWidth + 1)
+            this.notice.show(text, 'info');
     },
 
-    error: function (text) {
+    error: function (text, actions) {
         this.show(text, 'error');
+        if (this.notice) this.notice.show(text, 'error', actions);
+    },
+
+    // A message with buttons ([[label, fn]]) over the artwork, e.g. an Undo offer.
+    offer: function (text, actions) {
+        this.show(text);
+        if (this.notice) this.notice.show(text, 'info', actions);
+    }
+};
+
+// The banner over the artwork: whole message text, optional action buttons, a close button.
+// Information banners go away by themselves; errors stay until closed or replaced.
+Studio.Notice = function (container) {
+    var el = Studio.util.el;
+    var self = this;
+    this.kind = '';
+    this.timer = null;
+    this.text = el('div', {'class': 'notice-text'});
+    this.actions = el('div', {'class': 'notice-actions'});
+    var close = el('button', {type: 'button', 'class': 'icon', 'data-action': 'dismiss-notice', title: 'Close'}, ['✕']);
+    this.element = el('div', {'class': 'notice', role: 'alert'}, [this.text, this.actions, close]);
+    $(close).on('click', function () { self.dismiss(); });
+    container.appendChild(this.element);
+};
+
+Studio.Notice.prototype = {
+    show: function (text, kind, actions) {
+        var self = this;
+        this.kind = kind;
+        this.text.textContent = text;
+        $(this.actions).empty();
+        (actions || []).forEach(function (action) {
+            var button = Studio.util.el('button', {type: 'button', 'data-notice-action': action[0]}, [action[0]]);
+            $(button).on('click', function () {
+                self.dismiss();
+                action[1]();
+            });
+            self.actions.appendChild(button);
+        });
+        this.element.className = 'notice on ' + kind;
+        clearTimeout(this.timer);
+        if (kind !== 'error') this.timer = setTimeout(function () { self.dismiss(); }, 8000);
+    },
+
+    // Hides the banner; with `kind`, only when it shows a message of that kind.
+    dismiss: function (kind) {
+        if (kind && kind !== this.kind) return;
+        clearTimeout(this.timer);
+        this.kind = '';
+        this.element.className = 'notice';
+    },
+
+    isShown: function () {
+        return /\bon\b/.test(this.element.className);
     }
 };

@@ -14,10 +14,12 @@
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWebFrame>
+#include <QWheelEvent>
 #include <QtTest>
 
 #include <functional>
@@ -170,6 +172,44 @@ private:
 
     QSize pngSize(const QString &path) { return QImage(path).size(); }
 
+    // Answers the next message box by the button labelled `text`.
+    void answerMessageBox(const QString &text)
+    {
+        whenShown<QMessageBox>([text](QMessageBox *box) {
+            for (QAbstractButton *button : box->buttons()) {
+                if (button->text() == text)
+                    button->click();
+            }
+        });
+    }
+
+    // The preview image once the artwork of the current map is on screen; empty when it
+    // does not settle.
+    QByteArray settledPreview()
+    {
+        const bool settled = QTest::qWaitFor(
+                [this] {
+                    return !js("Studio.studio.preview.pending || !!Studio.studio.preview.timer").toBool()
+                            && shownImages() == js("Studio.studio.preview.imageCount").toInt();
+                },
+                10000);
+        return settled ? previewBytes() : QByteArray();
+    }
+
+    QString storedPreset(const QString &name, const QString &key)
+    {
+        return js("var s = Studio.studio.store; String(s.preset(s.presetId(" + jsString(name) + "))." + key + ")")
+                .toString();
+    }
+
+    // With LUMATRACE_SCREENSHOTS set to a folder, saves the window there as `name`.png.
+    void screenshot(const QString &name)
+    {
+        const QString folder = qEnvironmentVariable("LUMATRACE_SCREENSHOTS");
+        if (!folder.isEmpty())
+            ovex->mainWindow()->grab().save(folder + '/' + name + ".png");
+    }
+
 private Q_SLOTS:
     void initTestCase();
     void init();
@@ -195,6 +235,22 @@ private Q_SLOTS:
     void exportThatCannotBeWrittenSaysSo();
     void menuEntriesRunTheirCommands_data();
     void menuEntriesRunTheirCommands();
+    void maskImageThatIsMissingOrNoImageIsReportedAndPickedUpWhenItReturns_data();
+    void maskImageThatIsMissingOrNoImageIsReportedAndPickedUpWhenItReturns();
+    void numberFieldShowsTheValueInUse_data();
+    void numberFieldShowsTheValueInUse();
+    void textMaskShowsTheFirstTextAndAnEmptyTextMasksNothing();
+    void coloursArePickedByHexAndPalettesKeepLockedColours();
+    void recentSeedsHoldOnlyCommittedSeeds();
+    void savingOverAnotherPresetAsksAndCanBeUndone();
+    void undoingAnImportRestoresThePresetName();
+    void presetKeepsItsMaskImageWhereTheFileIsGone();
+    void draggingOnTheArtworkEditsThePlacedItem_data();
+    void draggingOnTheArtworkEditsThePlacedItem();
+    void wheelOverAFocusedNumberFieldScrollsThePanel();
+    void toolbarAndLabelsFitANarrowWindow();
+    void zoomKeepsThePointUnderTheMouseAndPlacingStaysExact();
+    void compareFlipsBetweenTheSnapshotAndTheCurrentArtwork();
     void lastStateIsRestoredAtTheNextStart();
 };
 
@@ -214,7 +270,7 @@ void TestStudioApp::initTestCase()
 void TestStudioApp::init()
 {
     js("Studio.run('file.new'); Studio.studio.model.set('seed', 4242); Studio.studio.history.commit();"
-       " Studio.studio.placement.setTool('select');"
+       " Studio.studio.placement.setTool('select'); Studio.studio.preview.setZoom('fit');"
        " $('[data-key=export-png-separate], [data-key=export-svg-separate], [data-key=export-png-by-width]')"
        ".prop('checked', false).trigger('change');");
     const int shown = shownImages();
@@ -558,17 +614,542 @@ void TestStudioApp::menuEntriesRunTheirCommands()
     js("Studio.studio.placement.setVisible(true); Studio.studio.preview.setZoom('fit');");
 }
 
+void TestStudioApp::maskImageThatIsMissingOrNoImageIsReportedAndPickedUpWhenItReturns_data()
+{
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("a mask image that was moved away") << false << "is missing";
+    QTest::newRow("a mask file that is not an image") << true << "could not be read";
+}
+
+void TestStudioApp::maskImageThatIsMissingOrNoImageIsReportedAndPickedUpWhenItReturns()
+{
+    QFETCH(bool, present);
+    QFETCH(QString, problem);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("mask.png");
+    QImage mask(400, 100, QImage::Format_RGB32);
+    mask.fill(Qt::black);
+    QPainter(&mask).fillRect(0, 0, 200, 100, Qt::white);
+    js("$('[data-key=mask_type]').val('image').trigger('change');");
+    edit("input.number[data-key=masking]", "0.9");
+    const QByteArray unmasked = settledPreview();
+
+    if (present)
+        QVERIFY(QFile(path).open(QIODevice::WriteOnly) && QFile(path).exists());
+    js("Studio.studio.model.set('mask_file_path', " + jsString(path) + "); Studio.studio.history.commit();");
+    QTRY_VERIFY(js("$('[data-info=mask-problem]').is(':visible')").toBool());
+    QVERIFY2(js("$('[data-info=mask-problem]').text()").toString().contains(problem),
+             qPrintable(js("$('[data-info=mask-problem]').text()").toString()));
+    QVERIFY2(status().contains(problem), qPrintable(status()));
+    QCOMPARE(js("Studio.status.kind").toString(), QStringLiteral("error"));
+    QVERIFY(js("$('.notice.error').is(':visible')").toBool());
+    // The artwork shows without the mask instead of going blank.
+    QCOMPARE(settledPreview(), unmasked);
+    QCOMPARE(mapValue("mask_file_path").toString(), path);
+    screenshot(present ? "mask-not-an-image" : "mask-missing");
+
+    // The image put in place is used without choosing it again.
+    QFile::remove(path);
+    QVERIFY(mask.save(path, "PNG"));
+    QTRY_VERIFY_WITH_TIMEOUT(!js("$('[data-info=mask-problem]').is(':visible')").toBool(), 5000);
+    QTRY_COMPARE(js("document.querySelector('.mask-thumbnail').naturalWidth").toInt(), 200);
+    QVERIFY(settledPreview() != unmasked);
+    QVERIFY(!js("$('.notice.error').is(':visible')").toBool());
+    js("Studio.studio.model.set('mask_file_path', ''); Studio.studio.history.commit();");
+}
+
+void TestStudioApp::numberFieldShowsTheValueInUse_data()
+{
+    QTest::addColumn<QString>("selector");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("inUse");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("text that is no number keeps the shadow in use") << "input.number[data-key=wire_shadow]"
+                                                                    << "abc"
+                                                                    << "wire_shadow"
+                                                                    << "0.6"
+                                                                    << "0.6"
+                                                                    << "Not a number";
+    QTest::newRow("an emptied width shows the width in use") << "input.number[data-key=width]"
+                                                             << ""
+                                                             << "width"
+                                                             << "600"
+                                                             << "600"
+                                                             << "Empty";
+    QTest::newRow("a colour channel above 255 is clamped and shown clamped")
+            << "input[data-key=bg_color][data-channel=R]"
+            << "999"
+            << "bg_color"
+            << "255,20,34"
+            << "255"
+            << "The highest is 255";
+    QTest::newRow("a width below the range is raised to the lowest") << "input.number[data-key=width]"
+                                                                     << "5"
+                                                                     << "width"
+                                                                     << "32"
+                                                                     << "32"
+                                                                     << "The lowest is 32";
+}
+
+void TestStudioApp::numberFieldShowsTheValueInUse()
+{
+    QFETCH(QString, selector);
+    QFETCH(QString, typed);
+    QFETCH(QString, key);
+    QFETCH(QString, inUse);
+    QFETCH(QString, shown);
+    QFETCH(QString, note);
+    // Typed as a user types: the field holds the text, not what script could set. A colour's
+    // channels are in its picker.
+    if (key.endsWith("_color"))
+        click("[data-action=pick-" + key + "]");
+    click(selector);
+    js("document.querySelector(" + jsString(selector) + ").select();");
+    if (typed.isEmpty())
+        QTest::keyClick(view(), Qt::Key_Backspace);
+    else
+        QTest::keyClicks(view(), typed);
+    js("document.activeElement.blur();");
+    QCOMPARE(js("String(Studio.studio.model.get('" + key + "'))").toString(), inUse);
+    QCOMPARE(js("document.querySelector(" + jsString(selector) + ").value").toString(), shown);
+    const QString noteText
+            = js("$(" + jsString(selector) + ").closest('.field').find('.field-note').text()").toString();
+    QVERIFY2(noteText.startsWith(note), qPrintable(noteText));
+}
+
+void TestStudioApp::textMaskShowsTheFirstTextAndAnEmptyTextMasksNothing()
+{
+    const QByteArray unmasked = settledPreview();
+    QCOMPARE(mapValue("masking").toDouble(), 0.0);
+    // Each family once, by the name the generator takes.
+    QCOMPARE(
+            js("var names = $('select[data-key=mask_font] option').map(function () { return this.textContent; }).get();"
+               " names.filter(function (n, i) { return names.indexOf(n) !== i || n.indexOf('[') >= 0; }).join(', ')")
+                    .toString(),
+            QString());
+    edit("input[data-key=mask_text]", "LUMA");
+    QVERIFY(mapValue("masking").toDouble() > 0);
+    QCOMPARE(js("document.querySelector('input.number[data-key=masking]').value").toDouble(),
+             mapValue("masking").toDouble());
+    QVERIFY(settledPreview() != unmasked);
+    edit("input[data-key=mask_text]", "");
+    QVERIFY(mapValue("masking").toDouble() > 0);
+    QCOMPARE(settledPreview(), unmasked);
+}
+
+void TestStudioApp::coloursArePickedByHexAndPalettesKeepLockedColours()
+{
+    const QString hex = "input[data-key=wire_color][data-hex]";
+    const auto type = [this](const QString &selector, const QString &text) {
+        click(selector);
+        js("document.querySelector(" + jsString(selector) + ").select();");
+        QTest::keyClicks(view(), text);
+        js("document.activeElement.blur();");
+    };
+    type(hex, "#FF8800");
+    QCOMPARE(js("String(Studio.studio.model.get('wire_color'))").toString(), QStringLiteral("255,136,0"));
+    type(hex, "zz");
+    QCOMPARE(js("document.querySelector(" + jsString(hex) + ").value").toString(), QStringLiteral("#ff8800"));
+    QVERIFY(js("$(" + jsString(hex) + ").closest('.field').find('.field-note').text()")
+                    .toString()
+                    .startsWith("Not a colour"));
+
+    click("[data-action=lock-bg_color]");
+    QVERIFY(js("Studio.studio.colours.isLocked('bg_color')").toBool());
+    js("$('[data-key=palette]').val(String(Studio.Colours.palettes.map(function (p) { return p.name; "
+       "}).indexOf('Neon')))"
+       ".trigger('change');");
+    QCOMPARE(js("String(Studio.studio.model.get('wire_color'))").toString(), QStringLiteral("255,64,204"));
+    QCOMPARE(js("String(Studio.studio.model.get('bg_color'))").toString(), QStringLiteral("9,20,34"));
+    const QString neon = js("JSON.stringify(Studio.studio.model.map)").toString();
+    for (int i = 0; i < 3; ++i) {
+        click("[data-action=new-palette]");
+        QCOMPARE(js("String(Studio.studio.model.get('bg_color'))").toString(), QStringLiteral("9,20,34"));
+    }
+    QVERIFY(js("String(Studio.studio.model.get('wire_color'))").toString() != "255,64,204");
+    screenshot("colours");
+    click(".toolbar [data-command='edit.undo']");
+    click(".toolbar [data-command='edit.undo']");
+    click(".toolbar [data-command='edit.undo']");
+    QCOMPARE(js("JSON.stringify(Studio.studio.model.map)").toString(), neon);
+    click("[data-action=lock-bg_color]");
+    QVERIFY(!js("Studio.studio.colours.isLocked('bg_color')").toBool());
+
+    // The picker's square: its top-right corner is the hue at full saturation and value.
+    click("[data-action=pick-signal_color]");
+    QVERIFY(js("$('[data-picker-for=signal_color]').is(':visible')").toBool());
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier,
+                      pointIn("[data-picker-for=signal_color] .sv-square", 0.99, 0.01));
+    const QVariantList picked = js("Studio.studio.model.get('signal_color')").toList();
+    const int brightest = qMax(picked[0].toInt(), qMax(picked[1].toInt(), picked[2].toInt()));
+    const int darkest = qMin(picked[0].toInt(), qMin(picked[1].toInt(), picked[2].toInt()));
+    QVERIFY2(brightest >= 250 && darkest <= 10,
+             qPrintable(js("String(Studio.studio.model.get('signal_color'))").toString()));
+}
+
+void TestStudioApp::recentSeedsHoldOnlyCommittedSeeds()
+{
+    const QString seed = "input.number[data-key=seed]";
+    for (const char *typed : {"7", "77", "777", "777777"}) {
+        js("document.querySelector(" + jsString(seed) + ").value = '" + QLatin1String(typed) + "';");
+        fire(seed, "input");
+    }
+    fire(seed, "change");
+    QCOMPARE(mapValue("seed").toInt(), 777777);
+    QCOMPARE(js("document.querySelector(" + jsString(seed) + ").value").toString(), QStringLiteral("777777"));
+    QCOMPARE(js("$('.seed-chip').map(function () { return this.textContent; }).get().slice(0, 2).join(' ')").toString(),
+             QStringLiteral("777777 4242"));
+    QCOMPARE(js("$('.seed-chip[data-seed=7], .seed-chip[data-seed=77], .seed-chip[data-seed=777]').length").toInt(), 0);
+    click("[data-action=step-up-seed]");
+    QCOMPARE(mapValue("seed").toInt(), 777778);
+    QCOMPARE(js("$('input[type=range][data-key=seed]').length").toInt(), 0);
+}
+
+void TestStudioApp::savingOverAnotherPresetAsksAndCanBeUndone()
+{
+    edit("input.number[data-key=wire_thickness]", "3.5");
+    edit("input[data-key=preset-name]", "Kept");
+    click("[data-action=save-preset]");
+    js("Studio.run('file.new');");
+    edit("input.number[data-key=wire_thickness]", "0.5");
+    edit("input[data-key=preset-name]", "Kept");
+
+    answerMessageBox("Cancel");
+    click("[data-action=save-preset]");
+    QCOMPARE(storedPreset("Kept", "wire_thickness"), QStringLiteral("3.5"));
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace"));
+
+    answerMessageBox("Replace");
+    click("[data-action=save-preset]");
+    QCOMPARE(storedPreset("Kept", "wire_thickness"), QStringLiteral("0.5"));
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Kept"));
+    QVERIFY(js("$('.notice [data-notice-action=Undo]').is(':visible')").toBool());
+    screenshot("preset-replaced");
+    click(".notice [data-notice-action=Undo]");
+    QCOMPARE(storedPreset("Kept", "wire_thickness"), QStringLiteral("3.5"));
+    // The artwork no longer matches the preset it is named after.
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Kept (unsaved changes)"));
+    QVERIFY(js("$('.preset-list li.current').hasClass('modified')").toBool());
+
+    answerMessageBox("Delete");
+    click(".preset-list li[data-preset=Kept] [data-action=delete]");
+    QCOMPARE(js("Studio.studio.store.presetId('Kept')").toString(), QString());
+    click(".notice [data-notice-action=Undo]");
+    QCOMPARE(storedPreset("Kept", "wire_thickness"), QStringLiteral("3.5"));
+    js("var s = Studio.studio.store; s.deletePreset(s.presetId('Kept')); Studio.studio.presets.setCurrent('');");
+}
+
+void TestStudioApp::undoingAnImportRestoresThePresetName()
+{
+    QTemporaryDir dir;
+    QFile file(dir.filePath("Imported board.json"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"seed": 99, "wire_thickness": 2.5})");
+    file.close();
+    answerFileDialog(file.fileName());
+    QAction *import = menuAction("Import preset…");
+    QVERIFY(import);
+    import->trigger();
+    QCOMPARE(mapValue("seed").toInt(), 99);
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Imported board"));
+    QCOMPARE(js("$('.preset-list li.current').attr('data-preset')").toString(), QStringLiteral("Imported board"));
+
+    click(".toolbar [data-command='edit.undo']");
+    QCOMPARE(mapValue("seed").toInt(), 4242);
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace"));
+    QCOMPARE(js("document.querySelector('[data-key=preset-name]').value").toString(), QString());
+    QCOMPARE(js("$('.preset-list li.current').length").toInt(), 0);
+    click(".toolbar [data-command='edit.redo']");
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Imported board"));
+
+    // A file that is no parameter map changes nothing, not even the recent seeds.
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(R"({"seed": "abc"})");
+    file.close();
+    answerFileDialog(file.fileName());
+    import->trigger();
+    QVERIFY2(status().startsWith("Could not import"), qPrintable(status()));
+    QCOMPARE(mapValue("seed").toInt(), 99);
+    QCOMPARE(js("$('.seed-chip[data-seed=0]').length").toInt(), 0);
+    js("var s = Studio.studio.store; s.deletePreset(s.presetId('Imported board')); "
+       "Studio.studio.presets.setCurrent('');");
+}
+
+void TestStudioApp::presetKeepsItsMaskImageWhereTheFileIsGone()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("logo.png");
+    QImage mask(400, 100, QImage::Format_RGB32);
+    mask.fill(Qt::black);
+    QPainter painter(&mask);
+    painter.setBrush(Qt::white);
+    painter.drawEllipse(QRect(40, 10, 300, 80));
+    painter.end();
+    QVERIFY(mask.save(path));
+    js("$('[data-key=mask_type]').val('image').trigger('change');");
+    edit("input.number[data-key=masking]", "0.9");
+    js("Studio.studio.model.set('mask_file_path', " + jsString(path) + "); Studio.studio.history.commit();");
+    QTRY_COMPARE(js("document.querySelector('.mask-thumbnail').naturalWidth").toInt(), 200);
+    const QByteArray masked = settledPreview();
+    edit("input[data-key=preset-name]", "Portable");
+    click("[data-action=save-preset]");
+    QVERIFY(js("$('.preset-list li[data-preset=Portable] .preset-thumbnail').attr('src')")
+                    .toString()
+                    .startsWith("data:image/png"));
+    exportThroughMenu("Export preset…", dir.filePath("portable.json"));
+    const QJsonObject exported = QJsonDocument::fromJson(readFile(dir.filePath("portable.json"))).object();
+    QCOMPARE(exported.value("mask_image").toObject().value("width").toInt(), 200);
+    QCOMPARE(exported.value("mask_image").toObject().value("height").toInt(), 50);
+
+    // The image file is gone, as on another machine: the preset still gives the same artwork.
+    QVERIFY(QFile::remove(path));
+    QTRY_VERIFY_WITH_TIMEOUT(js("$('[data-info=mask-problem]').is(':visible')").toBool(), 5000);
+    QVERIFY(settledPreview() != masked);
+    click(".preset-list li[data-preset=Portable] .preset-name");
+    QVERIFY2(mapValue("mask_file_path").toString().startsWith(home.filePath("data/Lumatrace/masks/logo-")),
+             qPrintable(mapValue("mask_file_path").toString()));
+    QVERIFY(!js("$('[data-info=mask-problem]').is(':visible')").toBool());
+    QCOMPARE(settledPreview(), masked);
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Portable"));
+
+    js("Studio.run('file.new');");
+    answerFileDialog(dir.filePath("portable.json"));
+    menuAction("Import preset…")->trigger();
+    QVERIFY2(mapValue("mask_file_path").toString().endsWith(".pgm"), qPrintable(mapValue("mask_file_path").toString()));
+    QCOMPARE(settledPreview(), masked);
+    screenshot("portable-preset");
+    js("var s = Studio.studio.store; s.presets().forEach(function (p) { s.deletePreset(p.id); });"
+       " Studio.studio.presets.setCurrent('');");
+}
+
+void TestStudioApp::draggingOnTheArtworkEditsThePlacedItem_data()
+{
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QPointF>("from");
+    QTest::addColumn<QPointF>("to");
+    QTest::addColumn<QString>("check");
+    // The default chip of 8 × 5 cells at the centre covers columns 21 to 29 and rows 15 to
+    // 20 of 12-pixel cells: its body spans 0.42 to 0.6 across, its corner sits at 360, 252.
+    QTest::newRow("a chip's body moves the chip")
+            << "" << QPointF(0.55, 0.52) << QPointF(0.35, 0.42)
+            << "var c = Studio.studio.model.map.chips[0]; Math.abs(c.x - 0.3) < 0.005 && c.w === 8";
+    QTest::newRow("a chip's corner resizes it about its centre")
+            << "" << QPointF(30 * 12 / 600.0, 21 * 12 / 400.0) << QPointF(33 * 12 / 600.0, 23 * 12 / 400.0)
+            << "var c = Studio.studio.model.map.chips[0]; c.w === 14 && c.h === 9 && c.x === 0.5";
+    QTest::newRow("an adjustment's rim handle sets its radius")
+            << "Studio.studio.model.addItem('adjustments', {x: 0.25, y: 0.25, radius: 0.05});"
+               " Studio.studio.history.commit();"
+            << QPointF(0.25 + 0.05 * 1.1874, 0.25 * 408 / 400.0) << QPointF(0.25 + 0.1 * 1.1874, 0.25 * 408 / 400.0)
+            << "Math.abs(Studio.studio.model.map.adjustments[0].radius - 0.1) < 0.003";
+    QTest::newRow("a horizontal modifier's end dragged up becomes vertical")
+            << "Studio.studio.model.addItem('modificators', {x1: 0.1, y1: 0.8, x2: 0.3, y2: 0.8, direction: 3});"
+               " Studio.studio.history.commit();"
+            << QPointF(0.3, 0.8 * 408 / 400.0) << QPointF(0.1, 0.1)
+            << "Studio.studio.model.map.modificators[0].direction === 1";
+}
+
+void TestStudioApp::draggingOnTheArtworkEditsThePlacedItem()
+{
+    QFETCH(QString, setup);
+    QFETCH(QPointF, from);
+    QFETCH(QPointF, to);
+    QFETCH(QString, check);
+    js(setup);
+    dragOnStage(from, to);
+    QVERIFY2(js(check).toBool(),
+             qPrintable(js("JSON.stringify(Studio.studio.model.map.chips) + "
+                           "JSON.stringify(Studio.studio.model.map.adjustments) + "
+                           "JSON.stringify(Studio.studio.model.map.modificators)")
+                                .toString()));
+}
+
+void TestStudioApp::wheelOverAFocusedNumberFieldScrollsThePanel()
+{
+    const QString field = ".panel.left input.number[data-key=wire_thickness]";
+    click(field);
+    QVERIFY(js("document.activeElement === document.querySelector(" + jsString(field) + ")").toBool());
+    const QPoint at = pointIn(field);
+    const int scrolled = js("document.querySelector('.panel.left .panel-scroll').scrollTop").toInt();
+    QWheelEvent wheel(at, view()->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view(), &wheel);
+    QTest::qWait(20);
+    QCOMPARE(mapValue("wire_thickness").toDouble(), 1.2);
+    QCOMPARE(js("document.querySelector(" + jsString(field) + ").value").toString(), QStringLiteral("1.2"));
+    QVERIFY(js("document.querySelector('.panel.left .panel-scroll').scrollTop").toInt() > scrolled);
+}
+
+void TestStudioApp::toolbarAndLabelsFitANarrowWindow()
+{
+    js("app.win.setSize(1000, 700);");
+    QTRY_COMPARE(view()->width(), 1000);
+    QTest::qWait(50);
+    screenshot("window-1000");
+    // Every button of the toolbar on one line, inside the window.
+    QCOMPARE(js("var tops = $('.toolbar button').map(function () { return this.getBoundingClientRect().top; }).get();"
+                " Math.max.apply(null, tops) - Math.min.apply(null, tops)")
+                     .toInt(),
+             0);
+    QVERIFY(js("$('.toolbar button').get().every(function (b) { var r = b.getBoundingClientRect();"
+               " return r.right <= window.innerWidth && r.height < 34; })")
+                    .toBool());
+    // Nothing sticks out of the parameter panel, and no label of it is cut.
+    QCOMPARE(js("$('.panel.left .field:visible').filter(function () { var r = this.getBoundingClientRect();"
+                " return $(this).children(':visible').get().some(function (c) {"
+                " return c.getBoundingClientRect().right > r.right + 1; }); })"
+                ".map(function () { return this.getAttribute('data-field'); }).get().join(', ')")
+                     .toString(),
+             QString());
+    QCOMPARE(js("$('.panel.left .field > label:visible').filter(function () { return this.scrollWidth > "
+                "this.clientWidth; }).map(function () { return this.textContent; }).get().join(', ')")
+                     .toString(),
+             QString());
+    // A message longer than the status line shows whole over the artwork.
+    const QString message = "Exported PNG in 91 ms: " + QString("a-long-file-name.png (85.9 KB), ").repeated(8);
+    js("Studio.status.show(" + jsString(message) + ");");
+    QCOMPARE(js("$('.notice.on .notice-text').text()").toString(), message);
+    js("Studio.status.show('Short.');");
+    js("app.win.setSize(1280, 800);");
+}
+
+void TestStudioApp::zoomKeepsThePointUnderTheMouseAndPlacingStaysExact()
+{
+    js("Studio.studio.preview.setZoom('fit');");
+    const QPoint at = pointIn(".stage", 0.3, 0.4);
+    const QVariantList before
+            = js("var r = document.querySelector('.stage').getBoundingClientRect(); [r.width];").toList();
+    // Four notches make the artwork larger than the view both ways, so it need not be centred.
+    QWheelEvent wheel(at, view()->mapToGlobal(at), QPoint(), QPoint(0, 480), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view(), &wheel);
+    QTRY_VERIFY(js("Studio.studio.preview.zoomMode !== 'fit'").toBool());
+    const QVariantList box = js("var r = document.querySelector('.stage').getBoundingClientRect();"
+                                " [r.left, r.top, r.width, r.height];")
+                                     .toList();
+    QVERIFY(box[2].toDouble() > before[0].toDouble() * 2.4);
+    // The point of the artwork under the mouse stays there, to a pixel.
+    QVERIFY2(qAbs(box[0].toDouble() + 0.3 * box[2].toDouble() - at.x()) <= 1.5, qPrintable(box[0].toString()));
+    QVERIFY2(qAbs(box[1].toDouble() + 0.4 * box[3].toDouble() - at.y()) <= 1.5, qPrintable(box[1].toString()));
+
+    // At 200 %, moved by a space-drag, a chip lands where it is clicked.
+    click(".toolbar [data-command='view.double']");
+    QCOMPARE(js("document.querySelector('.stage').getBoundingClientRect().width").toInt(), 1200);
+    const QPoint middle = pointIn(".scroller", 0.5, 0.5);
+    const int scrolled = js("document.querySelector('.scroller').scrollLeft").toInt();
+    // A field still being edited: a click on the artwork ends that, and then with the chip
+    // tool a press on the artwork would place a chip; with space held it pans.
+    click("input.number[data-key=wire_thickness]");
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, middle);
+    QCOMPARE(js("document.activeElement.tagName").toString(), QStringLiteral("BODY"));
+    click(".toolbar [data-tool=chips]");
+    QTest::keyPress(view(), Qt::Key_Space);
+    QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, middle);
+    for (int step = 1; step <= 4; ++step) {
+        QMouseEvent move(QEvent::MouseMove, middle - QPoint(25 * step, 0), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view(), &move);
+    }
+    QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, middle - QPoint(100, 0));
+    QTest::keyRelease(view(), Qt::Key_Space);
+    QCOMPARE(js("document.querySelector('.scroller').scrollLeft").toInt(), scrolled + 100);
+    QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 1);
+
+    const QVariantList stage
+            = js("var r = document.querySelector('.stage').getBoundingClientRect(); [r.left, r.top];").toList();
+    // Up and left of the middle, clear of the chip at the centre of the artwork.
+    const QPoint target = middle + QPoint(-203, -151);
+    QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, target);
+    QTRY_COMPARE(js("Studio.studio.model.map.chips.length").toInt(), 2);
+    const QVariantMap chip = js("Studio.studio.model.map.chips[1]").toMap();
+    // Two view pixels are one artwork pixel; the grid is 600 × 408 pixels.
+    const double x = (target.x() - stage[0].toDouble()) / 2 / 600;
+    const double y = (target.y() - stage[1].toDouble()) / 2 / 408;
+    QVERIFY2(qAbs(chip.value("x").toDouble() - x) < 0.002, qPrintable(chip.value("x").toString()));
+    QVERIFY2(qAbs(chip.value("y").toDouble() - y) < 0.002, qPrintable(chip.value("y").toString()));
+
+    // Dragged by its body 100 view pixels right, the chip moves 50 artwork pixels.
+    click(".toolbar [data-tool=select]");
+    QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, target + QPoint(0, 8));
+    for (int step = 1; step <= 4; ++step) {
+        QMouseEvent move(QEvent::MouseMove, target + QPoint(25 * step, 8), Qt::NoButton, Qt::LeftButton,
+                         Qt::NoModifier);
+        QApplication::sendEvent(view(), &move);
+    }
+    QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, target + QPoint(100, 8));
+    const double moved = js("Studio.studio.model.map.chips[1].x").toDouble();
+    QVERIFY2(qAbs(moved - (chip.value("x").toDouble() + 50.0 / 600)) < 0.002, qPrintable(QString::number(moved)));
+    screenshot("zoom-200");
+    js("Studio.studio.preview.setZoom('fit');");
+}
+
+void TestStudioApp::compareFlipsBetweenTheSnapshotAndTheCurrentArtwork()
+{
+    const auto stagePixels = [this] {
+        QTest::qWait(50);
+        const QVariantList r = js("var r = document.querySelector('.stage').getBoundingClientRect();"
+                                  " [r.left, r.top, r.width, r.height];")
+                                       .toList();
+        return view()->grab(QRect(r[0].toInt(), r[1].toInt(), r[2].toInt(), r[3].toInt())).toImage();
+    };
+    js("Studio.studio.placement.setVisible(false);");
+    settledPreview();
+    const QImage a = stagePixels();
+    click(".toolbar [data-command='view.keepA']");
+    QTRY_VERIFY(js("document.querySelector('[data-info=snapshot]').naturalWidth === 600").toBool());
+    edit("input.number[data-key=wire_thickness]", "3");
+    settledPreview();
+    const QImage b = stagePixels();
+    QVERIFY(a != b);
+
+    click(".toolbar [data-command='view.flip']");
+    QVERIFY(js("Studio.studio.compare.showingA").toBool());
+    QVERIFY(js("$('[data-info=compare-badge]').text()").toString().startsWith("A"));
+    const QImage shownA = stagePixels();
+    QCOMPARE(shownA, a);
+    screenshot("compare-a");
+    click(".toolbar [data-command='view.flip']");
+    QCOMPARE(stagePixels(), b);
+
+    // An edit while A shows is an edit of B, so B comes back.
+    click(".toolbar [data-command='view.flip']");
+    edit("input.number[data-key=wire_thickness]", "2");
+    QVERIFY(!js("Studio.studio.compare.showingA").toBool());
+    js("Studio.studio.placement.setVisible(true);");
+}
+
 void TestStudioApp::lastStateIsRestoredAtTheNextStart()
 {
     edit("input.number[data-key=loops]", "4");
     edit("input[data-key=mask_text]", QStringLiteral("Grüße"));
+    edit("[data-key=export-rgb-scale]", "37");
+    js("Studio.run('view.actual');");
     QTest::qWait(600); // the state is saved a moment after the last change
     stopStudio();
     startStudio();
+    QCOMPARE(js("document.querySelector('[data-key=export-rgb-scale]').value").toString(), QStringLiteral("37"));
+    QCOMPARE(js("Studio.studio.preview.zoomMode").toInt(), 1);
     QCOMPARE(mapValue("loops").toInt(), 4);
     QCOMPARE(mapValue("mask_text").toString(), QStringLiteral("Grüße"));
     QCOMPARE(js("document.querySelector('input.number[data-key=loops]').value").toString(), QStringLiteral("4"));
     QVERIFY(status().startsWith("Welcome back"));
+
+    // A mask image moved away since: the start says so instead of claiming all is restored.
+    QTemporaryDir dir;
+    QImage mask(200, 100, QImage::Format_RGB32);
+    mask.fill(Qt::white);
+    QVERIFY(mask.save(dir.filePath("mask.png")));
+    js("$('[data-key=mask_type]').val('image').trigger('change');");
+    js("Studio.studio.model.set('mask_file_path', " + jsString(dir.filePath("mask.png")) + ");");
+    QTest::qWait(600);
+    stopStudio();
+    QVERIFY(QFile::remove(dir.filePath("mask.png")));
+    startStudio();
+    QVERIFY2(status().startsWith("Your last artwork is restored, but without its mask"), qPrintable(status()));
+    QVERIFY(js("$('[data-info=mask-problem]').is(':visible')").toBool());
+    QVERIFY(js("$('.notice.error [data-notice-action]').text()").toString().startsWith("Locate"));
 }
 
 QTEST_MAIN(TestStudioApp)

@@ -1,0 +1,80 @@
+// Compare: keeps a snapshot of the artwork (A) and flips between it and the current one (B).
+// The snapshot is an image element loaded from the preview while it showed A; an image
+// element keeps its picture, so A needs no new generation to be shown again.
+Studio.Compare = function (preview, model) {
+    var self = this;
+    var el = Studio.util.el;
+    this.preview = preview;
+    this.model = model;
+    this.map = null;
+    this.showingA = false;
+    this.image = el('img', {'class': 'artwork snapshot', alt: '', draggable: 'false', 'data-info': 'snapshot'});
+    this.badge = el('div', {'class': 'compare-badge', 'data-info': 'compare-badge'});
+    preview.stage.appendChild(this.image);
+    preview.viewport.appendChild(this.badge);
+    this.listeners = [];
+    // An edit is made to B, so B is what the user should see.
+    model.onChange(function () {
+        if (self.showingA) self.show(false);
+    });
+    this.render();
+};
+
+Studio.Compare.prototype = {
+    // fn() when the snapshot is kept or the shown side changes.
+    onChange: function (fn) {
+        this.listeners.push(fn);
+    },
+
+    hasSnapshot: function () {
+        return !!this.map;
+    },
+
+    // Keeps the artwork on screen as A, once the preview shows the current map.
+    keep: function () {
+        var self = this;
+        var preview = this.preview;
+        if (preview.pending || preview.timer || preview.shownCount !== preview.imageCount) {
+            preview.on('shown', function once() {
+                preview.listeners.shown.splice(preview.listeners.shown.indexOf(once), 1);
+                self.keep();
+            });
+            if (!preview.timer) preview.request();
+            return;
+        }
+        this.map = this.model.snapshot();
+        this.image.src = 'drc:lumatrace_result?snapshot=' + preview.imageCount;
+        this.show(false);
+        Studio.status.show('Kept this artwork as A: flip between A and the current artwork (B) with A/B or Ctrl+K.');
+    },
+
+    // Shows A (true) or B (false); without a snapshot only B.
+    show: function (a) {
+        this.showingA = !!a && this.hasSnapshot();
+        this.render();
+        this.listeners.forEach(function (fn) { fn(); });
+    },
+
+    flip: function () {
+        if (!this.hasSnapshot()) {
+            Studio.status.show('Keep a snapshot first (Keep A), then flip between it and the current artwork.');
+            return;
+        }
+        this.show(!this.showingA);
+    },
+
+    // Makes A the current artwork (an undoable edit).
+    useA: function (history) {
+        if (!this.map) return;
+        this.model.replace(this.map);
+        history.commit();
+        Studio.status.show('The snapshot A is the current artwork again.');
+    },
+
+    render: function () {
+        $(this.image).toggle(this.showingA);
+        $(this.preview.viewport).toggleClass('showing-a', this.showingA);
+        this.badge.textContent = this.showingA ? 'A · snapshot' : 'B · current';
+        $(this.badge).toggle(this.hasSnapshot());
+    }
+};
