@@ -31,13 +31,23 @@ Studio.Field = {
                 number.value = range.value;
                 onInput(Number(range.value));
             }).on('change', onCommit);
+            // Typing regenerates once the typing pauses, or at once on Enter or leaving the field.
+            var typing = null;
             $(number).on('input', function () {
                 if (number.value === '' || isNaN(Number(number.value))) return;
                 range.value = number.value;
-                onInput(Number(number.value));
+                clearTimeout(typing);
+                typing = setTimeout(function () { onInput(Number(number.value)); }, 350);
             }).on('change', function () {
-                show(Studio.schema.coerce(param, number.value));
+                clearTimeout(typing);
+                // A cleared field goes back to the value in use rather than showing another.
+                var typed = number.value === '' || isNaN(Number(number.value)) ? range.value : number.value;
+                var value = Studio.schema.coerce(param, typed);
+                show(value);
+                onInput(value);
                 onCommit();
+            }).on('keydown', function (e) {
+                if (e.which === 13) $(number).trigger('change');
             });
             return {element: row, setValue: show};
         },

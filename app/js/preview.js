@@ -48,7 +48,7 @@ Studio.Preview.prototype = {
         var map = this.model.snapshot();
         this.lastStart = Date.now();
         var started = new Date().getTime();
-        llumatrace.generateImage(map);
+        Studio.previewScale.generate(this, map);
         var ms = new Date().getTime() - started;
         this.imageCount += 1;
         this.canvasSize = {width: map.width, height: map.height};
