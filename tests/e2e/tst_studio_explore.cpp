@@ -175,6 +175,10 @@ private Q_SLOTS:
     void openingAnArtworkPngRestoresItsParameters();
     void droppingAnArtworkPngOnTheWindowOpensIt();
     void locksAreKeptAtTheNextStart();
+    void previewSlotDrawsTheSameCircuitAtAReducedScale_data();
+    void previewSlotDrawsTheSameCircuitAtAReducedScale();
+    void parametersAreReadOnlyFromAPngThatCarriesThem_data();
+    void parametersAreReadOnlyFromAPngThatCarriesThem();
 };
 
 void TestStudioExplore::initTestCase()
@@ -514,6 +518,58 @@ void TestStudioExplore::locksAreKeptAtTheNextStart()
     QVERIFY(js("Studio.studio.locks.isLocked('tendency_power')").toBool());
     QVERIFY(!js("Studio.studio.locks.isLocked('wire_length')").toBool());
     QCOMPARE(js("$('[data-lock=dot_size]').hasClass('on')").toBool(), true);
+}
+
+void TestStudioExplore::previewSlotDrawsTheSameCircuitAtAReducedScale_data()
+{
+    QTest::addColumn<int>("maxSide");
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<QSize>("size");
+    QTest::newRow("a 300-pixel side halves the 600 × 400 canvas") << 300 << 50 << QSize(300, 200);
+    QTest::newRow("a side larger than the canvas never enlarges it") << 1000 << 100 << QSize(600, 400);
+}
+
+void TestStudioExplore::previewSlotDrawsTheSameCircuitAtAReducedScale()
+{
+    QFETCH(int, maxSide);
+    QFETCH(int, percent);
+    QFETCH(QSize, size);
+    QTemporaryDir out;
+    js(QStringLiteral("llumatrace.generatePreview(Studio.studio.model.snapshot(), %1, 'probe');").arg(maxSide));
+    const QImage preview = QImage::fromData(ovex->dynamicResources()->get(QStringLiteral("probe")), "PNG");
+    QCOMPARE(preview.size(), size);
+    // The export at that scale draws the same circuit: the very same pixels.
+    js(QStringLiteral("llumatrace.updateGenerator(Studio.studio.model.snapshot()); llumatrace.exportPNG(%1, %2);")
+               .arg(jsString(out.filePath("export.png")))
+               .arg(percent));
+    const QImage exported(out.filePath("export.png"));
+    QVERIFY(preview.convertToFormat(QImage::Format_ARGB32) == exported.convertToFormat(QImage::Format_ARGB32));
+}
+
+void TestStudioExplore::parametersAreReadOnlyFromAPngThatCarriesThem_data()
+{
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("a PNG with the parameter chunk gives its map") << "art.png"
+                                                                  << "{\"seed\":12,\"mask_text\":\"Ωmega\"}";
+    QTest::newRow("a plain PNG gives an empty map") << "plain.png"
+                                                    << "{}";
+    QTest::newRow("a missing file gives an empty map") << "missing.png"
+                                                       << "{}";
+}
+
+void TestStudioExplore::parametersAreReadOnlyFromAPngThatCarriesThem()
+{
+    QFETCH(QString, file);
+    QFETCH(QString, expected);
+    QTemporaryDir out;
+    writeArtworkPng(out.filePath("art.png"), QJsonObject {{"seed", 12}, {"mask_text", QStringLiteral("Ωmega")}});
+    QImage plain(4, 4, QImage::Format_RGB32);
+    plain.fill(Qt::red);
+    QVERIFY(plain.save(out.filePath("plain.png")));
+    const QString read
+            = js("JSON.stringify(llumatrace.readArtworkParameters(" + jsString(out.filePath(file)) + "))").toString();
+    QCOMPARE(QJsonDocument::fromJson(read.toUtf8()), QJsonDocument::fromJson(expected.toUtf8()));
 }
 
 QTEST_MAIN(TestStudioExplore)
