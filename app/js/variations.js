@@ -104,7 +104,8 @@ Studio.Variations.prototype = {
         this.timing = {started: Date.now(), first: null, last: null};
         this.info.textContent = 'Drawing…';
         this.select(Math.min(this.selected, this.count - 1));
-        this.renderNext(this.generation, 0);
+        var generation = this.generation;
+        setTimeout(function () { self.renderNext(generation, 0); }, 0);
     },
 
     // Draws thumbnail `index` (0 is the current artwork), then lets the event loop run before
