@@ -69,7 +69,9 @@ Studio.Locks.prototype = {
             var name = this.getAttribute('data-lock');
             var own = !!self.locked[name];
             var inherited = !own && name.indexOf('group:') !== 0 && self.isLocked(name);
-            $(this).toggleClass('on', own).toggleClass('inherited', inherited).text(own || inherited ? '🔒' : '🔓');
+            $(this).toggleClass('on', own).toggleClass('inherited', inherited).text(own || inherited ? '◉' : '○')
+                    .attr('title', own ? 'Locked: Randomize keeps it (click to unlock)'
+                                       : inherited ? 'Locked with its group' : 'Lock: Randomize keeps it');
         });
     },
 
