@@ -167,6 +167,8 @@ private Q_SLOTS:
     void variationPageFillsProgressivelyAndEnterAdoptsTheChosenOne();
     void largeCanvasPreviewIsDrawnNoLargerThanTheView();
     void typingANumberRegeneratesOnceTheTypingPauses();
+    void aspectPresetKeepsTheLongerSide_data();
+    void aspectPresetKeepsTheLongerSide();
     void printExportHasThePagePixelSize_data();
     void printExportHasThePagePixelSize();
     void batchWritesOneFilePerSeedEqualToTheToolExport();
@@ -348,6 +350,31 @@ void TestStudioExplore::typingANumberRegeneratesOnceTheTypingPauses()
     fire(field, "input");
     js("var e = $.Event('keydown'); e.which = 13; $(" + jsString(field) + ").trigger(e);");
     QCOMPARE(mapValue("dot_size").toDouble(), 0.5);
+}
+
+void TestStudioExplore::aspectPresetKeepsTheLongerSide_data()
+{
+    QTest::addColumn<QString>("preset");
+    QTest::addColumn<QSize>("canvas");
+    QTest::newRow("square makes 600 × 400 a 600 × 600 canvas") << "Square" << QSize(600, 600);
+    QTest::newRow("A paper portrait: 600 high, 600 / √2 wide") << "A paper, portrait (1 : 1.414)" << QSize(424, 600);
+    QTest::newRow("16 : 9 keeps the 600 width") << "16 : 9" << QSize(600, 338);
+    QTest::newRow("a phone screen stands upright") << "Phone (9 : 19.5)" << QSize(277, 600);
+}
+
+void TestStudioExplore::aspectPresetKeepsTheLongerSide()
+{
+    QFETCH(QString, preset);
+    QFETCH(QSize, canvas);
+    const QString option = js("$('[data-key=canvas-aspect] option').filter(function () { return this.textContent === "
+                              + jsString(preset) + "; }).val()")
+                                   .toString();
+    QVERIFY2(!option.isEmpty(), qPrintable(preset));
+    js("$('[data-key=canvas-aspect]').val(" + jsString(option) + ").trigger('change'); 0");
+    QCOMPARE(QSize(mapValue("width").toInt(), mapValue("height").toInt()), canvas);
+    QCOMPARE(js("document.querySelector('input.number[data-key=height]').value").toInt(), canvas.height());
+    js("Studio.run('edit.undo');");
+    QCOMPARE(QSize(mapValue("width").toInt(), mapValue("height").toInt()), QSize(600, 400));
 }
 
 void TestStudioExplore::printExportHasThePagePixelSize_data()
