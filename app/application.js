@@ -21,7 +21,14 @@ var STUDIO_SCRIPTS = [
     'js/presets.js',
     'js/exports.js',
     'js/menus.js',
-    'js/studio.js'
+    'js/studio.js',
+    'js/previewscale.js',
+    'js/locks.js',
+    'js/variations.js',
+    'js/printexport.js',
+    'js/batch.js',
+    'js/openpng.js',
+    'js/explore.js'
 ];
 
 function main(args) {
@@ -29,7 +36,7 @@ function main(args) {
     app.win.setSize(1280, 800);
     app.win.centerPosition();
     app.win.show();
-    app.win.loadCSS(['studio.css']);
+    app.win.loadCSS(['studio.css', 'explore.css']);
     app.win.loadJS(STUDIO_SCRIPTS.slice(), function () {
         try {
             Studio.start(args);

@@ -88,15 +88,23 @@ Studio.Field = {
                     children.push(button);
                 });
             }
+            // Typing regenerates once the typing pauses, or at once on Enter or leaving the field.
+            var typing = null, typed = null;
             $(number).on('input', function () {
                 var text = number.value;
                 var refused = text === '' ? !!(number.validity && number.validity.badInput) : isNaN(Number(text));
                 $(number).toggleClass('refused', refused);
                 if (text === '' || refused) return;
-                use(Number(text));
+                clearTimeout(typing);
+                typed = Number(text);
+                typing = setTimeout(function () { var value = typed; typed = null; use(value); }, 350);
             }).on('change', function () {
+                clearTimeout(typing);
+                if (typed !== null) { use(typed); typed = null; }
                 Studio.Field.settle(param, number, current, show);
                 onCommit();
+            }).on('keydown', function (e) {
+                if (e.which === 13) $(number).trigger('change');
             });
             return {element: el('div', {}, children), setValue: show};
         },

@@ -67,7 +67,7 @@ Studio.Preview.prototype = {
         this.lastStart = Date.now();
         var started = new Date().getTime();
         if (Studio.masks.takeReload()) llumatrace.updateGenerator($.extend({}, map, {mask_file_path: ''}));
-        llumatrace.generateImage(map);
+        Studio.previewScale.generate(this, map);
         var ms = new Date().getTime() - started;
         this.imageCount += 1;
         var first = !this.canvasSize;

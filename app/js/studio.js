@@ -128,6 +128,7 @@ Studio.start = function (args) {
     Studio.studio = {model: model, history: history, controls: controls, colours: colours, seeds: seeds, preview: preview,
                      placement: placement, placed: placed, compare: compare, presets: presets, exports: exports, store: store};
     Studio.connect(parts, Studio.studio);
+    Studio.explore.attach(parts, Studio.studio);
     var saveSoon = Studio.util.debounce(function () { Studio.saveState(Studio.studio); }, 400);
     model.onChange(saveSoon);
     seeds.onChange(saveSoon);

@@ -1,6 +1,7 @@
 #include "lumatrace.h"
 
 #include "artworkexporter.h"
+#include "artworkmetadata.h"
 #include "circuitexporter.h"
 #include "pngstreamwriter.h"
 #include "printsize.h"
@@ -8,7 +9,12 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDropEvent>
 #include <QFontDatabase>
+#include <QImageReader>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMimeData>
 #include <QOpenGLContext>
 #include <QQmlError>
 #include <QQuickWidget>
@@ -84,6 +90,70 @@ QVariantMap Lumatrace::generate(const QVariantMap &parameters)
 
 void Lumatrace::generateImage(const QVariantMap &parameters)
 {
+    renderResult(parameters, 1.0f, QStringLiteral("lumatrace_result"));
+}
+
+void Lumatrace::generatePreview(const QVariantMap &parameters, int maxSide)
+{
+    generatePreview(parameters, maxSide, QStringLiteral("lumatrace_result"));
+}
+
+void Lumatrace::generatePreview(const QVariantMap &parameters, int maxSide, const QString &name)
+{
+    const double longer = qMax(parameters.value(QStringLiteral("width")).toInt(),
+                               int(parameters.value(QStringLiteral("height")).toFloat()));
+    const float scale = maxSide > 0 && longer > maxSide ? float(maxSide / longer) : 1.0f;
+    renderResult(parameters, scale, name.isEmpty() ? QStringLiteral("lumatrace_result") : name);
+}
+
+QVariantMap Lumatrace::readArtworkParameters(const QString &file)
+{
+    const QString text = QImageReader(file).text(ArtworkMetadata::kParametersKey);
+    return QJsonDocument::fromJson(text.toUtf8()).object().toVariantMap();
+}
+
+void Lumatrace::acceptFileDrops(const QStringList &suffixes)
+{
+    if (view && dropSuffixes.isEmpty())
+        view->installEventFilter(this);
+    dropSuffixes = suffixes;
+}
+
+bool Lumatrace::eventFilter(QObject *watched, QEvent *event)
+{
+    const QEvent::Type type = event->type();
+    if (watched != view || (type != QEvent::DragEnter && type != QEvent::DragMove && type != QEvent::Drop))
+        return OvexPlugin::eventFilter(watched, event);
+    auto *drop = static_cast<QDropEvent *>(event);
+    const QStringList files = droppedFiles(drop->mimeData());
+    if (files.isEmpty())
+        return false;
+    drop->acceptProposedAction();
+    if (type == QEvent::Drop)
+        Q_EMIT filesDropped(files);
+    return true;
+}
+
+QStringList Lumatrace::droppedFiles(const QMimeData *data) const
+{
+    QStringList files;
+    if (!data || !data->hasUrls())
+        return files;
+    const QList<QUrl> urls = data->urls();
+    for (const QUrl &url : urls) {
+        const QString path = url.toLocalFile();
+        for (const QString &suffix : dropSuffixes) {
+            if (!path.isEmpty() && path.endsWith(suffix, Qt::CaseInsensitive)) {
+                files << path;
+                break;
+            }
+        }
+    }
+    return files;
+}
+
+void Lumatrace::renderResult(const QVariantMap &parameters, float renderScale, const QString &name)
+{
     if (exporting)
         return;
     resultBytes = std::make_unique<QByteArray>();
@@ -91,10 +161,10 @@ void Lumatrace::generateImage(const QVariantMap &parameters)
     const Circuit &circuit = *generator.generateCircuit();
     // A refused generation hands over no picture; the page reads the reason from lastError.
     if (!generator.lastError().isEmpty()) {
-        handOff(resultBytes.get(), QStringLiteral("lumatrace_result"));
+        handOff(resultBytes.get(), name);
         return;
     }
-    const QImage *image = renderer.render(circuit, generator.settings(), 1.0f, RenderLayer::Composite);
+    const QImage *image = renderer.render(circuit, generator.settings(), renderScale, RenderLayer::Composite);
     // A canvas with no pixels, or one too large to draw, leaves nothing to show.
     if (!image)
         return;
@@ -102,7 +172,7 @@ void Lumatrace::generateImage(const QVariantMap &parameters)
     PngStreamWriter::Options options;
     options.stored = true;
     *resultBytes = PngStreamWriter::encode(*image, options);
-    handOff(resultBytes.get(), QStringLiteral("lumatrace_result"));
+    handOff(resultBytes.get(), name);
 }
 
 void Lumatrace::prepare(CircuitExporter &exporter)

@@ -6,11 +6,13 @@
 #include "ovexplugin.h"
 
 #include <QByteArray>
+#include <QStringList>
 #include <QVariantList>
 #include <QVariantMap>
 
 #include <memory>
 
+class QMimeData;
 class QQuickWidget;
 
 /// The generator plug-in object, reached by page script as `llumatrace`. A thin front
@@ -38,6 +40,17 @@ public Q_SLOTS:
     void hello();
     QVariantMap generate(const QVariantMap &parameters);
     void generateImage(const QVariantMap &parameters);
+    /// As generateImage, but drawn at the render scale that makes the longer side at most
+    /// `maxSide` pixels (never enlarged): the same circuit, fewer pixels to draw.
+    void generatePreview(const QVariantMap &parameters, int maxSide);
+    /// The same, handed over under `name`, so thumbnails do not replace the preview.
+    void generatePreview(const QVariantMap &parameters, int maxSide, const QString &name);
+    /// The parameter map a PNG written by the exporters carries; empty when it has none.
+    QVariantMap readArtworkParameters(const QString &file);
+    /// From now on, local files whose names end in one of `suffixes` (".png") dropped onto
+    /// the page are announced by filesDropped instead of reaching the page: page script
+    /// never sees a dropped file's path.
+    void acceptFileDrops(const QStringList &suffixes);
     bool exportSVG(const QString &file, bool separate);
     bool exportSVG(const QString &file);
     bool exportPNG(const QString &file, float scale_percent, bool separate);
@@ -74,18 +87,29 @@ public Q_SLOTS:
     /// Whether an export is in progress (the other slots leave the generator alone then).
     bool isExporting() const { return exporting; }
 
+Q_SIGNALS:
+    /// Local files dropped onto the page, of the kinds acceptFileDrops asked for.
+    void filesDropped(const QStringList &paths);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     /// An exporter wired to exportProgress and cancelExport.
     void prepare(CircuitExporter &exporter);
     /// Runs one export with the guard and progress state set.
     template<typename Export>
     bool runExport(Export exportCall);
+    /// The local files of a drag whose names end in one of dropSuffixes.
+    QStringList droppedFiles(const QMimeData *data) const;
     /// Reads the map into the generator and hands a newly loaded file mask to the host.
     void readParameters(const QVariantMap &parameters);
     /// PNG bytes (32-bit ARGB) of the loaded file mask; empty for an unreadable file.
     static QByteArray maskPng(const QImage &mask);
     /// Hands `bytes` (owned here) to the host's resource store under `name`.
     void handOff(QByteArray *bytes, const QString &name);
+    /// Generates from `parameters` and hands the image drawn at `renderScale` to the host.
+    void renderResult(const QVariantMap &parameters, float renderScale, const QString &name);
 
     CircuitGenerator generator;
     CircuitRenderer renderer;
@@ -96,4 +120,5 @@ private:
     bool exporting = false;
     bool cancelRequested = false;
     int shownPercent = -1;
+    QStringList dropSuffixes;
 };

@@ -1,0 +1,147 @@
+// Batch export: the current artwork for every seed of a list ("1-50, 77, 1000-1010") in one
+// format and size, into a folder. One export runs per event-loop turn, so the progress bar
+// moves and Cancel is heard between two files.
+Studio.Batch = function (container, model, print) {
+    var self = this;
+    var el = Studio.util.el;
+    this.model = model;
+    this.print = print;
+    this.folder = '';
+    this.running = null;
+    this.seeds = el('input', {type: 'text', 'data-key': 'batch-seeds', placeholder: '1-50, 77, 1000-1010', value: '1-10'});
+    this.kind = el('select', {'data-key': 'batch-kind'}, Studio.PrintExport.kinds.map(function (k) {
+        return el('option', {value: k.id}, [k.label]);
+    }));
+    this.sizeMode = el('select', {'data-key': 'batch-size-mode'}, [
+        el('option', {value: 'percent'}, ['Scale %']), el('option', {value: 'print'}, ['Print page & DPI'])]);
+    this.percent = el('input', {type: 'number', min: 1, max: 2000, step: 1, value: 100, 'data-key': 'batch-scale', 'class': 'number'});
+    this.folderName = el('span', {'class': 'file-name', 'data-info': 'batch-folder'}, ['No folder']);
+    this.progress = el('progress', {max: 1, value: 0, 'data-info': 'batch-progress'});
+    this.startButton = el('button', {type: 'button', 'class': 'primary', 'data-action': 'batch-start'}, ['Export all']);
+    this.cancelButton = el('button', {type: 'button', 'data-action': 'batch-cancel', disabled: 'disabled'}, ['Cancel']);
+    var choose = el('button', {type: 'button', 'data-action': 'batch-folder'}, ['Folder…']);
+    var row = function (label, children) {
+        return el('div', {'class': 'field'}, [el('label', {}, [label])].concat(children));
+    };
+    container.appendChild(el('div', {'class': 'export-block batch-export'}, [
+        el('h5', {}, ['Batch over seeds']),
+        row('Seeds', [this.seeds]),
+        row('Kind', [this.kind]),
+        row('Size', [this.sizeMode, this.percent]),
+        row('Folder', [this.folderName, choose]),
+        el('div', {'class': 'button-row'}, [this.progress, this.cancelButton, this.startButton])]));
+    $(choose).on('click', function () { self.chooseFolder(); });
+    $(this.startButton).on('click', function () { self.start(); });
+    $(this.cancelButton).on('click', function () { self.cancel(); });
+    $(this.sizeMode).on('change', function () { $(self.percent).toggle(self.sizeMode.value === 'percent'); });
+};
+
+// The seeds of a list such as "1-50, 77, 1000-1010", in order, without repeats:
+// {seeds} or {error}. Ranges run either way; at most `limit` seeds.
+Studio.Batch.parseSeeds = function (text, limit) {
+    limit = limit || 100000;
+    var seeds = [];
+    var seen = {};
+    var parts = String(text).split(',').map(function (p) { return p.trim(); }).filter(function (p) { return p; });
+    if (!parts.length) return {error: 'no seeds given'};
+    for (var i = 0; i < parts.length; ++i) {
+        var m = /^(\d+)(?:\s*-\s*(\d+))?$/.exec(parts[i]);
+        if (!m) return {error: '"' + parts[i] + '" is neither a seed nor a range'};
+        var from = Number(m[1]);
+        var to = m[2] === undefined ? from : Number(m[2]);
+        var step = to >= from ? 1 : -1;
+        for (var s = from; ; s += step) {
+            if (!seen[s]) {
+                seen[s] = true;
+                seeds.push(s);
+                if (seeds.length > limit) return {error: 'more than ' + limit + ' seeds'};
+            }
+            if (s === to) break;
+        }
+    }
+    return {seeds: seeds};
+};
+
+Studio.Batch.prototype = {
+    chooseFolder: function () {
+        var folder = app.dialogOpenDir('Batch export folder', this.folder || app.fs.getDirPictures() || app.fs.getDirHome());
+        if (folder) this.setFolder(folder);
+    },
+
+    setFolder: function (folder) {
+        this.folder = folder;
+        this.folderName.textContent = Studio.util.fileName(folder) || folder;
+        this.folderName.title = folder;
+    },
+
+    kindOf: function () {
+        var id = this.kind.value;
+        return Studio.PrintExport.kinds.filter(function (k) { return k.id === id; })[0];
+    },
+
+    start: function () {
+        if (this.running) return;
+        var parsed = Studio.Batch.parseSeeds(this.seeds.value);
+        if (parsed.error) return Studio.status.error('Batch export: ' + parsed.error + '.');
+        if (!this.folder) return Studio.status.error('Batch export: choose a folder first.');
+        if (!app.fs.dirExists(this.folder) && !app.fs.mkdir(this.folder, true))
+            return Studio.status.error('Batch export: cannot create the folder ' + this.folder + '.');
+        var kind = this.kindOf();
+        var options = this.print.options();
+        var percent = Math.max(1, Number(this.percent.value) || 100);
+        if (this.sizeMode.value === 'print') {
+            var layout = this.print.layout();
+            if (!layout.ok) return Studio.status.error('Batch export: ' + layout.error + '.');
+            percent = layout.scalePercent;
+        } else {
+            delete options.paper;
+            delete options.size;
+        }
+        this.running = {kind: kind, options: options, percent: percent, seeds: parsed.seeds, map: this.model.snapshot(),
+                        index: 0, failed: [], cancelled: false, started: Date.now()};
+        this.progress.max = parsed.seeds.length;
+        this.progress.value = 0;
+        $(this.startButton).prop('disabled', true);
+        $(this.cancelButton).prop('disabled', false);
+        Studio.status.show('Batch export of ' + parsed.seeds.length + ' seeds started…');
+        this.step();
+    },
+
+    // The file of `seed`: the folder, "lumatrace-" and the seed.
+    fileOf: function (seed) {
+        return this.folder + '/lumatrace-' + seed + this.running.kind.suffix;
+    },
+
+    step: function () {
+        var self = this;
+        var run = this.running;
+        if (!run) return;
+        if (run.cancelled || run.index >= run.seeds.length) return this.finish();
+        var seed = run.seeds[run.index];
+        var map = Studio.util.clone(run.map);
+        map.seed = seed;
+        llumatrace.updateGenerator(map);
+        if (!Studio.PrintExport.write(run.kind.id, this.fileOf(seed), run.options, run.percent)) run.failed.push(seed);
+        run.index += 1;
+        this.progress.value = run.index;
+        Studio.status.show('Batch export: ' + run.index + ' of ' + run.seeds.length + '…');
+        setTimeout(function () { self.step(); }, 0);
+    },
+
+    cancel: function () {
+        if (this.running) this.running.cancelled = true;
+    },
+
+    finish: function () {
+        var run = this.running;
+        this.running = null;
+        $(this.startButton).prop('disabled', false);
+        $(this.cancelButton).prop('disabled', true);
+        var written = run.index - run.failed.length;
+        var text = 'Batch export ' + (run.cancelled ? 'cancelled' : 'done') + ': ' + written + ' of '
+                   + run.seeds.length + ' files in ' + Studio.util.duration(Date.now() - run.started) + ' — ' + this.folder;
+        if (run.failed.length) Studio.status.error(text + '; failed seeds: ' + run.failed.join(', '));
+        else Studio.status.show(text);
+        this.lastRun = {written: written, failed: run.failed, cancelled: run.cancelled, total: run.seeds.length};
+    }
+};

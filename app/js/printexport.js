@@ -1,0 +1,191 @@
+// Print export: a page (paper or custom size, orientation) and a resolution, with the pixel
+// size the plug-in will render shown before anything is written; every export kind goes
+// through the save dialog. The canvas section gets aspect presets so a design can be made
+// in the paper's proportions from the start.
+Studio.PrintExport = function (container, model, exports) {
+    var self = this;
+    var el = Studio.util.el;
+    this.model = model;
+    this.exports = exports;
+    var select = function (key, options) {
+        return el('select', {'data-key': key}, options.map(function (o) {
+            return el('option', {value: o[0]}, [o[1]]);
+        }));
+    };
+    this.kind = select('print-kind', Studio.PrintExport.kinds.map(function (k) { return [k.id, k.label]; }));
+    this.paper = select('print-paper', Studio.PrintExport.papers.map(function (p) { return [p, p]; })
+                        .concat([['custom', 'Custom size']]));
+    this.paper.value = 'A4';
+    this.orientation = select('print-orientation', [['portrait', 'Portrait'], ['landscape', 'Landscape']]);
+    this.customWidth = el('input', {type: 'number', min: 0.1, step: 0.1, value: 210, 'data-key': 'print-width', 'class': 'number'});
+    this.customHeight = el('input', {type: 'number', min: 0.1, step: 0.1, value: 297, 'data-key': 'print-height', 'class': 'number'});
+    this.unit = select('print-unit', [['mm', 'mm'], ['in', 'in']]);
+    this.dpi = el('input', {type: 'number', min: 72, max: 1200, step: 1, value: 300, 'data-key': 'print-dpi', 'class': 'number'});
+    this.separate = el('input', {type: 'checkbox', 'data-key': 'print-separate'});
+    this.background = el('input', {type: 'checkbox', 'data-key': 'print-background', checked: 'checked'});
+    this.size = el('span', {'class': 'hint', 'data-info': 'print-size'});
+    var button = el('button', {type: 'button', 'class': 'primary', 'data-action': 'print-export'}, ['Export…']);
+    var row = function (label, children) {
+        return el('div', {'class': 'field'}, [el('label', {}, [label])].concat(children));
+    };
+    this.customRow = row('Size', [this.customWidth, el('span', {'class': 'unit'}, ['×']), this.customHeight, this.unit]);
+    container.appendChild(el('div', {'class': 'export-block print-export'}, [
+        el('h5', {}, ['Print']),
+        row('Kind', [this.kind]),
+        row('Paper', [this.paper]),
+        this.customRow,
+        row('Orientation', [this.orientation]),
+        row('DPI', [this.dpi]),
+        row('Layers', [this.separate, el('span', {'class': 'hint'}, ['separate files'])]),
+        row('Background', [this.background]),
+        el('div', {'class': 'button-row'}, [this.size, button])]));
+    $(button).on('click', function () { self.exportNow(); });
+    var showSoon = Studio.util.debounce(function () { self.showLayout(); }, 120);
+    $(container).find('.print-export').find('input, select').on('input change', function () { self.showLayout(); });
+    model.onChange(function (keys) {
+        if (keys.indexOf('width') >= 0 || keys.indexOf('height') >= 0) showSoon();
+    });
+    this.showLayout();
+};
+
+Studio.PrintExport.papers = ['A5', 'A4', 'A3', 'A2', 'A1', 'A0', 'Letter', 'Legal', 'Tabloid'];
+
+Studio.PrintExport.kinds = [
+    {id: 'png', label: 'PNG', suffix: '.png', filter: 'PNG images (*.png)'},
+    {id: 'artwork-svg', label: 'Artwork SVG (layers, chips)', suffix: '.svg', filter: 'SVG documents (*.svg)'},
+    {id: 'svg', label: 'Plain SVG', suffix: '.svg', filter: 'SVG documents (*.svg)'},
+    {id: 'pdf', label: 'PDF', suffix: '.pdf', filter: 'PDF documents (*.pdf)'},
+    {id: 'bin', label: 'Raw RGB (BIN)', suffix: '.bin', filter: 'Raw RGB (*.bin *.rgb);;All files (*)'}
+];
+
+// Writes a PNG at `percent` tagged with `dpi`; the plug-in's resolution-aware slot when it
+// has one, else the plain export (whose PNG then carries the default resolution).
+Studio.PrintExport.writePng = function (path, percent, separate, dpi) {
+    if (typeof llumatrace.exportPNGAt === 'function') return llumatrace.exportPNGAt(path, percent, separate, dpi);
+    return llumatrace.exportPNG(path, percent, separate);
+};
+
+Studio.PrintExport.prototype = {
+    kindOf: function () {
+        var id = this.kind.value;
+        return Studio.PrintExport.kinds.filter(function (k) { return k.id === id; })[0];
+    },
+
+    // The page as the plug-in's slots take it: {paper | size, landscape}.
+    page: function () {
+        var page = {landscape: this.orientation.value === 'landscape'};
+        if (this.paper.value === 'custom')
+            page.size = Number(this.customWidth.value) + 'x' + Number(this.customHeight.value) + this.unit.value;
+        else
+            page.paper = this.paper.value;
+        return page;
+    },
+
+    options: function () {
+        var options = this.page();
+        options.dpi = Number(this.dpi.value);
+        options.separate = this.separate.checked;
+        options.background = this.background.checked;
+        return options;
+    },
+
+    // The plug-in's layout for the current canvas and page.
+    layout: function () {
+        llumatrace.updateGenerator(this.model.snapshot());
+        return llumatrace.printLayout(this.options());
+    },
+
+    showLayout: function () {
+        $(this.customRow).toggle(this.paper.value === 'custom');
+        var kind = this.kind.value;
+        $(this.separate).prop('disabled', kind === 'pdf' || kind === 'bin');
+        $(this.background).prop('disabled', kind !== 'artwork-svg' && kind !== 'pdf');
+        var layout = this.layout();
+        this.lastLayout = layout;
+        if (!layout.ok) {
+            this.size.textContent = layout.error;
+            $(this.size).addClass('error');
+            return;
+        }
+        $(this.size).removeClass('error');
+        var mm = Math.round(layout.widthMm) + ' × ' + Math.round(layout.heightMm) + ' mm';
+        this.size.textContent = (kind === 'png' || kind === 'bin')
+                                        ? layout.width + ' × ' + layout.height + ' px (' + mm + ')'
+                                        : mm + ' page';
+    },
+
+    exportNow: function () {
+        this.showLayout();
+        var layout = this.lastLayout;
+        if (!layout.ok) {
+            Studio.status.error('Print export: ' + layout.error);
+            return;
+        }
+        var kind = this.kindOf();
+        var options = this.options();
+        var path = this.exports.chooseFile('Export ' + kind.label, kind.filter, kind.suffix);
+        if (!path) return;
+        var files = this.filesOf(kind.id, path, options.separate);
+        var label = kind.label + ' (' + (kind.id === 'png' || kind.id === 'bin'
+                                                 ? layout.width + ' × ' + layout.height + ' px)'
+                                                 : (options.paper || options.size) + ')');
+        this.exports.run(label, files, function () {
+            return Studio.PrintExport.write(kind.id, path, options, layout.scalePercent);
+        });
+    },
+
+    filesOf: function (kind, path, separate) {
+        var suffixes = {
+            png: ['.wires.png', '.dots.png', '.components.png', '.signals.png', '.dot_signals.png'],
+            'artwork-svg': ['.wires.svg', '.dots.svg', '.components.svg', '.signals.svg', '.dot_signals.svg'],
+            svg: ['.wires.svg', '.dots.svg', '.signals.svg', '.dot_signals.svg']
+        };
+        return this.exports.filesOf(path, separate && suffixes[kind] ? suffixes[kind] : []);
+    }
+};
+
+// One export of `kind` from the generator's stored settings.
+Studio.PrintExport.write = function (kind, path, options, percent) {
+    var page = {landscape: options.landscape, background: options.background};
+    if (options.paper) page.paper = options.paper;
+    if (options.size) page.size = options.size;
+    switch (kind) {
+    case 'png': return Studio.PrintExport.writePng(path, percent, options.separate, options.dpi);
+    case 'artwork-svg':
+        page.separate = options.separate;
+        return llumatrace.exportArtworkSVG(path, page);
+    case 'svg': return llumatrace.exportSVG(path, options.separate);
+    case 'pdf': return llumatrace.exportPDF(path, page);
+    case 'bin': return llumatrace.exportBIN(path, percent);
+    }
+    return false;
+};
+
+// Canvas aspect presets: the longer side stays, the other follows the ratio (width / height).
+Studio.AspectPresets = function (model, history) {
+    var el = Studio.util.el;
+    var presets = Studio.AspectPresets.list;
+    var select = el('select', {'data-key': 'canvas-aspect'}, [el('option', {value: ''}, ['Choose…'])].concat(
+            presets.map(function (p, i) { return el('option', {value: String(i)}, [p[0]]); })));
+    $(select).on('change', function () {
+        if (select.value === '') return;
+        Studio.AspectPresets.apply(model, presets[Number(select.value)][1]);
+        history.commit();
+        select.value = '';
+    });
+    this.element = el('div', {'class': 'field'}, [el('label', {title: 'Set the canvas to a proportion'}, ['Aspect']), select]);
+};
+
+Studio.AspectPresets.list = [
+    ['A paper, portrait (1 : 1.414)', 1 / Math.SQRT2], ['A paper, landscape', Math.SQRT2],
+    ['Letter, portrait', 215.9 / 279.4], ['Letter, landscape', 279.4 / 215.9],
+    ['Legal, portrait', 215.9 / 355.6], ['Tabloid, portrait', 279.4 / 431.8], ['Tabloid, landscape', 431.8 / 279.4],
+    ['Square', 1], ['16 : 9', 16 / 9], ['9 : 16', 9 / 16], ['Phone (9 : 19.5)', 9 / 19.5]
+];
+
+Studio.AspectPresets.apply = function (model, ratio) {
+    var longer = Math.max(model.get('width'), model.get('height'));
+    var size = ratio >= 1 ? {width: longer, height: Math.round(longer / ratio)}
+                          : {width: Math.round(longer * ratio), height: longer};
+    model.update(size);
+};

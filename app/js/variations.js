@@ -1,0 +1,169 @@
+// The variation grid: the current artwork beside a page of variations (other seeds, or the
+// unlocked parameters jittered), drawn small, one thumbnail per event-loop turn so the
+// window keeps answering. Click or Enter adopts one as an undoable step; "More" draws the
+// next page; the arrow keys move between thumbnails and Escape closes the grid.
+Studio.Variations = function (viewport, model, history, locks) {
+    var self = this;
+    var el = Studio.util.el;
+    this.model = model;
+    this.history = history;
+    this.locks = locks;
+    this.columns = 3;
+    this.count = 9;
+    this.thumbSide = 220;
+    this.cells = [];
+    this.selected = 0;
+    this.rendered = 0;
+    this.timing = null;
+    this.generation = 0;
+    this.mode = el('select', {'data-key': 'variation-mode'}, [
+        el('option', {value: 'seeds'}, ['Other seeds']),
+        el('option', {value: 'small'}, ['Jitter: small']),
+        el('option', {value: 'medium'}, ['Jitter: medium']),
+        el('option', {value: 'large'}, ['Jitter: large'])]);
+    var button = function (action, text, fn) {
+        var b = el('button', {type: 'button', 'data-action': action}, [text]);
+        $(b).on('click', fn);
+        return b;
+    };
+    this.current = el('div', {'class': 'variation current-artwork'}, [el('img', {alt: ''}), el('span', {}, ['Current'])]);
+    this.grid = el('div', {'class': 'variation-grid', tabindex: '0'});
+    this.info = el('span', {'class': 'hint', 'data-info': 'variations'});
+    this.element = el('div', {'class': 'variations'}, [
+        el('div', {'class': 'variation-bar'}, [
+            el('strong', {}, ['Variations']), this.mode,
+            button('variations-more', 'More', function () {
+                self.page();
+                self.grid.focus();
+            }),
+            button('variations-close', 'Close', function () { self.close(); }), this.info]),
+        el('div', {'class': 'variation-body'}, [this.current, this.grid])]);
+    viewport.appendChild(this.element);
+    $(this.mode).on('change', function () { self.page(); });
+    $(this.element).on('keydown', function (e) { self.key(e); });
+    model.onChange(function (keys, source) {
+        if (self.isOpen() && source !== self) self.page();
+    });
+};
+
+Studio.Variations.prototype = {
+    isOpen: function () {
+        return $(this.element).hasClass('open');
+    },
+
+    open: function () {
+        $(this.element).addClass('open');
+        $('.toolbar [data-command="view.variations"]').addClass('active');
+        this.page();
+        this.grid.focus();
+    },
+
+    close: function () {
+        this.generation += 1;
+        $(this.element).removeClass('open');
+        $('.toolbar [data-command="view.variations"]').removeClass('active');
+    },
+
+    toggle: function () {
+        if (this.isOpen()) this.close();
+        else this.open();
+    },
+
+    // The maps of a new page around the current artwork.
+    variants: function () {
+        var base = this.model.snapshot();
+        var mode = this.mode.value;
+        var result = [];
+        for (var i = 0; i < this.count; ++i) {
+            var map;
+            if (mode === 'seeds') {
+                map = Studio.util.clone(base);
+                map.seed = Studio.util.randomSeed();
+            } else {
+                map = this.locks.vary(base, Studio.Locks.amounts[mode], Math.random);
+            }
+            result.push(map);
+        }
+        return result;
+    },
+
+    page: function () {
+        var self = this;
+        this.generation += 1;
+        $(this.grid).empty();
+        this.cells = [{map: this.model.snapshot(), img: this.current.querySelector('img'), element: this.current}];
+        this.variants().forEach(function (map, i) {
+            var img = Studio.util.el('img', {alt: ''});
+            var cell = Studio.util.el('div', {'class': 'variation pending', 'data-variation': i}, [
+                img, Studio.util.el('span', {}, [self.mode.value === 'seeds' ? 'Seed ' + map.seed : '#' + (i + 1)])]);
+            $(cell).on('click', function () { self.adopt(i); });
+            self.grid.appendChild(cell);
+            self.cells.push({map: map, img: img, element: cell});
+        });
+        this.rendered = 0;
+        this.timing = {started: Date.now(), first: null, last: null};
+        this.info.textContent = 'Drawing…';
+        this.select(Math.min(this.selected, this.count - 1));
+        var generation = this.generation;
+        setTimeout(function () { self.renderNext(generation, 0); }, 0);
+    },
+
+    // Draws thumbnail `index` (0 is the current artwork), then lets the event loop run before
+    // the next one.
+    renderNext: function (generation, index) {
+        var self = this;
+        if (generation !== this.generation || index >= this.cells.length) return;
+        var cell = this.cells[index];
+        llumatrace.generatePreview(cell.map, this.thumbSide, 'lumatrace_variation');
+        $(cell.img).one('load error', function () {
+            if (generation !== self.generation) return;
+            $(cell.element).removeClass('pending');
+            if (index > 0) self.thumbnailDone();
+            setTimeout(function () { self.renderNext(generation, index + 1); }, 0);
+        });
+        cell.img.src = 'drc:lumatrace_variation?g=' + generation + '&i=' + index;
+    },
+
+    thumbnailDone: function () {
+        var ms = Date.now() - this.timing.started;
+        this.rendered += 1;
+        if (this.rendered === 1) this.timing.first = ms;
+        if (this.rendered === this.count) {
+            this.timing.last = ms;
+            this.info.textContent = this.count + ' variations in ' + Studio.util.duration(ms)
+                                    + ' (first after ' + Studio.util.duration(this.timing.first) + ')';
+        }
+    },
+
+    select: function (index) {
+        this.selected = Studio.util.clamp(index, 0, this.count - 1);
+        var selected = this.selected;
+        $(this.grid).children().each(function (i) { $(this).toggleClass('selected', i === selected); });
+    },
+
+    key: function (e) {
+        var moves = {37: -1, 39: 1, 38: -this.columns, 40: this.columns};
+        if (moves[e.which] !== undefined) {
+            e.preventDefault();
+            this.select(this.selected + moves[e.which]);
+        } else if (e.which === 13) {
+            e.preventDefault();
+            this.adopt(this.selected);
+        } else if (e.which === 27) {
+            e.preventDefault();
+            this.close();
+        }
+    },
+
+    // Makes variation `index` the artwork (one undo step) and draws a page around it.
+    adopt: function (index) {
+        var cell = this.cells[index + 1];
+        if (!cell) return;
+        this.select(index);
+        this.model.replace(cell.map, this);
+        this.history.commit();
+        Studio.status.show('Adopted variation ' + (index + 1) + ' (seed ' + cell.map.seed + '); Undo goes back.');
+        this.page();
+        this.grid.focus();
+    }
+};
