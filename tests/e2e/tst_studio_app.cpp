@@ -1098,7 +1098,10 @@ void TestStudioApp::compareFlipsBetweenTheSnapshotAndTheCurrentArtwork()
     settledPreview();
     const QImage a = stagePixels();
     click(".toolbar [data-command='view.keepA']");
-    QTRY_VERIFY(js("document.querySelector('[data-info=snapshot]').naturalWidth === 600").toBool());
+    // A is the picture on screen, whatever scale the preview was drawn at.
+    QTRY_VERIFY(js("var s = document.querySelector('[data-info=snapshot]');"
+                   " s.naturalWidth > 0 && s.naturalWidth === document.querySelector('.stage img.artwork:not(.snapshot)').naturalWidth")
+                        .toBool());
     edit("input.number[data-key=wire_thickness]", "3");
     settledPreview();
     const QImage b = stagePixels();
