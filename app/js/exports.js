@@ -8,13 +8,13 @@ Studio.Exports = function (container, model, busy) {
     this.busy = busy;
     this.container = container;
     this.directory = '';
-    this.pngScale = el('input', {type: 'number', min: 1, max: 2000, step: 1, value: 200, 'data-key': 'export-png-scale', 'class': 'number'});
-    this.pngWidth = el('input', {type: 'number', min: 16, max: 40000, step: 1, value: 3600, 'data-key': 'export-png-width', 'class': 'number'});
+    this.pngScale = el('input', {type: 'number', min: 1, max: 100000, step: 1, value: 200, 'data-key': 'export-png-scale', 'class': 'number'});
+    this.pngWidth = el('input', {type: 'number', min: 16, max: Studio.Exports.maxSide, step: 1, value: 3600, 'data-key': 'export-png-width', 'class': 'number'});
     this.pngByWidth = el('input', {type: 'checkbox', 'data-key': 'export-png-by-width'});
     this.pngSeparate = el('input', {type: 'checkbox', 'data-key': 'export-png-separate'});
     this.pngSize = el('span', {'class': 'hint'});
     this.svgSeparate = el('input', {type: 'checkbox', 'data-key': 'export-svg-separate'});
-    this.rgbScale = el('input', {type: 'number', min: 1, max: 2000, step: 1, value: 100, 'data-key': 'export-rgb-scale', 'class': 'number'});
+    this.rgbScale = el('input', {type: 'number', min: 1, max: 100000, step: 1, value: 100, 'data-key': 'export-rgb-scale', 'class': 'number'});
     this.rgbSize = el('span', {'class': 'hint'});
     var button = function (action, text) {
         var b = el('button', {type: 'button', 'class': 'primary', 'data-action': action}, [text]);
@@ -42,6 +42,10 @@ Studio.Exports = function (container, model, busy) {
     model.onChange(function () { self.showSizes(); });
     this.showSizes();
 };
+
+// The largest raster export: each side and the pixels in all.
+Studio.Exports.maxSide = 65535;
+Studio.Exports.maxPixels = 1000000000;
 
 Studio.Exports.layerSuffixes = {
     png: ['.wires.png', '.dots.png', '.components.png', '.signals.png', '.dot_signals.png'],
@@ -92,17 +96,30 @@ Studio.Exports.prototype = {
         return {width: Math.round(this.model.get('width') * s), height: Math.round(this.model.get('height') * s)};
     },
 
+    // What is wrong with a raster export of `size`; '' when it can be made.
+    sizeProblem: function (size) {
+        if (size.width < 1 || size.height < 1) return 'no pixels at this scale';
+        if (size.width > Studio.Exports.maxSide || size.height > Studio.Exports.maxSide)
+            return 'too large: at most 65,535 px a side';
+        if (size.width * size.height > Studio.Exports.maxPixels) return 'too large: at most 1,000 Mpx in all';
+        return '';
+    },
+
     showSizes: function () {
         var png = this.sizeAt(this.pngPercent());
         var rgb = this.sizeAt(this.rgbPercent());
-        this.pngSize.textContent = png.width + ' × ' + png.height + ' px';
-        this.rgbSize.textContent = rgb.width + ' × ' + rgb.height + ' px, 3 bytes each';
+        var pngProblem = this.sizeProblem(png), rgbProblem = this.sizeProblem(rgb);
+        this.pngSize.textContent = png.width + ' × ' + png.height + ' px' + (pngProblem ? ': ' + pngProblem : '');
+        this.rgbSize.textContent = rgb.width + ' × ' + rgb.height + ' px' + (rgbProblem ? ': ' + rgbProblem : ', 3 bytes each');
+        $(this.pngSize).toggleClass('error', !!pngProblem);
+        $(this.rgbSize).toggleClass('error', !!rgbProblem);
         $(this.pngWidth).prop('disabled', !this.pngByWidth.checked);
         $(this.pngScale).prop('disabled', this.pngByWidth.checked);
     },
 
     exportPng: function () {
         var percent = this.pngPercent();
+        if (this.refused('PNG', this.sizeAt(percent))) return;
         var separate = this.pngSeparate.checked;
         var path = this.chooseFile('Export PNG', 'PNG images (*.png)', '.png');
         if (path) this.run('PNG', this.filesOf(path, separate ? Studio.Exports.layerSuffixes.png : []), function () {
@@ -121,10 +138,18 @@ Studio.Exports.prototype = {
     exportRgb: function () {
         var percent = this.rgbPercent();
         var size = this.sizeAt(percent);
+        if (this.refused('RGB', size)) return;
         var path = this.chooseFile('Export raw RGB', 'Raw RGB (*.rgb *.bin);;All files (*)', '.rgb');
         if (path) this.run('RGB (' + size.width + ' × ' + size.height + ')', [path], function () {
             return llumatrace.exportBIN(path, percent);
         });
+    },
+
+    // Says why an export of `size` cannot be made, before any dialog; true then.
+    refused: function (label, size) {
+        var problem = this.sizeProblem(size);
+        if (problem) Studio.status.error(label + ' export of ' + size.width + ' × ' + size.height + ' px refused: ' + problem);
+        return !!problem;
     },
 
     chooseFile: function (title, filter, suffix) {
@@ -141,9 +166,18 @@ Studio.Exports.prototype = {
     },
 
     // Runs `write` after the busy indicator is on screen; reports files, sizes and time.
+    // Large exports report progress between their bands, and the Cancel button stops them.
     run: function (label, files, write) {
         var self = this;
-        this.busy.show('Exporting ' + label + '…');
+        var cancelled = false;
+        this.busy.show('Exporting ' + label + '…', function () {
+            cancelled = true;
+            llumatrace.cancelExport();
+        });
+        if (!this.progressConnected && llumatrace.exportProgress) {
+            llumatrace.exportProgress.connect(function (percent) { self.busy.progress(percent); });
+            this.progressConnected = true;
+        }
         setTimeout(function () {
             // The export draws from the generator's stored settings; hand it the current map
             // in case the preview has not caught up with the last change yet.
@@ -152,15 +186,19 @@ Studio.Exports.prototype = {
             var ok = write();
             var ms = new Date().getTime() - started;
             self.busy.hide();
-            self.report(label, files, ok, ms);
+            self.report(label, files, ok, ms, cancelled);
         }, 30);
     },
 
-    report: function (label, files, ok, ms) {
+    report: function (label, files, ok, ms, cancelled) {
+        if (!ok && cancelled) {
+            Studio.status.show(label + ' export cancelled; no file was left under its name.');
+            return;
+        }
         if (!ok) {
             var missing = files.filter(function (f) { return !app.fs.fileExists(f); })[0] || files[0];
             Studio.status.error(label + ' export failed: could not write ' + missing
-                                + ' (is the folder there and writable?)');
+                                + ' (the folder may be missing or read-only, or the disk full)');
             return;
         }
         var written = files.map(function (f) {

@@ -22,7 +22,9 @@ Studio.layout = function () {
         timing: el('div', {'class': 'timing', 'data-info': 'timing'}),
         size: el('div', {'class': 'timing', 'data-info': 'canvas'}),
         zoom: el('span', {'class': 'zoom-readout', 'data-info': 'zoom'}),
-        busy: el('div', {'class': 'busy'}, [el('div', {'class': 'spinner'}), el('div', {'class': 'busy-label'})])
+        busy: el('div', {'class': 'busy'}, [el('div', {'class': 'spinner'}), el('div', {'class': 'busy-label'}),
+                                             el('progress', {'class': 'busy-progress', max: 100, value: 0}),
+                                             el('button', {type: 'button', 'class': 'busy-cancel', 'data-action': 'cancel-export'}, ['Cancel'])])
     };
     var toolbar = el('header', {'class': 'toolbar'}, [
         el('div', {'class': 'brand'}, [el('span', {'class': 'logo'}), el('span', {'class': 'label-part'}, ['Lumatrace'])]),
@@ -64,9 +66,16 @@ Studio.Busy = function (element) {
 };
 
 Studio.Busy.prototype = {
-    show: function (text) {
+    // With onCancel, a progress bar and a Cancel button that calls it.
+    show: function (text, onCancel) {
         $(this.element).find('.busy-label').text(text);
+        $(this.element).find('.busy-progress').val(0).toggle(!!onCancel);
+        $(this.element).find('.busy-cancel').prop('disabled', false).toggle(!!onCancel).off('click')
+            .on('click', function () { $(this).prop('disabled', true); onCancel(); });
         $(this.element).addClass('on');
+    },
+    progress: function (percent) {
+        $(this.element).find('.busy-progress').val(percent);
     },
     hide: function () {
         $(this.element).removeClass('on');

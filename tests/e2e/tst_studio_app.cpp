@@ -229,6 +229,8 @@ private Q_SLOTS:
     void chosenMaskImageIsShownAsTheGeneratorPreparedIt();
     void pngExportHasTheChosenSize_data();
     void pngExportHasTheChosenSize();
+    void exportBeyondTheLimitIsRefusedNamingIt();
+    void longExportShowsProgressAndCancelLeavesNoFile();
     void separatePngExportWritesTheSixLayerFiles();
     void svgExportEqualsTheToolExportOfTheExportedPreset();
     void rgbExportHasThreeBytesPerPixelAtTheChosenScale();
@@ -512,6 +514,43 @@ void TestStudioApp::pngExportHasTheChosenSize()
     QVERIFY2(status().startsWith("Exported PNG"), qPrintable(status()));
     QVERIFY2(status().contains("art.png"), qPrintable(status()));
     QCOMPARE(pngSize(out.filePath("art.png")), size);
+}
+
+void TestStudioApp::exportBeyondTheLimitIsRefusedNamingIt()
+{
+    js("document.querySelector('[data-key=export-png-by-width]').checked = false;");
+    fire("[data-key=export-png-by-width]", "change");
+    edit("[data-key=export-png-scale]", "20000"); // 120,000 px wide
+    QVERIFY2(js("$('.export-block .hint.error').text()").toString().contains("65,535 px a side"),
+             qPrintable(js("$('.export-block .hint').text()").toString()));
+    js("Studio.status.show('');");
+    QAction *action = menuAction("Export PNG…");
+    QVERIFY(action);
+    action->trigger(); // refused before any dialog opens
+    QTRY_VERIFY(status().contains("refused: too large: at most 65,535 px a side"));
+    edit("[data-key=export-png-scale]", "200");
+}
+
+void TestStudioApp::longExportShowsProgressAndCancelLeavesNoFile()
+{
+    QTemporaryDir out;
+    js("document.querySelector('[data-key=export-png-by-width]').checked = false;"
+       " document.querySelector('[data-key=export-png-separate]').checked = false;");
+    fire("[data-key=export-png-by-width]", "change");
+    edit("[data-key=export-png-scale]", "1200"); // 7200 x 4800, written band by band
+    js("window.shownProgress = -1;"
+       " llumatrace.exportProgress.connect(function (p) {"
+       "   if (window.shownProgress < 0 && p > 0) {"
+       "     window.shownProgress = p;"
+       "     document.querySelector('.busy-cancel').click(); } });");
+    exportThroughMenu("Export PNG…", out.filePath("poster.png"));
+    QVERIFY2(status().contains("cancelled"), qPrintable(status()));
+    // The bar showed the progress the export reported before it was stopped.
+    QVERIFY(js("window.shownProgress > 0 && window.shownProgress < 100"
+               " && Number($('.busy-progress').val()) === window.shownProgress")
+                    .toBool());
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
+    edit("[data-key=export-png-scale]", "200");
 }
 
 void TestStudioApp::separatePngExportWritesTheSixLayerFiles()
