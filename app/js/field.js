@@ -77,11 +77,11 @@ Studio.Field = {
             }
             children.push(number);
             if (param.stepper) {
-                [['−', -1, 'step-down'], ['+', 1, 'step-up']].forEach(function (spec) {
-                    var button = el('button', {type: 'button', 'class': 'stepper', 'data-action': spec[2] + '-' + param.key,
-                                               title: spec[1] < 0 ? 'Previous' : 'Next'}, [spec[0]]);
+                [['−', -1, 'step-down'], ['+', 1, 'step-up']].forEach(function (stepper) {
+                    var button = el('button', {type: 'button', 'class': 'stepper', 'data-action': stepper[2] + '-' + param.key,
+                                               title: stepper[1] < 0 ? 'Previous' : 'Next'}, [stepper[0]]);
                     $(button).on('click', function () {
-                        show(Studio.schema.coerce(param, current + spec[1] * param.step));
+                        show(Studio.schema.coerce(param, current + stepper[1] * param.step));
                         onInput(current);
                         onCommit();
                     });
