@@ -3,6 +3,7 @@
 #include "circuitrenderer.h"
 #include "exportfilenames.h"
 #include "jsonvariant.h"
+#include "samplemaps.h"
 #include "svgwriter.h"
 
 #include <QCryptographicHash>
@@ -40,24 +41,6 @@ QByteArray fileBytes(const QString &path)
 {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-// The sample map with the file mask path made absolute, then the overrides on top.
-QVariantMap parameterMap(const QString &name, const QByteArray &overrides)
-{
-    QVariantMap map;
-    QString error;
-    if (!readJsonParameterFile(QStringLiteral(TRESSIL_TEST_DATA_DIR "/") + name, &map, &error))
-        qFatal("%s: %s", qPrintable(name), qPrintable(error));
-    QVariantMap extra;
-    if (!overrides.isEmpty() && !parseJsonParameterMap(overrides, &extra, &error))
-        qFatal("%s: %s", overrides.constData(), qPrintable(error));
-    for (auto it = extra.cbegin(); it != extra.cend(); ++it)
-        map.insert(it.key(), it.value());
-    const QString mask = map.value(QStringLiteral("mask_file_path")).toString();
-    if (!mask.isEmpty())
-        map.insert(QStringLiteral("mask_file_path"), QStringLiteral(TRESSIL_TEST_DATA_DIR "/") + mask);
-    return map;
 }
 
 QString asInitializer(const QStringList &values)
@@ -654,7 +637,7 @@ void TestArtworkDigest::pngLayersKeepTheirPixels()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     CircuitGenerator generator;
-    generator.readParameters(parameterMap(map, overrides));
+    generator.readParameters(sampleMap(map, overrides));
     CircuitRenderer renderer;
     const QString file = dir.filePath(QStringLiteral("art.png"));
     QVERIFY(CircuitExporter(generator, renderer).exportPng(file, scalePercent, true).ok());
@@ -696,7 +679,7 @@ void TestArtworkDigest::binKeepsItsBytes()
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     CircuitGenerator generator;
-    generator.readParameters(parameterMap(map, QByteArray()));
+    generator.readParameters(sampleMap(map, QByteArray()));
     CircuitRenderer renderer;
     const QString file = dir.filePath(QStringLiteral("art.bin"));
     QVERIFY(CircuitExporter(generator, renderer).exportBin(file, scalePercent).ok());
@@ -707,7 +690,7 @@ void TestArtworkDigest::binKeepsItsBytes()
 void TestArtworkDigest::showcaseGenerationAndSvgKeepTheirBytes()
 {
     CircuitGenerator generator;
-    generator.readParameters(parameterMap(QStringLiteral("render_showcase_map.json"), QByteArray()));
+    generator.readParameters(sampleMap(QStringLiteral("render_showcase_map.json"), QByteArray()));
     generator.generateCircuit();
     const QString json = sha256(resultMapToJson(generator.resultMap()) + "\n");
     QTemporaryDir dir;

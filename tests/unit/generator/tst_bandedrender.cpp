@@ -1,6 +1,6 @@
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
-#include "jsonvariant.h"
+#include "samplemaps.h"
 
 #include <QtTest>
 
@@ -11,23 +11,6 @@
 // blur stretches use ranges over the whole canvas, and every random draw is
 // made before the first band.
 namespace {
-
-QVariantMap parameterMap(const QString &name, const QByteArray &overrides)
-{
-    QVariantMap map;
-    QString error;
-    if (!readJsonParameterFile(QStringLiteral(TRESSIL_TEST_DATA_DIR "/") + name, &map, &error))
-        qFatal("%s: %s", qPrintable(name), qPrintable(error));
-    QVariantMap extra;
-    if (!overrides.isEmpty() && !parseJsonParameterMap(overrides, &extra, &error))
-        qFatal("%s: %s", overrides.constData(), qPrintable(error));
-    for (auto it = extra.cbegin(); it != extra.cend(); ++it)
-        map.insert(it.key(), it.value());
-    const QString mask = map.value(QStringLiteral("mask_file_path")).toString();
-    if (!mask.isEmpty())
-        map.insert(QStringLiteral("mask_file_path"), QStringLiteral(TRESSIL_TEST_DATA_DIR "/") + mask);
-    return map;
-}
 
 // The first differing row, for the failure message; -1 when equal.
 int firstDifferentRow(const QImage &a, const QImage &b)
@@ -114,7 +97,7 @@ void TestBandedRender::bandsGiveTheWholeCanvasPixels()
     QFETCH(float, scale);
     QFETCH(int, layer);
     CircuitGenerator generator;
-    generator.readParameters(parameterMap(map, overrides));
+    generator.readParameters(sampleMap(map, overrides));
     const QImage whole = renderWith(generator, scale, RenderLayer(layer), 0, 1);
     QVERIFY(!whole.isNull());
     for (int rows : {7, 37, 64}) {
@@ -134,7 +117,7 @@ void TestBandedRender::streamedBandsCoverTheCanvasInOrder()
 {
     CircuitGenerator generator;
     generator.readParameters(
-            parameterMap(QStringLiteral("render_showcase_map.json"), R"({"width": 200, "height": 101})"));
+            sampleMap(QStringLiteral("render_showcase_map.json"), R"({"width": 200, "height": 101})"));
     CircuitRenderer renderer;
     renderer.setBandRows(37);
     renderer.setThreadCount(2);

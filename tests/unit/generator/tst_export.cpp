@@ -3,7 +3,7 @@
 #include "circuitrenderer.h"
 #include "exportfilenames.h"
 #include "exportwriter.h"
-#include "jsonvariant.h"
+#include "samplemaps.h"
 #include "svgwriter.h"
 
 #include <QDir>
@@ -63,12 +63,8 @@ private:
 
 void TestExport::initTestCase()
 {
-    QString error;
-    QVERIFY2(readJsonParameterFile(TRESSIL_TEST_DATA_DIR "/render_showcase_map.json", &m_parameters, &error),
-             qPrintable(error));
     // A smaller canvas keeps the exports quick.
-    m_parameters.insert(QStringLiteral("width"), 200);
-    m_parameters.insert(QStringLiteral("height"), 160);
+    m_parameters = sampleMap(QStringLiteral("render_showcase_map.json"), R"({"width": 200, "height": 160})");
 }
 
 void TestExport::init()

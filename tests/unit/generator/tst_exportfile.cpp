@@ -2,7 +2,7 @@
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "exportfile.h"
-#include "jsonvariant.h"
+#include "samplemaps.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -102,11 +102,8 @@ void TestExportFile::initTestCase()
 {
     // Writing past the size cap must fail the write, not end the process.
     std::signal(SIGXFSZ, SIG_IGN);
-    QString error;
-    QVERIFY2(readJsonParameterFile(TRESSIL_TEST_DATA_DIR "/render_showcase_map.json", &m_parameters, &error),
-             qPrintable(error));
-    m_parameters.insert(QStringLiteral("width"), 200);
-    m_parameters.insert(QStringLiteral("height"), 160);
+    // A smaller canvas keeps the exports quick.
+    m_parameters = sampleMap(QStringLiteral("render_showcase_map.json"), R"({"width": 200, "height": 160})");
 }
 
 void TestExportFile::init()
