@@ -3,6 +3,7 @@
 // The app data lives in a temporary home, so presets and the last state start empty.
 #include "modaldialog.h"
 #include "ovex.h"
+#include "studiosession.h"
 #include "xdynamicresource.h"
 #include "xwebview.h"
 #include "xwindow.h"
@@ -41,81 +42,14 @@ double gridY(double fractionOfPicture)
     return fractionOfPicture * 400.0 / 408.0;
 }
 
-QString jsString(const QString &text)
-{
-    QString escaped = text;
-    escaped.replace('\\', "\\\\").replace('\'', "\\'");
-    return '\'' + escaped + '\'';
-}
 } // namespace
 
-class TestStudioApp : public QObject
+class TestStudioApp : public StudioSession
 {
     Q_OBJECT
 
 private:
-    Ovex *ovex = nullptr;
-    QTemporaryDir home;
-
-    QVariant js(const QString &script) { return ovex->mainWindow()->mainFrame()->evaluateJavaScript(script); }
-    QWidget *view() { return ovex->mainWindow()->webView(); }
-
-    void startStudio()
-    {
-        ovex = new Ovex(qApp);
-        QTRY_VERIFY_WITH_TIMEOUT(js("typeof Studio === 'object' && Studio.ready === true").toBool(), 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(shownImages() >= 1, 20000);
-    }
-
-    void stopStudio()
-    {
-        delete ovex;
-        ovex = nullptr;
-    }
-
-    int shownImages() { return js("Studio.studio.preview.shownCount").toInt(); }
     QByteArray previewBytes() { return ovex->dynamicResources()->get(QStringLiteral("lumatrace_result")); }
-    QVariant mapValue(const QString &key) { return js("Studio.studio.model.get('" + key + "')"); }
-    QString status() { return js("Studio.status.text").toString(); }
-
-    // Fires a DOM event on the first element that matches `selector`, as the engine does
-    // when the user edits a control.
-    void fire(const QString &selector, const QString &event)
-    {
-        js("var e = document.createEvent('HTMLEvents'); e.initEvent('" + event
-           + "', true, false);"
-             " document.querySelector("
-           + jsString(selector) + ").dispatchEvent(e);");
-    }
-
-    // Sets a control's value and fires what the engine fires: input while editing, change at the end.
-    void edit(const QString &selector, const QString &value)
-    {
-        QCOMPARE(js("document.querySelectorAll(" + jsString(selector) + ").length").toInt(), 1);
-        js("document.querySelector(" + jsString(selector) + ").value = " + jsString(value) + ";");
-        fire(selector, "input");
-        fire(selector, "change");
-    }
-
-    // View coordinates of a point of an element, given as fractions of its box; the element
-    // is scrolled into view first.
-    QPoint pointIn(const QString &selector, double fx = 0.5, double fy = 0.5)
-    {
-        const QVariantList box = js("var n = document.querySelector(" + jsString(selector)
-                                    + "); n.scrollIntoView();"
-                                      " var r = n.getBoundingClientRect(); [r.left, r.top, r.width, r.height];")
-                                         .toList();
-        if (box.size() != 4)
-            return {};
-        return QPoint(qRound(box[0].toDouble() + fx * box[2].toDouble()),
-                      qRound(box[1].toDouble() + fy * box[3].toDouble()));
-    }
-
-    void click(const QString &selector)
-    {
-        QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, pointIn(selector));
-        QTest::qWait(20);
-    }
 
     void dragOnStage(QPointF from, QPointF to)
     {
@@ -132,31 +66,10 @@ private:
         QTest::qWait(20);
     }
 
-    QAction *menuAction(const QString &text)
-    {
-        const QList<QAction *> actions = ovex->mainWindow()->findChildren<QAction *>();
-        for (QAction *action : actions) {
-            if (action->text().remove('&') == text)
-                return action;
-        }
-        return nullptr;
-    }
-
     template<typename T>
     void whenShown(std::function<void(T *)> answer)
     {
         whenModalShown<T>(this, std::move(answer));
-    }
-
-    void answerFileDialog(const QString &path)
-    {
-        // Typed into the name field, as a user would: a full path there is the answer.
-        whenShown<QFileDialog>([path](QFileDialog *dialog) {
-            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-            QVERIFY(name);
-            name->setText(path);
-            QMetaObject::invokeMethod(dialog, "accept");
-        });
     }
 
     // Chooses the menu entry `text` and answers its save dialog with `path`.
@@ -1139,7 +1052,8 @@ void TestStudioApp::compareFlipsBetweenTheSnapshotAndTheCurrentArtwork()
     click(".toolbar [data-command='view.keepA']");
     // A is the picture on screen, whatever scale the preview was drawn at.
     QTRY_VERIFY(js("var s = document.querySelector('[data-info=snapshot]');"
-                   " s.naturalWidth > 0 && s.naturalWidth === document.querySelector('.stage img.artwork:not(.snapshot)').naturalWidth")
+                   " s.naturalWidth > 0 && s.naturalWidth === document.querySelector('.stage "
+                   "img.artwork:not(.snapshot)').naturalWidth")
                         .toBool());
     edit("input.number[data-key=wire_thickness]", "3");
     settledPreview();

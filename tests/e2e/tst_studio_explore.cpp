@@ -3,6 +3,7 @@
 // them. The app data lives in a temporary home, so the studio starts from its defaults.
 #include "modaldialog.h"
 #include "ovex.h"
+#include "studiosession.h"
 #include "xdynamicresource.h"
 #include "xwebview.h"
 #include "xwindow.h"
@@ -27,13 +28,6 @@
 
 namespace {
 const QString toolPath = QStringLiteral(TRESSIL_BIN_DIR "/lumatrace");
-
-QString jsString(const QString &text)
-{
-    QString escaped = text;
-    escaped.replace('\\', "\\\\").replace('\'', "\\'");
-    return '\'' + escaped + '\'';
-}
 
 bool writeFile(const QString &path, const QByteArray &bytes)
 {
@@ -72,88 +66,14 @@ double pagePixels(double mm, double dpi)
 }
 } // namespace
 
-class TestStudioExplore : public QObject
+class TestStudioExplore : public StudioSession
 {
     Q_OBJECT
 
 private:
-    Ovex *ovex = nullptr;
-    QTemporaryDir home;
-
-    QVariant js(const QString &script) { return ovex->mainWindow()->mainFrame()->evaluateJavaScript(script); }
-    QWidget *view() { return ovex->mainWindow()->webView(); }
-
-    void startStudio()
-    {
-        ovex = new Ovex(qApp);
-        QTRY_VERIFY_WITH_TIMEOUT(js("typeof Studio === 'object' && Studio.ready === true").toBool(), 20000);
-        QTRY_VERIFY_WITH_TIMEOUT(shownImages() >= 1, 20000);
-    }
-
-    void stopStudio()
-    {
-        delete ovex;
-        ovex = nullptr;
-    }
-
-    int shownImages() { return js("Studio.studio.preview.shownCount").toInt(); }
-    QVariant mapValue(const QString &key) { return js("Studio.studio.model.get('" + key + "')"); }
     QString mapJson(const QString &key)
     {
         return js("JSON.stringify(Studio.studio.model.get('" + key + "'))").toString();
-    }
-    QString status() { return js("Studio.status.text").toString(); }
-
-    void fire(const QString &selector, const QString &event)
-    {
-        js("var e = document.createEvent('HTMLEvents'); e.initEvent('" + event
-           + "', true, false); document.querySelector(" + jsString(selector) + ").dispatchEvent(e);");
-    }
-
-    void edit(const QString &selector, const QString &value)
-    {
-        QCOMPARE(js("document.querySelectorAll(" + jsString(selector) + ").length").toInt(), 1);
-        js("document.querySelector(" + jsString(selector) + ").value = " + jsString(value) + ";");
-        fire(selector, "input");
-        fire(selector, "change");
-    }
-
-    QPoint pointIn(const QString &selector)
-    {
-        const QVariantList box = js("var n = document.querySelector(" + jsString(selector)
-                                    + "); n.scrollIntoView();"
-                                      " var r = n.getBoundingClientRect(); [r.left, r.top, r.width, r.height];")
-                                         .toList();
-        if (box.size() != 4)
-            return {};
-        return QPoint(qRound(box[0].toDouble() + box[2].toDouble() / 2),
-                      qRound(box[1].toDouble() + box[3].toDouble() / 2));
-    }
-
-    void click(const QString &selector)
-    {
-        QTest::mouseClick(view(), Qt::LeftButton, Qt::NoModifier, pointIn(selector));
-        QTest::qWait(20);
-    }
-
-    QAction *menuAction(const QString &text)
-    {
-        const QList<QAction *> actions = ovex->mainWindow()->findChildren<QAction *>();
-        for (QAction *action : actions) {
-            if (action->text().remove('&') == text)
-                return action;
-        }
-        return nullptr;
-    }
-
-    void answerFileDialog(const QString &path)
-    {
-        whenModalShown<QFileDialog>(this, [path](QFileDialog *dialog) {
-            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
-            QVERIFY(name);
-            name->setText(path);
-            QMetaObject::invokeMethod(dialog, "accept");
-        });
     }
 
     // Chooses the menu entry `text`, answers its file dialog with `path` and waits for the outcome.
