@@ -48,6 +48,18 @@ QVector<QPainterPath> wireLanes(const Wire &wire, const GeneratorSettings &setti
     return lanes;
 }
 
+// Qt has no public detach for a path; setting an element to its own
+// position detaches it without changing a coordinate.
+void isolate(QVector<RenderPlan::Stroke> &strokes)
+{
+    for (RenderPlan::Stroke &stroke : strokes) {
+        if (stroke.path.elementCount() == 0)
+            continue;
+        const QPainterPath::Element first = stroke.path.elementAt(0);
+        stroke.path.setElementPositionAt(0, first.x, first.y);
+    }
+}
+
 } // namespace
 
 RenderPlan::RenderPlan(const Circuit &circuit, const GeneratorSettings &settings, const RenderMetrics &metrics,
@@ -85,6 +97,15 @@ RenderPlan::RenderPlan(const Circuit &circuit, const GeneratorSettings &settings
             m_signals.append(stroke(geometry.lanePath(lane, stretch.start(), stretch.end()).toPainterPath(), width));
         }
     }
+}
+
+RenderPlan RenderPlan::isolatedCopy() const
+{
+    RenderPlan copy = *this;
+    for (WireItem &wire : copy.m_wires)
+        isolate(wire.lanes);
+    isolate(copy.m_signals);
+    return copy;
 }
 
 bool RenderPlan::touches(const Stroke &stroke, int top, int bottom)

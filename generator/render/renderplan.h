@@ -44,6 +44,12 @@ public:
     RenderPlan(const Circuit &circuit, const GeneratorSettings &settings, const RenderMetrics &metrics,
                RenderLayer layer);
 
+    // A copy that shares no path data with this plan. A QPainterPath builds
+    // its drawing form on first use, without a lock, inside data that its
+    // copies share: two threads must never draw the same path, nor copies
+    // of one, at the same time.
+    RenderPlan isolatedCopy() const;
+
     const QVector<WireItem> &wires() const { return m_wires; }
     const QVector<Stroke> &signalStrokes() const { return m_signals; }
 
