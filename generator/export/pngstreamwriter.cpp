@@ -67,6 +67,45 @@ void filterRow(const unsigned char *row, const unsigned char *above, qint64 byte
 
 } // namespace
 
+// One worker's zlib stream and filtered rows, reset for every piece.
+class PngStreamWriter::Deflater
+{
+public:
+    explicit Deflater(bool stored)
+        : m_ready(deflateInit2(&m_stream, stored ? 0 : 1, Z_DEFLATED, -15, 8, Z_RLE) == Z_OK)
+    { }
+    ~Deflater()
+    {
+        if (m_ready)
+            deflateEnd(&m_stream);
+    }
+    Deflater(const Deflater &) = delete;
+    Deflater &operator=(const Deflater &) = delete;
+
+    Bytes &raw() { return m_raw; }
+
+    // Deflates raw() into out, ending the stream when last and with a sync
+    // flush (a byte boundary) otherwise; false when zlib fails (memory).
+    bool deflateInto(Bytes &out, bool last)
+    {
+        if (!m_ready || deflateReset(&m_stream) != Z_OK)
+            return false;
+        out.resize(deflateBound(&m_stream, uLong(m_raw.size())) + 16);
+        m_stream.next_in = m_raw.data();
+        m_stream.avail_in = uInt(m_raw.size());
+        m_stream.next_out = out.data();
+        m_stream.avail_out = uInt(out.size());
+        const int status = deflate(&m_stream, last ? Z_FINISH : Z_SYNC_FLUSH);
+        out.resize(m_stream.total_out);
+        return status == (last ? Z_STREAM_END : Z_OK) && m_stream.avail_in == 0;
+    }
+
+private:
+    z_stream m_stream {};
+    bool m_ready;
+    Bytes m_raw;
+};
+
 PngStreamWriter::PngStreamWriter(Output output, int width, int height, const Options &options)
     : m_output(std::move(output))
     , m_width(width)
@@ -82,6 +121,8 @@ PngStreamWriter::PngStreamWriter(Output output, int width, int height, const Opt
 PngStreamWriter::PngStreamWriter(Output output, int width, int height)
     : PngStreamWriter(std::move(output), width, height, Options())
 { }
+
+PngStreamWriter::~PngStreamWriter() = default;
 
 bool PngStreamWriter::writeChunk(const char type[4], const QByteArray &data)
 {
@@ -154,11 +195,12 @@ bool PngStreamWriter::finish()
     return writeChunk("IEND", QByteArray());
 }
 
-void PngStreamWriter::compressPiece(int index, bool last, Piece &piece) const
+void PngStreamWriter::compressPiece(int index, bool last, Deflater &deflater, Piece &piece) const
 {
     const int first = index * m_rowsPerPiece;
     const int count = std::max(0, std::min(m_rowsPerPiece, m_pendingRows - first));
-    std::vector<unsigned char> raw(size_t(count * (m_rowBytes + 1)));
+    Bytes &raw = deflater.raw();
+    raw.resize(size_t(count * (m_rowBytes + 1)));
     for (int y = 0; y < count; ++y) {
         const unsigned char *row = m_pending.data() + (first + y) * m_rowBytes;
         const unsigned char *above = first + y == 0 ? m_previousRow.data() : row - m_rowBytes;
@@ -166,16 +208,7 @@ void PngStreamWriter::compressPiece(int index, bool last, Piece &piece) const
     }
     piece.rawSize = qint64(raw.size());
     piece.adler = adler32(adler32(0L, Z_NULL, 0), raw.data(), uInt(raw.size()));
-    z_stream stream {};
-    deflateInit2(&stream, m_options.stored ? 0 : 1, Z_DEFLATED, -15, 8, Z_RLE);
-    piece.compressed.resize(int(deflateBound(&stream, uLong(raw.size())) + 16));
-    stream.next_in = raw.data();
-    stream.avail_in = uInt(raw.size());
-    stream.next_out = reinterpret_cast<Bytef *>(piece.compressed.data());
-    stream.avail_out = uInt(piece.compressed.size());
-    deflate(&stream, last ? Z_FINISH : Z_SYNC_FLUSH);
-    piece.compressed.resize(int(stream.total_out));
-    deflateEnd(&stream);
+    piece.deflated = deflater.deflateInto(piece.compressed, last);
 }
 
 bool PngStreamWriter::flushPieces(bool last)
@@ -185,16 +218,24 @@ bool PngStreamWriter::flushPieces(bool last)
                            : m_pendingRows / m_rowsPerPiece;
     if (count == 0)
         return true;
-    std::vector<Piece> pieces(static_cast<size_t>(count));
-    ParallelTasks::run(count, ParallelTasks::resolve(m_options.threads), [&](int index, int) {
-        compressPiece(index, last && index == count - 1, pieces[size_t(index)]);
+    const int threads = std::min(ParallelTasks::resolve(m_options.threads), count);
+    while (int(m_deflaters.size()) < threads)
+        m_deflaters.push_back(std::make_unique<Deflater>(m_options.stored));
+    if (int(m_pieces.size()) < count)
+        m_pieces.resize(size_t(count));
+    ParallelTasks::run(count, threads, [&](int index, int worker) {
+        compressPiece(index, last && index == count - 1, *m_deflaters[size_t(worker)], m_pieces[size_t(index)]);
     });
     for (int i = 0; i < count; ++i) {
-        Piece &piece = pieces[size_t(i)];
+        const Piece &piece = m_pieces[size_t(i)];
+        if (!piece.deflated) {
+            m_failed = true;
+            return false;
+        }
         QByteArray data;
         if (m_rowsOut == 0 && i == 0)
             data.append(kZlibHeader, 2);
-        data.append(piece.compressed);
+        data.append(reinterpret_cast<const char *>(piece.compressed.data()), int(piece.compressed.size()));
         m_adler = adler32_combine(m_adler, piece.adler, piece.rawSize);
         if (last && i == count - 1)
             putUint32(data, quint32(m_adler));

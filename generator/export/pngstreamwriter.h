@@ -1,10 +1,13 @@
 #pragma once
 
+#include "hugepageallocator.h"
+
 #include <QByteArray>
 #include <QImage>
 #include <QVector>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 // Encodes an opaque ARGB32 image as an 8-bit RGBA PNG while its rows arrive
@@ -41,6 +44,7 @@ public:
 
     PngStreamWriter(Output output, int width, int height, const Options &options);
     PngStreamWriter(Output output, int width, int height);
+    ~PngStreamWriter();
 
     // Signature, IHDR, pHYs and the text chunks.
     bool begin();
@@ -54,15 +58,19 @@ public:
     static QByteArray encode(const QImage &image);
 
 private:
+    // Byte buffers that grow without being cleared first.
+    using Bytes = std::vector<unsigned char, HugePageAllocator<unsigned char>>;
     struct Piece {
-        QByteArray compressed;
+        Bytes compressed;
         unsigned long adler;
         qint64 rawSize;
+        bool deflated;
     };
+    class Deflater;
 
     bool writeChunk(const char type[4], const QByteArray &data);
     bool flushPieces(bool last);
-    void compressPiece(int index, bool last, Piece &piece) const;
+    void compressPiece(int index, bool last, Deflater &deflater, Piece &piece) const;
 
     Output m_output;
     int m_width;
@@ -71,12 +79,16 @@ private:
     int m_rowsPerPiece;
     qint64 m_rowBytes;
     // RGBA rows not yet compressed, after the last row of the previous piece.
-    std::vector<unsigned char> m_pending;
+    Bytes m_pending;
     int m_pendingRows = 0;
     std::vector<unsigned char> m_previousRow;
     int m_rowsIn = 0;
     int m_rowsOut = 0;
     unsigned long m_adler;
+    // Kept from piece to piece: fresh buffers and zlib states for every
+    // piece cost more in page faults than their compression.
+    std::vector<Piece> m_pieces;
+    std::vector<std::unique_ptr<Deflater>> m_deflaters;
     bool m_headerWritten = false;
     bool m_failed = false;
 };

@@ -9,6 +9,8 @@
 // are released whenever the list becomes empty.
 #pragma once
 
+#include "hugepageallocator.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <vector>
@@ -153,10 +155,11 @@ private:
         return s;
     }
 
-    std::vector<int32_t> m_slotCell; // cell of each append slot
-    std::vector<int32_t> m_next; // next slot holding the same cell, -1 at the end
-    std::vector<int32_t> m_tree; // Fenwick tree of alive counts over slots
-    std::vector<int32_t> m_first; // per cell: first alive slot, -1 none
-    std::vector<int32_t> m_last; // per cell: last alive slot, -1 none
+    using Indices = std::vector<int32_t, HugePageAllocator<int32_t>>;
+    Indices m_slotCell; // cell of each append slot
+    Indices m_next; // next slot holding the same cell, -1 at the end
+    Indices m_tree; // Fenwick tree of alive counts over slots
+    Indices m_first; // per cell: first alive slot, -1 none
+    Indices m_last; // per cell: last alive slot, -1 none
     int32_t m_size = 0;
 };

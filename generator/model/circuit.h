@@ -1,6 +1,7 @@
 // Circuit: the grid of cells, its wires and its chips.
 #pragma once
 
+#include "hugepageallocator.h"
 #include "wire.h"
 
 #include <cstddef>
@@ -79,7 +80,7 @@ public:
 private:
     int32_t m_columns;
     int32_t m_rows;
-    std::vector<CircuitCell> m_cells;
+    std::vector<CircuitCell, HugePageAllocator<CircuitCell>> m_cells;
     std::vector<std::unique_ptr<Wire>> m_wires;
     std::vector<ChipPlacement> m_chips;
     std::vector<ChipSpec> m_chipSpecs;

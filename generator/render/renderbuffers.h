@@ -1,6 +1,10 @@
 #pragma once
 
+#include "hugepageallocator.h"
+
 #include <QImage>
+
+#include <vector>
 
 // The images of one render pass, kept between bands and renders so that a
 // render does not allocate (and fault in) fresh full-size images for every
@@ -13,12 +17,12 @@ public:
 
     // An image of the given size and format over the kept buffer of this
     // kind, grown when too small; its pixels are undefined. Valid until the
-    // next call for the same kind.
+    // next call for the same kind. A null image when memory is short.
     QImage &image(Kind kind, const QSize &size, QImage::Format format);
     // The image the last call for this kind returned.
     QImage &current(Kind kind) { return m_views[kind]; }
 
 private:
-    QImage m_stores[KindCount];
+    std::vector<uchar, HugePageAllocator<uchar>> m_stores[KindCount];
     QImage m_views[KindCount];
 };
