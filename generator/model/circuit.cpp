@@ -37,6 +37,7 @@ Circuit::Circuit(int32_t columns, int32_t rows)
     , m_rows(columns > 0 && rows > 0 ? rows : 0)
 {
     m_cells.resize(size_t(m_columns) * size_t(m_rows));
+    m_state.assign(m_cells.size(), kFreeBit);
     size_t i = 0;
     for (int32_t x = 0; x < m_columns; ++x) {
         for (int32_t y = 0; y < m_rows; ++y) {
@@ -60,10 +61,21 @@ void Circuit::addWire(std::unique_ptr<Wire> wire)
     m_wires.push_back(std::move(wire));
 }
 
-static void releaseCell(CircuitCell *c)
+void Circuit::setFree(CircuitCell *c, bool free)
 {
-    c->free = true;
-    c->orientation = -1;
+    uint8_t &state = m_state[stateIndex(c)];
+    state = uint8_t(free ? state | kFreeBit : state & ~kFreeBit);
+}
+
+void Circuit::setOrientation(CircuitCell *c, int32_t orientation)
+{
+    uint8_t &state = m_state[stateIndex(c)];
+    state = uint8_t((state & kFreeBit) | ((orientation + 1) & kOrientationBits));
+}
+
+void Circuit::releaseCell(CircuitCell *c)
+{
+    m_state[stateIndex(c)] = kFreeBit;
     c->direction = -1;
 }
 
@@ -109,13 +121,11 @@ bool Circuit::diagonalCrossingPasses(int32_t d, int32_t nx, int32_t ny) const
         return true;
     const CellOffset o = kDirectionOffsets[d];
     // p = n - o; flanks (p.x + dx, p.y) = (n.x, n.y - dy) and (p.x, p.y + dy) = (n.x - dx, n.y).
-    const CircuitCell *f1 = cellAt(nx, ny - o.dy);
-    const CircuitCell *f2 = cellAt(nx - o.dx, ny);
     const int32_t crossing = (d == 0 || d == 4) ? OrientDiagonalNE : OrientDiagonalNW;
     // Off-grid flanks cannot occur for on-grid steps; treat them as free to stay safe.
-    const bool free1 = !f1 || f1->free;
-    const bool free2 = !f2 || f2->free;
+    const bool free1 = !contains(nx, ny - o.dy) || isFreeAt(nx, ny - o.dy);
+    const bool free2 = !contains(nx - o.dx, ny) || isFreeAt(nx - o.dx, ny);
     if (free1 || free2)
         return true;
-    return f1->orientation != crossing && f2->orientation != crossing;
+    return orientationAt(nx, ny - o.dy) != crossing && orientationAt(nx - o.dx, ny) != crossing;
 }

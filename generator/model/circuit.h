@@ -55,6 +55,21 @@ public:
     const std::vector<std::unique_ptr<Wire>> &wires() const { return m_wires; }
     const std::vector<ChipPlacement> &chips() const { return m_chips; }
 
+    // Whether a cell is free, and its orientation (-1 for none), live in a
+    // byte per cell rather than in the cells: wire growth reads them for
+    // every neighbour of every step, and a grid of bytes stays in cache where
+    // the cells do not. A new cell is free, with no orientation.
+    bool isFree(const CircuitCell *c) const { return (m_state[stateIndex(c)] & kFreeBit) != 0; }
+    int32_t orientation(const CircuitCell *c) const { return int32_t(m_state[stateIndex(c)] & kOrientationBits) - 1; }
+    void setFree(CircuitCell *c, bool free);
+    void setOrientation(CircuitCell *c, int32_t orientation);
+    // The same by coordinates; off the grid: not free, no orientation.
+    bool isFreeAt(int32_t x, int32_t y) const { return contains(x, y) && (m_state[stateIndex(x, y)] & kFreeBit) != 0; }
+    int32_t orientationAt(int32_t x, int32_t y) const
+    {
+        return contains(x, y) ? int32_t(m_state[stateIndex(x, y)] & kOrientationBits) - 1 : -1;
+    }
+
     // Creates a wire on startCell by the start rule, appends it to wires, returns it.
     Wire *newWire(CircuitCell *startCell);
     // Appends an already grown wire.
@@ -67,6 +82,8 @@ public:
     // Frees the wire's cells and lane ends (free, orientation -1, direction -1).
     // Does not take it out of wires.
     void releaseWire(Wire *wire);
+    // Frees one cell (free, orientation -1, direction -1).
+    void releaseCell(CircuitCell *c);
     // Deletes every wire marked removed, keeping the order of the others.
     void deleteRemovedWires();
 
@@ -78,9 +95,17 @@ public:
     const std::vector<ChipSpec> &chipSpecs() const { return m_chipSpecs; }
 
 private:
+    static constexpr uint8_t kFreeBit = 0x80;
+    // Orientation + 1, 0 .. 5.
+    static constexpr uint8_t kOrientationBits = 0x0f;
+
+    size_t stateIndex(int32_t x, int32_t y) const { return size_t(x) * size_t(m_rows) + size_t(y); }
+    size_t stateIndex(const CircuitCell *c) const { return size_t(c - m_cells.data()); }
+
     int32_t m_columns;
     int32_t m_rows;
     std::vector<CircuitCell, HugePageAllocator<CircuitCell>> m_cells;
+    std::vector<uint8_t> m_state;
     std::vector<std::unique_ptr<Wire>> m_wires;
     std::vector<ChipPlacement> m_chips;
     std::vector<ChipSpec> m_chipSpecs;

@@ -32,12 +32,12 @@ enum CellValueSlot {
 };
 constexpr int kCellValueCount = 9;
 
+// Whether a cell is free and its orientation are kept by the Circuit, in a
+// byte per cell (see Circuit::isFree).
 struct CircuitCell {
     int32_t x = 0;
     int32_t y = 0;
-    bool free = true;
     const ChipSpec *chip = nullptr; // ChipSpec whose rectangle covers the cell (a copy owned by the Circuit)
-    int32_t orientation = -1;
     int32_t direction = -1;
     int32_t pinDirection = -1; // for a pin cell: Direction from the cell into the chip
     // 0..4 orientation weights, 5 presence, 6..8 adjustment sums.

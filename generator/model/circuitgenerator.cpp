@@ -2,8 +2,8 @@
 #include "circuitgenerator.h"
 
 #include "celllist.h"
-#include "parametertable.h"
 #include "generationbudget.h"
+#include "parametertable.h"
 #include "randomstream.h"
 #include "saturatingint.h"
 
@@ -218,13 +218,13 @@ bool placeChips(Circuit &circuit, const GeneratorSettings &s, List &pins, Genera
             for (int32_t y = p.rowStart; y <= p.rowEnd; ++y) {
                 CircuitCell &c = circuit.cell(x, y);
                 c.values[SlotPresence] = 0.0f;
-                c.free = false;
+                circuit.setFree(&c, false);
                 c.chip = stored;
             }
         }
         auto makePin = [&](int32_t x, int32_t y, int32_t orientation, int32_t direction, int32_t pinDirection) {
             CircuitCell &c = circuit.cell(x, y);
-            c.orientation = orientation;
+            circuit.setOrientation(&c, orientation);
             c.direction = direction;
             c.pinDirection = pinDirection;
             pins.append(circuit.indexOf(&c));
@@ -275,7 +275,7 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
     while (!pins.empty()) {
         const double r = s1.next();
         CircuitCell &start = circuit.cellByIndex(pins.at(randomIndex(r, pins.size())));
-        start.free = false;
+        circuit.setFree(&start, false);
         Wire *w = circuit.newWire(&start);
         w->thickness = thicknessDraw(s);
         w->grow(s);
@@ -346,9 +346,7 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
         // Removal: free the cells and queue them as candidates again, in order.
         if (anyRemoved) {
             auto freeCell = [&](CircuitCell *c) {
-                c->free = true;
-                c->orientation = -1;
-                c->direction = -1;
+                circuit.releaseCell(c);
                 candidates.append(circuit.indexOf(c));
             };
             for (const auto &w : circuit.wires()) {

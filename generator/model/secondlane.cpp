@@ -71,14 +71,14 @@ bool SecondLane::add(Wire *wire)
         const CellOffset ob = t.tableB[B->direction];
         CircuitCell *a = circuit->cellAt(A->x + oa.dx, A->y + oa.dy);
         CircuitCell *b = circuit->cellAt(B->x + ob.dx, B->y + ob.dy);
-        if (!a || !b || !a->free || !b->free)
+        if (!a || !b || !circuit->isFree(a) || !circuit->isFree(b))
             continue;
         if (!laneEndCheckPasses(circuit, A, t.side, oa) || !laneEndCheckPasses(circuit, B, t.side, ob))
             continue;
         wire->laneEndStart = a;
         wire->laneEndEnd = b;
-        a->free = false;
-        b->free = false;
+        circuit->setFree(a, false);
+        circuit->setFree(b, false);
         wire->density = 2;
         wire->laneSide = t.side;
         return true;

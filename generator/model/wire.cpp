@@ -16,7 +16,7 @@ Wire::Wire(Circuit *owner, CircuitCell *s)
     : circuit(owner)
 {
     cells.push_back(s);
-    s->free = false;
+    circuit->setFree(s, false);
     if (s->direction >= 0) {
         direction = s->direction;
         return;
@@ -27,15 +27,14 @@ Wire::Wire(Circuit *owner, CircuitCell *s)
     int32_t d = 0;
     for (int i = 0; i < 8; ++i) {
         const CellOffset o = kDirectionOffsets[order[i]];
-        const CircuitCell *n = circuit->cellAt(s->x + o.dx, s->y + o.dy);
-        if (n && n->free) {
+        if (circuit->isFreeAt(s->x + o.dx, s->y + o.dy)) {
             d = order[i];
             break;
         }
     }
     direction = d;
     s->direction = d;
-    s->orientation = kDirectionOrientation[d];
+    circuit->setOrientation(s, kDirectionOrientation[d]);
 }
 
 Wire::~Wire() = default;
@@ -72,9 +71,9 @@ Wire::StepResult Wire::step(const GeneratorSettings &st)
     // 1. Neighbour orientation counts.
     int counts[5] = {0, 0, 0, 0, 0};
     for (int d = 0; d < 8; ++d) {
-        const CircuitCell *n = circuit->cellAt(s->x + kDirectionOffsets[d].dx, s->y + kDirectionOffsets[d].dy);
-        if (n && n->orientation >= 1 && n->orientation <= 4)
-            ++counts[n->orientation];
+        const int32_t o = circuit->orientationAt(s->x + kDirectionOffsets[d].dx, s->y + kDirectionOffsets[d].dy);
+        if (o >= 1 && o <= 4)
+            ++counts[o];
     }
     int q[5] = {0, 0, 0, 0, 0};
     int Q = 0;
@@ -135,9 +134,9 @@ Wire::StepResult Wire::step(const GeneratorSettings &st)
         const int32_t d = turnDirection(D, kTurns[cand]);
         const int32_t nx = s->x + kDirectionOffsets[d].dx;
         const int32_t ny = s->y + kDirectionOffsets[d].dy;
-        CircuitCell *n = circuit->cellAt(nx, ny);
-        if (!n || !n->free)
+        if (!circuit->isFreeAt(nx, ny))
             continue;
+        CircuitCell *n = &circuit->cell(nx, ny);
         if (!circuit->diagonalCrossingPasses(d, nx, ny))
             continue;
         if (n->values[SlotPresence] < 1.0f) {
@@ -146,9 +145,9 @@ Wire::StepResult Wire::step(const GeneratorSettings &st)
                 continue;
         }
         cells.push_back(n);
-        n->free = false;
+        circuit->setFree(n, false);
         n->direction = d;
-        n->orientation = kDirectionOrientation[d];
+        circuit->setOrientation(n, kDirectionOrientation[d]);
         direction = d;
         return n->pinDirection >= 0 ? StepResult::Ended : StepResult::Stepped;
     }

@@ -22,8 +22,8 @@ Wire &CircuitBuilder::addWire(const QVector<QPoint> &cells, int density)
     for (int k = 0; k < cells.size(); ++k) {
         CircuitCell &cell = m_circuit->cell(cells[k].x(), cells[k].y());
         cell.direction = directions[k];
-        cell.orientation = kDirectionOrientation[directions[k]];
-        cell.free = false;
+        m_circuit->setOrientation(&cell, kDirectionOrientation[directions[k]]);
+        m_circuit->setFree(&cell, false);
     }
     // The start cell has a direction, so creating the wire draws no random value.
     Wire *wire = m_circuit->newWire(&m_circuit->cell(cells[0].x(), cells[0].y()));

@@ -116,8 +116,7 @@ void TestBandedRender::bandsGiveTheWholeCanvasPixels()
 void TestBandedRender::streamedBandsCoverTheCanvasInOrder()
 {
     CircuitGenerator generator;
-    generator.readParameters(
-            sampleMap(QStringLiteral("render_showcase_map.json"), R"({"width": 200, "height": 101})"));
+    generator.readParameters(sampleMap(QStringLiteral("render_showcase_map.json"), R"({"width": 200, "height": 101})"));
     CircuitRenderer renderer;
     renderer.setBandRows(37);
     renderer.setThreadCount(2);

@@ -82,8 +82,8 @@ QString describe(const Circuit *c)
         for (int y = 0; y < c->rows(); ++y) {
             const CircuitCell &cell = c->cell(x, y);
             out += QStringLiteral("%1%2%3%4")
-                           .arg(cell.free)
-                           .arg(cell.orientation)
+                           .arg(c->isFree(&cell))
+                           .arg(c->orientation(&cell))
                            .arg(cell.direction)
                            .arg(cell.pinDirection);
         }
@@ -173,7 +173,7 @@ private Q_SLOTS:
         QCOMPARE(w->cells[1], &c->cell(1, 0));
         QCOMPARE(w->cells[2], &c->cell(0, 0));
         QCOMPARE(w->direction, 7);
-        QCOMPARE(c->cell(0, 0).orientation, 3);
+        QCOMPARE(c->orientation(&c->cell(0, 0)), 3);
         QCOMPARE(w->signalPosition, float(v(206827)));
         QCOMPARE(w->signalSize, float((0.5 - v(120344)) * 0.5 + 0.5));
         const auto st = randomStreamStates();
@@ -226,7 +226,7 @@ private Q_SLOTS:
         QVERIFY(c->wires()[0]->attachedToChip());
         QCOMPARE(c->cell(2, 2).presence(), 0.0f);
         QVERIFY(c->cell(2, 2).chip != nullptr);
-        QVERIFY(c->cell(2, 2).free); // freed by the cut-off, left empty after the last pass
+        QVERIFY(c->isFree(&c->cell(2, 2))); // freed by the cut-off, left empty after the last pass
         for (const auto &w : c->wires()) {
             QCOMPARE(int(w->cells.size()), 1);
             QVERIFY(w->cells[0] != &c->cell(2, 2));
@@ -320,7 +320,7 @@ private Q_SLOTS:
             for (int y = 0; y < c->rows(); ++y)
                 if (c->cell(x, y).pinDirection >= 0) {
                     ++pins;
-                    QVERIFY(!c->cell(x, y).free);
+                    QVERIFY(!c->isFree(&c->cell(x, y)));
                 }
         QCOMPARE(pins, 16);
         int freeCells = 0;
@@ -328,7 +328,7 @@ private Q_SLOTS:
             QVERIFY(w->cells.front()->pinDirection >= 0);
         for (int x = 0; x < c->columns(); ++x)
             for (int y = 0; y < c->rows(); ++y)
-                freeCells += c->cell(x, y).free;
+                freeCells += c->isFree(&c->cell(x, y));
         QVERIFY(freeCells > 0); // the other cells stay empty
     }
 

@@ -61,9 +61,9 @@ private Q_SLOTS:
         const CircuitCell &cell = c.cell(2, 1);
         QCOMPARE(cell.x, 2);
         QCOMPARE(cell.y, 1);
-        QVERIFY(cell.free);
+        QVERIFY(c.isFree(&cell));
         QVERIFY(cell.chip == nullptr);
-        QCOMPARE(cell.orientation, -1);
+        QCOMPARE(c.orientation(&cell), -1);
         QCOMPARE(cell.direction, -1);
         QCOMPARE(cell.pinDirection, -1);
         const float expected[9] = {0, 0, 0, 0, 0, 1.0f, 0, 0, 0.1f};
@@ -94,7 +94,7 @@ private Q_SLOTS:
         c.cell(1, 1).direction = DirEast;
         Wire *w = c.newWire(&c.cell(1, 1));
         QCOMPARE(w->direction, int(DirEast));
-        QVERIFY(!c.cell(1, 1).free);
+        QVERIFY(!c.isFree(&c.cell(1, 1)));
         QCOMPARE(randomStreamStates(), before);
         QCOMPARE(w->density, 1);
         QCOMPARE(w->thickness, 1.0f);
@@ -110,7 +110,7 @@ private Q_SLOTS:
         Wire w(&c, &c.cell(0, 0));
         QCOMPARE(w.direction, 0);
         QCOMPARE(c.cell(0, 0).direction, 0);
-        QCOMPARE(c.cell(0, 0).orientation, 4);
+        QCOMPARE(c.orientation(&c.cell(0, 0)), 4);
         QCOMPARE(randomStream(1).state(), qint64(49297)); // one draw
     }
 
@@ -126,7 +126,7 @@ private Q_SLOTS:
         // With north taken, the next in the ordering (5, south) is chosen.
         reseedRandomStreams(0);
         Circuit c2(3, 3);
-        c2.cell(1, 0).free = false;
+        c2.setFree(&c2.cell(1, 0), false);
         Wire w2(&c2, &c2.cell(1, 1));
         QCOMPARE(w2.direction, 5);
     }
@@ -140,8 +140,8 @@ private Q_SLOTS:
             Circuit c(2, 2);
             c.cell(0, 0).direction = DirSouthEast; // heading into (1, 1)
             for (CircuitCell *f : {&c.cell(1, 0), &c.cell(0, 1)}) {
-                f->free = false;
-                f->orientation = flankOrientation;
+                c.setFree(f, false);
+                c.setOrientation(f, flankOrientation);
             }
             Wire *w = c.newWire(&c.cell(0, 0));
             w->grow(st);
@@ -224,13 +224,13 @@ private Q_SLOTS:
             Wire *w = build(c);
             for (int x = 2; x <= 6; ++x) {
                 CircuitCell &cell = c.cell(x, 2);
-                cell.free = false;
+                c.setFree(&cell, false);
                 cell.direction = DirEast;
-                cell.orientation = OrientHorizontal;
+                c.setOrientation(&cell, OrientHorizontal);
                 w->cells.push_back(&cell);
             }
             if (blockAbove)
-                c.cell(1, 1).free = false;
+                c.setFree(&c.cell(1, 1), false);
             QVERIFY(w->addSecondLane());
             QCOMPARE(w->density, 2);
             // Left of east is north (LeftA[3] = (0,-1)); right is south.
@@ -238,7 +238,7 @@ private Q_SLOTS:
             QCOMPARE(int(w->laneSide), blockAbove ? 1 : 0);
             QCOMPARE(w->laneEndStart, &c.cell(1, y));
             QCOMPARE(w->laneEndEnd, &c.cell(6, y));
-            QVERIFY(!w->laneEndStart->free);
+            QVERIFY(!c.isFree(w->laneEndStart));
             QCOMPARE(w->laneEndStart->direction, -1);
             QVERIFY(!w->addSecondLane()); // density already 2
         }
@@ -270,17 +270,17 @@ private Q_SLOTS:
         c.cell(3, 0).values[7] = 0.25f;
         Wire *w = c.newWire(&c.cell(0, 0));
         for (int x = 1; x <= 3; ++x) {
-            c.cell(x, 0).free = false;
+            c.setFree(&c.cell(x, 0), false);
             c.cell(x, 0).direction = DirEast;
-            c.cell(x, 0).orientation = OrientHorizontal;
+            c.setOrientation(&c.cell(x, 0), OrientHorizontal);
             w->cells.push_back(&c.cell(x, 0));
         }
         QVERIFY(w->attachedToChip());
         c.releaseWire(w);
         for (int x = 0; x <= 3; ++x) {
-            QVERIFY(c.cell(x, 0).free);
+            QVERIFY(c.isFree(&c.cell(x, 0)));
             QCOMPARE(c.cell(x, 0).direction, -1);
-            QCOMPARE(c.cell(x, 0).orientation, -1);
+            QCOMPARE(c.orientation(&c.cell(x, 0)), -1);
         }
         QCOMPARE(c.cell(3, 0).pinDirection, int(DirWest));
         QCOMPARE(c.cell(3, 0).values[7], 0.25f);
