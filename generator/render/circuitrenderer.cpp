@@ -137,14 +137,6 @@ CircuitRenderer::BandResult CircuitRenderer::renderBands(const Circuit &circuit,
     }
     const int slotCount = std::min(threads, bandCount);
     m_bands->keep(std::max(m_bands->size(), slotCount));
-    // Each slot draws with a pass over its own copy of the plan.
-    std::vector<RenderPlan> copies;
-    copies.reserve(size_t(slotCount));
-    std::vector<RenderPass> passes {pass};
-    for (int slot = 1; slot < slotCount; ++slot) {
-        copies.push_back(plan.isolatedCopy());
-        passes.emplace_back(copies.back(), circuit, settings, metrics, layer);
-    }
 
     // The stretches use ranges over the whole canvas: find them first.
     BlurRanges ranges;
@@ -153,8 +145,8 @@ CircuitRenderer::BandResult CircuitRenderer::renderBands(const Circuit &circuit,
         std::vector<BlurRanges> found(static_cast<size_t>(bandCount));
         ParallelTasks::run(bandCount, slotCount, [&](int index, int worker) {
             const Band &band = bands[size_t(index)];
-            found[size_t(index)] = passes[size_t(worker)].measure(band.workTop, band.workHeight, band.top, band.rows,
-                                                                  m_bands->slot(worker).buffers);
+            found[size_t(index)]
+                    = pass.measure(band.workTop, band.workHeight, band.top, band.rows, m_bands->slot(worker).buffers);
         });
         for (const BlurRanges &range : found)
             ranges.merge(range);
@@ -166,7 +158,7 @@ CircuitRenderer::BandResult CircuitRenderer::renderBands(const Circuit &circuit,
             Bands::Slot &slot = m_bands->slot(index);
             QImage &work
                     = slot.buffers.image(RenderBuffers::Work, QSize(width, band.workHeight), QImage::Format_ARGB32);
-            passes[size_t(index)].run(work, band.workTop, slot.buffers, banded ? &ranges : nullptr);
+            pass.run(work, band.workTop, slot.buffers, banded ? &ranges : nullptr);
         });
         for (int index = 0; index < batch; ++index) {
             const Band &band = bands[size_t(first + index)];

@@ -196,7 +196,7 @@ QImage &RenderPass::paintShadow(RenderBuffers &buffers, const Area &area) const
                     continue;
                 painter.setPen(wirePen(shadowColor, lane.penWidth));
                 painter.setBrush(Qt::NoBrush);
-                painter.drawPath(lane.path);
+                painter.drawPath(lane.geometry.toPainterPath());
             }
         }
         for (const QPoint &point : wire.shadowDots) {
@@ -218,7 +218,7 @@ QImage &RenderPass::paintSignals(RenderBuffers &buffers, const Area &area) const
             continue;
         painter.setPen(wirePen(m_palette.signal(), stroke.penWidth));
         painter.setBrush(Qt::NoBrush);
-        painter.drawPath(stroke.path);
+        painter.drawPath(stroke.geometry.toPainterPath());
     }
     return signal;
 }
@@ -258,7 +258,7 @@ void RenderPass::paintWiresAndDots(QPainter &main, const Area &area) const
                     continue;
                 main.setPen(wirePen(m_palette.wire(), lane.penWidth));
                 main.setBrush(Qt::NoBrush);
-                main.drawPath(lane.path);
+                main.drawPath(lane.geometry.toPainterPath());
             }
         }
         for (const WireDots::Dot &dot : wire.dots) {

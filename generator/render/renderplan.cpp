@@ -20,11 +20,11 @@ bool isDrawnWire(const Wire &wire)
     return !wire.removed && wire.cells.size() >= 2;
 }
 
-RenderPlan::Stroke stroke(const QPainterPath &path, double penWidth)
+RenderPlan::Stroke stroke(const LanePath &geometry, double penWidth)
 {
-    const QRectF bounds = path.controlPointRect();
+    const QRectF bounds = geometry.toPainterPath().controlPointRect();
     const double reach = penWidth / 2 + kBleed;
-    return {path,
+    return {geometry,
             penWidth,
             bounds.top() - reach,
             bounds.bottom() + reach,
@@ -32,32 +32,21 @@ RenderPlan::Stroke stroke(const QPainterPath &path, double penWidth)
             bounds.right() + reach};
 }
 
-QVector<QPainterPath> wireLanes(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics)
+QVector<LanePath> wireLanes(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics)
 {
     if (wire.cells.size() == 2) {
         const CircuitCell *a = wire.cells[0];
         const CircuitCell *b = wire.cells[1];
-        QPainterPath path(metrics.exactCentre(a->x, a->y));
+        LanePath path;
+        path.moveTo(metrics.exactCentre(a->x, a->y));
         path.lineTo(metrics.exactCentre(b->x, b->y));
         return {path};
     }
     const LaneGeometry geometry(wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
-    QVector<QPainterPath> lanes;
+    QVector<LanePath> lanes;
     for (int lane = 0; lane < wire.density; ++lane)
-        lanes.append(geometry.lanePath(lane).toPainterPath());
+        lanes.append(geometry.lanePath(lane));
     return lanes;
-}
-
-// Qt has no public detach for a path; setting an element to its own
-// position detaches it without changing a coordinate.
-void isolate(QVector<RenderPlan::Stroke> &strokes)
-{
-    for (RenderPlan::Stroke &stroke : strokes) {
-        if (stroke.path.elementCount() == 0)
-            continue;
-        const QPainterPath::Element first = stroke.path.elementAt(0);
-        stroke.path.setElementPositionAt(0, first.x, first.y);
-    }
 }
 
 } // namespace
@@ -76,7 +65,7 @@ RenderPlan::RenderPlan(const Circuit &circuit, const GeneratorSettings &settings
         const bool shadow = layer == Composite && settings.wireShadow > 0;
         if (drawn && (strokesWires || shadow)) {
             const double width = metrics.strokeWidth(wire->thickness, wire->density);
-            for (const QPainterPath &path : wireLanes(*wire, settings, metrics))
+            for (const LanePath &path : wireLanes(*wire, settings, metrics))
                 item.lanes.append(stroke(path, width));
         }
         item.mainStroke = drawn && strokesWires;
@@ -94,18 +83,9 @@ RenderPlan::RenderPlan(const Circuit &circuit, const GeneratorSettings &settings
         const LaneGeometry geometry(*wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
         for (int lane = 0; lane < wire->density; ++lane) {
             const SignalStretch stretch = SignalStretch::pick(*wire).forRaster();
-            m_signals.append(stroke(geometry.lanePath(lane, stretch.start(), stretch.end()).toPainterPath(), width));
+            m_signals.append(stroke(geometry.lanePath(lane, stretch.start(), stretch.end()), width));
         }
     }
-}
-
-RenderPlan RenderPlan::isolatedCopy() const
-{
-    RenderPlan copy = *this;
-    for (WireItem &wire : copy.m_wires)
-        isolate(wire.lanes);
-    isolate(copy.m_signals);
-    return copy;
 }
 
 bool RenderPlan::touches(const Stroke &stroke, int top, int bottom)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "lanepath.h"
 #include "renderlayer.h"
 #include "wiredots.h"
 
@@ -20,8 +21,13 @@ struct GeneratorSettings;
 class RenderPlan
 {
 public:
+    // The geometry is kept as lane commands and made a QPainterPath only for
+    // each draw: a drawn QPainterPath keeps a converted copy of itself, built
+    // without a lock in data its copies share, so one kept for the whole
+    // render would cost memory for every wire of a large circuit and could
+    // not be drawn by two threads at once.
     struct Stroke {
-        QPainterPath path;
+        LanePath geometry;
         double penWidth;
         // Canvas rows and columns the stroke can touch, antialiasing included.
         double top;
@@ -43,12 +49,6 @@ public:
 
     RenderPlan(const Circuit &circuit, const GeneratorSettings &settings, const RenderMetrics &metrics,
                RenderLayer layer);
-
-    // A copy that shares no path data with this plan. A QPainterPath builds
-    // its drawing form on first use, without a lock, inside data that its
-    // copies share: two threads must never draw the same path, nor copies
-    // of one, at the same time.
-    RenderPlan isolatedCopy() const;
 
     const QVector<WireItem> &wires() const { return m_wires; }
     const QVector<Stroke> &signalStrokes() const { return m_signals; }
