@@ -4,8 +4,8 @@
 // end, at(k) is the k-th remaining entry, removeFirst(c) takes out the first
 // occurrence of c and shifts the later entries down. LinearCellList is that plain
 // sequence (linear search, quadratic overall); IndexedCellList keeps the same
-// indices with a Fenwick tree over append slots and per-cell chains of slots, so
-// at(k) and removeFirst(c) are logarithmic and constant time respectively; its slots
+// indices with a bit per append slot, a Fenwick tree over words of those bits and
+// per-cell chains of slots, so at(k) and removeFirst(c) are logarithmic; its slots
 // are released whenever the list becomes empty.
 #pragma once
 
@@ -65,11 +65,15 @@ public:
         }
         m_slotCell.resize(size_t(n));
         m_next.assign(size_t(n), -1);
-        m_tree.assign(size_t(n) + 1, 1);
-        m_tree[0] = 0;
-        for (int32_t i = 1; i <= n; ++i) {
+        const int32_t words = (n + kWordBits - 1) / kWordBits;
+        m_alive.assign(size_t(words), ~uint64_t(0));
+        if (n % kWordBits != 0)
+            m_alive.back() = (uint64_t(1) << (n % kWordBits)) - 1;
+        m_tree.assign(size_t(words) + 1, 0);
+        for (int32_t i = 1; i <= words; ++i) {
+            m_tree[size_t(i)] += popCount(m_alive[size_t(i - 1)]);
             const int32_t j = i + (i & -i);
-            if (j <= n)
+            if (j <= words)
                 m_tree[size_t(j)] += m_tree[size_t(i)];
         }
         for (int32_t i = 0; i < n; ++i) {
@@ -90,9 +94,15 @@ public:
         else
             m_first[size_t(cell)] = slot;
         m_last[size_t(cell)] = slot;
-        // Fenwick node i covers (i - lowbit(i), i]: 1 + prefix(i - 1) - prefix(i - lowbit(i)).
-        const int32_t i = slot + 1;
-        m_tree.push_back(1 + prefix(i - 1) - prefix(i - (i & -i)));
+        const int32_t word = slot / kWordBits;
+        if (word == int32_t(m_alive.size())) {
+            m_alive.push_back(0);
+            // Fenwick node i covers words (i - lowbit(i), i]; the new word counts nothing yet.
+            const int32_t i = word + 1;
+            m_tree.push_back(prefix(i - 1) - prefix(i - (i & -i)));
+        }
+        m_alive[size_t(word)] |= uint64_t(1) << (slot % kWordBits);
+        addToWord(word, 1);
         ++m_size;
     }
 
@@ -105,19 +115,20 @@ public:
     int32_t at(int32_t k) const
     {
         const int32_t n = int32_t(m_tree.size()) - 1;
-        int32_t pos = 0;
+        int32_t word = 0;
         int32_t rest = k + 1;
         int32_t step = 1;
         while (step * 2 <= n)
             step *= 2;
         for (; step > 0; step /= 2) {
-            const int32_t next = pos + step;
+            const int32_t next = word + step;
             if (next <= n && m_tree[size_t(next)] < rest) {
-                pos = next;
+                word = next;
                 rest -= m_tree[size_t(next)];
             }
         }
-        return m_slotCell[size_t(pos)]; // slot pos is 1-based pos + 1
+        // Node word + 1 holds the entry, the rest-th alive slot of its word.
+        return m_slotCell[size_t(word * kWordBits + nthSetBit(m_alive[size_t(word)], rest - 1))];
     }
 
     bool removeFirst(int32_t cell)
@@ -128,15 +139,42 @@ public:
         m_first[size_t(cell)] = m_next[size_t(slot)];
         if (m_first[size_t(cell)] < 0)
             m_last[size_t(cell)] = -1;
-        const int32_t n = int32_t(m_tree.size()) - 1;
-        for (int32_t i = slot + 1; i <= n; i += i & -i)
-            m_tree[size_t(i)] -= 1;
+        m_alive[size_t(slot / kWordBits)] &= ~(uint64_t(1) << (slot % kWordBits));
+        addToWord(slot / kWordBits, -1);
         if (--m_size == 0)
             releaseSlots();
         return true;
     }
 
 private:
+    // The Fenwick tree counts alive slots per word of 64, so that it is small
+    // enough to stay in cache on the largest grids; a word's bits give the slot.
+    static constexpr int32_t kWordBits = 64;
+
+    static int32_t popCount(uint64_t bits) { return int32_t(__builtin_popcountll(bits)); }
+
+    // The position of the set bit of the given rank (0-based) in bits.
+    static int32_t nthSetBit(uint64_t bits, int32_t rank)
+    {
+        int32_t position = 0;
+        for (int32_t width = 32; width > 0; width /= 2) {
+            const int32_t below = popCount(bits & ((uint64_t(1) << width) - 1));
+            if (rank >= below) {
+                rank -= below;
+                bits >>= width;
+                position += width;
+            }
+        }
+        return position;
+    }
+
+    void addToWord(int32_t word, int32_t delta)
+    {
+        const int32_t n = int32_t(m_tree.size()) - 1;
+        for (int32_t i = word + 1; i <= n; i += i & -i)
+            m_tree[size_t(i)] += delta;
+    }
+
     // Removed entries keep their slots; once none is left, the slots start afresh, so a
     // list that is emptied and refilled again and again does not grow. Every per-cell
     // chain is empty by then.
@@ -144,6 +182,7 @@ private:
     {
         m_slotCell.clear();
         m_next.clear();
+        m_alive.clear();
         m_tree.assign(1, 0);
     }
 
@@ -158,7 +197,8 @@ private:
     using Indices = std::vector<int32_t, HugePageAllocator<int32_t>>;
     Indices m_slotCell; // cell of each append slot
     Indices m_next; // next slot holding the same cell, -1 at the end
-    Indices m_tree; // Fenwick tree of alive counts over slots
+    std::vector<uint64_t> m_alive; // a bit per slot: not yet removed
+    std::vector<int32_t> m_tree; // Fenwick tree of alive counts over words of slots
     Indices m_first; // per cell: first alive slot, -1 none
     Indices m_last; // per cell: last alive slot, -1 none
     int32_t m_size = 0;

@@ -105,8 +105,13 @@ Wire::StepResult Wire::step(const GeneratorSettings &st)
         weight[1] += double(st.tendencyHv);
         weight[2] += double(st.tendencyHv);
     }
+    // pow(w, 1) is w exactly; the common power of one skips three calls a step.
+    if (st.tendencyPower != 1.0f) {
+        for (int i = 0; i < 3; ++i)
+            weight[i] = std::pow(weight[i], double(st.tendencyPower));
+    }
     for (int i = 0; i < 3; ++i)
-        weight[i] = finiteWeight(std::pow(weight[i], double(st.tendencyPower)));
+        weight[i] = finiteWeight(weight[i]);
 
     // 6. Selection loop.
     int remaining[3] = {0, 1, 2};
