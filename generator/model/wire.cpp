@@ -67,6 +67,13 @@ Wire::StepResult Wire::step(const GeneratorSettings &st)
 {
     CircuitCell *s = cells.back();
     const int32_t D = (direction >= 0 && direction < 8) ? direction : 0;
+    // The step reads the presence of the cell it enters; on a large grid that
+    // cell is rarely in cache, so its load starts while the weights are worked out.
+    for (int32_t turn = -1; turn <= 1; ++turn) {
+        const CellOffset o = kDirectionOffsets[turnDirection(D, turn)];
+        if (circuit->contains(s->x + o.dx, s->y + o.dy))
+            __builtin_prefetch(&circuit->cell(s->x + o.dx, s->y + o.dy));
+    }
 
     // 1. Neighbour orientation counts.
     int counts[5] = {0, 0, 0, 0, 0};
