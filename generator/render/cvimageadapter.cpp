@@ -3,6 +3,7 @@
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
 
+#include <algorithm>
 #include <cfloat>
 
 namespace {
@@ -39,10 +40,32 @@ QImage imageOwningMatrix(cv::Mat *matrix)
                   releaseMatrix, matrix);
 }
 
-void blurInto(const QImage &source, int radius, cv::Mat &target)
+// cv::blur keeps a kernel's height of rows of integer sums across the width
+// it blurs, allocated and cleared on every call: for a poster with a wide
+// glow, tens of MB of fresh pages per blur. Strips of columns keep that near
+// this size. A strip is a view into the whole image, and OpenCV takes the
+// pixels beside a view for its border, so the sums are those of one blur.
+constexpr qsizetype kStripSumBytes = 4 * 1024 * 1024;
+
+int stripWidthFor(int kernel, int width)
+{
+    // Each strip also sums the kernel's columns beyond its edges: at least
+    // eight kernels wide, so that this stays small.
+    const qsizetype fitting = kStripSumBytes / (qsizetype(kernel) * 4 * qsizetype(sizeof(int)));
+    return int(std::min<qsizetype>(width, std::max<qsizetype>(fitting, 8 * qsizetype(kernel))));
+}
+
+void blurInto(const QImage &source, int radius, cv::Mat &target, int stripWidth)
 {
     const int kernel = 2 * radius + 1;
-    cv::blur(matrixView(source), target, cv::Size(kernel, kernel), cv::Point(-1, -1), cv::BORDER_DEFAULT);
+    const cv::Mat whole = matrixView(source);
+    target.create(whole.size(), whole.type());
+    const int strip = stripWidth > 0 ? stripWidth : stripWidthFor(kernel, whole.cols);
+    for (int left = 0; left < whole.cols; left += strip) {
+        const cv::Range columns(left, std::min(whole.cols, left + strip));
+        cv::Mat out = target.colRange(columns);
+        cv::blur(whole.colRange(columns), out, cv::Size(kernel, kernel), cv::Point(-1, -1), cv::BORDER_DEFAULT);
+    }
 }
 
 } // namespace
@@ -54,7 +77,7 @@ QImage CvImageAdapter::boxBlurNormalized(const QImage &image, int radius, bool *
     if (!isFourByteImage(image) || radius < 0)
         return QImage();
     auto *blurred = new cv::Mat;
-    blurInto(image, radius, *blurred);
+    blurInto(image, radius, *blurred, 0);
     if (hadRange) {
         double low = 0;
         double high = 0;
@@ -66,14 +89,14 @@ QImage CvImageAdapter::boxBlurNormalized(const QImage &image, int radius, bool *
     return imageOwningMatrix(blurred);
 }
 
-bool CvImageAdapter::boxBlur(const QImage &source, int radius, QImage &target)
+bool CvImageAdapter::boxBlur(const QImage &source, int radius, QImage &target, int stripWidth)
 {
     if (!isFourByteImage(source) || radius < 0)
         return false;
     if (target.size() != source.size() || target.format() != QImage::Format_RGB32)
         target = QImage(source.size(), QImage::Format_RGB32);
     cv::Mat view = writableView(target);
-    blurInto(source, radius, view);
+    blurInto(source, radius, view, stripWidth);
     return view.data == target.constBits();
 }
 

@@ -18,8 +18,10 @@ public:
 
     // The same box blur without the stretch, into target, which is reused
     // when it already is an RGB32 image of the source's size and otherwise
-    // replaced. False for a null or not 32-bit source or radius < 0.
-    static bool boxBlur(const QImage &source, int radius, QImage &target);
+    // replaced. False for a null or not 32-bit source or radius < 0. The
+    // blur runs over strips of stripWidth columns, or of a width chosen from
+    // the kernel when 0; every width gives the same pixels.
+    static bool boxBlur(const QImage &source, int radius, QImage &target, int stripWidth = 0);
     // Smallest and largest value over all four channels of the given rows.
     static void valueRange(const QImage &image, int firstRow, int rowCount, double *low, double *high);
     // The smallest value of one byte channel (0 .. 3 in memory order) of a

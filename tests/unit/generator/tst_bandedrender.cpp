@@ -1,10 +1,12 @@
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
+#include "cvimageadapter.h"
 #include "samplemaps.h"
 
 #include <QtTest>
 
 #include <cstring>
+#include <random>
 
 // A render cut into bands, or shared among threads, gives exactly the pixels
 // of the whole-canvas render: effects read real rows across band edges, the
@@ -44,6 +46,8 @@ private Q_SLOTS:
     void bandsGiveTheWholeCanvasPixels_data();
     void bandsGiveTheWholeCanvasPixels();
     void streamedBandsCoverTheCanvasInOrder();
+    void blurStripsGiveTheWholeBlur_data();
+    void blurStripsGiveTheWholeBlur();
 };
 
 void TestBandedRender::bandsGiveTheWholeCanvasPixels_data()
@@ -131,6 +135,37 @@ void TestBandedRender::streamedBandsCoverTheCanvasInOrder()
     QCOMPARE(int(result), int(CircuitRenderer::BandResult::Done));
     QCOMPARE(firstRows, (QVector<int> {0, 37, 74}));
     QCOMPARE(covered, 101);
+}
+
+// Large blurs run over strips of columns; the borders of a strip must come
+// from the pixels beside it, and only the image's own edges reflect.
+void TestBandedRender::blurStripsGiveTheWholeBlur_data()
+{
+    QTest::addColumn<int>("radius");
+    QTest::addColumn<int>("stripWidth");
+    for (int radius : {0, 1, 4, 30, 70}) {
+        for (int strip : {0, 1, 7, 64, 150}) // 0: the width chosen from the kernel
+            QTest::addRow("radius %d, strips of %d", radius, strip) << radius << strip;
+    }
+}
+
+void TestBandedRender::blurStripsGiveTheWholeBlur()
+{
+    QFETCH(int, radius);
+    QFETCH(int, stripWidth);
+    QImage source(211, 97, QImage::Format_ARGB32);
+    std::mt19937 random(7);
+    for (int y = 0; y < source.height(); ++y) {
+        auto *pixels = reinterpret_cast<QRgb *>(source.scanLine(y));
+        for (int x = 0; x < source.width(); ++x)
+            pixels[x] = QRgb(random());
+    }
+    QImage whole;
+    QImage strips;
+    QVERIFY(CvImageAdapter::boxBlur(source, radius, whole, source.width()));
+    QVERIFY(CvImageAdapter::boxBlur(source, radius, strips, stripWidth));
+    const int row = firstDifferentRow(strips, whole);
+    QVERIFY2(row < 0, qPrintable(QStringLiteral("differs from row %1").arg(row)));
 }
 
 QTEST_MAIN(TestBandedRender)
