@@ -3,6 +3,7 @@
 #include "circuit.h"
 #include "rendermetrics.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -125,6 +126,8 @@ LanePath LaneGeometry::lanePath(int lane, int start, int end) const
     const int n = m_points.size();
     const int first = std::max(start, 0);
     const int last = end >= 0 && end < n ? end : n - 1;
+    // A rounded corner is a line and a curve; a straight lane one command a point.
+    path.reserve(2 * std::max(0, last - first + 1) + 1);
     if (m_cornerRadius > 0)
         roundedLane(path, lane, first, last);
     else

@@ -23,6 +23,8 @@ public:
     void moveTo(const QPointF &point, bool integral = false);
     void lineTo(const QPointF &point, bool integral = false);
     void quadTo(const QPointF &control, const QPointF &point);
+    // Room for count commands, so that a long lane grows its list once.
+    void reserve(int count) { m_commands.reserve(count); }
 
     const QVector<Command> &commands() const { return m_commands; }
     bool isEmpty() const { return m_commands.isEmpty(); }
