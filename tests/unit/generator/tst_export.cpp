@@ -1,6 +1,7 @@
 #include "circuitexporter.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
+#include "exportertestbase.h"
 #include "exportfilenames.h"
 #include "exportwriter.h"
 #include "samplemaps.h"
@@ -28,7 +29,7 @@ QStringList names(const QVector<ExportFileNames::Entry> &entries)
 
 } // namespace
 
-class TestExport : public QObject
+class TestExport : public ExporterTestBase
 {
     Q_OBJECT
 
@@ -50,31 +51,16 @@ private Q_SLOTS:
     void binPathIsOpenedAsGiven();
     void undrawableCanvasFailsWithoutWriting_data();
     void undrawableCanvasFailsWithoutWriting();
-
-private:
-    QVariantMap m_parameters;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<CircuitGenerator> m_generator;
-    std::unique_ptr<CircuitRenderer> m_renderer;
-    std::unique_ptr<CircuitExporter> m_exporter;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
 };
 
 void TestExport::initTestCase()
 {
-    // A smaller canvas keeps the exports quick.
-    m_parameters = sampleMap(QStringLiteral("render_showcase_map.json"), R"({"width": 200, "height": 160})");
+    readSampleMap();
 }
 
 void TestExport::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_generator = std::make_unique<CircuitGenerator>();
-    m_generator->readParameters(m_parameters);
-    m_renderer = std::make_unique<CircuitRenderer>();
-    m_exporter = std::make_unique<CircuitExporter>(*m_generator, *m_renderer);
+    startAfresh();
 }
 
 void TestExport::separateFileNamesFollowTheBase_data()

@@ -1,6 +1,7 @@
 #include "circuitexporter.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
+#include "exportertestbase.h"
 #include "exportfile.h"
 #include "samplemaps.h"
 
@@ -71,7 +72,7 @@ private:
 
 Q_DECLARE_METATYPE(Export)
 
-class TestExportFile : public QObject
+class TestExportFile : public ExporterTestBase
 {
     Q_OBJECT
 
@@ -88,13 +89,6 @@ private Q_SLOTS:
     void abandonedWriteLeavesNothing();
 
 private:
-    QVariantMap m_parameters;
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<CircuitGenerator> m_generator;
-    std::unique_ptr<CircuitRenderer> m_renderer;
-    std::unique_ptr<CircuitExporter> m_exporter;
-
-    QString path(const QString &name) const { return m_dir->filePath(name); }
     QStringList entries() const { return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
 };
 
@@ -102,18 +96,12 @@ void TestExportFile::initTestCase()
 {
     // Writing past the size cap must fail the write, not end the process.
     std::signal(SIGXFSZ, SIG_IGN);
-    // A smaller canvas keeps the exports quick.
-    m_parameters = sampleMap(QStringLiteral("render_showcase_map.json"), R"({"width": 200, "height": 160})");
+    readSampleMap();
 }
 
 void TestExportFile::init()
 {
-    m_dir = std::make_unique<QTemporaryDir>();
-    QVERIFY(m_dir->isValid());
-    m_generator = std::make_unique<CircuitGenerator>();
-    m_generator->readParameters(m_parameters);
-    m_renderer = std::make_unique<CircuitRenderer>();
-    m_exporter = std::make_unique<CircuitExporter>(*m_generator, *m_renderer);
+    startAfresh();
 }
 
 void TestExportFile::writeCutShortKeepsTheOldFileAndLeavesNoOther_data()
