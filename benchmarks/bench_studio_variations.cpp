@@ -3,41 +3,19 @@
 // the preview of a 4096 × 4096 canvas against the default one.
 // Run from the build's bin folder (the app and the plug-in sit beside it), e.g.
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_studio_variations
-#include "ovex.h"
-#include "xwindow.h"
+#include "studiobench.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
-#include <QTest>
-#include <QWebFrame>
 
-#include <algorithm>
 #include <cstdio>
 #include <vector>
 
 namespace {
-Ovex *ovex = nullptr;
+StudioBench *bench = nullptr;
 
 QVariant js(const QString &script)
 {
-    return ovex->mainWindow()->mainFrame()->evaluateJavaScript(script);
-}
-
-template<typename F>
-bool waitFor(F done, int ms)
-{
-    QElapsedTimer timer;
-    timer.start();
-    while (!done() && timer.elapsed() < ms)
-        QTest::qWait(5);
-    return done();
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
+    return bench->js(script);
 }
 
 void measurePages(const char *mode, int pages)
@@ -47,7 +25,7 @@ void measurePages(const char *mode, int pages)
     for (int i = 0; i < pages; ++i) {
         // Scripts end in a number: converting a returned page object would stall the loop.
         js(i == 0 ? "Studio.studio.variations.open(); 0" : "$('[data-action=variations-more]').click(); 0");
-        if (!waitFor([] { return js("Studio.studio.variations.rendered").toInt() == 9; }, 30000)) {
+        if (!StudioBench::waitFor([] { return js("Studio.studio.variations.rendered").toInt() == 9; }, 30000)) {
             std::printf("the page was not drawn\n");
             return;
         }
@@ -56,7 +34,7 @@ void measurePages(const char *mode, int pages)
     }
     js("Studio.studio.variations.close();");
     std::printf("variation page (%s), 9 thumbnails: first after median %.0f ms, last after median %.0f ms (%d pages)\n",
-                mode, median(first), median(last), pages);
+                mode, StudioBench::median(first), StudioBench::median(last), pages);
 }
 
 double previewMs(int width, int height, int runs)
@@ -71,23 +49,16 @@ double previewMs(int width, int height, int runs)
                    .arg(100 + i));
         times.push_back(timer.nsecsElapsed() / 1e6);
     }
-    return median(times);
+    return StudioBench::median(times);
 }
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    Q_INIT_RESOURCE(tressil_resources);
-    QTemporaryDir home;
-    qputenv("HOME", home.path().toUtf8());
-    qputenv("XDG_DATA_HOME", home.filePath("data").toUtf8());
-    qputenv("XDG_CONFIG_HOME", home.filePath("config").toUtf8());
-    QApplication application(argc, argv);
-    ovex = new Ovex(&application);
-    if (!waitFor([] { return js("typeof Studio === 'object' && Studio.ready === true").toBool(); }, 30000)) {
-        std::printf("the studio did not start\n");
+    StudioBench studio(argc, argv);
+    bench = &studio;
+    if (!studio.start())
         return 1;
-    }
     std::printf(
             "canvas %s\n",
             qPrintable(js("Studio.studio.model.get('width') + ' x ' + Studio.studio.model.get('height')").toString()));
@@ -100,6 +71,5 @@ int main(int argc, char *argv[])
     std::printf("preview (generate and draw) 600 x 400: median %.0f ms; 4096 x 4096 in the fitted view: median %.0f ms,"
                 " at 100 %% zoom (every pixel): median %.0f ms\n",
                 small, large, full);
-    delete ovex;
     return 0;
 }
