@@ -30,6 +30,7 @@ public:
     int32_t size() const { return int32_t(m_entries.size()); }
     bool empty() const { return m_entries.empty(); }
     int32_t at(int32_t k) const { return m_entries[size_t(k)]; }
+    void prefetch(int32_t) const {}
     bool removeFirst(int32_t cell)
     {
         auto it = std::find(m_entries.begin(), m_entries.end(), cell);
@@ -48,8 +49,7 @@ class IndexedCellList
 public:
     // cellCount: cell indices range over 0 .. cellCount - 1.
     explicit IndexedCellList(int32_t cellCount)
-        : m_first(size_t(cellCount), -1)
-        , m_last(size_t(cellCount), -1)
+        : m_chains(size_t(cellCount))
     {
         m_tree.push_back(0); // Fenwick tree is 1-based
     }
@@ -58,12 +58,12 @@ public:
     // empty list.
     void appendSequential(int32_t n)
     {
-        if (!m_slotCell.empty()) {
+        if (slotCount() != 0) {
             for (int32_t i = 0; i < n; ++i)
                 append(i);
             return;
         }
-        m_slotCell.resize(size_t(n));
+        m_identitySlots = n;
         m_next.assign(size_t(n), -1);
         const int32_t words = (n + kWordBits - 1) / kWordBits;
         m_alive.assign(size_t(words), ~uint64_t(0));
@@ -76,24 +76,22 @@ public:
             if (j <= words)
                 m_tree[size_t(j)] += m_tree[size_t(i)];
         }
-        for (int32_t i = 0; i < n; ++i) {
-            m_slotCell[size_t(i)] = i;
-            m_first[size_t(i)] = i;
-            m_last[size_t(i)] = i;
-        }
+        for (int32_t i = 0; i < n; ++i)
+            m_chains[size_t(i)] = {i, i};
         m_size = n;
     }
 
     void append(int32_t cell)
     {
-        const int32_t slot = int32_t(m_slotCell.size());
+        const int32_t slot = slotCount();
         m_slotCell.push_back(cell);
         m_next.push_back(-1);
-        if (m_last[size_t(cell)] >= 0)
-            m_next[size_t(m_last[size_t(cell)])] = slot;
+        Chain &chain = m_chains[size_t(cell)];
+        if (chain.last >= 0)
+            m_next[size_t(chain.last)] = slot;
         else
-            m_first[size_t(cell)] = slot;
-        m_last[size_t(cell)] = slot;
+            chain.first = slot;
+        chain.last = slot;
         const int32_t word = slot / kWordBits;
         if (word == int32_t(m_alive.size())) {
             m_alive.push_back(0);
@@ -109,7 +107,7 @@ public:
     int32_t size() const { return m_size; }
     bool empty() const { return m_size == 0; }
     // Append slots in use, removed entries included.
-    int32_t slotCount() const { return int32_t(m_slotCell.size()); }
+    int32_t slotCount() const { return m_identitySlots + int32_t(m_slotCell.size()); }
 
     // The k-th remaining entry (0-based); k must be in 0 .. size() - 1.
     int32_t at(int32_t k) const
@@ -128,17 +126,23 @@ public:
             }
         }
         // Node word + 1 holds the entry, the rest-th alive slot of its word.
-        return m_slotCell[size_t(word * kWordBits + nthSetBit(m_alive[size_t(word)], rest - 1))];
+        const int32_t slot = word * kWordBits + nthSetBit(m_alive[size_t(word)], rest - 1);
+        return slot < m_identitySlots ? slot : m_slotCell[size_t(slot - m_identitySlots)];
     }
+
+    // Starts loading what removeFirst(cell) reads, so that several lookups overlap.
+    void prefetch(int32_t cell) const { __builtin_prefetch(&m_chains[size_t(cell)], 1); }
 
     bool removeFirst(int32_t cell)
     {
-        const int32_t slot = m_first[size_t(cell)];
+        Chain &chain = m_chains[size_t(cell)];
+        const int32_t slot = chain.first;
         if (slot < 0)
             return false;
-        m_first[size_t(cell)] = m_next[size_t(slot)];
-        if (m_first[size_t(cell)] < 0)
-            m_last[size_t(cell)] = -1;
+        // A cell is mostly listed once; its only slot then has no successor to look up.
+        chain.first = slot == chain.last ? -1 : m_next[size_t(slot)];
+        if (chain.first < 0)
+            chain.last = -1;
         m_alive[size_t(slot / kWordBits)] &= ~(uint64_t(1) << (slot % kWordBits));
         addToWord(slot / kWordBits, -1);
         if (--m_size == 0)
@@ -151,7 +155,14 @@ private:
     // enough to stay in cache on the largest grids; a word's bits give the slot.
     static constexpr int32_t kWordBits = 64;
 
-    static int32_t popCount(uint64_t bits) { return int32_t(__builtin_popcountll(bits)); }
+    // Inline bit arithmetic: without a popcnt target the builtin is a library call.
+    static int32_t popCount(uint64_t bits)
+    {
+        bits -= (bits >> 1) & 0x5555555555555555u;
+        bits = (bits & 0x3333333333333333u) + ((bits >> 2) & 0x3333333333333333u);
+        bits = (bits + (bits >> 4)) & 0x0f0f0f0f0f0f0f0fu;
+        return int32_t((bits * 0x0101010101010101u) >> 56);
+    }
 
     // The position of the set bit of the given rank (0-based) in bits.
     static int32_t nthSetBit(uint64_t bits, int32_t rank)
@@ -180,6 +191,7 @@ private:
     // chain is empty by then.
     void releaseSlots()
     {
+        m_identitySlots = 0;
         m_slotCell.clear();
         m_next.clear();
         m_alive.clear();
@@ -194,12 +206,20 @@ private:
         return s;
     }
 
+    // Both ends of a cell's chain of slots, side by side: one cache line for both.
+    struct Chain {
+        int32_t first = -1; // first alive slot, -1 none
+        int32_t last = -1; // last alive slot, -1 none
+    };
+
     using Indices = std::vector<int32_t, HugePageAllocator<int32_t>>;
-    Indices m_slotCell; // cell of each append slot
+    // Slots 0 .. m_identitySlots - 1 hold their own cell (appendSequential), so the
+    // first pass picks its cells without a lookup in a grid-sized array.
+    int32_t m_identitySlots = 0;
+    Indices m_slotCell; // cell of each later append slot
     Indices m_next; // next slot holding the same cell, -1 at the end
     std::vector<uint64_t> m_alive; // a bit per slot: not yet removed
     std::vector<int32_t> m_tree; // Fenwick tree of alive counts over words of slots
-    Indices m_first; // per cell: first alive slot, -1 none
-    Indices m_last; // per cell: last alive slot, -1 none
+    std::vector<Chain, HugePageAllocator<Chain>> m_chains; // per cell
     int32_t m_size = 0;
 };

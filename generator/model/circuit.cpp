@@ -38,6 +38,7 @@ Circuit::Circuit(int32_t columns, int32_t rows)
 {
     m_cells.resize(size_t(m_columns) * size_t(m_rows));
     m_state.assign(m_cells.size(), kFreeBit);
+    m_marks.assign(m_cells.size(), 0);
     size_t i = 0;
     for (int32_t x = 0; x < m_columns; ++x) {
         for (int32_t y = 0; y < m_rows; ++y) {
@@ -61,22 +62,40 @@ void Circuit::addWire(std::unique_ptr<Wire> wire)
     m_wires.push_back(std::move(wire));
 }
 
-void Circuit::setFree(CircuitCell *c, bool free)
-{
-    uint8_t &state = m_state[stateIndex(c)];
-    state = uint8_t(free ? state | kFreeBit : state & ~kFreeBit);
-}
-
-void Circuit::setOrientation(CircuitCell *c, int32_t orientation)
-{
-    uint8_t &state = m_state[stateIndex(c)];
-    state = uint8_t((state & kFreeBit) | ((orientation + 1) & kOrientationBits));
-}
-
 void Circuit::releaseCell(CircuitCell *c)
 {
     m_state[stateIndex(c)] = kFreeBit;
-    c->direction = -1;
+}
+
+namespace {
+
+// Differs from a value's initial +0 (a negative zero counts as different).
+bool nonZero(float v)
+{
+    return v != 0.0f || std::signbit(v);
+}
+
+} // namespace
+
+void Circuit::summariseCells()
+{
+    m_hasTurnWeights = false;
+    m_hasDensity = false;
+    m_hasSignalAboveOne = false;
+    for (size_t i = 0; i < m_cells.size(); ++i) {
+        const CircuitCell &c = m_cells[i];
+        for (int slot = 0; slot < kTurnWeightCount; ++slot)
+            m_hasTurnWeights = m_hasTurnWeights || nonZero(c.values[slot]);
+        m_hasDensity = m_hasDensity || nonZero(c.values[SlotAdjustDensity]);
+        m_hasSignalAboveOne = m_hasSignalAboveOne || c.values[SlotAdjustSignal] > 1.0f;
+        uint8_t marks = uint8_t(m_marks[i] & kPinBits);
+        if (c.values[SlotPresence] < 1.0f)
+            marks |= kPresenceBelowOneBit;
+        if (c.chip)
+            marks |= kUnderChipBit;
+        m_marks[i] = marks;
+    }
+    m_summarised = true;
 }
 
 void Circuit::releaseWire(Wire *wire)

@@ -4,10 +4,18 @@
 #include "hugepageallocator.h"
 #include "wire.h"
 
+#include <QtGlobal>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
+
+// A cell's column and row.
+struct GridPoint {
+    int32_t x = 0;
+    int32_t y = 0;
+};
 
 // Grid geometry.
 struct GridSize {
@@ -47,22 +55,77 @@ public:
     // nullptr when (x, y) is off the grid.
     CircuitCell *cellAt(int32_t x, int32_t y) { return contains(x, y) ? &cell(x, y) : nullptr; }
     const CircuitCell *cellAt(int32_t x, int32_t y) const { return contains(x, y) ? &cell(x, y) : nullptr; }
-    // Linear index x * rows + y (the order of the candidate list).
-    int32_t indexOf(const CircuitCell *c) const { return c->x * m_rows + c->y; }
+    // Linear index x * rows + y (the order of the candidate list). Like position(),
+    // worked out from the cell's place in the grid: the cell itself is not read.
+    int32_t indexOf(const CircuitCell *c) const { return int32_t(c - m_cells.data()); }
+    GridPoint position(const CircuitCell *c) const
+    {
+        const int32_t i = indexOf(c);
+        return {i / m_rows, i % m_rows};
+    }
     CircuitCell &cellByIndex(int32_t index) { return m_cells[size_t(index)]; }
     const CircuitCell &cellByIndex(int32_t index) const { return m_cells[size_t(index)]; }
 
     const std::vector<std::unique_ptr<Wire>> &wires() const { return m_wires; }
     const std::vector<ChipPlacement> &chips() const { return m_chips; }
 
-    // Whether a cell is free, and its orientation (-1 for none), live in a
-    // byte per cell rather than in the cells: wire growth reads them for
-    // every neighbour of every step, and a grid of bytes stays in cache where
-    // the cells do not. A new cell is free, with no orientation.
+    // Whether a cell is free, its orientation (-1 for none) and the direction by
+    // which a wire entered it (-1 for none) live in a byte per cell rather than in
+    // the cells, and so does a pin cell's direction into its chip: wire growth
+    // reads them for every neighbour of every step, and grids of bytes stay in
+    // cache where the cells do not. A new cell is free, with neither, and no pin.
     bool isFree(const CircuitCell *c) const { return (m_state[stateIndex(c)] & kFreeBit) != 0; }
     int32_t orientation(const CircuitCell *c) const { return int32_t(m_state[stateIndex(c)] & kOrientationBits) - 1; }
-    void setFree(CircuitCell *c, bool free);
-    void setOrientation(CircuitCell *c, int32_t orientation);
+    void setFree(CircuitCell *c, bool free)
+    {
+        uint8_t &state = m_state[stateIndex(c)];
+        state = uint8_t(free ? state | kFreeBit : state & ~kFreeBit);
+    }
+    void setOrientation(CircuitCell *c, int32_t orientation)
+    {
+        uint8_t &state = m_state[stateIndex(c)];
+        Q_ASSERT(orientation >= -1 && orientation <= 4);
+        state = uint8_t((state & ~kOrientationBits) | (orientation + 1));
+    }
+    int32_t direction(const CircuitCell *c) const
+    {
+        return int32_t((m_state[stateIndex(c)] & kDirectionBits) >> kDirectionShift) - 1;
+    }
+    void setDirection(CircuitCell *c, int32_t direction)
+    {
+        Q_ASSERT(direction >= -1 && direction <= 7);
+        uint8_t &state = m_state[stateIndex(c)];
+        state = uint8_t((state & ~kDirectionBits) | ((direction + 1) << kDirectionShift));
+    }
+    // For a chip's pin cell the direction from the cell into the chip, else -1.
+    int32_t pinDirection(const CircuitCell *c) const { return int32_t(m_marks[stateIndex(c)] & kPinBits) - 1; }
+    bool isPin(const CircuitCell *c) const { return (m_marks[stateIndex(c)] & kPinBits) != 0; }
+    void setPinDirection(CircuitCell *c, int32_t direction)
+    {
+        Q_ASSERT(direction >= -1 && direction <= 7);
+        uint8_t &marks = m_marks[stateIndex(c)];
+        marks = uint8_t((marks & ~kPinBits) | (direction + 1));
+    }
+
+    // Growth reads a cell's values only where they can matter. summariseCells()
+    // notes, from the cells as they are then, where presence is below 1 and which
+    // cells lie under a chip, and whether any turn weight, density or signal value
+    // differs from its initial one; the generator calls it once the fields and the
+    // chips are in place, and changes no cell after. Until then every query below
+    // reads the cell.
+    void summariseCells();
+    bool presenceBelowOne(const CircuitCell *c) const
+    {
+        return m_summarised ? (m_marks[stateIndex(c)] & kPresenceBelowOneBit) != 0
+                            : c->values[SlotPresence] < 1.0f;
+    }
+    bool underChip(const CircuitCell *c) const
+    {
+        return m_summarised ? (m_marks[stateIndex(c)] & kUnderChipBit) != 0 : c->chip != nullptr;
+    }
+    bool hasTurnWeights() const { return !m_summarised || m_hasTurnWeights; }
+    bool hasDensity() const { return !m_summarised || m_hasDensity; }
+    bool hasSignalAboveOne() const { return !m_summarised || m_hasSignalAboveOne; }
     // The same by coordinates; off the grid: not free, no orientation.
     bool isFreeAt(int32_t x, int32_t y) const { return contains(x, y) && (m_state[stateIndex(x, y)] & kFreeBit) != 0; }
     int32_t orientationAt(int32_t x, int32_t y) const
@@ -96,8 +159,15 @@ public:
 
 private:
     static constexpr uint8_t kFreeBit = 0x80;
+    // Direction + 1, 0 .. 8.
+    static constexpr int kDirectionShift = 3;
+    static constexpr uint8_t kDirectionBits = 0x78;
     // Orientation + 1, 0 .. 5.
-    static constexpr uint8_t kOrientationBits = 0x0f;
+    static constexpr uint8_t kOrientationBits = 0x07;
+    // Marks: pin direction + 1, 0 .. 8, and what summariseCells() found.
+    static constexpr uint8_t kPinBits = 0x0f;
+    static constexpr uint8_t kPresenceBelowOneBit = 0x10;
+    static constexpr uint8_t kUnderChipBit = 0x20;
 
     size_t stateIndex(int32_t x, int32_t y) const { return size_t(x) * size_t(m_rows) + size_t(y); }
     size_t stateIndex(const CircuitCell *c) const { return size_t(c - m_cells.data()); }
@@ -105,7 +175,12 @@ private:
     int32_t m_columns;
     int32_t m_rows;
     std::vector<CircuitCell, HugePageAllocator<CircuitCell>> m_cells;
-    std::vector<uint8_t> m_state;
+    std::vector<uint8_t> m_state; // free bit, direction + 1, orientation + 1
+    std::vector<uint8_t> m_marks; // pin direction + 1, summary bits
+    bool m_summarised = false;
+    bool m_hasTurnWeights = true;
+    bool m_hasDensity = true;
+    bool m_hasSignalAboveOne = true;
     std::vector<std::unique_ptr<Wire>> m_wires;
     std::vector<ChipPlacement> m_chips;
     std::vector<ChipSpec> m_chipSpecs;

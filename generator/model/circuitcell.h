@@ -31,15 +31,14 @@ enum CellValueSlot {
     SlotAdjustSignal = 8 // sum of adjustment signal amount
 };
 constexpr int kCellValueCount = 9;
+constexpr int kTurnWeightCount = 5; // slots 0 .. 4, by orientation
 
-// Whether a cell is free and its orientation are kept by the Circuit, in a
-// byte per cell (see Circuit::isFree).
+// Whether a cell is free, its orientation and direction, and whether it is a chip's
+// pin are kept by the Circuit, in bytes per cell (see Circuit::isFree).
 struct CircuitCell {
     int32_t x = 0;
     int32_t y = 0;
     const ChipSpec *chip = nullptr; // ChipSpec whose rectangle covers the cell (a copy owned by the Circuit)
-    int32_t direction = -1;
-    int32_t pinDirection = -1; // for a pin cell: Direction from the cell into the chip
     // 0..4 orientation weights, 5 presence, 6..8 adjustment sums.
     float values[kCellValueCount] = {0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 0.1f};
 

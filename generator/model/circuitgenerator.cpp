@@ -74,8 +74,10 @@ int32_t cutoffLimit(const GeneratorSettings &s)
     return saturatingTrunc(limit);
 }
 
-float meanDensity(const Wire *w)
+float meanDensity(const Circuit &circuit, const Wire *w)
 {
+    if (!circuit.hasDensity())
+        return 0.0f; // every value +0: so is their sum
     float sum = 0.0f;
     for (const CircuitCell *c : w->cells)
         sum += c->values[SlotAdjustDensity];
@@ -150,19 +152,19 @@ void computeCellFields(Circuit &circuit, const CircuitGenerator &gen)
 
 // Whether a cut-off marking could remove the wire. The draw it compares with the cut-off
 // percentage lies in (-1, 1); the other two rules depend only on the wire.
-bool canBeCut(const Wire *w, int32_t limit, float cutoffPercentage)
+bool canBeCut(const Circuit &circuit, const Wire *w, int32_t limit, float cutoffPercentage)
 {
     if (w->attachedToChip())
         return false;
     if (int64_t(w->cells.size()) <= int64_t(limit) && !(cutoffPercentage <= -1.0f))
         return true;
-    return w->cells.front()->chip != nullptr || (w->cells.size() == 1 && w->cells.front()->values[SlotPresence] < 0.5f);
+    return circuit.underChip(w->cells.front()) || (w->cells.size() == 1 && w->cells.front()->values[SlotPresence] < 0.5f);
 }
 
 bool anyWireCanBeCut(const Circuit &circuit, int32_t limit, float cutoffPercentage)
 {
     for (const auto &w : circuit.wires())
-        if (canBeCut(w.get(), limit, cutoffPercentage))
+        if (canBeCut(circuit, w.get(), limit, cutoffPercentage))
             return true;
     return false;
 }
@@ -189,6 +191,21 @@ void skipDraws(RandomStream &stream, uint64_t count)
     const uint64_t rest = (count - enterCycle) % period; // a whole period changes nothing
     for (uint64_t i = 0; i < rest; ++i)
         stream.next();
+}
+
+// Takes a kept wire's cells, then its lane ends, out of the list. The entries are
+// requested together first: on a large grid each lookup misses the cache.
+template<class List>
+void removeWireCells(List &list, const Circuit &circuit, const Wire &w)
+{
+    for (const CircuitCell *c : w.cells)
+        list.prefetch(circuit.indexOf(c));
+    for (const CircuitCell *c : w.cells)
+        list.removeFirst(circuit.indexOf(c));
+    if (w.laneEndStart) {
+        list.removeFirst(circuit.indexOf(w.laneEndStart));
+        list.removeFirst(circuit.indexOf(w.laneEndEnd));
+    }
 }
 
 template<class List>
@@ -225,8 +242,8 @@ bool placeChips(Circuit &circuit, const GeneratorSettings &s, List &pins, Genera
         auto makePin = [&](int32_t x, int32_t y, int32_t orientation, int32_t direction, int32_t pinDirection) {
             CircuitCell &c = circuit.cell(x, y);
             circuit.setOrientation(&c, orientation);
-            c.direction = direction;
-            c.pinDirection = pinDirection;
+            circuit.setDirection(&c, direction);
+            circuit.setPinDirection(&c, pinDirection);
             pins.append(circuit.indexOf(&c));
         };
         if (chipSpec.connections > 1) {
@@ -267,6 +284,7 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
     candidates.appendSequential(cellCount); // x-major, the order of indexOf
     if (!placeChips(circuit, s, pins, budget))
         return false;
+    circuit.summariseCells();
 
     RandomStream &s1 = randomStream(StreamStart);
     RandomStream &s4 = randomStream(StreamCutoff);
@@ -279,11 +297,8 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
         Wire *w = circuit.newWire(&start);
         w->thickness = thicknessDraw(s);
         w->grow(s);
-        for (const CircuitCell *c : w->cells) {
-            const int32_t idx = circuit.indexOf(c);
-            candidates.removeFirst(idx);
-            pins.removeFirst(idx);
-        }
+        removeWireCells(candidates, circuit, *w);
+        removeWireCells(pins, circuit, *w);
     }
 
     // Fill passes.
@@ -297,34 +312,30 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
         }
         if (!budget.chargePass(candidates.size()))
             return false;
+        // One wire is grown over and over: attempts reuse its cell storage, and
+        // the circuit keeps a right-sized copy of the one accepted.
+        std::unique_ptr<Wire> attempt;
         while (!candidates.empty()) {
             const float thickness = thicknessDraw(s);
             const double c = s1.next();
-            std::unique_ptr<Wire> accepted;
             for (int i = 0; i < 10; ++i) {
                 const double r = s1.next();
                 CircuitCell &start = circuit.cellByIndex(candidates.at(randomIndex(r, candidates.size())));
-                auto w = std::make_unique<Wire>(&circuit, &start);
-                w->thickness = thickness;
-                w->grow(s);
-                if (c >= double(s.denseAmount) && meanDensity(w.get()) <= 0.5f) {
-                    accepted = std::move(w);
+                if (attempt)
+                    attempt->restart(&start);
+                else
+                    attempt = std::make_unique<Wire>(&circuit, &start);
+                attempt->thickness = thickness;
+                attempt->grow(s);
+                if (c >= double(s.denseAmount) && meanDensity(circuit, attempt.get()) <= 0.5f)
                     break;
-                }
-                w->addSecondLane();
-                if (w->density == 2 || i == 9) {
-                    accepted = std::move(w);
+                attempt->addSecondLane();
+                if (attempt->density == 2 || i == 9)
                     break;
-                }
-                circuit.releaseWire(w.get());
+                circuit.releaseWire(attempt.get());
             }
-            for (const CircuitCell *cell : accepted->cells)
-                candidates.removeFirst(circuit.indexOf(cell));
-            if (accepted->laneEndStart) {
-                candidates.removeFirst(circuit.indexOf(accepted->laneEndStart));
-                candidates.removeFirst(circuit.indexOf(accepted->laneEndEnd));
-            }
-            circuit.addWire(std::move(accepted));
+            removeWireCells(candidates, circuit, *attempt);
+            circuit.addWire(attempt->copy());
         }
 
         // Cut-off marking.
@@ -337,7 +348,7 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
                 continue;
             if (int64_t(w->cells.size()) <= int64_t(limit) && r <= double(s.cutoffPercentage))
                 w->removed = true;
-            if (w->cells.front()->chip != nullptr)
+            if (circuit.underChip(w->cells.front()))
                 w->removed = true;
             if (w->cells.size() == 1 && w->cells.front()->values[SlotPresence] < 0.5f)
                 w->removed = true;

@@ -29,9 +29,9 @@ int laneCheckCode(uint8_t side, CellOffset o)
     return -1;
 }
 
-bool laneEndCheckPasses(const Circuit *circuit, const CircuitCell *end, uint8_t side, CellOffset o)
+bool laneEndCheckPasses(const Circuit *circuit, GridPoint end, uint8_t side, CellOffset o)
 {
-    const bool interior = end->x > 0 && end->x < circuit->columns() - 1 && end->y > 0 && end->y < circuit->rows() - 1;
+    const bool interior = end.x > 0 && end.x < circuit->columns() - 1 && end.y > 0 && end.y < circuit->rows() - 1;
     if (!interior)
         return true;
     const int code = laneCheckCode(side, o);
@@ -39,7 +39,7 @@ bool laneEndCheckPasses(const Circuit *circuit, const CircuitCell *end, uint8_t 
         return true; // cannot occur: the tables hold only these four offsets
     if (code & 1)
         return true;
-    return circuit->diagonalCrossingPasses(code, end->x, end->y);
+    return circuit->diagonalCrossingPasses(code, end.x, end.y);
 }
 
 } // namespace
@@ -50,10 +50,12 @@ bool SecondLane::add(Wire *wire)
     Circuit *circuit = wire->circuit;
     if (cells.size() <= 5 || wire->thickness != 1.0f || wire->density == 2)
         return false;
-    CircuitCell *A = cells.front();
-    CircuitCell *B = cells.back();
-    if (A->direction < 0 || A->direction > 7 || B->direction < 0 || B->direction > 7)
+    const int32_t directionA = circuit->direction(cells.front());
+    const int32_t directionB = circuit->direction(cells.back());
+    if (directionA < 0 || directionA > 7 || directionB < 0 || directionB > 7)
         return false;
+    const GridPoint A = circuit->position(cells.front());
+    const GridPoint B = circuit->position(cells.back());
 
     struct Try {
         const CellOffset *tableA;
@@ -67,10 +69,10 @@ bool SecondLane::add(Wire *wire)
             {kLaneOffsetsLeftB, kLaneOffsetsLeftB, 0}, {kLaneOffsetsRightB, kLaneOffsetsRightB, 1},
     };
     for (const Try &t : kTries) {
-        const CellOffset oa = t.tableA[A->direction];
-        const CellOffset ob = t.tableB[B->direction];
-        CircuitCell *a = circuit->cellAt(A->x + oa.dx, A->y + oa.dy);
-        CircuitCell *b = circuit->cellAt(B->x + ob.dx, B->y + ob.dy);
+        const CellOffset oa = t.tableA[directionA];
+        const CellOffset ob = t.tableB[directionB];
+        CircuitCell *a = circuit->cellAt(A.x + oa.dx, A.y + oa.dy);
+        CircuitCell *b = circuit->cellAt(B.x + ob.dx, B.y + ob.dy);
         if (!a || !b || !circuit->isFree(a) || !circuit->isFree(b))
             continue;
         if (!laneEndCheckPasses(circuit, A, t.side, oa) || !laneEndCheckPasses(circuit, B, t.side, ob))

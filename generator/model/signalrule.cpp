@@ -1,5 +1,6 @@
 #include "signalrule.h"
 
+#include "circuit.h"
 #include "generatorsettings.h"
 #include "randomstream.h"
 #include "wire.h"
@@ -11,7 +12,7 @@ void SignalRule::apply(Wire *wire, const GeneratorSettings &st)
     RandomStream &s5 = randomStream(StreamSignal);
     const double r = s5.next();
     bool signal = r < double(st.signalAmount);
-    if (!signal) {
+    if (!signal && wire->circuit->hasSignalAboveOne()) {
         for (const CircuitCell *c : wire->cells) {
             if (c->values[SlotAdjustSignal] > 1.0f) {
                 signal = true;

@@ -13,38 +13,57 @@
 // Wire: start rule
 
 Wire::Wire(Circuit *owner, CircuitCell *s)
-    : circuit(owner)
+    : Wire(owner, s, {})
 {
+}
+
+Wire::Wire(Circuit *owner, CircuitCell *s, std::vector<CircuitCell *> storage)
+    : cells(std::move(storage))
+    , circuit(owner)
+{
+    cells.clear();
     cells.push_back(s);
     circuit->setFree(s, false);
-    if (s->direction >= 0) {
-        direction = s->direction;
+    const int32_t given = circuit->direction(s);
+    if (given >= 0) {
+        direction = given;
         return;
     }
     const double r = randomStream(StreamStart).next();
     int32_t order[8];
     directionPermutation(int(std::trunc(std::fmax(r * double(kDirectionPermutationCount), 0.0))), order);
     int32_t d = 0;
+    const GridPoint p = circuit->position(s);
     for (int i = 0; i < 8; ++i) {
         const CellOffset o = kDirectionOffsets[order[i]];
-        if (circuit->isFreeAt(s->x + o.dx, s->y + o.dy)) {
+        if (circuit->isFreeAt(p.x + o.dx, p.y + o.dy)) {
             d = order[i];
             break;
         }
     }
     direction = d;
-    s->direction = d;
+    circuit->setDirection(s, d);
     circuit->setOrientation(s, kDirectionOrientation[d]);
 }
 
 Wire::~Wire() = default;
 
+void Wire::restart(CircuitCell *startCell)
+{
+    *this = Wire(circuit, startCell, std::move(cells));
+}
+
+std::unique_ptr<Wire> Wire::copy() const
+{
+    return std::unique_ptr<Wire>(new Wire(*this));
+}
+
 bool Wire::attachedToChip() const
 {
-    if (cells.front()->pinDirection >= 0 || cells.back()->pinDirection >= 0)
+    if (circuit->isPin(cells.front()) || circuit->isPin(cells.back()))
         return true;
     if (laneEndStart && laneEndEnd)
-        return laneEndStart->pinDirection >= 0 || laneEndEnd->pinDirection >= 0;
+        return circuit->isPin(laneEndStart) || circuit->isPin(laneEndEnd);
     return false;
 }
 
@@ -66,19 +85,24 @@ static double finiteWeight(double w)
 Wire::StepResult Wire::step(const GeneratorSettings &st)
 {
     CircuitCell *s = cells.back();
+    const GridPoint p = circuit->position(s);
     const int32_t D = (direction >= 0 && direction < 8) ? direction : 0;
     // The step reads the presence of the cell it enters; on a large grid that
     // cell is rarely in cache, so its load starts while the weights are worked out.
+    // Only cells whose values will be read are worth it.
     for (int32_t turn = -1; turn <= 1; ++turn) {
         const CellOffset o = kDirectionOffsets[turnDirection(D, turn)];
-        if (circuit->contains(s->x + o.dx, s->y + o.dy))
-            __builtin_prefetch(&circuit->cell(s->x + o.dx, s->y + o.dy));
+        if (!circuit->contains(p.x + o.dx, p.y + o.dy))
+            continue;
+        const CircuitCell *next = &circuit->cell(p.x + o.dx, p.y + o.dy);
+        if (circuit->hasTurnWeights() || circuit->presenceBelowOne(next))
+            __builtin_prefetch(next);
     }
 
     // 1. Neighbour orientation counts.
     int counts[5] = {0, 0, 0, 0, 0};
     for (int d = 0; d < 8; ++d) {
-        const int32_t o = circuit->orientationAt(s->x + kDirectionOffsets[d].dx, s->y + kDirectionOffsets[d].dy);
+        const int32_t o = circuit->orientationAt(p.x + kDirectionOffsets[d].dx, p.y + kDirectionOffsets[d].dy);
         if (o >= 1 && o <= 4)
             ++counts[o];
     }
@@ -95,11 +119,12 @@ Wire::StepResult Wire::step(const GeneratorSettings &st)
     static const int32_t kTurns[3] = {0, -1, 1};
     double weight[3];
     int32_t orient[3];
+    const bool turnWeights = circuit->hasTurnWeights();
     for (int i = 0; i < 3; ++i) {
         const int32_t d = turnDirection(D, kTurns[i]);
         orient[i] = kDirectionOrientation[d];
         const float homog = float(st.tendencyHomogenity * float(q[orient[i]])) / float(Q);
-        double raw = double(s->values[orient[i]]);
+        double raw = turnWeights ? double(s->values[orient[i]]) : 0.0;
         raw += double(homog);
         raw += double(st.tendencyRandom);
         if (i == 0)
@@ -144,24 +169,24 @@ Wire::StepResult Wire::step(const GeneratorSettings &st)
         --count;
 
         const int32_t d = turnDirection(D, kTurns[cand]);
-        const int32_t nx = s->x + kDirectionOffsets[d].dx;
-        const int32_t ny = s->y + kDirectionOffsets[d].dy;
+        const int32_t nx = p.x + kDirectionOffsets[d].dx;
+        const int32_t ny = p.y + kDirectionOffsets[d].dy;
         if (!circuit->isFreeAt(nx, ny))
             continue;
         CircuitCell *n = &circuit->cell(nx, ny);
         if (!circuit->diagonalCrossingPasses(d, nx, ny))
             continue;
-        if (n->values[SlotPresence] < 1.0f) {
+        if (circuit->presenceBelowOne(n)) {
             const double r = s1.next();
             if (r > double(n->values[SlotPresence]))
                 continue;
         }
         cells.push_back(n);
         circuit->setFree(n, false);
-        n->direction = d;
+        circuit->setDirection(n, d);
         circuit->setOrientation(n, kDirectionOrientation[d]);
         direction = d;
-        return n->pinDirection >= 0 ? StepResult::Ended : StepResult::Stepped;
+        return circuit->isPin(n) ? StepResult::Ended : StepResult::Stepped;
     }
     return StepResult::Failed;
 }

@@ -3,6 +3,7 @@
 
 #include "circuitcell.h"
 
+#include <memory>
 #include <vector>
 
 struct GeneratorSettings;
@@ -15,8 +16,11 @@ public:
     Wire(Circuit *circuit, CircuitCell *startCell);
     virtual ~Wire();
 
-    Wire(const Wire &) = delete;
-    Wire &operator=(const Wire &) = delete;
+    // Starts afresh on startCell exactly as a new wire would, keeping the storage of
+    // its cells: a rejected attempt lends it to the next one.
+    void restart(CircuitCell *startCell);
+    // A copy whose cell storage is no larger than its cells (the wire that is kept).
+    std::unique_ptr<Wire> copy() const;
 
     // growWire: grows in place, then applies the signal rule (stream 1, 5).
     void grow(const GeneratorSettings &settings);
@@ -40,6 +44,12 @@ public:
     float signalSize = -1.0f;
 
 private:
+    Wire(Circuit *circuit, CircuitCell *startCell, std::vector<CircuitCell *> storage);
+    // Copies only through copy(); restart() moves a fresh wire in.
+    Wire(const Wire &) = default;
+    Wire &operator=(const Wire &) = delete;
+    Wire &operator=(Wire &&) = default;
+
     enum class StepResult { Stepped, Ended, Failed };
     StepResult step(const GeneratorSettings &settings);
 };

@@ -59,7 +59,7 @@ LaneGeometry::LaneGeometry(const Wire &wire, double cellSize, float wireThicknes
     };
     for (const CircuitCell *cell : wire.cells) {
         m_points.append(centre(cell));
-        m_directions.append(cell->direction);
+        m_directions.append(wire.circuit->direction(cell));
     }
     if (m_hasLaneEnds) {
         m_laneEndStart = centre(wire.laneEndStart);

@@ -21,7 +21,7 @@ Wire &CircuitBuilder::addWire(const QVector<QPoint> &cells, int density)
     directions.prepend(directions.isEmpty() ? int(DirEast) : directions.first());
     for (int k = 0; k < cells.size(); ++k) {
         CircuitCell &cell = m_circuit->cell(cells[k].x(), cells[k].y());
-        cell.direction = directions[k];
+        m_circuit->setDirection(&cell, directions[k]);
         m_circuit->setOrientation(&cell, kDirectionOrientation[directions[k]]);
         m_circuit->setFree(&cell, false);
     }

@@ -64,8 +64,9 @@ private Q_SLOTS:
         QVERIFY(c.isFree(&cell));
         QVERIFY(cell.chip == nullptr);
         QCOMPARE(c.orientation(&cell), -1);
-        QCOMPARE(cell.direction, -1);
-        QCOMPARE(cell.pinDirection, -1);
+        QCOMPARE(c.direction(&cell), -1);
+        QCOMPARE(c.pinDirection(&cell), -1);
+        QVERIFY(!c.isPin(&cell));
         const float expected[9] = {0, 0, 0, 0, 0, 1.0f, 0, 0, 0.1f};
         for (int i = 0; i < 9; ++i)
             QCOMPARE(cell.values[i], expected[i]);
@@ -91,7 +92,7 @@ private Q_SLOTS:
         reseedRandomStreams(3);
         const auto before = randomStreamStates();
         Circuit c(3, 3);
-        c.cell(1, 1).direction = DirEast;
+        c.setDirection(&c.cell(1, 1), DirEast);
         Wire *w = c.newWire(&c.cell(1, 1));
         QCOMPARE(w->direction, int(DirEast));
         QVERIFY(!c.isFree(&c.cell(1, 1)));
@@ -109,7 +110,7 @@ private Q_SLOTS:
         Circuit c(1, 1);
         Wire w(&c, &c.cell(0, 0));
         QCOMPARE(w.direction, 0);
-        QCOMPARE(c.cell(0, 0).direction, 0);
+        QCOMPARE(c.direction(&c.cell(0, 0)), 0);
         QCOMPARE(c.orientation(&c.cell(0, 0)), 4);
         QCOMPARE(randomStream(1).state(), qint64(49297)); // one draw
     }
@@ -138,7 +139,7 @@ private Q_SLOTS:
         for (int flankOrientation : {2, 3}) {
             reseedRandomStreams(11);
             Circuit c(2, 2);
-            c.cell(0, 0).direction = DirSouthEast; // heading into (1, 1)
+            c.setDirection(&c.cell(0, 0), DirSouthEast); // heading into (1, 1)
             for (CircuitCell *f : {&c.cell(1, 0), &c.cell(0, 1)}) {
                 c.setFree(f, false);
                 c.setOrientation(f, flankOrientation);
@@ -158,8 +159,8 @@ private Q_SLOTS:
         st.wireLength = 0.4f;
         reseedRandomStreams(1);
         Circuit c(10, 1);
-        c.cell(0, 0).direction = DirEast;
-        c.cell(6, 0).pinDirection = DirEast;
+        c.setDirection(&c.cell(0, 0), DirEast);
+        c.setPinDirection(&c.cell(6, 0), DirEast);
         Wire *w = c.newWire(&c.cell(0, 0));
         w->grow(st);
         QCOMPARE(int(w->cells.size()), 7); // (0,0) .. (6,0), ends on the pin
@@ -167,14 +168,14 @@ private Q_SLOTS:
 
         st.wireLength = 0.01f; // maxCells = trunc(200 * 0.01f) = 2
         Circuit c2(10, 1);
-        c2.cell(0, 0).direction = DirEast;
+        c2.setDirection(&c2.cell(0, 0), DirEast);
         Wire *w2 = c2.newWire(&c2.cell(0, 0));
         w2->grow(st);
         QCOMPARE(int(w2->cells.size()), 2);
 
         st.wireLength = -1.0f; // negative: single cells
         Circuit c3(10, 1);
-        c3.cell(0, 0).direction = DirEast;
+        c3.setDirection(&c3.cell(0, 0), DirEast);
         Wire *w3 = c3.newWire(&c3.cell(0, 0));
         const auto before = randomStreamStates();
         w3->grow(st);
@@ -192,7 +193,7 @@ private Q_SLOTS:
         st.signalSizeVariance = 0.5f;
         reseedRandomStreams(0);
         Circuit c(5, 1);
-        c.cell(0, 0).direction = DirEast;
+        c.setDirection(&c.cell(0, 0), DirEast);
         Wire *w = c.newWire(&c.cell(0, 0));
         w->grow(st);
         QCOMPARE(int(w->cells.size()), 3);
@@ -204,7 +205,7 @@ private Q_SLOTS:
         st.signalAmount = 0.0f; // no signal: one draw
         reseedRandomStreams(0);
         Circuit c2(5, 1);
-        c2.cell(0, 0).direction = DirEast;
+        c2.setDirection(&c2.cell(0, 0), DirEast);
         Wire *w2 = c2.newWire(&c2.cell(0, 0));
         w2->grow(st);
         QCOMPARE(w2->signalPosition, -1.0f);
@@ -220,12 +221,12 @@ private Q_SLOTS:
         };
         for (bool blockAbove : {false, true}) {
             Circuit c(8, 5);
-            c.cell(1, 2).direction = DirEast;
+            c.setDirection(&c.cell(1, 2), DirEast);
             Wire *w = build(c);
             for (int x = 2; x <= 6; ++x) {
                 CircuitCell &cell = c.cell(x, 2);
                 c.setFree(&cell, false);
-                cell.direction = DirEast;
+                c.setDirection(&cell, DirEast);
                 c.setOrientation(&cell, OrientHorizontal);
                 w->cells.push_back(&cell);
             }
@@ -239,7 +240,7 @@ private Q_SLOTS:
             QCOMPARE(w->laneEndStart, &c.cell(1, y));
             QCOMPARE(w->laneEndEnd, &c.cell(6, y));
             QVERIFY(!c.isFree(w->laneEndStart));
-            QCOMPARE(w->laneEndStart->direction, -1);
+            QCOMPARE(c.direction(w->laneEndStart), -1);
             QVERIFY(!w->addSecondLane()); // density already 2
         }
     }
@@ -247,14 +248,14 @@ private Q_SLOTS:
     void secondLanePreconditions()
     {
         Circuit c(10, 5);
-        c.cell(1, 2).direction = DirEast;
+        c.setDirection(&c.cell(1, 2), DirEast);
         Wire *w = c.newWire(&c.cell(1, 2));
         for (int x = 2; x <= 5; ++x) {
-            c.cell(x, 2).direction = DirEast;
+            c.setDirection(&c.cell(x, 2), DirEast);
             w->cells.push_back(&c.cell(x, 2));
         }
         QVERIFY(!w->addSecondLane()); // 5 cells: too short
-        c.cell(6, 2).direction = DirEast;
+        c.setDirection(&c.cell(6, 2), DirEast);
         w->cells.push_back(&c.cell(6, 2));
         w->thickness = 1.7f;
         QVERIFY(!w->addSecondLane()); // thick
@@ -265,13 +266,13 @@ private Q_SLOTS:
     void releaseKeepsPinDirectionAndValues()
     {
         Circuit c(4, 1);
-        c.cell(0, 0).direction = DirEast;
-        c.cell(3, 0).pinDirection = DirWest;
+        c.setDirection(&c.cell(0, 0), DirEast);
+        c.setPinDirection(&c.cell(3, 0), DirWest);
         c.cell(3, 0).values[7] = 0.25f;
         Wire *w = c.newWire(&c.cell(0, 0));
         for (int x = 1; x <= 3; ++x) {
             c.setFree(&c.cell(x, 0), false);
-            c.cell(x, 0).direction = DirEast;
+            c.setDirection(&c.cell(x, 0), DirEast);
             c.setOrientation(&c.cell(x, 0), OrientHorizontal);
             w->cells.push_back(&c.cell(x, 0));
         }
@@ -279,10 +280,10 @@ private Q_SLOTS:
         c.releaseWire(w);
         for (int x = 0; x <= 3; ++x) {
             QVERIFY(c.isFree(&c.cell(x, 0)));
-            QCOMPARE(c.cell(x, 0).direction, -1);
+            QCOMPARE(c.direction(&c.cell(x, 0)), -1);
             QCOMPARE(c.orientation(&c.cell(x, 0)), -1);
         }
-        QCOMPARE(c.cell(3, 0).pinDirection, int(DirWest));
+        QCOMPARE(c.pinDirection(&c.cell(3, 0)), int(DirWest));
         QCOMPARE(c.cell(3, 0).values[7], 0.25f);
         QCOMPARE(int(c.wires().size()), 1); // still listed
     }
@@ -290,12 +291,12 @@ private Q_SLOTS:
     void attachedToChipByLaneEnd()
     {
         Circuit c(5, 5);
-        c.cell(0, 0).direction = DirEast;
+        c.setDirection(&c.cell(0, 0), DirEast);
         Wire *w = c.newWire(&c.cell(0, 0));
         QVERIFY(!w->attachedToChip());
         w->laneEndStart = &c.cell(2, 2);
         w->laneEndEnd = &c.cell(3, 3);
-        c.cell(3, 3).pinDirection = 1;
+        c.setPinDirection(&c.cell(3, 3), 1);
         QVERIFY(w->attachedToChip());
     }
 
