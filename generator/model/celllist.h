@@ -5,7 +5,7 @@
 // occurrence of c and shifts the later entries down. LinearCellList is that plain
 // sequence (linear search, quadratic overall); IndexedCellList keeps the same
 // indices with a bit per append slot, a Fenwick tree over words of those bits and
-// per-cell chains of slots, so at(k) and removeFirst(c) are logarithmic; its slots
+// each cell's first appended slot, so at(k) and removeFirst(c) are logarithmic; its slots
 // are released whenever the list becomes empty.
 #pragma once
 
@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 class LinearCellList
@@ -49,7 +50,7 @@ class IndexedCellList
 public:
     // cellCount: cell indices range over 0 .. cellCount - 1.
     explicit IndexedCellList(int32_t cellCount)
-        : m_chains(size_t(cellCount))
+        : m_cellCount(cellCount)
     {
         m_tree.push_back(0); // Fenwick tree is 1-based
     }
@@ -64,7 +65,6 @@ public:
             return;
         }
         m_identitySlots = n;
-        m_next.assign(size_t(n), -1);
         const int32_t words = (n + kWordBits - 1) / kWordBits;
         m_alive.assign(size_t(words), ~uint64_t(0));
         if (n % kWordBits != 0)
@@ -76,8 +76,6 @@ public:
             if (j <= words)
                 m_tree[size_t(j)] += m_tree[size_t(i)];
         }
-        for (int32_t i = 0; i < n; ++i)
-            m_chains[size_t(i)] = {i, i};
         m_size = n;
     }
 
@@ -85,13 +83,16 @@ public:
     {
         const int32_t slot = slotCount();
         m_slotCell.push_back(cell);
-        m_next.push_back(-1);
-        Chain &chain = m_chains[size_t(cell)];
-        if (chain.last >= 0)
-            m_next[size_t(chain.last)] = slot;
-        else
-            chain.first = slot;
-        chain.last = slot;
+        if (m_first.empty())
+            m_first.assign(size_t(m_cellCount), -1);
+        int32_t &first = m_first[size_t(cell)];
+        if (first < 0) {
+            first = slot;
+        } else {
+            const auto last = m_lastSlot.find(cell);
+            m_nextSlot[last == m_lastSlot.end() ? first : last->second] = slot;
+            m_lastSlot[cell] = slot;
+        }
         const int32_t word = slot / kWordBits;
         if (word == int32_t(m_alive.size())) {
             m_alive.push_back(0);
@@ -131,26 +132,51 @@ public:
     }
 
     // Starts loading what removeFirst(cell) reads, so that several lookups overlap.
-    void prefetch(int32_t cell) const { __builtin_prefetch(&m_chains[size_t(cell)], 1); }
+    void prefetch(int32_t cell) const
+    {
+        if (!m_first.empty())
+            __builtin_prefetch(&m_first[size_t(cell)], 1);
+    }
 
     bool removeFirst(int32_t cell)
     {
-        Chain &chain = m_chains[size_t(cell)];
-        const int32_t slot = chain.first;
+        // A cell's slot from appendSequential comes before any appended one, and
+        // its alive bit tells whether it is still listed there.
+        if (cell < m_identitySlots && isAlive(cell)) {
+            removeSlot(cell);
+            return true;
+        }
+        if (m_first.empty())
+            return false;
+        int32_t &first = m_first[size_t(cell)];
+        const int32_t slot = first;
         if (slot < 0)
             return false;
-        // A cell is mostly listed once; its only slot then has no successor to look up.
-        chain.first = slot == chain.last ? -1 : m_next[size_t(slot)];
-        if (chain.first < 0)
-            chain.last = -1;
-        m_alive[size_t(slot / kWordBits)] &= ~(uint64_t(1) << (slot % kWordBits));
-        addToWord(slot / kWordBits, -1);
-        if (--m_size == 0)
-            releaseSlots();
+        first = -1;
+        if (!m_nextSlot.empty()) {
+            const auto next = m_nextSlot.find(slot);
+            if (next != m_nextSlot.end()) {
+                first = next->second;
+                m_nextSlot.erase(next);
+            }
+        }
+        if (first < 0 && !m_lastSlot.empty())
+            m_lastSlot.erase(cell);
+        removeSlot(slot);
         return true;
     }
 
 private:
+    bool isAlive(int32_t slot) const { return (m_alive[size_t(slot / kWordBits)] >> (slot % kWordBits)) & 1u; }
+
+    void removeSlot(int32_t slot)
+    {
+        m_alive[size_t(slot / kWordBits)] &= ~(uint64_t(1) << (slot % kWordBits));
+        addToWord(slot / kWordBits, -1);
+        if (--m_size == 0)
+            releaseSlots();
+    }
+
     // The Fenwick tree counts alive slots per word of 64, so that it is small
     // enough to stay in cache on the largest grids; a word's bits give the slot.
     static constexpr int32_t kWordBits = 64;
@@ -193,7 +219,6 @@ private:
     {
         m_identitySlots = 0;
         m_slotCell.clear();
-        m_next.clear();
         m_alive.clear();
         m_tree.assign(1, 0);
     }
@@ -206,20 +231,20 @@ private:
         return s;
     }
 
-    // Both ends of a cell's chain of slots, side by side: one cache line for both.
-    struct Chain {
-        int32_t first = -1; // first alive slot, -1 none
-        int32_t last = -1; // last alive slot, -1 none
-    };
-
     using Indices = std::vector<int32_t, HugePageAllocator<int32_t>>;
     // Slots 0 .. m_identitySlots - 1 hold their own cell (appendSequential), so the
     // first pass picks its cells without a lookup in a grid-sized array.
     int32_t m_identitySlots = 0;
     Indices m_slotCell; // cell of each later append slot
-    Indices m_next; // next slot holding the same cell, -1 at the end
     std::vector<uint64_t> m_alive; // a bit per slot: not yet removed
     std::vector<int32_t> m_tree; // Fenwick tree of alive counts over words of slots
-    std::vector<Chain, HugePageAllocator<Chain>> m_chains; // per cell
+    // Per cell its first alive slot after those of appendSequential, -1 for none;
+    // made on the first append. A cell listed more than once (rare: the generator
+    // relists only cells it has taken out) chains its later slots through the maps,
+    // so the per-cell array stays small enough for the cache.
+    int32_t m_cellCount;
+    Indices m_first;
+    std::unordered_map<int32_t, int32_t> m_nextSlot; // slot -> next slot of its cell
+    std::unordered_map<int32_t, int32_t> m_lastSlot; // cell listed more than once -> its last slot
     int32_t m_size = 0;
 };

@@ -412,6 +412,7 @@ QVariantMap CircuitGenerator::resultMap()
 {
     QVariantList wires;
     if (m_circuit) {
+        wires.reserve(int(m_circuit->wires().size()));
         const int32_t limit = cutoffLimit(m_settings);
         RandomStream &s4 = randomStream(StreamCutoff);
         for (const auto &w : m_circuit->wires()) {
@@ -420,8 +421,10 @@ QVariantMap CircuitGenerator::resultMap()
                 continue;
             QVariantList xy;
             xy.reserve(int(w->cells.size()));
-            for (const CircuitCell *c : w->cells)
-                xy.append(QVariant(QVariantList {QVariant(int(c->x)), QVariant(int(c->y))}));
+            for (const CircuitCell *c : w->cells) {
+                const GridPoint p = m_circuit->position(c); // without reading the cell
+                xy.append(QVariant(QVariantList {QVariant(int(p.x)), QVariant(int(p.y))}));
+            }
             QVariantMap entry;
             entry.insert(QStringLiteral("xy"), xy);
             entry.insert(QStringLiteral("thickness"), QVariant(w->thickness));

@@ -87,16 +87,13 @@ Wire::StepResult Wire::step(const GeneratorSettings &st)
     CircuitCell *s = cells.back();
     const GridPoint p = circuit->position(s);
     const int32_t D = (direction >= 0 && direction < 8) ? direction : 0;
-    // The step reads the presence of the cell it enters; on a large grid that
-    // cell is rarely in cache, so its load starts while the weights are worked out.
-    // Only cells whose values will be read are worth it.
-    for (int32_t turn = -1; turn <= 1; ++turn) {
+    // With turn weights, the cell a step enters is read again by the next step; on
+    // a large grid it is rarely in cache, so its load starts while the weights are
+    // worked out. Without them a step rarely reads a cell at all.
+    for (int32_t turn = -1; turn <= 1 && circuit->hasTurnWeights(); ++turn) {
         const CellOffset o = kDirectionOffsets[turnDirection(D, turn)];
-        if (!circuit->contains(p.x + o.dx, p.y + o.dy))
-            continue;
-        const CircuitCell *next = &circuit->cell(p.x + o.dx, p.y + o.dy);
-        if (circuit->hasTurnWeights() || circuit->presenceBelowOne(next))
-            __builtin_prefetch(next);
+        if (circuit->contains(p.x + o.dx, p.y + o.dy))
+            __builtin_prefetch(&circuit->cell(p.x + o.dx, p.y + o.dy));
     }
 
     // 1. Neighbour orientation counts.
