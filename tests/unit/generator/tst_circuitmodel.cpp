@@ -300,6 +300,52 @@ private Q_SLOTS:
         QVERIFY(w->attachedToChip());
     }
 
+    // Growth trusts the summary instead of the cells; it must say what the cells say.
+    // slot -1 puts the cell under a chip.
+    void summaryAnswersAsTheCells_data()
+    {
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<float>("value");
+        QTest::addColumn<bool>("presenceBelowOne");
+        QTest::addColumn<bool>("turnWeights");
+        QTest::addColumn<bool>("density");
+        QTest::addColumn<bool>("signalAboveOne");
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        QTest::newRow("initial values") << int(SlotPresence) << 1.0f << false << false << false << false;
+        QTest::newRow("presence just below 1") << int(SlotPresence) << 0.99f << true << false << false << false;
+        QTest::newRow("presence NaN is entered") << int(SlotPresence) << nan << false << false << false << false;
+        QTest::newRow("turn weight") << 2 << 0.25f << false << true << false << false;
+        QTest::newRow("turn weight -0") << 4 << -0.0f << false << true << false << false;
+        QTest::newRow("tiny density") << int(SlotAdjustDensity) << 1e-30f << false << false << true << false;
+        QTest::newRow("signal at 1") << int(SlotAdjustSignal) << 1.0f << false << false << false << false;
+        QTest::newRow("signal above 1") << int(SlotAdjustSignal) << 1.5f << false << false << false << true;
+        QTest::newRow("under a chip") << -1 << 0.0f << false << false << false << false;
+    }
+
+    void summaryAnswersAsTheCells()
+    {
+        QFETCH(int, slot);
+        QFETCH(float, value);
+        Circuit c(3, 2);
+        const ChipSpec chip;
+        CircuitCell &cell = c.cell(1, 1);
+        if (slot >= 0)
+            cell.values[slot] = value;
+        else
+            cell.chip = &chip;
+        // Unsummarised, every query reads the cell.
+        QVERIFY(c.hasTurnWeights() && c.hasDensity() && c.hasSignalAboveOne());
+        const bool below = c.presenceBelowOne(&cell);
+        c.summariseCells();
+        QCOMPARE(c.presenceBelowOne(&cell), below);
+        QTEST(c.presenceBelowOne(&cell), "presenceBelowOne");
+        QCOMPARE(c.underChip(&cell), slot < 0);
+        QVERIFY(!c.presenceBelowOne(&c.cell(0, 0)) && !c.underChip(&c.cell(0, 0)));
+        QTEST(c.hasTurnWeights(), "turnWeights");
+        QTEST(c.hasDensity(), "density");
+        QTEST(c.hasSignalAboveOne(), "signalAboveOne");
+    }
+
     void indexedListMatchesLinearList()
     {
         std::mt19937 rng(1234);
