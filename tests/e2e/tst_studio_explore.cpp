@@ -176,16 +176,21 @@ void TestStudioExplore::lockedParametersSurviveRandomize()
     const QStringList all = js("Studio.schema.allParams().map(function (p) { return p.key; })").toStringList();
     for (const QString &key : all)
         before[key] = mapJson(key);
+    QSet<QString> changed;
     for (int round = 0; round < 3; ++round) {
         QAction *randomize = menuAction("Randomize unlocked parameters");
         QVERIFY(randomize);
         randomize->trigger();
         for (const QString &key : keptKeys)
             QCOMPARE(mapJson(key), before[key]);
+        for (const QString &key : {QStringLiteral("dot_size"), QStringLiteral("tendency_straight")})
+            if (mapJson(key) != before[key])
+                changed << key;
     }
-    // Unlocked looks did change (three draws from whole ranges cannot all land on the defaults).
-    QVERIFY(mapJson("dot_size") != before["dot_size"]);
-    QVERIFY(mapJson("tendency_straight") != before["tendency_straight"]);
+    // Unlocked looks did change: one draw of a stepped range may land on the default
+    // again (the pad size: 1 in 81), three in a row practically never.
+    QVERIFY(changed.contains("dot_size"));
+    QVERIFY(changed.contains("tendency_straight"));
     QCOMPARE(mapJson("width"), before["width"]);
     // Randomize is one undo step.
     const QString randomized = js("JSON.stringify(Studio.studio.model.map)").toString();
