@@ -72,12 +72,13 @@ static std::vector<double> run(const std::vector<Size> &sizes, CircuitGenerator:
         g.setListStrategy(strategy);
     for (int i = 0; i < repeats; ++i)
         for (size_t k = 0; k < sizes.size(); ++k)
-            best[k] = std::min(best[k], generateOnce(generators[k], params(sizes[k].width, sizes[k].height, sizes[k].scale),
-                                                     &wires[k]));
+            best[k] = std::min(
+                    best[k],
+                    generateOnce(generators[k], params(sizes[k].width, sizes[k].height, sizes[k].scale), &wires[k]));
     for (size_t k = 0; k < sizes.size(); ++k) {
         const GridSize grid = Circuit::gridSize(sizes[k].width, sizes[k].height, float(sizes[k].scale));
-        std::printf("%-34s %5d x %-5d = %8lld cells  %6d wires  %9.1f ms (best of %d)%s\n", sizes[k].label, grid.columns,
-                    grid.rows, (long long)grid.columns * grid.rows, wires[k], best[k], repeats,
+        std::printf("%-34s %5d x %-5d = %8lld cells  %6d wires  %9.1f ms (best of %d)%s\n", sizes[k].label,
+                    grid.columns, grid.rows, (long long)grid.columns * grid.rows, wires[k], best[k], repeats,
                     strategy == CircuitGenerator::ListStrategy::Linear ? "  [linear lists]" : "");
     }
     std::fflush(stdout);
@@ -88,18 +89,17 @@ int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
     const bool linear = app.arguments().contains(QStringLiteral("--linear"));
-    const auto fast = CircuitGenerator::ListStrategy::Indexed;
-    run({{"600 x 600 at scale 0.6", 600, 600, 0.6}, {"65k cells (1920 x 1080 at 0.2828)", 1920, 1080, 0.2828}}, fast, 3);
+    const std::vector<Size> small
+            = {{"600 x 600 at scale 0.6", 600, 600, 0.6}, {"65k cells (1920 x 1080 at 0.2828)", 1920, 1080, 0.2828}};
     // The two sizes compared, and the one between them.
-    const std::vector<double> t = run({{"130k cells (1920 x 1080 at 0.2)", 1920, 1080, 0.2},
-                                       {"260k cells (1920 x 1080 at 0.1414)", 1920, 1080, 0.1414},
-                                       {"518k cells (1920 x 1080 at 0.1)", 1920, 1080, 0.1}},
-                                      fast, 5);
+    const std::vector<Size> compared = {{"130k cells (1920 x 1080 at 0.2)", 1920, 1080, 0.2},
+                                        {"260k cells (1920 x 1080 at 0.1414)", 1920, 1080, 0.1414},
+                                        {"518k cells (1920 x 1080 at 0.1)", 1920, 1080, 0.1}};
+    run(small, CircuitGenerator::ListStrategy::Indexed, 3);
+    const std::vector<double> t = run(compared, CircuitGenerator::ListStrategy::Indexed, 5);
     // Four times the cells: linear scaling would take four times as long.
     std::printf("518k / 130k cells                  %.2f x   (target <= 4.5; 518k target <= 1000 ms)\n", t[2] / t[0]);
-    if (linear) {
-        const auto slow = CircuitGenerator::ListStrategy::Linear;
-        run({{"600 x 600 at scale 0.6", 600, 600, 0.6}, {"65k cells (1920 x 1080 at 0.2828)", 1920, 1080, 0.2828}}, slow, 3);
-    }
+    if (linear)
+        run(small, CircuitGenerator::ListStrategy::Linear, 3);
     return 0;
 }

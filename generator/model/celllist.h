@@ -31,7 +31,7 @@ public:
     int32_t size() const { return int32_t(m_entries.size()); }
     bool empty() const { return m_entries.empty(); }
     int32_t at(int32_t k) const { return m_entries[size_t(k)]; }
-    void prefetch(int32_t) const {}
+    void prefetch(int32_t) const { }
     bool removeFirst(int32_t cell)
     {
         auto it = std::find(m_entries.begin(), m_entries.end(), cell);

@@ -116,8 +116,7 @@ public:
     void summariseCells();
     bool presenceBelowOne(const CircuitCell *c) const
     {
-        return m_summarised ? (m_marks[stateIndex(c)] & kPresenceBelowOneBit) != 0
-                            : c->values[SlotPresence] < 1.0f;
+        return m_summarised ? (m_marks[stateIndex(c)] & kPresenceBelowOneBit) != 0 : c->values[SlotPresence] < 1.0f;
     }
     bool underChip(const CircuitCell *c) const
     {

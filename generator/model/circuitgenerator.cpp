@@ -158,7 +158,8 @@ bool canBeCut(const Circuit &circuit, const Wire *w, int32_t limit, float cutoff
         return false;
     if (int64_t(w->cells.size()) <= int64_t(limit) && !(cutoffPercentage <= -1.0f))
         return true;
-    return circuit.underChip(w->cells.front()) || (w->cells.size() == 1 && w->cells.front()->values[SlotPresence] < 0.5f);
+    return circuit.underChip(w->cells.front())
+            || (w->cells.size() == 1 && w->cells.front()->values[SlotPresence] < 0.5f);
 }
 
 bool anyWireCanBeCut(const Circuit &circuit, int32_t limit, float cutoffPercentage)

@@ -14,8 +14,7 @@
 
 Wire::Wire(Circuit *owner, CircuitCell *s)
     : Wire(owner, s, {})
-{
-}
+{ }
 
 Wire::Wire(Circuit *owner, CircuitCell *s, std::vector<CircuitCell *> storage)
     : cells(std::move(storage))
