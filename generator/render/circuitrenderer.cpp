@@ -21,6 +21,10 @@ constexpr long long kImagesPerSlot = 5;
 constexpr long long kPrintBudget = 180LL * 1024 * 1024;
 constexpr long long kPosterBudget = 500LL * 1024 * 1024;
 constexpr int kMinBandRows = 16;
+// A small canvas is shared out, one band per thread, when every band is at least
+// this tall (and four margins): shorter bands would spend more on drawing their
+// neighbours' rows for the blurs than the threads save.
+constexpr int kMinSharedBandRows = 128;
 
 QImage rowsOf(const QImage &work, int offset, int rows)
 {
@@ -72,8 +76,10 @@ int CircuitRenderer::bandRowsFor(const RenderMetrics &metrics, int margin, int t
     if (m_bandRows > 0)
         return std::min(m_bandRows, height);
     const long long pixels = static_cast<long long>(metrics.width()) * height;
-    if (pixels <= kWholeCanvasPixels)
-        return height;
+    if (pixels <= kWholeCanvasPixels) {
+        const int shared = (height + threads - 1) / std::max(1, threads);
+        return threads > 1 && shared >= std::max(kMinSharedBandRows, 4 * margin) ? shared : height;
+    }
     const long long budget = pixels <= RenderMetrics::kMaxPixels ? kPrintBudget : kPosterBudget;
     const long long rowBytes = 4LL * metrics.width() * kImagesPerSlot;
     const long long workRows = budget / std::max(1, threads) / rowBytes;
@@ -92,15 +98,17 @@ const QImage *CircuitRenderer::render(const Circuit &circuit, const GeneratorSet
     // Allocation can still fail for a canvas within the limits when memory is short.
     if (image->isNull())
         return nullptr;
-    if (m_bandRows <= 0 || m_bandRows >= metrics.height()) {
-        const RenderPlan plan(circuit, settings, metrics, layer);
+    const RenderPlan plan(circuit, settings, metrics, layer);
+    const RenderPass pass(plan, circuit, settings, metrics, layer);
+    const int rows = bandRowsFor(metrics, pass.margin(), threadCount());
+    if (rows >= metrics.height()) {
         m_bands->keep(std::max(m_bands->size(), 1));
-        RenderPass(plan, circuit, settings, metrics, layer).run(*image, 0, m_bands->slot(0).buffers, nullptr);
+        pass.run(*image, 0, m_bands->slot(0).buffers, nullptr);
     } else {
         const int bytes = image->width() * 4;
-        renderBands(circuit, settings, renderScale, layer, [&image, bytes](const QImage &rows, int firstRow) {
-            for (int y = 0; y < rows.height(); ++y)
-                std::copy_n(rows.constScanLine(y), bytes, image->scanLine(firstRow + y));
+        drawBands(pass, metrics, rows, [&image, bytes](const QImage &band, int firstRow) {
+            for (int y = 0; y < band.height(); ++y)
+                std::copy_n(band.constScanLine(y), bytes, image->scanLine(firstRow + y));
             return true;
         });
     }
@@ -116,11 +124,16 @@ CircuitRenderer::BandResult CircuitRenderer::renderBands(const Circuit &circuit,
         return BandResult::NotDrawable;
     const RenderPlan plan(circuit, settings, metrics, layer);
     const RenderPass pass(plan, circuit, settings, metrics, layer);
+    return drawBands(pass, metrics, bandRowsFor(metrics, pass.margin(), threadCount()), sink);
+}
+
+CircuitRenderer::BandResult CircuitRenderer::drawBands(const RenderPass &pass, const RenderMetrics &metrics, int rows,
+                                                       const BandSink &sink)
+{
     const int width = metrics.width();
     const int height = metrics.height();
     const int margin = pass.margin();
     const int threads = threadCount();
-    const int rows = bandRowsFor(metrics, margin, threads);
     const int bandCount = (height + rows - 1) / rows;
     struct Band {
         int top;

@@ -9,6 +9,7 @@
 
 class Circuit;
 class RenderMetrics;
+class RenderPass;
 struct GeneratorSettings;
 
 // Renders a circuit as a raster image: the finished artwork (background,
@@ -55,9 +56,9 @@ public:
     // The last rendered image, or nullptr.
     const QImage *image() const { return m_image.get(); }
 
-    // Rows per band; 0 (the default) chooses: the whole canvas at once when it
-    // is small, bands that bound the memory otherwise. render() honours a
-    // forced value too.
+    // Rows per band; 0 (the default) chooses: for a small canvas one band per
+    // thread, or the whole canvas at once when such bands would be short; bands
+    // that bound the memory otherwise. render() honours either.
     void setBandRows(int rows) { m_bandRows = rows; }
     // Worker threads; 0 (the default) uses one per core.
     void setThreadCount(int threads) { m_threads = threads; }
@@ -74,6 +75,7 @@ private:
     class Bands;
 
     int bandRowsFor(const RenderMetrics &metrics, int margin, int threads) const;
+    BandResult drawBands(const RenderPass &pass, const RenderMetrics &metrics, int rows, const BandSink &sink);
 
     std::unique_ptr<QImage> m_image;
     std::unique_ptr<Bands> m_bands;

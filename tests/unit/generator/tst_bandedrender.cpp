@@ -46,6 +46,7 @@ private Q_SLOTS:
     void bandsGiveTheWholeCanvasPixels_data();
     void bandsGiveTheWholeCanvasPixels();
     void streamedBandsCoverTheCanvasInOrder();
+    void smallCanvasIsSharedAmongTheThreads();
     void blurStripsGiveTheWholeBlur_data();
     void blurStripsGiveTheWholeBlur();
 };
@@ -135,6 +136,34 @@ void TestBandedRender::streamedBandsCoverTheCanvasInOrder()
     QCOMPARE(int(result), int(CircuitRenderer::BandResult::Done));
     QCOMPARE(firstRows, (QVector<int> {0, 37, 74}));
     QCOMPARE(covered, 101);
+}
+
+// A canvas small enough to draw whole is still shared out, one band per thread, by
+// renderBands and render() alike, with the whole canvas's pixels.
+void TestBandedRender::smallCanvasIsSharedAmongTheThreads()
+{
+    CircuitGenerator generator;
+    generator.readParameters(sampleMap(QStringLiteral("render_showcase_map.json"), R"({"width": 300, "height": 420})"));
+    const QImage whole = renderWith(generator, 1.0f, Composite, 0, 1);
+    QVERIFY(!whole.isNull());
+    for (int threads : {2, 3}) {
+        CircuitRenderer renderer;
+        renderer.setThreadCount(threads);
+        generator.resetSeed();
+        QImage assembled(whole.size(), QImage::Format_ARGB32);
+        int bands = 0;
+        renderer.renderBands(*generator.generateCircuit(), generator.settings(), 1.0f, Composite,
+                             [&](const QImage &rows, int firstRow) {
+                                 ++bands;
+                                 for (int y = 0; y < rows.height(); ++y)
+                                     std::memcpy(assembled.scanLine(firstRow + y), rows.constScanLine(y),
+                                                 size_t(rows.width()) * 4);
+                                 return true;
+                             });
+        QCOMPARE(bands, threads);
+        QCOMPARE(firstDifferentRow(assembled, whole), -1);
+        QCOMPARE(firstDifferentRow(renderWith(generator, 1.0f, Composite, 0, threads), whole), -1);
+    }
 }
 
 // Large blurs run over strips of columns; the borders of a strip must come
