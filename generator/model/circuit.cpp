@@ -1,5 +1,7 @@
 #include "circuit.h"
 
+#include "eraseat.h"
+
 #include <QtGlobal>
 
 #include <algorithm>
@@ -108,11 +110,9 @@ void Circuit::releaseWire(Wire *wire)
         releaseCell(wire->laneEndEnd);
 }
 
-void Circuit::deleteRemovedWires()
+void Circuit::deleteWires(const std::vector<size_t> &positions)
 {
-    m_wires.erase(
-            std::remove_if(m_wires.begin(), m_wires.end(), [](const std::unique_ptr<Wire> &w) { return w->removed; }),
-            m_wires.end());
+    eraseAt(m_wires, positions);
 }
 
 void Circuit::reserveChips(size_t n)

@@ -146,8 +146,9 @@ public:
     void releaseWire(Wire *wire);
     // Frees one cell (free, orientation -1, direction -1).
     void releaseCell(CircuitCell *c);
-    // Deletes every wire marked removed, keeping the order of the others.
-    void deleteRemovedWires();
+    // Deletes the wires at these positions of wires() (ascending, distinct), keeping
+    // the order of the others.
+    void deleteWires(const std::vector<size_t> &positions);
 
     // Chip placement bookkeeping (used by the generator).
     // Reserves room for n chip specs so that references stay valid; call once before addChip.

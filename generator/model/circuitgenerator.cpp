@@ -2,11 +2,13 @@
 #include "circuitgenerator.h"
 
 #include "celllist.h"
+#include "eraseat.h"
 #include "generationbudget.h"
 #include "parametertable.h"
 #include "randomstream.h"
 #include "saturatingint.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -150,24 +152,52 @@ void computeCellFields(Circuit &circuit, const CircuitGenerator &gen)
     }
 }
 
-// Whether a cut-off marking could remove the wire. The draw it compares with the cut-off
-// percentage lies in (-1, 1); the other two rules depend only on the wire.
-bool canBeCut(const Circuit &circuit, const Wire *w, int32_t limit, float cutoffPercentage)
+// What the cut-off rules ask of a kept wire. Its cells, its lane ends and the pins never
+// change once it is kept, so the answers are taken then, while its cells are at hand:
+// the passes read these instead of the wires, which lie scattered over the heap.
+struct CutoffTraits {
+    bool attached; // to a chip: never cut
+    bool shortWire; // no longer than the cut-off limit
+    bool startsUnderChip;
+    bool singleFaintCell; // one cell, of presence below 0.5
+};
+
+CutoffTraits cutoffTraits(const Circuit &circuit, const Wire &w, int32_t limit)
 {
-    if (w->attachedToChip())
-        return false;
-    if (int64_t(w->cells.size()) <= int64_t(limit) && !(cutoffPercentage <= -1.0f))
-        return true;
-    return circuit.underChip(w->cells.front())
-            || (w->cells.size() == 1 && w->cells.front()->values[SlotPresence] < 0.5f);
+    return {w.attachedToChip(), int64_t(w.cells.size()) <= int64_t(limit), circuit.underChip(w.cells.front()),
+            w.cells.size() == 1 && w.cells.front()->values[SlotPresence] < 0.5f};
 }
 
-bool anyWireCanBeCut(const Circuit &circuit, int32_t limit, float cutoffPercentage)
+// Whether a cut-off marking could remove the wire. The draw it compares with the cut-off
+// percentage lies in (-1, 1); the other two rules depend only on the wire.
+bool canBeCut(const CutoffTraits &t, float cutoffPercentage)
 {
-    for (const auto &w : circuit.wires())
-        if (canBeCut(circuit, w.get(), limit, cutoffPercentage))
-            return true;
-    return false;
+    if (t.attached)
+        return false;
+    return (t.shortWire && !(cutoffPercentage <= -1.0f)) || t.startsUnderChip || t.singleFaintCell;
+}
+
+bool anyWireCanBeCut(const std::vector<CutoffTraits> &traits, float cutoffPercentage)
+{
+    return std::any_of(traits.begin(), traits.end(),
+                       [cutoffPercentage](const CutoffTraits &t) { return canBeCut(t, cutoffPercentage); });
+}
+
+// The cut-off marking: one draw of stream 4 per wire, in order; returns the positions of
+// the wires it removes.
+std::vector<size_t> markCutoff(const std::vector<CutoffTraits> &traits, float cutoffPercentage)
+{
+    RandomStream &s4 = randomStream(StreamCutoff);
+    std::vector<size_t> removed;
+    for (size_t i = 0; i < traits.size(); ++i) {
+        const double r = s4.next();
+        const CutoffTraits &t = traits[i];
+        if (t.attached)
+            continue;
+        if ((t.shortWire && r <= double(cutoffPercentage)) || t.startsUnderChip || t.singleFaintCell)
+            removed.push_back(i);
+    }
+    return removed;
 }
 
 // Advances a stream by `count` draws as if each had been made. A stream has fewer than
@@ -289,6 +319,8 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
 
     RandomStream &s1 = randomStream(StreamStart);
     RandomStream &s4 = randomStream(StreamCutoff);
+    const int32_t limit = cutoffLimit(s);
+    std::vector<CutoffTraits> traits; // of circuit.wires(), in the same order
 
     // Pin wires.
     while (!pins.empty()) {
@@ -300,14 +332,14 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
         w->grow(s);
         removeWireCells(candidates, circuit, *w);
         removeWireCells(pins, circuit, *w);
+        traits.push_back(cutoffTraits(circuit, *w, limit));
     }
 
     // Fill passes.
-    const int32_t limit = cutoffLimit(s);
     for (int32_t pass = 0; pass < s.loops; ++pass) {
         // With nothing to fill and no wire that a cut-off could remove, this pass and all
         // later ones change nothing but stream 4, which draws once per wire and pass.
-        if (candidates.empty() && !anyWireCanBeCut(circuit, limit, s.cutoffPercentage)) {
+        if (candidates.empty() && !anyWireCanBeCut(traits, s.cutoffPercentage)) {
             skipDraws(s4, uint64_t(s.loops - pass) * uint64_t(circuit.wires().size()));
             break;
         }
@@ -336,43 +368,30 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
                 circuit.releaseWire(attempt.get());
             }
             removeWireCells(candidates, circuit, *attempt);
+            traits.push_back(cutoffTraits(circuit, *attempt, limit));
             circuit.addWire(attempt->copy());
         }
 
         // Cut-off marking.
         if (!budget.chargeCutoff(int64_t(circuit.wires().size())))
             return false;
-        bool anyRemoved = false;
-        for (const auto &w : circuit.wires()) {
-            const double r = s4.next();
-            if (w->attachedToChip())
-                continue;
-            if (int64_t(w->cells.size()) <= int64_t(limit) && r <= double(s.cutoffPercentage))
-                w->removed = true;
-            if (circuit.underChip(w->cells.front()))
-                w->removed = true;
-            if (w->cells.size() == 1 && w->cells.front()->values[SlotPresence] < 0.5f)
-                w->removed = true;
-            anyRemoved = anyRemoved || w->removed;
-        }
+        const std::vector<size_t> removed = markCutoff(traits, s.cutoffPercentage);
         // Removal: free the cells and queue them as candidates again, in order.
-        if (anyRemoved) {
-            auto freeCell = [&](CircuitCell *c) {
-                circuit.releaseCell(c);
-                candidates.append(circuit.indexOf(c));
-            };
-            for (const auto &w : circuit.wires()) {
-                if (!w->removed)
-                    continue;
-                for (CircuitCell *c : w->cells)
-                    freeCell(c);
-                if (w->laneEndStart) {
-                    freeCell(w->laneEndStart);
-                    freeCell(w->laneEndEnd);
-                }
+        auto freeCell = [&](CircuitCell *c) {
+            circuit.releaseCell(c);
+            candidates.append(circuit.indexOf(c));
+        };
+        for (size_t i : removed) {
+            const Wire &w = *circuit.wires()[i];
+            for (CircuitCell *c : w.cells)
+                freeCell(c);
+            if (w.laneEndStart) {
+                freeCell(w.laneEndStart);
+                freeCell(w.laneEndEnd);
             }
-            circuit.deleteRemovedWires();
         }
+        circuit.deleteWires(removed);
+        eraseAt(traits, removed);
     }
     return true;
 }

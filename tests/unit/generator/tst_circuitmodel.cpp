@@ -1,6 +1,7 @@
 // Grid geometry, cell defaults, wire start rule, growth checks, second lane, release.
 #include "celllist.h"
 #include "circuit.h"
+#include "eraseat.h"
 #include "generatorsettings.h"
 #include "randomstream.h"
 
@@ -344,6 +345,44 @@ private Q_SLOTS:
         QTEST(c.hasTurnWeights(), "turnWeights");
         QTEST(c.hasDensity(), "density");
         QTEST(c.hasSignalAboveOne(), "signalAboveOne");
+    }
+
+    void eraseAtKeepsTheOrderOfTheOthers_data()
+    {
+        QTest::addColumn<QVector<int>>("positions");
+        QTest::addColumn<QVector<int>>("kept");
+        QTest::newRow("none") << QVector<int> {} << QVector<int> {0, 1, 2, 3, 4, 5};
+        QTest::newRow("first and last") << QVector<int> {0, 5} << QVector<int> {1, 2, 3, 4};
+        QTest::newRow("a run and a single") << QVector<int> {1, 2, 4} << QVector<int> {0, 3, 5};
+        QTest::newRow("all") << QVector<int> {0, 1, 2, 3, 4, 5} << QVector<int> {};
+    }
+
+    // Owning pointers: the erased objects are deleted, the others keep their order.
+    void eraseAtKeepsTheOrderOfTheOthers()
+    {
+        QFETCH(QVector<int>, positions);
+        QFETCH(QVector<int>, kept);
+        auto alive = std::make_shared<int>(0);
+        struct Counted {
+            explicit Counted(int v, std::shared_ptr<int> n)
+                : value(v)
+                , count(std::move(n))
+            {
+                ++*count;
+            }
+            ~Counted() { --*count; }
+            int value;
+            std::shared_ptr<int> count;
+        };
+        std::vector<std::unique_ptr<Counted>> items;
+        for (int i = 0; i < 6; ++i)
+            items.push_back(std::make_unique<Counted>(i, alive));
+        eraseAt(items, std::vector<size_t>(positions.begin(), positions.end()));
+        QVector<int> values;
+        for (const auto &item : items)
+            values.append(item->value);
+        QCOMPARE(values, kept);
+        QCOMPARE(*alive, kept.size());
     }
 
     void indexedListMatchesLinearList()
