@@ -200,6 +200,27 @@ std::vector<size_t> markCutoff(const std::vector<CutoffTraits> &traits, float cu
     return removed;
 }
 
+// Deletes the wires at `removed` (ascending), freeing their cells and lane ends and
+// queueing those as candidates again, in order.
+template<class List>
+void deleteCutWires(Circuit &circuit, const std::vector<size_t> &removed, List &candidates)
+{
+    auto freeCell = [&](CircuitCell *c) {
+        circuit.releaseCell(c);
+        candidates.append(circuit.indexOf(c));
+    };
+    for (size_t i : removed) {
+        const Wire &w = *circuit.wires()[i];
+        for (CircuitCell *c : w.cells)
+            freeCell(c);
+        if (w.laneEndStart) {
+            freeCell(w.laneEndStart);
+            freeCell(w.laneEndEnd);
+        }
+    }
+    circuit.deleteWires(removed);
+}
+
 // Advances a stream by `count` draws as if each had been made. A stream has fewer than
 // 2 x kModulus states, so after that many draws it runs round its cycle, whose length
 // then reduces the rest; at most about 1.4 million draws whatever `count` is.
@@ -376,21 +397,7 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
         if (!budget.chargeCutoff(int64_t(circuit.wires().size())))
             return false;
         const std::vector<size_t> removed = markCutoff(traits, s.cutoffPercentage);
-        // Removal: free the cells and queue them as candidates again, in order.
-        auto freeCell = [&](CircuitCell *c) {
-            circuit.releaseCell(c);
-            candidates.append(circuit.indexOf(c));
-        };
-        for (size_t i : removed) {
-            const Wire &w = *circuit.wires()[i];
-            for (CircuitCell *c : w.cells)
-                freeCell(c);
-            if (w.laneEndStart) {
-                freeCell(w.laneEndStart);
-                freeCell(w.laneEndEnd);
-            }
-        }
-        circuit.deleteWires(removed);
+        deleteCutWires(circuit, removed, candidates);
         eraseAt(traits, removed);
     }
     return true;
