@@ -86,10 +86,11 @@ Wire::StepResult Wire::step(const GeneratorSettings &st)
     CircuitCell *s = cells.back();
     const GridPoint p = circuit->position(s);
     const int32_t D = (direction >= 0 && direction < 8) ? direction : 0;
+    const bool turnWeights = circuit->hasTurnWeights();
     // With turn weights, the cell a step enters is read again by the next step; on
     // a large grid it is rarely in cache, so its load starts while the weights are
     // worked out. Without them a step rarely reads a cell at all.
-    for (int32_t turn = -1; turn <= 1 && circuit->hasTurnWeights(); ++turn) {
+    for (int32_t turn = -1; turn <= 1 && turnWeights; ++turn) {
         const CellOffset o = kDirectionOffsets[turnDirection(D, turn)];
         if (circuit->contains(p.x + o.dx, p.y + o.dy))
             __builtin_prefetch(&circuit->cell(p.x + o.dx, p.y + o.dy));
@@ -115,7 +116,6 @@ Wire::StepResult Wire::step(const GeneratorSettings &st)
     static const int32_t kTurns[3] = {0, -1, 1};
     double weight[3];
     int32_t orient[3];
-    const bool turnWeights = circuit->hasTurnWeights();
     for (int i = 0; i < 3; ++i) {
         const int32_t d = turnDirection(D, kTurns[i]);
         orient[i] = kDirectionOrientation[d];
