@@ -4,7 +4,7 @@
 // end, at(k) is the k-th remaining entry, removeFirst(c) takes out the first
 // occurrence of c and shifts the later entries down. LinearCellList is that plain
 // sequence (linear search, quadratic overall); IndexedCellList keeps the same
-// indices with a bit per append slot, a Fenwick tree over words of those bits and
+// indices with a bit per append slot, a Fenwick tree over blocks of those bits and
 // each cell's first appended slot, so at(k) and removeFirst(c) are logarithmic; its slots
 // are released whenever the list becomes empty.
 #pragma once
@@ -69,11 +69,13 @@ public:
         m_alive.assign(size_t(words), ~uint64_t(0));
         if (n % kWordBits != 0)
             m_alive.back() = (uint64_t(1) << (n % kWordBits)) - 1;
-        m_tree.assign(size_t(words) + 1, 0);
-        for (int32_t i = 1; i <= words; ++i) {
-            m_tree[size_t(i)] += popCount(m_alive[size_t(i - 1)]);
+        const int32_t blocks = (words + kBlockWords - 1) / kBlockWords;
+        m_tree.assign(size_t(blocks) + 1, 0);
+        for (int32_t word = 0; word < words; ++word)
+            m_tree[size_t(word / kBlockWords + 1)] += popCount(m_alive[size_t(word)]);
+        for (int32_t i = 1; i <= blocks; ++i) {
             const int32_t j = i + (i & -i);
-            if (j <= words)
+            if (j <= blocks)
                 m_tree[size_t(j)] += m_tree[size_t(i)];
         }
         m_size = n;
@@ -96,12 +98,14 @@ public:
         const int32_t word = slot / kWordBits;
         if (word == int32_t(m_alive.size())) {
             m_alive.push_back(0);
-            // Fenwick node i covers words (i - lowbit(i), i]; the new word counts nothing yet.
-            const int32_t i = word + 1;
-            m_tree.push_back(prefix(i - 1) - prefix(i - (i & -i)));
+            if (word % kBlockWords == 0) {
+                // Fenwick node i covers blocks (i - lowbit(i), i]; the new block counts nothing yet.
+                const int32_t i = word / kBlockWords + 1;
+                m_tree.push_back(prefix(i - 1) - prefix(i - (i & -i)));
+            }
         }
         m_alive[size_t(word)] |= uint64_t(1) << (slot % kWordBits);
-        addToWord(word, 1);
+        addToBlock(word / kBlockWords, 1);
         ++m_size;
     }
 
@@ -114,19 +118,22 @@ public:
     int32_t at(int32_t k) const
     {
         const int32_t n = int32_t(m_tree.size()) - 1;
-        int32_t word = 0;
+        int32_t block = 0;
         int32_t rest = k + 1;
-        int32_t step = 1;
-        while (step * 2 <= n)
-            step *= 2;
-        for (; step > 0; step /= 2) {
-            const int32_t next = word + step;
-            if (next <= n && m_tree[size_t(next)] < rest) {
-                word = next;
-                rest -= m_tree[size_t(next)];
-            }
+        // Each level goes either way at random, so it masks instead of branching.
+        for (int32_t step = highestPowerOfTwo(n); step > 0; step /= 2) {
+            const int32_t next = block + step;
+            const int32_t count = m_tree[size_t(std::min(next, n))];
+            const int32_t right = -(int32_t(next <= n) & int32_t(count < rest));
+            block += step & right;
+            rest -= count & right;
         }
-        // Node word + 1 holds the entry, the rest-th alive slot of its word.
+        // Node block + 1 holds the entry, the rest-th alive slot of its block.
+        int32_t word = block * kBlockWords;
+        for (int32_t count = popCount(m_alive[size_t(word)]); count < rest; count = popCount(m_alive[size_t(word)])) {
+            rest -= count;
+            ++word;
+        }
         const int32_t slot = word * kWordBits + nthSetBit(m_alive[size_t(word)], rest - 1);
         return slot < m_identitySlots ? slot : m_slotCell[size_t(slot - m_identitySlots)];
     }
@@ -172,14 +179,16 @@ private:
     void removeSlot(int32_t slot)
     {
         m_alive[size_t(slot / kWordBits)] &= ~(uint64_t(1) << (slot % kWordBits));
-        addToWord(slot / kWordBits, -1);
+        addToBlock(slot / kWordBits / kBlockWords, -1);
         if (--m_size == 0)
             releaseSlots();
     }
 
-    // The Fenwick tree counts alive slots per word of 64, so that it is small
-    // enough to stay in cache on the largest grids; a word's bits give the slot.
+    // The Fenwick tree counts alive slots per block of eight words of 64 bits, one
+    // cache line, so that it stays in the first-level cache on the largest grids;
+    // the block's words give the slot.
     static constexpr int32_t kWordBits = 64;
+    static constexpr int32_t kBlockWords = 8;
 
     // Inline bit arithmetic: without a popcnt target the builtin is a library call.
     static int32_t popCount(uint64_t bits)
@@ -190,25 +199,30 @@ private:
         return int32_t((bits * 0x0101010101010101u) >> 56);
     }
 
+    // The largest power of two not above n, 0 for none, without a loop.
+    static int32_t highestPowerOfTwo(int32_t n)
+    {
+        return n > 0 ? int32_t(1) << (31 - __builtin_clz(uint32_t(n))) : 0;
+    }
+
     // The position of the set bit of the given rank (0-based) in bits.
     static int32_t nthSetBit(uint64_t bits, int32_t rank)
     {
         int32_t position = 0;
         for (int32_t width = 32; width > 0; width /= 2) {
             const int32_t below = popCount(bits & ((uint64_t(1) << width) - 1));
-            if (rank >= below) {
-                rank -= below;
-                bits >>= width;
-                position += width;
-            }
+            const int32_t upper = -int32_t(rank >= below);
+            rank -= below & upper;
+            bits >>= width & upper;
+            position += width & upper;
         }
         return position;
     }
 
-    void addToWord(int32_t word, int32_t delta)
+    void addToBlock(int32_t block, int32_t delta)
     {
         const int32_t n = int32_t(m_tree.size()) - 1;
-        for (int32_t i = word + 1; i <= n; i += i & -i)
+        for (int32_t i = block + 1; i <= n; i += i & -i)
             m_tree[size_t(i)] += delta;
     }
 
@@ -237,7 +251,7 @@ private:
     int32_t m_identitySlots = 0;
     Indices m_slotCell; // cell of each later append slot
     std::vector<uint64_t> m_alive; // a bit per slot: not yet removed
-    std::vector<int32_t> m_tree; // Fenwick tree of alive counts over words of slots
+    std::vector<int32_t> m_tree; // Fenwick tree of alive counts over blocks of slots
     // Per cell its first alive slot after those of appendSequential, -1 for none;
     // made on the first append. A cell listed more than once (rare: the generator
     // relists only cells it has taken out) chains its later slots through the maps,
