@@ -164,8 +164,11 @@ struct CutoffTraits {
 
 CutoffTraits cutoffTraits(const Circuit &circuit, const Wire &w, int32_t limit)
 {
-    return {w.attachedToChip(), int64_t(w.cells.size()) <= int64_t(limit), circuit.underChip(w.cells.front()),
-            w.cells.size() == 1 && w.cells.front()->values[SlotPresence] < 0.5f};
+    const CircuitCell *front = w.cells.front();
+    // Presence below 0.5 is below 1 too: the marks answer that without loading the cell.
+    const bool singleFaintCell
+            = w.cells.size() == 1 && circuit.presenceBelowOne(front) && front->values[SlotPresence] < 0.5f;
+    return {w.attachedToChip(), int64_t(w.cells.size()) <= int64_t(limit), circuit.underChip(front), singleFaintCell};
 }
 
 // Whether a cut-off marking could remove the wire. The draw it compares with the cut-off

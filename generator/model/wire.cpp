@@ -20,6 +20,7 @@ Wire::Wire(Circuit *owner, CircuitCell *s, std::vector<CircuitCell *> storage)
     : cells(std::move(storage))
     , circuit(owner)
 {
+    circuit->prefetchStart(s);
     cells.clear();
     cells.push_back(s);
     circuit->setFree(s, false);
