@@ -200,10 +200,7 @@ private:
     }
 
     // The largest power of two not above n, 0 for none, without a loop.
-    static int32_t highestPowerOfTwo(int32_t n)
-    {
-        return n > 0 ? int32_t(1) << (31 - __builtin_clz(uint32_t(n))) : 0;
-    }
+    static int32_t highestPowerOfTwo(int32_t n) { return n > 0 ? int32_t(1) << (31 - __builtin_clz(uint32_t(n))) : 0; }
 
     // The position of the set bit of the given rank (0-based) in bits.
     static int32_t nthSetBit(uint64_t bits, int32_t rank)
