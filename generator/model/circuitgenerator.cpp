@@ -171,13 +171,17 @@ CutoffTraits cutoffTraits(const Circuit &circuit, const Wire &w, int32_t limit)
     return {w.attachedToChip(), int64_t(w.cells.size()) <= int64_t(limit), circuit.underChip(front), singleFaintCell};
 }
 
+// The cut-off rules; shortWireCut: whether the draw lets a short wire be cut.
+bool isCut(const CutoffTraits &t, bool shortWireCut)
+{
+    return !t.attached && ((t.shortWire && shortWireCut) || t.startsUnderChip || t.singleFaintCell);
+}
+
 // Whether a cut-off marking could remove the wire. The draw it compares with the cut-off
-// percentage lies in (-1, 1); the other two rules depend only on the wire.
+// percentage lies in (-1, 1); the other rules depend only on the wire.
 bool canBeCut(const CutoffTraits &t, float cutoffPercentage)
 {
-    if (t.attached)
-        return false;
-    return (t.shortWire && !(cutoffPercentage <= -1.0f)) || t.startsUnderChip || t.singleFaintCell;
+    return isCut(t, !(cutoffPercentage <= -1.0f));
 }
 
 bool anyWireCanBeCut(const std::vector<CutoffTraits> &traits, float cutoffPercentage)
@@ -194,10 +198,7 @@ std::vector<size_t> markCutoff(const std::vector<CutoffTraits> &traits, float cu
     std::vector<size_t> removed;
     for (size_t i = 0; i < traits.size(); ++i) {
         const double r = s4.next();
-        const CutoffTraits &t = traits[i];
-        if (t.attached)
-            continue;
-        if ((t.shortWire && r <= double(cutoffPercentage)) || t.startsUnderChip || t.singleFaintCell)
+        if (isCut(traits[i], r <= double(cutoffPercentage)))
             removed.push_back(i);
     }
     return removed;
