@@ -55,13 +55,15 @@ Circuit::~Circuit() = default;
 
 Wire *Circuit::newWire(CircuitCell *startCell)
 {
-    m_wires.push_back(std::make_unique<Wire>(this, startCell));
-    return m_wires.back().get();
+    m_wireStore.emplace_back(this, startCell);
+    m_wires.push_back(&m_wireStore.back());
+    return m_wires.back();
 }
 
-void Circuit::addWire(std::unique_ptr<Wire> wire)
+void Circuit::addWire(const Wire &grown)
 {
-    m_wires.push_back(std::move(wire));
+    m_wireStore.emplace_back(grown, &m_wireMemory);
+    m_wires.push_back(&m_wireStore.back());
 }
 
 void Circuit::releaseCell(CircuitCell *c)

@@ -8,7 +8,8 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <deque>
+#include <memory_resource>
 #include <vector>
 
 // A cell's column and row.
@@ -66,7 +67,7 @@ public:
     CircuitCell &cellByIndex(int32_t index) { return m_cells[size_t(index)]; }
     const CircuitCell &cellByIndex(int32_t index) const { return m_cells[size_t(index)]; }
 
-    const std::vector<std::unique_ptr<Wire>> &wires() const { return m_wires; }
+    const std::vector<Wire *> &wires() const { return m_wires; }
     const std::vector<ChipPlacement> &chips() const { return m_chips; }
 
     // Whether a cell is free, its orientation (-1 for none) and the direction by
@@ -148,8 +149,8 @@ public:
 
     // Creates a wire on startCell by the start rule, appends it to wires, returns it.
     Wire *newWire(CircuitCell *startCell);
-    // Appends an already grown wire.
-    void addWire(std::unique_ptr<Wire> wire);
+    // Appends a copy of an already grown wire.
+    void addWire(const Wire &grown);
     // Diagonal crossing check for a step in direction d arriving at cell (nx, ny):
     // odd directions always pass; an even one fails only when both flank cells (sharing
     // a side with both cells) are taken and one of them runs across it.
@@ -195,7 +196,13 @@ private:
     bool m_hasTurnWeights = true;
     bool m_hasDensity = true;
     bool m_hasSignalAboveOne = true;
-    std::vector<std::unique_ptr<Wire>> m_wires;
+    // The wires live, with the cells of those kept by addWire, in memory that is
+    // handed out in order and given back all at once with the circuit: a large grid
+    // keeps some hundred thousand wires, and as separate heap blocks their making
+    // and freeing scattered the heap. A deleted wire stays there, unlisted.
+    std::pmr::monotonic_buffer_resource m_wireMemory;
+    std::pmr::deque<Wire> m_wireStore {&m_wireMemory};
+    std::vector<Wire *> m_wires; // in order
     std::vector<ChipPlacement> m_chips;
     std::vector<ChipSpec> m_chipSpecs;
 };

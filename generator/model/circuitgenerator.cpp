@@ -394,7 +394,7 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
             }
             removeWireCells(candidates, circuit, *attempt);
             traits.push_back(cutoffTraits(circuit, *attempt, limit));
-            circuit.addWire(attempt->copy());
+            circuit.addWire(*attempt);
         }
 
         // Cut-off marking.

@@ -46,7 +46,7 @@ bool laneEndCheckPasses(const Circuit *circuit, GridPoint end, uint8_t side, Cel
 
 bool SecondLane::add(Wire *wire)
 {
-    std::vector<CircuitCell *> &cells = wire->cells;
+    auto &cells = wire->cells;
     Circuit *circuit = wire->circuit;
     if (cells.size() <= 5 || wire->thickness != 1.0f || wire->density == 2)
         return false;

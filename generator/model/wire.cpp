@@ -16,7 +16,7 @@ Wire::Wire(Circuit *owner, CircuitCell *s)
     : Wire(owner, s, {})
 { }
 
-Wire::Wire(Circuit *owner, CircuitCell *s, std::vector<CircuitCell *> storage)
+Wire::Wire(Circuit *owner, CircuitCell *s, std::pmr::vector<CircuitCell *> storage)
     : cells(std::move(storage))
     , circuit(owner)
 {
@@ -48,14 +48,17 @@ Wire::Wire(Circuit *owner, CircuitCell *s, std::vector<CircuitCell *> storage)
 
 Wire::~Wire() = default;
 
+Wire::Wire(const Wire &grown, std::pmr::memory_resource *store)
+    : cells(store)
+{
+    // A polymorphic allocator stays with its vector on assignment: the cells are
+    // copied into store, and every other member as it is.
+    *this = grown;
+}
+
 void Wire::restart(CircuitCell *startCell)
 {
     *this = Wire(circuit, startCell, std::move(cells));
-}
-
-std::unique_ptr<Wire> Wire::copy() const
-{
-    return std::unique_ptr<Wire>(new Wire(*this));
 }
 
 bool Wire::attachedToChip() const

@@ -3,7 +3,7 @@
 
 #include "circuitcell.h"
 
-#include <memory>
+#include <memory_resource>
 #include <vector>
 
 struct GeneratorSettings;
@@ -16,11 +16,13 @@ public:
     Wire(Circuit *circuit, CircuitCell *startCell);
     virtual ~Wire();
 
+    // A copy of a grown wire whose cells live in store, in storage no larger than
+    // they need (the wire a circuit keeps).
+    Wire(const Wire &grown, std::pmr::memory_resource *store);
+
     // Starts afresh on startCell exactly as a new wire would, keeping the storage of
     // its cells: a rejected attempt lends it to the next one.
     void restart(CircuitCell *startCell);
-    // A copy whose cell storage is no larger than its cells (the wire that is kept).
-    std::unique_ptr<Wire> copy() const;
 
     // growWire: grows in place, then applies the signal rule (stream 1, 5).
     void grow(const GeneratorSettings &settings);
@@ -31,7 +33,7 @@ public:
     bool hasLaneEnds() const { return laneEndStart != nullptr; }
     bool hasSignal() const { return signalPosition >= 0.0f; }
 
-    std::vector<CircuitCell *> cells; // never empty; path order
+    std::pmr::vector<CircuitCell *> cells; // never empty; path order
     CircuitCell *laneEndStart = nullptr;
     CircuitCell *laneEndEnd = nullptr;
     uint8_t laneSide = 0; // 0 left-hand tables, 1 right-hand tables
@@ -44,10 +46,10 @@ public:
     float signalSize = -1.0f;
 
 private:
-    Wire(Circuit *circuit, CircuitCell *startCell, std::vector<CircuitCell *> storage);
-    // Copies only through copy(); restart() moves a fresh wire in.
-    Wire(const Wire &) = default;
-    Wire &operator=(const Wire &) = delete;
+    Wire(Circuit *circuit, CircuitCell *startCell, std::pmr::vector<CircuitCell *> storage);
+    // Copies only into a store; restart() moves a fresh wire in.
+    Wire(const Wire &) = delete;
+    Wire &operator=(const Wire &) = default;
     Wire &operator=(Wire &&) = default;
 
     enum class StepResult { Stepped, Ended, Failed };

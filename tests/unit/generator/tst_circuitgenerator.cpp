@@ -167,7 +167,7 @@ private Q_SLOTS:
         QCOMPARE(c->columns(), 3);
         QCOMPARE(c->rows(), 1);
         QCOMPARE(int(c->wires().size()), 1);
-        const Wire *w = c->wires()[0].get();
+        const Wire *w = c->wires()[0];
         QCOMPARE(int(w->cells.size()), 3);
         QCOMPARE(w->cells[0], &c->cell(2, 0));
         QCOMPARE(w->cells[1], &c->cell(1, 0));
