@@ -1,5 +1,7 @@
 #include "directions.h"
 
+#include "directionpermutation.h"
+
 const CellOffset kDirectionOffsets[8] = {{-1, -1}, {0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}};
 
 const int32_t kDirectionOrientation[8] = {4, 1, 2, 3, 4, 1, 2, 3};
@@ -11,20 +13,7 @@ const CellOffset kLaneOffsetsRightB[8] = {{1, 0}, {1, 0}, {0, 1}, {0, 1}, {-1, 0
 
 void directionPermutation(int index, int32_t out[8])
 {
-    if (index < 0)
-        index = 0;
-    if (index >= kDirectionPermutationCount)
-        index = kDirectionPermutationCount - 1;
-    static const int kFactorial[8] = {5040, 720, 120, 24, 6, 2, 1, 1};
-    int32_t pool[8] = {0, 1, 2, 3, 4, 5, 6, 7};
-    int poolSize = 8;
-    for (int i = 0; i < 8; ++i) {
-        const int f = kFactorial[i];
-        const int pick = index / f;
-        index %= f;
-        out[i] = pool[pick];
-        for (int j = pick; j + 1 < poolSize; ++j)
-            pool[j] = pool[j + 1];
-        --poolSize;
-    }
+    DirectionPermutation order(index);
+    for (int i = 0; i < 8; ++i)
+        out[i] = order.next();
 }

@@ -47,10 +47,8 @@ extern const CellOffset kLaneOffsetsRightB[8];
 // Number of entries of kDirectionPermutations (8!).
 constexpr int kDirectionPermutationCount = 40320;
 
-// Entry `index` of kDirectionPermutations: the index-th ordering of the directions
-// 0 to 7 in lexicographic order (0 -> 0 1 2 3 4 5 6 7, 40319 -> 7 6 5 4 3 2 1 0).
-// Computed on demand from the factorial number system; an index out of range is
-// clamped into 0 .. 40319.
+// Entry `index` of kDirectionPermutations, all eight directions of a
+// DirectionPermutation.
 void directionPermutation(int index, int32_t out[8]);
 
 // (d + t + 8) mod 8 for a direction d in 0..7 and a turn t in -1..1.

@@ -1,6 +1,7 @@
 #include "wire.h"
 
 #include "circuit.h"
+#include "directionpermutation.h"
 #include "generatorsettings.h"
 #include "randomstream.h"
 #include "saturatingint.h"
@@ -30,14 +31,14 @@ Wire::Wire(Circuit *owner, CircuitCell *s, std::pmr::vector<CircuitCell *> stora
         return;
     }
     const double r = randomStream(StreamStart).next();
-    int32_t order[8];
-    directionPermutation(int(std::trunc(std::fmax(r * double(kDirectionPermutationCount), 0.0))), order);
+    DirectionPermutation order(int(std::trunc(std::fmax(r * double(kDirectionPermutationCount), 0.0))));
     int32_t d = 0;
     const GridPoint p = circuit->position(s);
     for (int i = 0; i < 8; ++i) {
-        const CellOffset o = kDirectionOffsets[order[i]];
+        const int32_t candidate = order.next();
+        const CellOffset o = kDirectionOffsets[candidate];
         if (circuit->isFreeAt(p.x + o.dx, p.y + o.dy)) {
-            d = order[i];
+            d = candidate;
             break;
         }
     }
