@@ -15,9 +15,10 @@ int32_t DirectionPermutation::next()
     const int place = kFactorial[m_read];
     const int pick = m_rest / place;
     m_rest %= place;
-    const int32_t direction = m_pool[pick];
-    for (int j = pick; j + 1 < 8 - m_read; ++j)
-        m_pool[j] = m_pool[j + 1];
+    const int shift = 4 * pick;
+    const int32_t direction = int32_t((m_pool >> shift) & 0xfu);
+    const uint64_t below = m_pool & ((uint64_t(1) << shift) - 1);
+    m_pool = below | ((m_pool >> (shift + 4)) << shift);
     ++m_read;
     return direction;
 }

@@ -18,5 +18,7 @@ public:
 private:
     int m_rest; // the digits not yet read
     int m_read = 0;
-    int32_t m_pool[8] = {0, 1, 2, 3, 4, 5, 6, 7}; // directions not yet read, in order
+    // The directions not yet read, in order, four bits each from the lowest: taking
+    // one out is a shift, not a loop that ends at random.
+    uint64_t m_pool = 0x76543210u;
 };
