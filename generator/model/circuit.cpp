@@ -62,8 +62,15 @@ Wire *Circuit::newWire(CircuitCell *startCell)
 
 void Circuit::addWire(const Wire &grown)
 {
-    m_wireStore.emplace_back(grown, &m_wireMemory);
-    m_wires.push_back(&m_wireStore.back());
+    if (m_deletedWires.empty()) {
+        m_wireStore.emplace_back(grown, &m_wireMemory);
+        m_wires.push_back(&m_wireStore.back());
+        return;
+    }
+    Wire *place = m_deletedWires.back();
+    m_deletedWires.pop_back();
+    place->assign(grown);
+    m_wires.push_back(place);
 }
 
 void Circuit::releaseCell(CircuitCell *c)
@@ -114,6 +121,8 @@ void Circuit::releaseWire(Wire *wire)
 
 void Circuit::deleteWires(const std::vector<size_t> &positions)
 {
+    for (size_t i : positions)
+        m_deletedWires.push_back(m_wires[i]);
     eraseAt(m_wires, positions);
 }
 

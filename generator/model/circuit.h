@@ -196,13 +196,15 @@ private:
     bool m_hasTurnWeights = true;
     bool m_hasDensity = true;
     bool m_hasSignalAboveOne = true;
-    // The wires live, with the cells of those kept by addWire, in memory that is
-    // handed out in order and given back all at once with the circuit: a large grid
-    // keeps some hundred thousand wires, and as separate heap blocks their making
-    // and freeing scattered the heap. A deleted wire stays there, unlisted.
-    std::pmr::monotonic_buffer_resource m_wireMemory;
+    // The wires live, with the cells of those kept by addWire, in pools of the
+    // circuit's own, given back all at once with it: a large grid makes some hundred
+    // thousand wires, and as separate heap blocks their making and freeing scattered
+    // the heap. Most of them are cut off again: a deleted wire's place, and its cells'
+    // storage, go to the next wire added, so that pass after pass needs no more.
+    std::pmr::unsynchronized_pool_resource m_wireMemory;
     std::pmr::deque<Wire> m_wireStore {&m_wireMemory};
     std::vector<Wire *> m_wires; // in order
+    std::vector<Wire *> m_deletedWires;
     std::vector<ChipPlacement> m_chips;
     std::vector<ChipSpec> m_chipSpecs;
 };

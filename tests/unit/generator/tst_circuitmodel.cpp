@@ -11,6 +11,25 @@
 #include <limits>
 #include <random>
 
+#include <unistd.h>
+
+// Resident memory of this process, from the kernel's page counts.
+static qint64 residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return -1;
+    return statm.readAll().split(' ').value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+
+static void fillColumns(Wire &w, Circuit &c, int32_t columns)
+{
+    w.cells.clear();
+    for (int32_t x = 0; x < columns; ++x)
+        for (int32_t y = 0; y < c.rows(); ++y)
+            w.cells.push_back(&c.cell(x, y));
+}
+
 class TestCircuitModel : public QObject
 {
     Q_OBJECT
@@ -287,6 +306,53 @@ private Q_SLOTS:
         QCOMPARE(c.pinDirection(&c.cell(3, 0)), int(DirWest));
         QCOMPARE(c.cell(3, 0).values[7], 0.25f);
         QCOMPARE(int(c.wires().size()), 1); // still listed
+    }
+
+    // Wires are cut and refilled pass after pass; a kept wire is a copy of the grown
+    // one, and a deleted wire's memory goes to the next, so a thousand passes on a large
+    // grid need no more than one.
+    void keptWiresCopyTheGrownOneAndReuseDeletedMemory()
+    {
+        Circuit c(100, 500);
+        Wire grown(&c, &c.cell(0, 0));
+        grown.laneEndStart = &c.cell(1, 1);
+        grown.laneEndEnd = &c.cell(2, 2);
+        grown.laneSide = 1;
+        grown.thickness = 2.5f;
+        grown.density = 2;
+        grown.signalPosition = 0.25f;
+        grown.signalSize = 0.75f;
+        fillColumns(grown, c, 3);
+        c.addWire(grown);
+        const Wire *first = c.wires()[0];
+        fillColumns(grown, c, 100); // 50,000 cells, 400 kB
+        c.addWire(grown);
+        const qint64 before = residentBytes();
+        QVERIFY(before > 0);
+        for (int round = 0; round < 300; ++round) {
+            c.deleteWires({1});
+            grown.density = 1 + round % 2;
+            fillColumns(grown, c, 99 + round % 2);
+            c.addWire(grown);
+        }
+        // Kept apart, the 300 deleted copies would take 120 MB.
+        const qint64 growth = residentBytes() - before;
+        QVERIFY2(growth < (40 << 20), qPrintable(QString::number(growth)));
+
+        QCOMPARE(int(c.wires().size()), 2);
+        QCOMPARE(c.wires()[0], first);
+        const Wire &kept = *c.wires()[1];
+        QCOMPARE(int(kept.cells.size()), int(grown.cells.size()));
+        QVERIFY(std::equal(kept.cells.begin(), kept.cells.end(), grown.cells.begin()));
+        QCOMPARE(kept.laneEndStart, &c.cell(1, 1));
+        QCOMPARE(kept.laneEndEnd, &c.cell(2, 2));
+        QCOMPARE(int(kept.laneSide), 1);
+        QCOMPARE(kept.thickness, 2.5f);
+        QCOMPARE(kept.density, 2);
+        QCOMPARE(kept.signalPosition, 0.25f);
+        QCOMPARE(kept.signalSize, 0.75f);
+        QCOMPARE(kept.circuit, &c);
+        QCOMPARE(int(first->cells.size()), 3 * 500);
     }
 
     void attachedToChipByLaneEnd()
