@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 
 // ---------------------------------------------------------------------------
 // Grid geometry
@@ -67,9 +68,12 @@ void Circuit::addWire(const Wire &grown)
         m_wires.push_back(&m_wireStore.back());
         return;
     }
+    // The deleted wire's cells go back to the pools, and a copy of the right size
+    // takes its place.
     Wire *place = m_deletedWires.back();
     m_deletedWires.pop_back();
-    place->assign(grown);
+    place->~Wire();
+    new (place) Wire(grown, &m_wireMemory);
     m_wires.push_back(place);
 }
 

@@ -54,7 +54,7 @@ Wire::Wire(const Wire &grown, std::pmr::memory_resource *store)
 {
     // A polymorphic allocator stays with its vector on assignment: the cells are
     // copied into store, and every other member as it is.
-    assign(grown);
+    *this = grown;
 }
 
 void Wire::restart(CircuitCell *startCell)

@@ -20,10 +20,6 @@ public:
     // they need (the wire a circuit keeps).
     Wire(const Wire &grown, std::pmr::memory_resource *store);
 
-    // Becomes a copy of grown; its cells stay where its storage comes from, and in
-    // that storage when it is large enough.
-    void assign(const Wire &grown) { *this = grown; }
-
     // Starts afresh on startCell exactly as a new wire would, keeping the storage of
     // its cells: a rejected attempt lends it to the next one.
     void restart(CircuitCell *startCell);
