@@ -56,16 +56,14 @@ Circuit::~Circuit() = default;
 
 Wire *Circuit::newWire(CircuitCell *startCell)
 {
-    m_wireStore.emplace_back(this, startCell);
-    m_wires.push_back(&m_wireStore.back());
+    m_wires.push_back(&m_wireStore.emplace_back(this, startCell));
     return m_wires.back();
 }
 
 void Circuit::addWire(const Wire &grown)
 {
     if (m_deletedWires.empty()) {
-        m_wireStore.emplace_back(grown, &m_wireMemory);
-        m_wires.push_back(&m_wireStore.back());
+        m_wires.push_back(&m_wireStore.emplace_back(grown, &m_wireMemory));
         return;
     }
     // The deleted wire's cells go back to the pools, and a copy of the right size
@@ -73,8 +71,7 @@ void Circuit::addWire(const Wire &grown)
     Wire *place = m_deletedWires.back();
     m_deletedWires.pop_back();
     place->~Wire();
-    new (place) Wire(grown, &m_wireMemory);
-    m_wires.push_back(place);
+    m_wires.push_back(new (place) Wire(grown, &m_wireMemory));
 }
 
 void Circuit::releaseCell(CircuitCell *c)
