@@ -44,12 +44,8 @@ extern const CellOffset kLaneOffsetsLeftB[8];
 extern const CellOffset kLaneOffsetsRightA[8];
 extern const CellOffset kLaneOffsetsRightB[8];
 
-// Number of entries of kDirectionPermutations (8!).
+// Number of orderings of the eight directions (8!); see DirectionPermutation.
 constexpr int kDirectionPermutationCount = 40320;
-
-// Entry `index` of kDirectionPermutations, all eight directions of a
-// DirectionPermutation.
-void directionPermutation(int index, int32_t out[8]);
 
 // (d + t + 8) mod 8 for a direction d in 0..7 and a turn t in -1..1.
 inline int32_t turnDirection(int32_t d, int32_t t)
