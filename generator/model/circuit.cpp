@@ -41,7 +41,7 @@ Circuit::Circuit(int32_t columns, int32_t rows)
 {
     m_cells.resize(size_t(m_columns) * size_t(m_rows));
     m_state.assign(m_cells.size(), kFreeBit);
-    m_marks.assign(m_cells.size(), 0);
+    m_pinDirections.assign(m_cells.size(), 0);
     size_t i = 0;
     for (int32_t x = 0; x < m_columns; ++x) {
         for (int32_t y = 0; y < m_rows; ++y) {
@@ -76,7 +76,8 @@ void Circuit::addWire(const Wire &grown)
 
 void Circuit::releaseCell(CircuitCell *c)
 {
-    m_state[stateIndex(c)] = kFreeBit;
+    uint8_t &state = m_state[stateIndex(c)];
+    state = uint8_t(kFreeBit | (state & kPlaceBits));
 }
 
 namespace {
@@ -100,12 +101,12 @@ void Circuit::summariseCells()
             m_hasTurnWeights = m_hasTurnWeights || nonZero(c.values[slot]);
         m_hasDensity = m_hasDensity || nonZero(c.values[SlotAdjustDensity]);
         m_hasSignalAboveOne = m_hasSignalAboveOne || c.values[SlotAdjustSignal] > 1.0f;
-        uint8_t marks = uint8_t(m_marks[i] & kPinBits);
+        uint8_t state = uint8_t(m_state[i] & ~(kPresenceBelowOneBit | kUnderChipBit));
         if (c.values[SlotPresence] < 1.0f)
-            marks |= kPresenceBelowOneBit;
+            state |= kPresenceBelowOneBit;
         if (c.chip)
-            marks |= kUnderChipBit;
-        m_marks[i] = marks;
+            state |= kUnderChipBit;
+        m_state[i] = state;
     }
     m_summarised = true;
 }

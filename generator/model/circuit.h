@@ -6,6 +6,7 @@
 
 #include <QtGlobal>
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -70,28 +71,25 @@ public:
     const std::vector<Wire *> &wires() const { return m_wires; }
     const std::vector<ChipPlacement> &chips() const { return m_chips; }
 
-    // Whether a cell is free, its orientation (-1 for none) and the direction by
-    // which a wire entered it (-1 for none) live in a byte per cell rather than in
-    // the cells, and so does a pin cell's direction into its chip: wire growth
-    // reads them for every neighbour of every step, and grids of bytes stay in
-    // cache where the cells do not. A new cell is free, with neither, and no pin.
+    // Whether a cell is free, the direction by which a wire entered it (-1 for
+    // none), whether it is a chip's pin and what summariseCells() found live in a
+    // byte per cell rather than in the cells: wire growth reads them for every
+    // neighbour of every step, and a grid of bytes stays in cache where the cells
+    // do not; one byte rather than two lets the largest grids keep it in the
+    // second-level cache. A cell's orientation is that of its direction. A new
+    // cell is free, with no direction, and no pin.
     bool isFree(const CircuitCell *c) const { return (m_state[stateIndex(c)] & kFreeBit) != 0; }
-    int32_t orientation(const CircuitCell *c) const { return int32_t(m_state[stateIndex(c)] & kOrientationBits) - 1; }
+    int32_t orientation(const CircuitCell *c) const { return orientationOfState(m_state[stateIndex(c)]); }
     void setFree(CircuitCell *c, bool free)
     {
         uint8_t &state = m_state[stateIndex(c)];
         state = uint8_t(free ? state | kFreeBit : state & ~kFreeBit);
     }
-    void setOrientation(CircuitCell *c, int32_t orientation)
-    {
-        uint8_t &state = m_state[stateIndex(c)];
-        Q_ASSERT(orientation >= -1 && orientation <= 4);
-        state = uint8_t((state & ~kOrientationBits) | (orientation + 1));
-    }
     int32_t direction(const CircuitCell *c) const
     {
         return int32_t((m_state[stateIndex(c)] & kDirectionBits) >> kDirectionShift) - 1;
     }
+    // Also gives the cell the orientation of the direction (none for -1).
     void setDirection(CircuitCell *c, int32_t direction)
     {
         Q_ASSERT(direction >= -1 && direction <= 7);
@@ -99,13 +97,14 @@ public:
         state = uint8_t((state & ~kDirectionBits) | ((direction + 1) << kDirectionShift));
     }
     // For a chip's pin cell the direction from the cell into the chip, else -1.
-    int32_t pinDirection(const CircuitCell *c) const { return int32_t(m_marks[stateIndex(c)] & kPinBits) - 1; }
-    bool isPin(const CircuitCell *c) const { return (m_marks[stateIndex(c)] & kPinBits) != 0; }
+    int32_t pinDirection(const CircuitCell *c) const { return int32_t(m_pinDirections[stateIndex(c)]) - 1; }
+    bool isPin(const CircuitCell *c) const { return (m_state[stateIndex(c)] & kPinBit) != 0; }
     void setPinDirection(CircuitCell *c, int32_t direction)
     {
         Q_ASSERT(direction >= -1 && direction <= 7);
-        uint8_t &marks = m_marks[stateIndex(c)];
-        marks = uint8_t((marks & ~kPinBits) | (direction + 1));
+        const size_t i = stateIndex(c);
+        m_pinDirections[i] = uint8_t(direction + 1);
+        m_state[i] = uint8_t(direction >= 0 ? m_state[i] | kPinBit : m_state[i] & ~kPinBit);
     }
 
     // Growth reads a cell's values only where they can matter. summariseCells()
@@ -117,11 +116,11 @@ public:
     void summariseCells();
     bool presenceBelowOne(const CircuitCell *c) const
     {
-        return m_summarised ? (m_marks[stateIndex(c)] & kPresenceBelowOneBit) != 0 : c->values[SlotPresence] < 1.0f;
+        return m_summarised ? (m_state[stateIndex(c)] & kPresenceBelowOneBit) != 0 : c->values[SlotPresence] < 1.0f;
     }
     bool underChip(const CircuitCell *c) const
     {
-        return m_summarised ? (m_marks[stateIndex(c)] & kUnderChipBit) != 0 : c->chip != nullptr;
+        return m_summarised ? (m_state[stateIndex(c)] & kUnderChipBit) != 0 : c->chip != nullptr;
     }
     bool hasTurnWeights() const { return !m_summarised || m_hasTurnWeights; }
     bool hasDensity() const { return !m_summarised || m_hasDensity; }
@@ -130,11 +129,11 @@ public:
     bool isFreeAt(int32_t x, int32_t y) const { return contains(x, y) && (m_state[stateIndex(x, y)] & kFreeBit) != 0; }
     int32_t orientationAt(int32_t x, int32_t y) const
     {
-        return contains(x, y) ? int32_t(m_state[stateIndex(x, y)] & kOrientationBits) - 1 : -1;
+        return contains(x, y) ? orientationOfState(m_state[stateIndex(x, y)]) : -1;
     }
-    // Starts loading what a wire started on c reads first: the states of c's
-    // neighbours (three columns) and c's marks. On a large grid a random start
-    // cell is rarely in cache.
+    // Starts loading what a wire started on c reads first: the states of c and of
+    // its neighbours (three columns). On a large grid a random start cell is
+    // rarely in cache.
     void prefetchStart(const CircuitCell *c) const
     {
         const size_t i = stateIndex(c);
@@ -144,7 +143,6 @@ public:
             __builtin_prefetch(m_state.data() + (i - rows));
         if (i + rows < m_state.size())
             __builtin_prefetch(m_state.data() + (i + rows));
-        __builtin_prefetch(m_marks.data() + i);
     }
 
     // Creates a wire on startCell by the start rule, appends it to wires, returns it.
@@ -177,12 +175,24 @@ private:
     // Direction + 1, 0 .. 8.
     static constexpr int kDirectionShift = 3;
     static constexpr uint8_t kDirectionBits = 0x78;
-    // Orientation + 1, 0 .. 5.
-    static constexpr uint8_t kOrientationBits = 0x07;
-    // Marks: pin direction + 1, 0 .. 8, and what summariseCells() found.
-    static constexpr uint8_t kPinBits = 0x0f;
-    static constexpr uint8_t kPresenceBelowOneBit = 0x10;
-    static constexpr uint8_t kUnderChipBit = 0x20;
+    static constexpr uint8_t kPinBit = 0x04;
+    // What summariseCells() found.
+    static constexpr uint8_t kPresenceBelowOneBit = 0x02;
+    static constexpr uint8_t kUnderChipBit = 0x01;
+    // The bits that stay when a wire gives its cell back.
+    static constexpr uint8_t kPlaceBits = kPinBit | kPresenceBelowOneBit | kUnderChipBit;
+
+    // By direction + 1: a lookup rather than a branch, in the steps' innermost loop.
+    static constexpr std::array<int8_t, 16> kOrientationOfDirectionBits = [] {
+        std::array<int8_t, 16> table {};
+        for (size_t i = 0; i < table.size(); ++i)
+            table[i] = int8_t(i >= 1 && i <= 8 ? kDirectionOrientation[i - 1] : -1);
+        return table;
+    }();
+    static int32_t orientationOfState(uint8_t state)
+    {
+        return kOrientationOfDirectionBits[(state & kDirectionBits) >> kDirectionShift];
+    }
 
     size_t stateIndex(int32_t x, int32_t y) const { return size_t(x) * size_t(m_rows) + size_t(y); }
     size_t stateIndex(const CircuitCell *c) const { return size_t(c - m_cells.data()); }
@@ -190,8 +200,8 @@ private:
     int32_t m_columns;
     int32_t m_rows;
     std::vector<CircuitCell, HugePageAllocator<CircuitCell>> m_cells;
-    std::vector<uint8_t> m_state; // free bit, direction + 1, orientation + 1
-    std::vector<uint8_t> m_marks; // pin direction + 1, summary bits
+    std::vector<uint8_t> m_state; // free bit, direction + 1, pin bit, summary bits
+    std::vector<uint8_t> m_pinDirections; // pin direction + 1
     bool m_summarised = false;
     bool m_hasTurnWeights = true;
     bool m_hasDensity = true;

@@ -295,9 +295,8 @@ bool placeChips(Circuit &circuit, const GeneratorSettings &s, List &pins, Genera
                 c.chip = stored;
             }
         }
-        auto makePin = [&](int32_t x, int32_t y, int32_t orientation, int32_t direction, int32_t pinDirection) {
+        auto makePin = [&](int32_t x, int32_t y, int32_t direction, int32_t pinDirection) {
             CircuitCell &c = circuit.cell(x, y);
-            circuit.setOrientation(&c, orientation);
             circuit.setDirection(&c, direction);
             circuit.setPinDirection(&c, pinDirection);
             pins.append(circuit.indexOf(&c));
@@ -305,18 +304,18 @@ bool placeChips(Circuit &circuit, const GeneratorSettings &s, List &pins, Genera
         if (chipSpec.connections > 1) {
             if (p.rowStart >= 1)
                 for (int32_t x = p.colStart; x <= p.colEnd; ++x)
-                    makePin(x, p.rowStart - 1, OrientVertical, DirNorth, DirSouth);
+                    makePin(x, p.rowStart - 1, DirNorth, DirSouth);
             if (p.rowEnd < rows - 1)
                 for (int32_t x = p.colStart; x <= p.colEnd; ++x)
-                    makePin(x, p.rowEnd + 1, OrientVertical, DirSouth, DirNorth);
+                    makePin(x, p.rowEnd + 1, DirSouth, DirNorth);
         }
         if (chipSpec.connections == 1 || chipSpec.connections == 3) {
             if (p.colStart >= 1)
                 for (int32_t y = p.rowStart; y <= p.rowEnd; ++y)
-                    makePin(p.colStart - 1, y, OrientHorizontal, DirWest, DirEast);
+                    makePin(p.colStart - 1, y, DirWest, DirEast);
             if (p.colEnd < columns - 1)
                 for (int32_t y = p.rowStart; y <= p.rowEnd; ++y)
-                    makePin(p.colEnd + 1, y, OrientHorizontal, DirEast, DirWest);
+                    makePin(p.colEnd + 1, y, DirEast, DirWest);
         }
         if (!budget.checkPins(pins.size()))
             return false;

@@ -2,8 +2,6 @@
 
 const CellOffset kDirectionOffsets[8] = {{-1, -1}, {0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}};
 
-const int32_t kDirectionOrientation[8] = {4, 1, 2, 3, 4, 1, 2, 3};
-
 const CellOffset kLaneOffsetsLeftA[8] = {{-1, 0}, {-1, 0}, {0, -1}, {0, -1}, {1, 0}, {1, 0}, {0, 1}, {0, 1}};
 const CellOffset kLaneOffsetsLeftB[8] = {{0, 1}, {-1, 0}, {-1, 0}, {0, -1}, {0, -1}, {1, 0}, {1, 0}, {0, 1}};
 const CellOffset kLaneOffsetsRightA[8] = {{0, -1}, {1, 0}, {1, 0}, {0, 1}, {0, 1}, {-1, 0}, {-1, 0}, {0, -1}};

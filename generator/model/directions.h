@@ -36,7 +36,7 @@ inline bool operator==(CellOffset a, CellOffset b)
 // kDirectionOffsets[d]: (dx, dy) of direction d (x right, y down).
 extern const CellOffset kDirectionOffsets[8];
 // kDirectionOrientation[d]: Orientation of direction d.
-extern const int32_t kDirectionOrientation[8];
+inline constexpr int32_t kDirectionOrientation[8] = {4, 1, 2, 3, 4, 1, 2, 3};
 
 // Second-lane offset tables, indexed by a cell's direction 0 to 7.
 extern const CellOffset kLaneOffsetsLeftA[8];

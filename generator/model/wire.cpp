@@ -44,7 +44,6 @@ Wire::Wire(Circuit *owner, CircuitCell *s, std::pmr::vector<CircuitCell *> stora
     }
     direction = d;
     circuit->setDirection(s, d);
-    circuit->setOrientation(s, kDirectionOrientation[d]);
 }
 
 Wire::~Wire() = default;
@@ -185,7 +184,6 @@ Wire::StepResult Wire::step(const GeneratorSettings &st)
         cells.push_back(n);
         circuit->setFree(n, false);
         circuit->setDirection(n, d);
-        circuit->setOrientation(n, kDirectionOrientation[d]);
         direction = d;
         return circuit->isPin(n) ? StepResult::Ended : StepResult::Stepped;
     }

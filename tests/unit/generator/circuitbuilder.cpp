@@ -22,7 +22,6 @@ Wire &CircuitBuilder::addWire(const QVector<QPoint> &cells, int density)
     for (int k = 0; k < cells.size(); ++k) {
         CircuitCell &cell = m_circuit->cell(cells[k].x(), cells[k].y());
         m_circuit->setDirection(&cell, directions[k]);
-        m_circuit->setOrientation(&cell, kDirectionOrientation[directions[k]]);
         m_circuit->setFree(&cell, false);
     }
     // The start cell has a direction, so creating the wire draws no random value.

@@ -157,13 +157,15 @@ private Q_SLOTS:
     {
         GeneratorSettings st;
         st.wireLength = 0.4f;
-        for (int flankOrientation : {2, 3}) {
+        // A flank entered north-east has orientation 2, one entered east 3.
+        for (int flankDirection : {DirNorthEast, DirEast}) {
+            const int flankOrientation = kDirectionOrientation[flankDirection];
             reseedRandomStreams(11);
             Circuit c(2, 2);
             c.setDirection(&c.cell(0, 0), DirSouthEast); // heading into (1, 1)
             for (CircuitCell *f : {&c.cell(1, 0), &c.cell(0, 1)}) {
                 c.setFree(f, false);
-                c.setOrientation(f, flankOrientation);
+                c.setDirection(f, flankDirection);
             }
             Wire *w = c.newWire(&c.cell(0, 0));
             w->grow(st);
@@ -248,7 +250,6 @@ private Q_SLOTS:
                 CircuitCell &cell = c.cell(x, 2);
                 c.setFree(&cell, false);
                 c.setDirection(&cell, DirEast);
-                c.setOrientation(&cell, OrientHorizontal);
                 w->cells.push_back(&cell);
             }
             if (blockAbove)
@@ -284,17 +285,20 @@ private Q_SLOTS:
         QVERIFY(w->addSecondLane());
     }
 
-    void releaseKeepsPinDirectionAndValues()
+    void releaseKeepsPinDirectionSummaryAndValues()
     {
         Circuit c(4, 1);
         c.setDirection(&c.cell(0, 0), DirEast);
         c.setPinDirection(&c.cell(3, 0), DirWest);
         c.cell(3, 0).values[7] = 0.25f;
+        const ChipSpec chip;
+        c.cell(1, 0).chip = &chip;
+        c.cell(2, 0).values[SlotPresence] = 0.5f;
+        c.summariseCells();
         Wire *w = c.newWire(&c.cell(0, 0));
         for (int x = 1; x <= 3; ++x) {
             c.setFree(&c.cell(x, 0), false);
             c.setDirection(&c.cell(x, 0), DirEast);
-            c.setOrientation(&c.cell(x, 0), OrientHorizontal);
             w->cells.push_back(&c.cell(x, 0));
         }
         QVERIFY(w->attachedToChip());
@@ -305,7 +309,13 @@ private Q_SLOTS:
             QCOMPARE(c.orientation(&c.cell(x, 0)), -1);
         }
         QCOMPARE(c.pinDirection(&c.cell(3, 0)), int(DirWest));
+        QVERIFY(c.isPin(&c.cell(3, 0)));
         QCOMPARE(c.cell(3, 0).values[7], 0.25f);
+        // What the summary found about a cell outlives the wire on it.
+        for (int x = 0; x <= 3; ++x) {
+            QCOMPARE(c.underChip(&c.cell(x, 0)), x == 1);
+            QCOMPARE(c.presenceBelowOne(&c.cell(x, 0)), x == 2);
+        }
         QCOMPARE(int(c.wires().size()), 1); // still listed
     }
 
