@@ -165,7 +165,7 @@ struct CutoffTraits {
 CutoffTraits cutoffTraits(const Circuit &circuit, const Wire &w, int32_t limit)
 {
     const CircuitCell *front = w.cells.front();
-    // Presence below 0.5 is below 1 too: the marks answer that without loading the cell.
+    // Presence below 0.5 is below 1 too: the state byte answers that without loading the cell.
     const bool singleFaintCell
             = w.cells.size() == 1 && circuit.presenceBelowOne(front) && front->values[SlotPresence] < 0.5f;
     return {w.attachedToChip(), int64_t(w.cells.size()) <= int64_t(limit), circuit.underChip(front), singleFaintCell};
