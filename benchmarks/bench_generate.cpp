@@ -54,7 +54,10 @@ static double generateOnce(CircuitGenerator &g, const QVariantMap &p, int *wires
     return t.nsecsElapsed() / 1e6;
 }
 
-static double best(const std::vector<std::vector<double>> &rounds, size_t size)
+// The times of each round, by size.
+using Rounds = std::vector<std::vector<double>>;
+
+static double best(const Rounds &rounds, size_t size)
 {
     double t = rounds.front()[size];
     for (const std::vector<double> &round : rounds)
@@ -66,7 +69,7 @@ static double best(const std::vector<std::vector<double>> &rounds, size_t size)
 // runs on may turn busier or quieter from one second to the next; the runs of one
 // round lie a second apart, while the best runs of two sizes may not lie in the same
 // state.
-static double medianRatio(const std::vector<std::vector<double>> &rounds, size_t larger, size_t smaller)
+static double medianRatio(const Rounds &rounds, size_t larger, size_t smaller)
 {
     std::vector<double> ratios;
     for (const std::vector<double> &round : rounds)
@@ -85,8 +88,6 @@ struct Size {
 // Every run of every size, by round. Each size has its own generator, so that every
 // run frees a circuit of its own size, and the sizes take turns, so that a busy spell
 // of the machine weighs on all of them alike.
-using Rounds = std::vector<std::vector<double>>;
-
 static Rounds run(const std::vector<Size> &sizes, CircuitGenerator::ListStrategy strategy, int repeats)
 {
     Rounds rounds(size_t(repeats), std::vector<double>(sizes.size()));
