@@ -1,5 +1,6 @@
 #include "circuitrenderer.h"
 
+#include "canvaswindow.h"
 #include "cvimageadapter.h"
 #include "paralleltasks.h"
 #include "renderbuffers.h"
@@ -25,6 +26,10 @@ constexpr int kMinBandRows = 16;
 // this tall (and four margins): shorter bands would spend more on drawing their
 // neighbours' rows for the blurs than the threads save.
 constexpr int kMinSharedBandRows = 128;
+// A canvas too tall for one device geometry (CanvasWindow) is cut into bands as if
+// this many threads shared it, whatever the machine has: its pixels then depend on
+// the canvas alone. At most this many bands are in memory at once.
+constexpr int kTallCanvasThreads = 4;
 
 QImage rowsOf(const QImage &work, int offset, int rows)
 {
@@ -75,6 +80,8 @@ int CircuitRenderer::bandRowsFor(const RenderMetrics &metrics, int margin, int t
     const int height = metrics.height();
     if (m_bandRows > 0)
         return std::min(m_bandRows, height);
+    if (!CanvasWindow::spansCanvas(height))
+        threads = kTallCanvasThreads;
     const long long pixels = static_cast<long long>(metrics.width()) * height;
     if (pixels <= kWholeCanvasPixels) {
         const int shared = (height + threads - 1) / std::max(1, threads);
@@ -133,7 +140,7 @@ CircuitRenderer::BandResult CircuitRenderer::drawBands(const RenderPass &pass, c
     const int width = metrics.width();
     const int height = metrics.height();
     const int margin = pass.margin();
-    const int threads = threadCount();
+    const int threads = CanvasWindow::spansCanvas(height) ? threadCount() : std::min(threadCount(), kTallCanvasThreads);
     const int bandCount = (height + rows - 1) / rows;
     struct Band {
         int top;

@@ -20,7 +20,8 @@ struct GeneratorSettings;
 //
 // A render runs inside the call, on worker threads that it joins before
 // returning; the pixels never depend on the number of threads or on how the
-// canvas is cut into bands.
+// canvas is cut into bands. (A canvas too tall for one painter device, which
+// no whole-canvas render reaches, is cut the same way on every machine.)
 class CircuitRenderer
 {
 public:

@@ -1,5 +1,6 @@
 #include "renderpass.h"
 
+#include "canvaswindow.h"
 #include "chipgeometry.h"
 #include "circuit.h"
 #include "cvimageadapter.h"
@@ -55,12 +56,6 @@ QImage &blurred(RenderBuffers &buffers, const QImage &source, int radius)
     return target;
 }
 
-// A painter whose canvas coordinates land on the work image's rows.
-void placeOnArea(QPainter &painter, int top)
-{
-    painter.translate(0, -top);
-}
-
 } // namespace
 
 RenderPass::RenderPass(const RenderPlan &plan, const Circuit &circuit, const GeneratorSettings &settings,
@@ -99,19 +94,21 @@ bool RenderPass::needsRanges() const
 void RenderPass::run(QImage &work, int workTop, RenderBuffers &buffers, const BlurRanges *ranges) const
 {
     const Area area {workTop, work.height()};
-    QPainter main(&work);
-    main.setRenderHints(kMainRenderHints);
-    placeOnArea(main, workTop);
-    main.fillRect(QRect(0, 0, m_metrics.width(), m_metrics.height()), m_palette.background());
+    CanvasWindow window(work, workTop, m_metrics.height());
+    QPainter painter;
+    window.begin(painter);
+    painter.setRenderHints(kMainRenderHints);
+    const Main main {painter, work, workTop};
+    painter.fillRect(QRect(0, 0, m_metrics.width(), m_metrics.height()), m_palette.background());
     if (m_settings.wireShadow > 0 && m_layer == Composite)
         drawShadow(main, area, buffers, ranges);
     paintSignals(buffers, area);
     paintGlowDots(buffers, area);
-    main.setCompositionMode(QPainter::CompositionMode_SourceOver);
-    paintWiresAndDots(main, area);
-    paintChips(main, area);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    paintWiresAndDots(painter, area);
+    paintChips(painter, area);
     compose(main, area, buffers, ranges);
-    main.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
 BlurRanges RenderPass::measure(int workTop, int workHeight, int firstRow, int rowCount, RenderBuffers &buffers) const
@@ -184,8 +181,9 @@ QImage &RenderPass::paintShadow(RenderBuffers &buffers, const Area &area) const
     const QColor shadowColor = LayerPalette::opaqueColor(grey, grey, grey);
     const QBrush shadowBrush(shadowColor);
     QImage &shadow = filledImage(buffers, RenderBuffers::Shadow, QSize(m_metrics.width(), area.height), Qt::white);
-    QPainter painter(&shadow);
-    placeOnArea(painter, area.top);
+    CanvasWindow window(shadow, area.top, m_metrics.height());
+    QPainter painter;
+    window.begin(painter);
     const double r = m_metrics.dotRadius();
     const int k = RenderMetrics::truncated(r);
     const int bottom = area.top + area.height;
@@ -210,8 +208,9 @@ QImage &RenderPass::paintShadow(RenderBuffers &buffers, const Area &area) const
 QImage &RenderPass::paintSignals(RenderBuffers &buffers, const Area &area) const
 {
     QImage &signal = filledImage(buffers, RenderBuffers::Signal, QSize(m_metrics.width(), area.height), Qt::black);
-    QPainter painter(&signal);
-    placeOnArea(painter, area.top);
+    CanvasWindow window(signal, area.top, m_metrics.height());
+    QPainter painter;
+    window.begin(painter);
     const int bottom = area.top + area.height;
     for (const RenderPlan::Stroke &stroke : m_plan.signalStrokes()) {
         if (!RenderPlan::touches(stroke, area.top, bottom))
@@ -226,8 +225,9 @@ QImage &RenderPass::paintSignals(RenderBuffers &buffers, const Area &area) const
 QImage &RenderPass::paintGlowDots(RenderBuffers &buffers, const Area &area) const
 {
     QImage &glow = filledImage(buffers, RenderBuffers::Glow, QSize(m_metrics.width(), area.height), Qt::black);
-    QPainter painter(&glow);
-    placeOnArea(painter, area.top);
+    CanvasWindow window(glow, area.top, m_metrics.height());
+    QPainter painter;
+    window.begin(painter);
     const QBrush signalBrush(m_palette.signal());
     const double r = m_metrics.dotRadius();
     const int k = RenderMetrics::truncated(r);
@@ -282,9 +282,9 @@ void RenderPass::paintChips(QPainter &main, const Area &area) const
     }
 }
 
-void RenderPass::drawShadow(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const
+void RenderPass::drawShadow(const Main &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const
 {
-    main.setCompositionMode(QPainter::CompositionMode_Multiply);
+    main.painter.setCompositionMode(QPainter::CompositionMode_Multiply);
     QImage &shade = blurred(buffers, paintShadow(buffers, area), 3);
     BlurRanges::Range range;
     if (ranges)
@@ -296,10 +296,10 @@ void RenderPass::drawShadow(QPainter &main, const Area &area, RenderBuffers &buf
     if (!(range.high > range.low))
         return;
     CvImageAdapter::stretch(shade, range.low, range.high);
-    drawUntranslated(main, shade);
+    drawOnRows(main, shade);
 }
 
-void RenderPass::compose(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const
+void RenderPass::compose(const Main &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const
 {
     switch (m_layer) {
     case Composite:
@@ -308,12 +308,12 @@ void RenderPass::compose(QPainter &main, const Area &area, RenderBuffers &buffer
         drawGlow(main, buffers, ranges);
         break;
     case Signals:
-        main.setCompositionMode(QPainter::CompositionMode_SourceOver);
-        drawUntranslated(main, buffers.current(RenderBuffers::Signal));
+        main.painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        drawOnRows(main, buffers.current(RenderBuffers::Signal));
         break;
     case DotSignals:
-        main.setCompositionMode(QPainter::CompositionMode_Screen);
-        drawUntranslated(main, buffers.current(RenderBuffers::Glow));
+        main.painter.setCompositionMode(QPainter::CompositionMode_Screen);
+        drawOnRows(main, buffers.current(RenderBuffers::Glow));
         break;
     case Wires:
     case Dots:
@@ -322,7 +322,7 @@ void RenderPass::compose(QPainter &main, const Area &area, RenderBuffers &buffer
     }
 }
 
-void RenderPass::drawVignette(QPainter &main, const Area &area, RenderBuffers &buffers) const
+void RenderPass::drawVignette(const Main &main, const Area &area, RenderBuffers &buffers) const
 {
     const int v = RenderMetrics::truncated(128.0f * m_settings.vignetting);
     const int inner = std::min(v + 127, 255);
@@ -332,8 +332,9 @@ void RenderPass::drawVignette(QPainter &main, const Area &area, RenderBuffers &b
     // The shadow is composed by now; its buffer takes the vignette.
     QImage &vignette = filledImage(buffers, RenderBuffers::Shadow, QSize(w, area.height), Qt::black);
     {
-        QPainter painter(&vignette);
-        placeOnArea(painter, area.top);
+        CanvasWindow window(vignette, area.top, m_metrics.height());
+        QPainter painter;
+        window.begin(painter);
         // The squares in double: w × w overflows an int past 46,340 pixels.
         QRadialGradient gradient(QPointF(w / 2, h / 2), 0.5 * std::sqrt(double(w) * w + double(h) * h));
         gradient.setColorAt(0, QColor(inner, inner, inner));
@@ -342,36 +343,36 @@ void RenderPass::drawVignette(QPainter &main, const Area &area, RenderBuffers &b
         painter.setBrush(gradient);
         painter.drawRect(0, 0, w, h);
     }
-    main.setCompositionMode(QPainter::CompositionMode_Overlay);
-    drawUntranslated(main, vignette);
+    main.painter.setCompositionMode(QPainter::CompositionMode_Overlay);
+    drawOnRows(main, vignette);
 }
 
-void RenderPass::drawGlow(QPainter &main, RenderBuffers &buffers, const BlurRanges *ranges) const
+void RenderPass::drawGlow(const Main &main, RenderBuffers &buffers, const BlurRanges *ranges) const
 {
     const QImage &signal = buffers.current(RenderBuffers::Signal);
     const QImage &glow = buffers.current(RenderBuffers::Glow);
     const int g = glowRadius();
-    main.setCompositionMode(QPainter::CompositionMode_ColorDodge);
+    main.painter.setCompositionMode(QPainter::CompositionMode_ColorDodge);
     if (g < 1) {
-        drawUntranslated(main, signal);
+        drawOnRows(main, signal);
     } else {
         drawBlurred(main, signal, g, buffers, ranges, BlurRanges::Signal);
         if (g != 1)
             drawBlurred(main, signal, g >> 1, buffers, ranges, BlurRanges::SignalHalf);
     }
-    main.setCompositionMode(QPainter::CompositionMode_Screen);
+    main.painter.setCompositionMode(QPainter::CompositionMode_Screen);
     if (g < 2) {
-        drawUntranslated(main, glow);
+        drawOnRows(main, glow);
         return;
     }
     const int g2 = dotGlowRadius();
     drawBlurred(main, glow, g2, buffers, ranges, BlurRanges::Glow);
-    main.setCompositionMode(QPainter::CompositionMode_ColorDodge);
+    main.painter.setCompositionMode(QPainter::CompositionMode_ColorDodge);
     if (g2 > 1)
         drawBlurred(main, glow, g2 >> 1, buffers, ranges, BlurRanges::GlowHalf);
 }
 
-void RenderPass::drawBlurred(QPainter &main, const QImage &image, int radius, RenderBuffers &buffers,
+void RenderPass::drawBlurred(const Main &main, const QImage &image, int radius, RenderBuffers &buffers,
                              const BlurRanges *ranges, BlurRanges::Image which) const
 {
     QImage &result = blurred(buffers, image, radius);
@@ -381,20 +382,16 @@ void RenderPass::drawBlurred(QPainter &main, const QImage &image, int radius, Re
     else
         CvImageAdapter::valueRange(result, 0, result.height(), &range.low, &range.high);
     CvImageAdapter::stretch(result, range.low, range.high);
-    drawUntranslated(main, result);
+    drawOnRows(main, result);
 }
 
-void RenderPass::drawUntranslated(QPainter &painter, const QImage &image)
+void RenderPass::drawOnRows(const Main &main, const QImage &image)
 {
     // The blend modes through QPainter's own per-channel results, several
     // times faster than its general composition code.
-    auto *target = dynamic_cast<QImage *>(painter.device());
-    if (target && ImageBlender::compose(*target, image, painter.compositionMode()))
+    if (ImageBlender::compose(main.rows, image, main.painter.compositionMode()))
         return;
-    painter.save();
-    painter.resetTransform();
-    painter.drawImage(0, 0, image);
-    painter.restore();
+    main.painter.drawImage(0, main.top, image);
 }
 
 QPen RenderPass::wirePen(const QColor &color, double width) const

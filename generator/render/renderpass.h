@@ -50,6 +50,12 @@ private:
         int top;
         int height;
     };
+    // The painter on the work image, in canvas coordinates, and the image's rows.
+    struct Main {
+        QPainter &painter;
+        QImage &rows;
+        int top;
+    };
 
     bool isLayer(RenderLayer a, RenderLayer b) const { return m_layer == a || m_layer == b; }
     int glowRadius() const;
@@ -60,18 +66,19 @@ private:
     QImage &paintGlowDots(RenderBuffers &buffers, const Area &area) const;
     void paintWiresAndDots(QPainter &main, const Area &area) const;
     void paintChips(QPainter &main, const Area &area) const;
-    void drawShadow(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const;
-    void compose(QPainter &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const;
-    void drawVignette(QPainter &main, const Area &area, RenderBuffers &buffers) const;
-    void drawGlow(QPainter &main, RenderBuffers &buffers, const BlurRanges *ranges) const;
-    void drawBlurred(QPainter &main, const QImage &image, int radius, RenderBuffers &buffers, const BlurRanges *ranges,
-                     BlurRanges::Image which) const;
+    void drawShadow(const Main &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const;
+    void compose(const Main &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const;
+    void drawVignette(const Main &main, const Area &area, RenderBuffers &buffers) const;
+    void drawGlow(const Main &main, RenderBuffers &buffers, const BlurRanges *ranges) const;
+    void drawBlurred(const Main &main, const QImage &image, int radius, RenderBuffers &buffers,
+                     const BlurRanges *ranges, BlurRanges::Image which) const;
 
     QPen wirePen(const QColor &color, double width) const;
     void drawChip(QPainter &painter, const ChipPlacement &chip) const;
     static void drawDot(QPainter &painter, const QPoint &centre, const QBrush &brush1, const QBrush &brush2,
                         const QBrush &brush3, double r1, double r2, double r3);
-    static void drawUntranslated(QPainter &painter, const QImage &image);
+    // Draws an image of the work area's rows over them in the painter's mode.
+    static void drawOnRows(const Main &main, const QImage &image);
 
     const RenderPlan &m_plan;
     const Circuit &m_circuit;

@@ -45,6 +45,8 @@ class TestBandedRender : public QObject
 private Q_SLOTS:
     void bandsGiveTheWholeCanvasPixels_data();
     void bandsGiveTheWholeCanvasPixels();
+    void fineScaleSeamsAreExact_data();
+    void fineScaleSeamsAreExact();
     void streamedBandsCoverTheCanvasInOrder();
     void smallCanvasIsSharedAmongTheThreads();
     void blurStripsGiveTheWholeBlur_data();
@@ -116,6 +118,62 @@ void TestBandedRender::bandsGiveTheWholeCanvasPixels()
                                         .arg(row)));
         }
     }
+}
+
+// Random maps, wires from about a pixel wide to several, every effect, every layer,
+// against the whole canvas: thin antialiased strokes crossing a band edge are where
+// bands used to differ from the whole canvas, a few rows below each seam.
+void TestBandedRender::fineScaleSeamsAreExact_data()
+{
+    QTest::addColumn<QByteArray>("overrides");
+    QTest::addColumn<int>("layer");
+    QTest::addColumn<int>("bandRows");
+    QTest::addColumn<int>("threads");
+    std::mt19937 random(2611);
+    auto uniform = [&random](double low, double high) {
+        return std::uniform_real_distribution<double>(low, high)(random);
+    };
+    const int layers[] = {Composite, Wires, Dots, Components, Signals, DotSignals};
+    for (int i = 0; i < 24; ++i) {
+        const QByteArray overrides
+                = QStringLiteral("{\"width\": %1, \"height\": %2, \"seed\": %3, \"scale\": %4, "
+                                 "\"wire_thickness\": %5, \"max_wire_thickness\": %6, \"wire_roundness\": %7, "
+                                 "\"signal_glowing\": %8, \"wire_shadow\": %9, \"vignetting\": %10, "
+                                 "\"glowing_dots_amount\": %11, \"dot_size\": %12, "
+                                 "\"chips\": [{\"x\": 0.4, \"y\": 0.5, \"w\": 3, \"h\": 2, \"connections\": 3, "
+                                 "\"render\": true}]}")
+                          .arg(int(uniform(120, 260)))
+                          .arg(int(uniform(60, 140)))
+                          .arg(int(uniform(0, 100000)))
+                          .arg(uniform(0.1, 0.3))
+                          .arg(i % 3 == 0 ? uniform(1, 4) : uniform(0.3, 1.2))
+                          .arg(uniform(1, 3))
+                          .arg(uniform(0, 1))
+                          .arg(uniform(0, 2))
+                          .arg(i % 2 ? uniform(0, 1) : 0)
+                          .arg(uniform(0, 1))
+                          .arg(uniform(0, 1))
+                          .arg(uniform(0.5, 2))
+                          .toLatin1();
+        const int layer = i < 8 ? Composite : layers[i % 6];
+        const int rows = i % 4 == 0 ? 1 : int(uniform(2, 50));
+        QTest::addRow("map %d, layer %d, bands of %d rows", i, layer, rows) << overrides << layer << rows << 1 + i % 4;
+    }
+}
+
+void TestBandedRender::fineScaleSeamsAreExact()
+{
+    QFETCH(QByteArray, overrides);
+    QFETCH(int, layer);
+    QFETCH(int, bandRows);
+    QFETCH(int, threads);
+    CircuitGenerator generator;
+    generator.readParameters(sampleMap(QStringLiteral("render_showcase_map.json"), overrides));
+    const QImage whole = renderWith(generator, 1.0f, RenderLayer(layer), 0, 1);
+    QVERIFY(!whole.isNull());
+    const int row = firstDifferentRow(renderWith(generator, 1.0f, RenderLayer(layer), bandRows, threads), whole);
+    QVERIFY2(row < 0,
+             qPrintable(QStringLiteral("differs from row %1: %2").arg(row).arg(QString::fromLatin1(overrides))));
 }
 
 void TestBandedRender::streamedBandsCoverTheCanvasInOrder()
