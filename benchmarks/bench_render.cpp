@@ -7,6 +7,7 @@
 // Prints, per canvas size, the render and PNG encoding of the live preview
 // path, and splits the render into drawing, blur and vignette by rendering
 // with the effect switched off; then the SVG document and whole exports.
+#include "artworkscene.h"
 #include "circuitexporter.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
@@ -52,7 +53,7 @@ double renderTime(CircuitGenerator &generator, CircuitRenderer &renderer, float 
 {
     return bestOf(repeats, [&] {
         generator.resetSeed();
-        renderer.render(*generator.circuit(), generator.settings(), scale, layer);
+        renderer.render(ArtworkScene(generator), generator.settings(), scale, layer);
     });
 }
 
@@ -169,7 +170,7 @@ int main(int argc, char **argv)
     measureCanvas(generator, 1.0f, 20);
     print("SVG document (composite)", bestOf(20, [&] {
               generator.resetSeed();
-              SvgWriter::svgDocument(*generator.circuit(), generator.settings(), Composite);
+              SvgWriter::svgDocument(ArtworkScene(generator), generator.settings(), Composite);
           }));
     measureCanvas(generator, 4.0f, 3);
     measureCanvas(generator, 8.0f, 1);
@@ -189,7 +190,7 @@ int main(int argc, char **argv)
     stored.stored = true;
     print("preview hand-off (render + stored PNG, 600 x 600)", bestOf(20, [&] {
               generator.resetSeed();
-              PngStreamWriter::encode(*renderer.render(*generator.circuit(), generator.settings(), 1.0f, Composite),
+              PngStreamWriter::encode(*renderer.render(ArtworkScene(generator), generator.settings(), 1.0f, Composite),
                                       stored);
           }));
     return 0;

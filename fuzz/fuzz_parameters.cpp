@@ -1,6 +1,7 @@
 // Any bytes as a JSON parameter map: read, generated, rendered at a small canvas and
 // written as SVG, as the plug-in and the tool do. Sizes are kept small so that one run
 // takes milliseconds; the work budget itself has its own tests.
+#include "artworkscene.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "jsonvariant.h"
@@ -63,12 +64,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     keepSmall(map);
     CircuitGenerator generator;
     generator.readParameters(map);
-    const Circuit &circuit = *generator.generateCircuit();
+    generator.generateCircuit();
     generator.resultMap();
+    const ArtworkScene scene(generator);
     const GeneratorSettings &settings = generator.settings();
     const int side = std::max({settings.width, settings.height, 1});
     CircuitRenderer renderer;
-    renderer.render(circuit, settings, 48.0f / float(side), RenderLayer::Composite);
-    SvgWriter::svgDocument(circuit, settings, RenderLayer::Composite);
+    renderer.render(scene, settings, 48.0f / float(side), RenderLayer::Composite);
+    SvgWriter::svgDocument(scene, settings, RenderLayer::Composite);
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "contactsheet.h"
 
+#include "artworkscene.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 
@@ -35,7 +36,7 @@ QImage ContactSheet::build(const QVariantMap &parameters, const QVector<int> &se
         const float scale = float(kThumbnailSide) / float(std::max({s.width, s.height, 1}));
         generator.generateCircuit();
         const QPoint origin(kGap + (i % columns) * cell, kGap + (i / columns) * (cell + kLabelHeight));
-        if (const QImage *image = renderer.render(*generator.circuit(), s, scale, Composite))
+        if (const QImage *image = renderer.render(ArtworkScene(generator), s, scale, Composite))
             painter.drawImage(origin, *image);
         painter.drawText(QRect(origin.x(), origin.y() + kThumbnailSide + 2, kThumbnailSide, kLabelHeight),
                          Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("seed %1").arg(seeds[i]));

@@ -1,5 +1,6 @@
 #include "artworkdrawing.h"
 
+#include "artworkscene.h"
 #include "chipgeometry.h"
 #include "circuit.h"
 #include "generatorsettings.h"
@@ -30,7 +31,7 @@ QString roundedRectElement(const QRectF &r, double radius, const QColor &color)
 
 } // namespace
 
-ArtworkDrawing::ArtworkDrawing(const Circuit &circuit, const GeneratorSettings &settings)
+ArtworkDrawing::ArtworkDrawing(const ArtworkScene &scene, const GeneratorSettings &settings)
     : m_width(settings.width)
     , m_height(settings.height)
     , m_layers({{Composite, QStringLiteral("Background"), {}},
@@ -47,7 +48,9 @@ ArtworkDrawing::ArtworkDrawing(const Circuit &circuit, const GeneratorSettings &
     const double r = metrics.dotRadius();
     const double rh = metrics.holeRadius();
     const double ri = metrics.innerRadius();
-    for (const auto &wire : circuit.wires()) {
+    const auto &wires = scene.circuit().wires();
+    for (size_t index = 0; index < wires.size(); ++index) {
+        const Wire *wire = wires[index];
         if (wire->removed)
             continue;
         const double width = metrics.strokeWidth(wire->thickness, wire->density);
@@ -62,7 +65,7 @@ ArtworkDrawing::ArtworkDrawing(const Circuit &circuit, const GeneratorSettings &
         }
         // Pads as the raster draws them: a disc, the hole in the background colour, the
         // inner disc; the glowing dots in the signal colour.
-        for (const WireDots::Dot &dot : WireDots::choose(*wire, metrics, Composite, settings.glowingDotsAmount)) {
+        for (const WireDots::Dot &dot : WireDots::of(scene, index, metrics, Composite)) {
             if (dot.pad && r > 0) {
                 addDisc(dot.centre, r, palette.wire(), Dots);
                 if (rh < r && rh > 0 && ri < rh)
@@ -74,14 +77,16 @@ ArtworkDrawing::ArtworkDrawing(const Circuit &circuit, const GeneratorSettings &
                 addDisc(dot.centre, r, palette.signal(), DotSignals);
         }
     }
-    addChips(circuit, metrics.cellSize());
-    for (const auto &wire : circuit.wires()) {
-        if (wire->removed || wire->cells.size() < 2 || wire->signalSize < 0 || wire->density < 1)
+    addChips(scene.circuit(), metrics.cellSize());
+    for (size_t index = 0; index < wires.size(); ++index) {
+        const int lanes = scene.signalCount(index);
+        if (lanes == 0)
             continue;
+        const Wire *wire = wires[index];
         const LaneGeometry geometry(*wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
         const double width = metrics.strokeWidth(wire->thickness, wire->density);
-        for (int lane = 0; lane < wire->density; ++lane) {
-            const SignalStretch stretch = SignalStretch::pick(*wire);
+        for (int lane = 0; lane < lanes; ++lane) {
+            const SignalStretch &stretch = scene.signal(index, lane);
             if (stretch.isWrittenToSvg())
                 addWire(geometry.lanePath(lane, stretch.start(), stretch.end()), palette.signal(), width, Signals);
         }

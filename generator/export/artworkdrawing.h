@@ -10,6 +10,7 @@
 #include <QString>
 #include <QVector>
 
+class ArtworkScene;
 class Circuit;
 class LanePath;
 struct GeneratorSettings;
@@ -30,11 +31,9 @@ public:
         QVector<Shape> shapes;
     };
 
-    // Draws random stream 5 exactly as the plain SVG document does (every wire's glowing
-    // dots, then every wire's signals), so the same stream state gives the same dots and
-    // signals. Layers in drawing order: background, wires, dots, components, dot signals,
-    // signals.
-    ArtworkDrawing(const Circuit &circuit, const GeneratorSettings &settings);
+    // The scene's glowing dots and signals, as the plain SVG document shows them. Layers
+    // in drawing order: background, wires, dots, components, dot signals, signals.
+    ArtworkDrawing(const ArtworkScene &scene, const GeneratorSettings &settings);
 
     int width() const { return m_width; }
     int height() const { return m_height; }

@@ -2,6 +2,7 @@
 
 #include "artworkdrawing.h"
 #include "artworkpdfwriter.h"
+#include "artworkscene.h"
 #include "circuitgenerator.h"
 #include "exportfilenames.h"
 #include "exportwriter.h"
@@ -34,19 +35,15 @@ ExportResult ArtworkExporter::exportSvg(const QString &file, bool separate, cons
     const ExportResult generated = regenerate(file);
     if (!generated.ok())
         return generated;
-    const Circuit &circuit = *m_generator.circuit();
-    const ArtworkDrawing composite(circuit, m_generator.settings());
-    const ExportResult written = write(file, ArtworkSvgWriter::document(composite, options).toUtf8());
+    const ArtworkDrawing drawing(ArtworkScene(m_generator), m_generator.settings());
+    const ExportResult written = write(file, ArtworkSvgWriter::document(drawing, options).toUtf8());
     if (!written.ok())
         return written;
     if (!separate)
         return ExportResult::success();
-    // As with the plain layer documents, the layers start from fresh streams and so agree
-    // with each other.
-    m_generator.resetSeed();
-    const ArtworkDrawing layers(circuit, m_generator.settings());
+    // Each layer file is one layer of that same drawing, so the layers stack to the artwork.
     for (const ExportFileNames::Entry &entry : ExportFileNames::artworkSvgFiles(file).mid(1)) {
-        const QString document = ArtworkSvgWriter::layerDocument(layers, entry.layer, options);
+        const QString document = ArtworkSvgWriter::layerDocument(drawing, entry.layer, options);
         const ExportResult layerWritten = write(entry.file, document.toUtf8());
         if (!layerWritten.ok())
             return layerWritten;
@@ -62,6 +59,6 @@ ExportResult ArtworkExporter::exportPdf(const QString &file, QSizeF pageMm, bool
     const GeneratorSettings &settings = m_generator.settings();
     if (pageMm.isEmpty())
         pageMm = PrintSize::ofCanvas(settings.width, settings.height).millimetres();
-    const ArtworkDrawing drawing(*m_generator.circuit(), settings);
+    const ArtworkDrawing drawing(ArtworkScene(m_generator), settings);
     return write(file, ArtworkPdfWriter::document(drawing, pageMm, background));
 }

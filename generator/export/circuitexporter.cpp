@@ -6,6 +6,7 @@
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "exportfilenames.h"
+#include "exportscenes.h"
 #include "exportwriter.h"
 #include "rasterfilewriter.h"
 #include "rendermetrics.h"
@@ -47,15 +48,12 @@ ExportResult CircuitExporter::exportSvg(const QString &file, bool separate)
     // viewBox is no picture.
     if (m_generator.settings().width <= 0 || m_generator.settings().height <= 0)
         return ExportResult::canvasNotDrawable(file);
-    const Circuit &circuit = *m_generator.circuit();
     const auto files = chosen(ExportFileNames::svgFiles(file), separate);
+    const ExportScenes scenes(m_generator, separate);
     for (int i = 0; i < files.size(); ++i) {
         report(i + 1, files.size(), files[i].file);
-        // The composite uses the stream where generation left it; each layer
-        // document starts from fresh streams, so the layers agree with each other.
-        if (i > 0)
-            m_generator.resetSeed();
-        const QString document = SvgWriter::svgDocument(circuit, m_generator.settings(), files[i].layer);
+        const QString document
+                = SvgWriter::svgDocument(scenes.of(files[i].layer), m_generator.settings(), files[i].layer);
         const ExportResult written = RasterFileWriter::fileResult(
                 ExportWriter::writeFile(files[i].file, document.toUtf8()), files[i].file);
         if (!written.ok())
@@ -84,8 +82,8 @@ ExportResult CircuitExporter::exportBin(const QString &file, float scalePercent)
 ExportResult CircuitExporter::writeRaster(const QVector<ExportFileNames::Entry> &files, float scalePercent,
                                           RasterFileWriter::Format format)
 {
-    const Circuit &circuit = *m_generator.circuit();
     const GeneratorSettings &settings = m_generator.settings();
+    const ExportScenes scenes(m_generator, files.size() > 1);
     const float renderScale = scalePercent / 100;
     const RenderMetrics metrics(settings, renderScale);
     PngStreamWriter::Options options = m_pngOptions;
@@ -100,15 +98,11 @@ ExportResult CircuitExporter::writeRaster(const QVector<ExportFileNames::Entry> 
     ExportResult result = ExportResult::success();
     for (int i = 0; i < files.size() && result.ok(); ++i) {
         report(i + 1, files.size(), files[i].file);
-        // The composite uses the stream where generation left it; each layer
-        // file starts from fresh streams, so the layers agree with each other.
-        if (i > 0)
-            m_generator.resetSeed();
         const qint64 rowsBefore = qint64(metrics.height()) * i;
         writer.setRowProgress([this, rowsBefore, rowsTotal](qint64 rowsDone) {
             return !m_rowProgress || m_rowProgress(rowsBefore + rowsDone, rowsTotal);
         });
-        result = writer.write(circuit, settings, renderScale, files[i].layer, format, files[i].file);
+        result = writer.write(scenes.of(files[i].layer), settings, renderScale, files[i].layer, format, files[i].file);
         if (format == RasterFileWriter::Format::Png)
             m_lastPng = writer.lastPng();
     }

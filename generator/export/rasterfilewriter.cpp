@@ -56,7 +56,7 @@ qint64 RasterFileWriter::bytesFree(const QString &file)
     return storage.bytesAvailable();
 }
 
-ExportResult RasterFileWriter::write(const Circuit &circuit, const GeneratorSettings &settings, float renderScale,
+ExportResult RasterFileWriter::write(const ArtworkScene &scene, const GeneratorSettings &settings, float renderScale,
                                      RenderLayer layer, Format format, const QString &file)
 {
     m_lastPng.clear();
@@ -91,7 +91,7 @@ ExportResult RasterFileWriter::write(const Circuit &circuit, const GeneratorSett
     std::vector<char> rgb;
     qint64 rowsDone = 0;
     bool cancelled = false;
-    const auto result = m_renderer.renderBands(circuit, settings, renderScale, layer, [&](const QImage &rows, int) {
+    const auto result = m_renderer.renderBands(scene, settings, renderScale, layer, [&](const QImage &rows, int) {
         bool written;
         if (format == Format::Png) {
             written = png.writeRows(rows);

@@ -10,7 +10,7 @@
 
 #include <functional>
 
-class Circuit;
+class ArtworkScene;
 class CircuitRenderer;
 struct GeneratorSettings;
 
@@ -35,8 +35,8 @@ public:
     // Renders the layer at renderScale and writes it to file. Fails before
     // opening anything when the canvas exceeds the banded limits or the folder
     // lacks the space the file needs.
-    ExportResult write(const Circuit &circuit, const GeneratorSettings &settings, float renderScale, RenderLayer layer,
-                       Format format, const QString &file);
+    ExportResult write(const ArtworkScene &scene, const GeneratorSettings &settings, float renderScale,
+                       RenderLayer layer, Format format, const QString &file);
 
     // The PNG bytes of the last file written, when it was small enough to keep.
     const QByteArray &lastPng() const { return m_lastPng; }

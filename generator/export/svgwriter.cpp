@@ -1,5 +1,6 @@
 #include "svgwriter.h"
 
+#include "artworkscene.h"
 #include "circuit.h"
 #include "generatorsettings.h"
 #include "lanegeometry.h"
@@ -15,7 +16,7 @@ const QString kNamespace = QStringLiteral("http://www.w3.org/2000/svg");
 
 } // namespace
 
-QString SvgWriter::svgDocument(const Circuit &circuit, const GeneratorSettings &settings, RenderLayer layer)
+QString SvgWriter::svgDocument(const ArtworkScene &scene, const GeneratorSettings &settings, RenderLayer layer)
 {
     const RenderMetrics metrics(settings, 1.0f);
     const LayerPalette palette(settings, layer);
@@ -25,17 +26,19 @@ QString SvgWriter::svgDocument(const Circuit &circuit, const GeneratorSettings &
     text += QStringLiteral("<rect x=\"0\" y=\"0\" width=\"%1\" height=\"%2\" style=\"fill:%3;\" />\n")
                     .arg(width, height, colorName(palette.background()));
     QString glowText;
-    for (const auto &wire : circuit.wires()) {
-        if (wire->removed)
+    const auto &wires = scene.circuit().wires();
+    for (size_t index = 0; index < wires.size(); ++index) {
+        const Wire &wire = *wires[index];
+        if (wire.removed)
             continue;
-        if (wire->cells.size() >= 2 && (layer == Composite || layer == Wires))
-            text += wireElements(*wire, settings, metrics, palette.wire());
-        text += dotElements(*wire, settings, metrics, layer, palette, glowText);
+        if (wire.cells.size() >= 2 && (layer == Composite || layer == Wires))
+            text += wireElements(wire, settings, metrics, palette.wire());
+        text += dotElements(scene, index, metrics, layer, palette, glowText);
     }
     QString signalText;
     if (layer == Composite || layer == Signals) {
-        for (const auto &wire : circuit.wires())
-            signalText += signalElements(*wire, settings, metrics, palette.signal());
+        for (size_t index = 0; index < wires.size(); ++index)
+            signalText += signalElements(scene, index, settings, metrics, palette.signal());
     }
     return text + glowText + signalText + QStringLiteral("</svg>\n");
 }
@@ -58,12 +61,12 @@ QString SvgWriter::wireElements(const Wire &wire, const GeneratorSettings &setti
     return text;
 }
 
-QString SvgWriter::dotElements(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics,
-                               RenderLayer layer, const LayerPalette &palette, QString &glowText)
+QString SvgWriter::dotElements(const ArtworkScene &scene, size_t index, const RenderMetrics &metrics, RenderLayer layer,
+                               const LayerPalette &palette, QString &glowText)
 {
     const double r = metrics.dotRadius();
     QString text;
-    const auto dots = WireDots::choose(wire, metrics, layer, settings.glowingDotsAmount);
+    const auto dots = WireDots::of(scene, index, metrics, layer);
     for (const WireDots::Dot &dot : dots) {
         if (dot.pad)
             text += dotElements(dot.centre, palette.wire(), palette.hole(), r, metrics.holeRadius(),
@@ -74,16 +77,18 @@ QString SvgWriter::dotElements(const Wire &wire, const GeneratorSettings &settin
     return text;
 }
 
-QString SvgWriter::signalElements(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics,
-                                  const QColor &color)
+QString SvgWriter::signalElements(const ArtworkScene &scene, size_t index, const GeneratorSettings &settings,
+                                  const RenderMetrics &metrics, const QColor &color)
 {
-    if (wire.removed || wire.cells.size() < 2 || wire.signalSize < 0 || wire.density < 1)
+    const int lanes = scene.signalCount(index);
+    if (lanes == 0)
         return QString();
+    const Wire &wire = *scene.circuit().wires()[index];
     const LaneGeometry geometry(wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
     const double width = metrics.strokeWidth(wire.thickness, wire.density);
     QString text;
-    for (int lane = 0; lane < wire.density; ++lane) {
-        const SignalStretch stretch = SignalStretch::pick(wire);
+    for (int lane = 0; lane < lanes; ++lane) {
+        const SignalStretch &stretch = scene.signal(index, lane);
         if (stretch.isWrittenToSvg())
             text += pathElement(pathData(geometry.lanePath(lane, stretch.start(), stretch.end())), color, width);
     }

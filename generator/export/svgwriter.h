@@ -6,7 +6,7 @@
 #include <QPoint>
 #include <QString>
 
-class Circuit;
+class ArtworkScene;
 class LanePath;
 class LayerPalette;
 class RenderMetrics;
@@ -15,14 +15,12 @@ struct GeneratorSettings;
 
 // Writes a circuit as an SVG document at render scale 1: circles for pads
 // and glowing dots, stroked paths for wires and signals; no shadow, vignette,
-// blur or chips. Draws glowing dots and signal positions from random stream 5
-// in the raster renderer's order, so callers reset the streams first when they
-// need reproducible output.
+// blur or chips. Glowing dots and signal positions are the scene's choices.
 class SvgWriter
 {
 public:
     // The whole document of one layer.
-    static QString svgDocument(const Circuit &circuit, const GeneratorSettings &settings, RenderLayer layer);
+    static QString svgDocument(const ArtworkScene &scene, const GeneratorSettings &settings, RenderLayer layer);
 
     // A number as SVG text: general format, at most 6 significant digits,
     // trailing zeros removed; independent of the process locale.
@@ -43,10 +41,10 @@ private:
     static QString wireElements(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics,
                                 const QColor &color);
     // The wire's pads; its glowing dots are appended to glowText.
-    static QString dotElements(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics,
-                               RenderLayer layer, const LayerPalette &palette, QString &glowText);
-    static QString signalElements(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics,
-                                  const QColor &color);
+    static QString dotElements(const ArtworkScene &scene, size_t index, const RenderMetrics &metrics, RenderLayer layer,
+                               const LayerPalette &palette, QString &glowText);
+    static QString signalElements(const ArtworkScene &scene, size_t index, const GeneratorSettings &settings,
+                                  const RenderMetrics &metrics, const QColor &color);
     static QString coordinate(double value, bool integral);
     static QString solidCircle(const QPoint &centre, double radius, const QColor &color);
 };

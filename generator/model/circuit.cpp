@@ -54,9 +54,9 @@ Circuit::Circuit(int32_t columns, int32_t rows)
 
 Circuit::~Circuit() = default;
 
-Wire *Circuit::newWire(CircuitCell *startCell)
+Wire *Circuit::newWire(CircuitCell *startCell, RandomStream &start)
 {
-    m_wires.push_back(&m_wireStore.emplace_back(this, startCell));
+    m_wires.push_back(&m_wireStore.emplace_back(this, startCell, start));
     return m_wires.back();
 }
 

@@ -146,7 +146,7 @@ public:
     }
 
     // Creates a wire on startCell by the start rule, appends it to wires, returns it.
-    Wire *newWire(CircuitCell *startCell);
+    Wire *newWire(CircuitCell *startCell, RandomStream &start);
     // Appends a copy of an already grown wire.
     void addWire(const Wire &grown);
     // Diagonal crossing check for a step in direction d arriving at cell (nx, ny):

@@ -5,14 +5,21 @@
 #include "eraseat.h"
 #include "generationbudget.h"
 #include "parametertable.h"
-#include "randomstream.h"
+#include "randomstreams.h"
 #include "saturatingint.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
-CircuitGenerator::CircuitGenerator() = default;
+CircuitGenerator::CircuitGenerator()
+    : m_ownStreams(std::make_unique<RandomStreams>())
+    , m_streams(*m_ownStreams)
+{ }
+
+CircuitGenerator::CircuitGenerator(RandomStreams &streams)
+    : m_streams(streams)
+{ }
 
 CircuitGenerator::~CircuitGenerator() = default;
 
@@ -29,13 +36,13 @@ void CircuitGenerator::readParameters(const QVariantMap &parameters)
     // after "seed".
     m_parameters = parameters;
     ParameterTable::read(parameters, &m_settings);
-    reseedRandomStreams(m_settings.seed);
+    m_streams.reseed(m_settings.seed);
     m_masks.update(m_settings);
 }
 
 void CircuitGenerator::resetSeed()
 {
-    reseedRandomStreams(m_settings.seed);
+    m_streams.reseed(m_settings.seed);
 }
 
 namespace {
@@ -57,10 +64,10 @@ void addToSlot(float &slot, double term)
         slot = f;
 }
 
-float thicknessDraw(const GeneratorSettings &s)
+float thicknessDraw(const GeneratorSettings &s, RandomStreams &streams)
 {
-    if (randomStream(StreamThick).next() < double(s.wireThickPercent)) {
-        if (randomStream(StreamThickLevel).next() < 0.25)
+    if (streams.stream(StreamThick).next() < double(s.wireThickPercent)) {
+        if (streams.stream(StreamThickLevel).next() < 0.25)
             return s.maxWireThickness;
         return (s.maxWireThickness + 1.0f) * 0.5f;
     }
@@ -192,9 +199,8 @@ bool anyWireCanBeCut(const std::vector<CutoffTraits> &traits, float cutoffPercen
 
 // The cut-off marking: one draw of stream 4 per wire, in order; returns the positions of
 // the wires it removes.
-std::vector<size_t> markCutoff(const std::vector<CutoffTraits> &traits, float cutoffPercentage)
+std::vector<size_t> markCutoff(const std::vector<CutoffTraits> &traits, float cutoffPercentage, RandomStream &s4)
 {
-    RandomStream &s4 = randomStream(StreamCutoff);
     std::vector<size_t> removed;
     for (size_t i = 0; i < traits.size(); ++i) {
         const double r = s4.next();
@@ -325,7 +331,7 @@ bool placeChips(Circuit &circuit, const GeneratorSettings &s, List &pins, Genera
 
 // False when the run exceeds the budget; the circuit is then unfinished.
 template<class List>
-bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudget &budget)
+bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, RandomStreams &streams, GenerationBudget &budget)
 {
     const GeneratorSettings &s = gen.settings();
     const int32_t cellCount = int32_t(circuit.cellCount());
@@ -341,8 +347,8 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
         return false;
     circuit.summariseCells();
 
-    RandomStream &s1 = randomStream(StreamStart);
-    RandomStream &s4 = randomStream(StreamCutoff);
+    RandomStream &s1 = streams.stream(StreamStart);
+    RandomStream &s4 = streams.stream(StreamCutoff);
     const int32_t limit = cutoffLimit(s);
     std::vector<CutoffTraits> traits; // of circuit.wires(), in the same order
 
@@ -351,9 +357,9 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
         const double r = s1.next();
         CircuitCell &start = circuit.cellByIndex(pins.at(randomIndex(r, pins.size())));
         circuit.setFree(&start, false);
-        Wire *w = circuit.newWire(&start);
-        w->thickness = thicknessDraw(s);
-        w->grow(s);
+        Wire *w = circuit.newWire(&start, s1);
+        w->thickness = thicknessDraw(s, streams);
+        w->grow(s, streams);
         removeWireCells(candidates, circuit, *w);
         removeWireCells(pins, circuit, *w);
         traits.push_back(cutoffTraits(circuit, *w, limit));
@@ -373,17 +379,17 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
         // the circuit keeps a right-sized copy of the one accepted.
         std::unique_ptr<Wire> attempt;
         while (!candidates.empty()) {
-            const float thickness = thicknessDraw(s);
+            const float thickness = thicknessDraw(s, streams);
             const double c = s1.next();
             for (int i = 0; i < 10; ++i) {
                 const double r = s1.next();
                 CircuitCell &start = circuit.cellByIndex(candidates.at(randomIndex(r, candidates.size())));
                 if (attempt)
-                    attempt->restart(&start);
+                    attempt->restart(&start, s1);
                 else
-                    attempt = std::make_unique<Wire>(&circuit, &start);
+                    attempt = std::make_unique<Wire>(&circuit, &start, s1);
                 attempt->thickness = thickness;
-                attempt->grow(s);
+                attempt->grow(s, streams);
                 if (c >= double(s.denseAmount) && meanDensity(circuit, attempt.get()) <= 0.5f)
                     break;
                 attempt->addSecondLane();
@@ -399,7 +405,7 @@ bool runGeneration(Circuit &circuit, const CircuitGenerator &gen, GenerationBudg
         // Cut-off marking.
         if (!budget.chargeCutoff(int64_t(circuit.wires().size())))
             return false;
-        const std::vector<size_t> removed = markCutoff(traits, s.cutoffPercentage);
+        const std::vector<size_t> removed = markCutoff(traits, s.cutoffPercentage, s4);
         deleteCutWires(circuit, removed, candidates);
         eraseAt(traits, removed);
     }
@@ -429,8 +435,8 @@ Circuit *CircuitGenerator::generateCircuit()
     }
     m_circuit = std::make_unique<Circuit>(grid.valid ? grid.columns : 0, grid.valid ? grid.rows : 0);
     const bool done = m_listStrategy == ListStrategy::Linear
-            ? runGeneration<LinearCellList>(*m_circuit, *this, budget)
-            : runGeneration<IndexedCellList>(*m_circuit, *this, budget);
+            ? runGeneration<LinearCellList>(*m_circuit, *this, m_streams, budget)
+            : runGeneration<IndexedCellList>(*m_circuit, *this, m_streams, budget);
     if (!done) {
         m_lastError = budget.error();
         m_circuit = std::make_unique<Circuit>(0, 0);
@@ -444,7 +450,7 @@ QVariantMap CircuitGenerator::resultMap()
     if (m_circuit) {
         wires.reserve(int(m_circuit->wires().size()));
         const int32_t limit = cutoffLimit(m_settings);
-        RandomStream &s4 = randomStream(StreamCutoff);
+        RandomStream &s4 = m_streams.stream(StreamCutoff);
         for (const auto &w : m_circuit->wires()) {
             const double r = s4.next();
             if (!(int64_t(w->cells.size()) > int64_t(limit) || r > double(m_settings.cutoffPercentage)))

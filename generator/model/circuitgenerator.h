@@ -10,6 +10,8 @@
 
 #include <memory>
 
+class RandomStreams;
+
 class CircuitGenerator
 {
 public:
@@ -17,7 +19,11 @@ public:
     // Linear is the plain sequence (quadratic, for tests), Indexed the fast one.
     enum class ListStrategy { Indexed, Linear };
 
+    // A generator with a set of random streams of its own.
     CircuitGenerator();
+    // A generator that draws from streams shared with others (the plug-in's one set);
+    // they must outlive it.
+    explicit CircuitGenerator(RandomStreams &streams);
     virtual ~CircuitGenerator();
 
     CircuitGenerator(const CircuitGenerator &) = delete;
@@ -32,8 +38,11 @@ public:
     // This alone is the plug-in's updateGenerator.
     void readParameters(const QVariantMap &parameters);
 
-    // Reseeds the five process-wide streams from the stored seed (resetSeed).
+    // Reseeds the five streams from the stored seed (resetSeed).
     void resetSeed();
+
+    // The streams it draws from; the artwork's own draws come from them too.
+    RandomStreams &streams() { return m_streams; }
 
     // Deletes the previous circuit, builds a new one from the settings, keeps and
     // returns it. Never null; an empty circuit (0 x 0) for a bad or too large grid,
@@ -70,6 +79,8 @@ public:
     void setListStrategy(ListStrategy s) { m_listStrategy = s; }
 
 private:
+    std::unique_ptr<RandomStreams> m_ownStreams;
+    RandomStreams &m_streams;
     GeneratorSettings m_settings;
     QVariantMap m_parameters;
     GeneratorMasks m_masks;

@@ -1,8 +1,7 @@
-// The five process-wide linear congruential random streams.
+// One linear congruential random stream; RandomStreams holds the set of five.
 #pragma once
 
 #include <QtGlobal>
-#include <array>
 
 class RandomStream
 {
@@ -39,20 +38,6 @@ enum RandomStreamId {
     StreamCutoff = 4, // cut-off draws, result filtering
     StreamSignal = 5 // signals; renderers' draws
 };
-
-// The one set of five streams of the library, shared by every generator and renderer.
-RandomStream &randomStream(int number); // number 1 to 5 (out of range -> stream 1)
-
-// Offsets of the five initial states from the seed: 0, 1000, 1333, 1666, 2333.
-extern const int kRandomStreamOffsets[5];
-
-// Sets stream i to seed + offset_i, the sum formed with 32-bit two's-complement
-// wrap-around and then widened to 64 bits.
-void reseedRandomStreams(qint32 seed);
-
-// Snapshot and restore of the five states (tests, exports that must not disturb).
-std::array<qint64, 5> randomStreamStates();
-void setRandomStreamStates(const std::array<qint64, 5> &states);
 
 // A safe list index from a stream value: trunc(floor(r * n)), taken as 0 when below
 // zero (negative seeds) and as n - 1 when at or above n. n must be > 0.

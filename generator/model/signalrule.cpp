@@ -5,11 +5,10 @@
 #include "randomstream.h"
 #include "wire.h"
 
-void SignalRule::apply(Wire *wire, const GeneratorSettings &st)
+void SignalRule::apply(Wire *wire, const GeneratorSettings &st, RandomStream &s5)
 {
     if (wire->cells.size() < 2)
         return;
-    RandomStream &s5 = randomStream(StreamSignal);
     const double r = s5.next();
     bool signal = r < double(st.signalAmount);
     if (!signal && wire->circuit->hasSignalAboveOne()) {

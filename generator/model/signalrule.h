@@ -1,6 +1,7 @@
 // SignalRule: whether a grown wire carries a signal, and where and how long it is.
 #pragma once
 
+class RandomStream;
 class Wire;
 struct GeneratorSettings;
 
@@ -9,5 +10,5 @@ class SignalRule
 public:
     // Draws stream 5 for a wire of two or more cells: a signal when the draw is below the
     // signal amount or a cell's adjustment signal sum exceeds 1; then its position and size.
-    static void apply(Wire *wire, const GeneratorSettings &settings);
+    static void apply(Wire *wire, const GeneratorSettings &settings, RandomStream &signal);
 };

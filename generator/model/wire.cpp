@@ -3,7 +3,7 @@
 #include "circuit.h"
 #include "directionpermutation.h"
 #include "generatorsettings.h"
-#include "randomstream.h"
+#include "randomstreams.h"
 #include "saturatingint.h"
 #include "secondlane.h"
 #include "signalrule.h"
@@ -13,11 +13,11 @@
 // ---------------------------------------------------------------------------
 // Wire: start rule
 
-Wire::Wire(Circuit *owner, CircuitCell *s)
-    : Wire(owner, s, {})
+Wire::Wire(Circuit *owner, CircuitCell *s, RandomStream &start)
+    : Wire(owner, s, {}, start)
 { }
 
-Wire::Wire(Circuit *owner, CircuitCell *s, std::pmr::vector<CircuitCell *> storage)
+Wire::Wire(Circuit *owner, CircuitCell *s, std::pmr::vector<CircuitCell *> storage, RandomStream &start)
     : cells(std::move(storage))
     , circuit(owner)
 {
@@ -30,7 +30,7 @@ Wire::Wire(Circuit *owner, CircuitCell *s, std::pmr::vector<CircuitCell *> stora
         direction = given;
         return;
     }
-    const double r = randomStream(StreamStart).next();
+    const double r = start.next();
     DirectionPermutation order(int(std::trunc(std::fmax(r * double(kDirectionPermutationCount), 0.0))));
     int32_t d = 0;
     const GridPoint p = circuit->position(s);
@@ -56,9 +56,9 @@ Wire::Wire(const Wire &grown, std::pmr::memory_resource *store)
     *this = grown;
 }
 
-void Wire::restart(CircuitCell *startCell)
+void Wire::restart(CircuitCell *startCell, RandomStream &start)
 {
-    *this = Wire(circuit, startCell, std::move(cells));
+    *this = Wire(circuit, startCell, std::move(cells), start);
 }
 
 bool Wire::attachedToChip() const
@@ -85,7 +85,7 @@ static double finiteWeight(double w)
     return std::isfinite(w) ? w : 0.0;
 }
 
-Wire::StepResult Wire::step(const GeneratorSettings &st)
+Wire::StepResult Wire::step(const GeneratorSettings &st, RandomStream &s1)
 {
     CircuitCell *s = cells.back();
     const GridPoint p = circuit->position(s);
@@ -148,7 +148,6 @@ Wire::StepResult Wire::step(const GeneratorSettings &st)
     // 6. Selection loop.
     int remaining[3] = {0, 1, 2};
     int count = 3;
-    RandomStream &s1 = randomStream(StreamStart);
     while (count > 0) {
         double total = 0.0;
         for (int i = 0; i < count; ++i)
@@ -190,15 +189,15 @@ Wire::StepResult Wire::step(const GeneratorSettings &st)
     return StepResult::Failed;
 }
 
-void Wire::grow(const GeneratorSettings &st)
+void Wire::grow(const GeneratorSettings &st, RandomStreams &streams)
 {
     const int32_t maxCells = maxCellsOf(st.wireLength);
     while (int64_t(cells.size()) < int64_t(maxCells)) {
-        if (step(st) != StepResult::Stepped)
+        if (step(st, streams.stream(StreamStart)) != StepResult::Stepped)
             break;
     }
 
-    SignalRule::apply(this, st);
+    SignalRule::apply(this, st, streams.stream(StreamSignal));
 }
 
 bool Wire::addSecondLane()

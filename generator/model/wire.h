@@ -8,12 +8,14 @@
 
 struct GeneratorSettings;
 class Circuit;
+class RandomStream;
+class RandomStreams;
 
 class Wire
 {
 public:
-    // Start rule (may draw stream 1). Does not append the wire to the circuit.
-    Wire(Circuit *circuit, CircuitCell *startCell);
+    // Start rule (may draw stream 1 from start). Does not append the wire to the circuit.
+    Wire(Circuit *circuit, CircuitCell *startCell, RandomStream &start);
     virtual ~Wire();
 
     // A copy of a grown wire whose cells live in store, in storage no larger than
@@ -22,10 +24,10 @@ public:
 
     // Starts afresh on startCell exactly as a new wire would, keeping the storage of
     // its cells: a rejected attempt lends it to the next one.
-    void restart(CircuitCell *startCell);
+    void restart(CircuitCell *startCell, RandomStream &start);
 
-    // growWire: grows in place, then applies the signal rule (stream 1, 5).
-    void grow(const GeneratorSettings &settings);
+    // growWire: grows in place, then applies the signal rule (streams 1 and 5).
+    void grow(const GeneratorSettings &settings, RandomStreams &streams);
     // addSecondLane; returns true when a second lane was added.
     bool addSecondLane();
     // True when the first or last cell, or a lane end, is a chip pin cell.
@@ -46,12 +48,12 @@ public:
     float signalSize = -1.0f;
 
 private:
-    Wire(Circuit *circuit, CircuitCell *startCell, std::pmr::vector<CircuitCell *> storage);
+    Wire(Circuit *circuit, CircuitCell *startCell, std::pmr::vector<CircuitCell *> storage, RandomStream &start);
     // Copies only into a store; restart() moves a fresh wire in.
     Wire(const Wire &) = delete;
     Wire &operator=(const Wire &) = default;
     Wire &operator=(Wire &&) = default;
 
     enum class StepResult { Stepped, Ended, Failed };
-    StepResult step(const GeneratorSettings &settings);
+    StepResult step(const GeneratorSettings &settings, RandomStream &start);
 };

@@ -2,6 +2,7 @@
 
 #include "artworkexporter.h"
 #include "artworkmetadata.h"
+#include "artworkscene.h"
 #include "circuitexporter.h"
 #include "pngstreamwriter.h"
 #include "printsize.h"
@@ -158,13 +159,14 @@ void Lumatrace::renderResult(const QVariantMap &parameters, float renderScale, c
         return;
     resultBytes = std::make_unique<QByteArray>();
     readParameters(parameters);
-    const Circuit &circuit = *generator.generateCircuit();
+    generator.generateCircuit();
     // A refused generation hands over no picture; the page reads the reason from lastError.
     if (!generator.lastError().isEmpty()) {
         handOff(resultBytes.get(), name);
         return;
     }
-    const QImage *image = renderer.render(circuit, generator.settings(), renderScale, RenderLayer::Composite);
+    const ArtworkScene scene(generator);
+    const QImage *image = renderer.render(scene, generator.settings(), renderScale, RenderLayer::Composite);
     // A canvas with no pixels, or one too large to draw, leaves nothing to show.
     if (!image)
         return;

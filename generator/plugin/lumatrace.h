@@ -4,6 +4,7 @@
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "ovexplugin.h"
+#include "randomstreams.h"
 
 #include <QByteArray>
 #include <QStringList>
@@ -111,7 +112,10 @@ private:
     /// Generates from `parameters` and hands the image drawn at `renderScale` to the host.
     void renderResult(const QVariantMap &parameters, float renderScale, const QString &name);
 
-    CircuitGenerator generator;
+    /// The library's one set of random streams: page script relies on resetSeed and on
+    /// the state they keep between calls.
+    RandomStreams streams;
+    CircuitGenerator generator {streams};
     CircuitRenderer renderer;
     std::unique_ptr<QByteArray> resultBytes;
     std::unique_ptr<QByteArray> maskBytes;

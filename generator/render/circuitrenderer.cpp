@@ -1,5 +1,6 @@
 #include "circuitrenderer.h"
 
+#include "artworkscene.h"
 #include "canvaswindow.h"
 #include "cvimageadapter.h"
 #include "paralleltasks.h"
@@ -94,7 +95,7 @@ int CircuitRenderer::bandRowsFor(const RenderMetrics &metrics, int margin, int t
     return int(std::min<long long>(rows, height));
 }
 
-const QImage *CircuitRenderer::render(const Circuit &circuit, const GeneratorSettings &settings, float renderScale,
+const QImage *CircuitRenderer::render(const ArtworkScene &scene, const GeneratorSettings &settings, float renderScale,
                                       RenderLayer layer)
 {
     m_image.reset();
@@ -105,8 +106,8 @@ const QImage *CircuitRenderer::render(const Circuit &circuit, const GeneratorSet
     // Allocation can still fail for a canvas within the limits when memory is short.
     if (image->isNull())
         return nullptr;
-    const RenderPlan plan(circuit, settings, metrics, layer);
-    const RenderPass pass(plan, circuit, settings, metrics, layer);
+    const RenderPlan plan(scene, settings, metrics, layer);
+    const RenderPass pass(plan, scene.circuit(), settings, metrics, layer);
     const int rows = bandRowsFor(metrics, pass.margin(), threadCount());
     if (rows >= metrics.height()) {
         m_bands->keep(std::max(m_bands->size(), 1));
@@ -123,14 +124,14 @@ const QImage *CircuitRenderer::render(const Circuit &circuit, const GeneratorSet
     return m_image.get();
 }
 
-CircuitRenderer::BandResult CircuitRenderer::renderBands(const Circuit &circuit, const GeneratorSettings &settings,
+CircuitRenderer::BandResult CircuitRenderer::renderBands(const ArtworkScene &scene, const GeneratorSettings &settings,
                                                          float renderScale, RenderLayer layer, const BandSink &sink)
 {
     const RenderMetrics metrics(settings, renderScale);
     if (!metrics.isBandable())
         return BandResult::NotDrawable;
-    const RenderPlan plan(circuit, settings, metrics, layer);
-    const RenderPass pass(plan, circuit, settings, metrics, layer);
+    const RenderPlan plan(scene, settings, metrics, layer);
+    const RenderPass pass(plan, scene.circuit(), settings, metrics, layer);
     return drawBands(pass, metrics, bandRowsFor(metrics, pass.margin(), threadCount()), sink);
 }
 

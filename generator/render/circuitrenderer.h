@@ -7,16 +7,15 @@
 #include <functional>
 #include <memory>
 
-class Circuit;
+class ArtworkScene;
 class RenderMetrics;
 class RenderPass;
 struct GeneratorSettings;
 
-// Renders a circuit as a raster image: the finished artwork (background,
-// shadow, wires, pads, chips, vignette, glowing signals and dots) or one of
-// the white-on-black layer masks. Draws glowing dots and signal positions from
-// random stream 5; it never reseeds, so callers that need reproducible output
-// reset the streams first.
+// Renders an artwork scene as a raster image: the finished artwork
+// (background, shadow, wires, pads, chips, vignette, glowing signals and dots)
+// or one of the white-on-black layer masks. It draws no random numbers: the
+// scene holds every random choice.
 //
 // A render runs inside the call, on worker threads that it joins before
 // returning; the pixels never depend on the number of threads or on how the
@@ -39,16 +38,15 @@ public:
 
     // Renders at render scale s (canvas roundf(width × s) × roundf(height × s))
     // and returns the new ARGB32 image, owned by the renderer and valid until
-    // the next render. Returns nullptr, drawing nothing and consuming no random
-    // values, when the canvas has no pixels or exceeds the whole-canvas limits
-    // of RenderMetrics.
-    const QImage *render(const Circuit &circuit, const GeneratorSettings &settings, float renderScale,
+    // the next render. Returns nullptr, drawing nothing, when the canvas has no
+    // pixels or exceeds the whole-canvas limits of RenderMetrics.
+    const QImage *render(const ArtworkScene &scene, const GeneratorSettings &settings, float renderScale,
                          RenderLayer layer);
 
     // Renders in horizontal bands, handing each band's rows to sink in order,
     // without ever holding the whole canvas: the banded limits of
     // RenderMetrics apply. The same pixels as render().
-    BandResult renderBands(const Circuit &circuit, const GeneratorSettings &settings, float renderScale,
+    BandResult renderBands(const ArtworkScene &scene, const GeneratorSettings &settings, float renderScale,
                            RenderLayer layer, const BandSink &sink);
 
     // Frees the intermediate images kept for the next render.

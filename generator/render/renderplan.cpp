@@ -1,5 +1,6 @@
 #include "renderplan.h"
 
+#include "artworkscene.h"
 #include "circuit.h"
 #include "generatorsettings.h"
 #include "lanegeometry.h"
@@ -51,11 +52,13 @@ QVector<LanePath> wireLanes(const Wire &wire, const GeneratorSettings &settings,
 
 } // namespace
 
-RenderPlan::RenderPlan(const Circuit &circuit, const GeneratorSettings &settings, const RenderMetrics &metrics,
+RenderPlan::RenderPlan(const ArtworkScene &scene, const GeneratorSettings &settings, const RenderMetrics &metrics,
                        RenderLayer layer)
 {
     const bool strokesWires = layer == Composite || layer == Wires;
-    for (const auto &wire : circuit.wires()) {
+    const auto &wires = scene.circuit().wires();
+    for (size_t index = 0; index < wires.size(); ++index) {
+        const Wire *wire = wires[index];
         WireItem item {{}, false, false, {}, {}};
         if (wire->removed) {
             m_wires.append(item);
@@ -72,17 +75,18 @@ RenderPlan::RenderPlan(const Circuit &circuit, const GeneratorSettings &settings
         item.shadowStroke = drawn && shadow;
         if (shadow && metrics.dotRadius() > 0)
             item.shadowDots = WireDots::endPoints(*wire, metrics);
-        // The draws of the dots come wire by wire, before any signal draw.
-        item.dots = WireDots::choose(*wire, metrics, layer, settings.glowingDotsAmount);
+        item.dots = WireDots::of(scene, index, metrics, layer);
         m_wires.append(item);
     }
-    for (const auto &wire : circuit.wires()) {
-        if (!isDrawnWire(*wire) || wire->signalSize < 0)
+    for (size_t index = 0; index < wires.size(); ++index) {
+        const int lanes = scene.signalCount(index);
+        if (lanes == 0)
             continue;
-        const double width = metrics.strokeWidth(wire->thickness, wire->density);
-        const LaneGeometry geometry(*wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
-        for (int lane = 0; lane < wire->density; ++lane) {
-            const SignalStretch stretch = SignalStretch::pick(*wire).forRaster();
+        const Wire &wire = *wires[index];
+        const double width = metrics.strokeWidth(wire.thickness, wire.density);
+        const LaneGeometry geometry(wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
+        for (int lane = 0; lane < lanes; ++lane) {
+            const SignalStretch stretch = scene.signal(index, lane).forRaster();
             m_signals.append(stroke(geometry.lanePath(lane, stretch.start(), stretch.end()), width));
         }
     }

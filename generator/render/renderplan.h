@@ -8,16 +8,15 @@
 #include <QRectF>
 #include <QVector>
 
-class Circuit;
+class ArtworkScene;
 class RenderMetrics;
 struct GeneratorSettings;
 
-// Everything one render draws, decided once before any pixel is painted: the
-// lane paths of every wire, its pads and glowing dots, the chips and the
-// signal stretches. Building the plan makes all of the render's draws of
-// random stream 5, in the order the painters used to make them (every wire's
-// dots, then every wire's signal lanes), so the pixels cannot depend on how
-// the canvas is later cut into bands or shared among threads.
+// Everything one render draws, decided before any pixel is painted: the lane
+// paths of every wire, its pads and glowing dots and the signal stretches, at
+// the render's scale, with the scene's random choices. The pixels therefore
+// cannot depend on how the canvas is later cut into bands or shared among
+// threads.
 class RenderPlan
 {
 public:
@@ -47,7 +46,7 @@ public:
         QVector<QPoint> shadowDots;
     };
 
-    RenderPlan(const Circuit &circuit, const GeneratorSettings &settings, const RenderMetrics &metrics,
+    RenderPlan(const ArtworkScene &scene, const GeneratorSettings &settings, const RenderMetrics &metrics,
                RenderLayer layer);
 
     const QVector<WireItem> &wires() const { return m_wires; }

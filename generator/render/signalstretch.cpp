@@ -33,10 +33,10 @@ int firstCellPast(const Wire &wire, float target)
 
 } // namespace
 
-SignalStretch SignalStretch::pick(const Wire &wire)
+SignalStretch SignalStretch::pick(const Wire &wire, RandomStream &signal)
 {
     const double total = totalWeight(wire);
-    const double u = randomStream(StreamSignal).next();
+    const double u = signal.next();
     const int k = firstCellPast(wire, float(u * total));
     // The length is formed in single precision: 0.7 × 10 gives 7, not 6.
     int length = RenderMetrics::truncated(std::trunc(wire.signalSize * 10.0f));

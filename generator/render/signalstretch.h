@@ -1,16 +1,17 @@
 #pragma once
 
+class RandomStream;
 class Wire;
 
 // The stretch of cell indices that a wire's travelling signal covers on one
-// lane, picked with one draw of random stream 5: the cell where the running
+// lane, picked with one draw of stream 5 (by ArtworkScene): the cell where the running
 // sum of the cells' signal weights passes a random fraction of their total,
 // widened to trunc(signalSize × 10) cells around it.
 class SignalStretch
 {
 public:
     // Picks the stretch for the next lane (one draw).
-    static SignalStretch pick(const Wire &wire);
+    static SignalStretch pick(const Wire &wire, RandomStream &signal);
 
     int start() const { return m_start; }
     int end() const { return m_end; }

@@ -1,7 +1,7 @@
 #include "wiredots.h"
 
+#include "artworkscene.h"
 #include "circuit.h"
-#include "randomstream.h"
 #include "rendermetrics.h"
 
 namespace {
@@ -28,22 +28,19 @@ QVector<QPoint> laneEnds(const Wire &wire, const RenderMetrics &metrics)
 
 } // namespace
 
-QVector<WireDots::Dot> WireDots::choose(const Wire &wire, const RenderMetrics &metrics, RenderLayer layer,
-                                        float glowingDotsAmount)
+QVector<WireDots::Dot> WireDots::of(const ArtworkScene &scene, size_t index, const RenderMetrics &metrics,
+                                    RenderLayer layer)
 {
+    const Wire &wire = *scene.circuit().wires()[index];
     const float r = metrics.dotRadius();
     const bool hasRadius = r > 0;
     const bool pads = (layer == Composite || layer == Dots) && hasRadius && metrics.holeRadius() < r;
     const bool glowLayer = (layer == Composite || layer == DotSignals) && hasRadius;
-    // End cells take a draw only when dots have a radius, lane ends always
-    // do: every layer and the SVG writer rely on exactly this count.
-    QVector<QPoint> points = hasRadius ? endCells(wire, metrics) : QVector<QPoint>();
+    QVector<QPoint> points = scene.endCellDots() ? endCells(wire, metrics) : QVector<QPoint>();
     points += laneEnds(wire, metrics);
     QVector<Dot> dots;
-    for (const QPoint &point : points) {
-        const double u = randomStream(StreamSignal).next();
-        dots.append({point, pads, glowLayer && u < glowingDotsAmount});
-    }
+    for (int point = 0; point < points.size(); ++point)
+        dots.append({points[point], pads, glowLayer && scene.glows(index, point)});
     return dots;
 }
 

@@ -5,12 +5,14 @@
 #include <QPoint>
 #include <QVector>
 
+#include <cstddef>
+
+class ArtworkScene;
 class Wire;
 class RenderMetrics;
 
-// The pads and glowing dots at the end points of one wire, with the random
-// draws that decide the glow. The raster renderer and the SVG writer both use
-// it, so both consume random stream 5 in the same order for every layer.
+// The pads and glowing dots at the end points of one wire, as the scene chose
+// them, for the raster renderer and the SVG documents alike.
 class WireDots
 {
 public:
@@ -20,15 +22,14 @@ public:
         bool glow; // draw a glowing dot here
     };
 
-    // The end cells (first and last, or the only one), only when the dot
-    // radius is positive, each with one draw of stream 5; then both lane ends,
-    // each with one draw whatever the radius. Pads belong to the Composite and
-    // Dots layers and need hole radius < dot radius; glowing dots belong to
-    // the Composite and DotSignals layers and need a draw below the glowing
-    // dots amount.
-    static QVector<Dot> choose(const Wire &wire, const RenderMetrics &metrics, RenderLayer layer,
-                               float glowingDotsAmount);
+    // The dot points of the index-th wire of the scene's circuit: its end cells
+    // (first and last, or the only one) when the scene gives them dots, then
+    // both lane ends. Pads belong to the Composite and Dots layers and need
+    // hole radius < dot radius; glowing dots belong to the Composite and
+    // DotSignals layers and need the scene's glow choice; both need a
+    // positive dot radius.
+    static QVector<Dot> of(const ArtworkScene &scene, size_t index, const RenderMetrics &metrics, RenderLayer layer);
 
-    // The same points without draws: end cells, then lane ends.
+    // The end cells and lane ends.
     static QVector<QPoint> endPoints(const Wire &wire, const RenderMetrics &metrics);
 };

@@ -1,5 +1,7 @@
 #include "circuitbuilder.h"
 
+#include "randomstream.h"
+
 CircuitBuilder::CircuitBuilder(int columns, int rows)
     : m_circuit(std::make_unique<Circuit>(columns, rows))
 { }
@@ -25,7 +27,8 @@ Wire &CircuitBuilder::addWire(const QVector<QPoint> &cells, int density)
         m_circuit->setFree(&cell, false);
     }
     // The start cell has a direction, so creating the wire draws no random value.
-    Wire *wire = m_circuit->newWire(&m_circuit->cell(cells[0].x(), cells[0].y()));
+    RandomStream unused;
+    Wire *wire = m_circuit->newWire(&m_circuit->cell(cells[0].x(), cells[0].y()), unused);
     for (int k = 1; k < cells.size(); ++k)
         wire->cells.push_back(&m_circuit->cell(cells[k].x(), cells[k].y()));
     wire->direction = directions.last();

@@ -1,3 +1,4 @@
+#include "artworkscene.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "cvimageadapter.h"
@@ -32,7 +33,8 @@ QImage renderWith(CircuitGenerator &generator, float scale, RenderLayer layer, i
     renderer.setBandRows(bandRows);
     renderer.setThreadCount(threads);
     generator.resetSeed();
-    const QImage *image = renderer.render(*generator.generateCircuit(), generator.settings(), scale, layer);
+    generator.generateCircuit();
+    const QImage *image = renderer.render(ArtworkScene(generator), generator.settings(), scale, layer);
     return image ? image->copy() : QImage();
 }
 
@@ -185,7 +187,8 @@ void TestBandedRender::streamedBandsCoverTheCanvasInOrder()
     renderer.setThreadCount(2);
     QVector<int> firstRows;
     int covered = 0;
-    const auto result = renderer.renderBands(*generator.generateCircuit(), generator.settings(), 1.0f, Composite,
+    generator.generateCircuit();
+    const auto result = renderer.renderBands(ArtworkScene(generator), generator.settings(), 1.0f, Composite,
                                              [&](const QImage &rows, int firstRow) {
                                                  firstRows.append(firstRow);
                                                  covered += rows.height();
@@ -210,14 +213,14 @@ void TestBandedRender::smallCanvasIsSharedAmongTheThreads()
         generator.resetSeed();
         QImage assembled(whole.size(), QImage::Format_ARGB32);
         int bands = 0;
-        renderer.renderBands(*generator.generateCircuit(), generator.settings(), 1.0f, Composite,
-                             [&](const QImage &rows, int firstRow) {
-                                 ++bands;
-                                 for (int y = 0; y < rows.height(); ++y)
-                                     std::memcpy(assembled.scanLine(firstRow + y), rows.constScanLine(y),
-                                                 size_t(rows.width()) * 4);
-                                 return true;
-                             });
+        generator.generateCircuit();
+        renderer.renderBands(
+                ArtworkScene(generator), generator.settings(), 1.0f, Composite, [&](const QImage &rows, int firstRow) {
+                    ++bands;
+                    for (int y = 0; y < rows.height(); ++y)
+                        std::memcpy(assembled.scanLine(firstRow + y), rows.constScanLine(y), size_t(rows.width()) * 4);
+                    return true;
+                });
         QCOMPARE(bands, threads);
         QCOMPARE(firstDifferentRow(assembled, whole), -1);
         QCOMPARE(firstDifferentRow(renderWith(generator, 1.0f, Composite, 0, threads), whole), -1);

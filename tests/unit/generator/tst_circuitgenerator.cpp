@@ -3,7 +3,7 @@
 #include "celllist.h"
 #include "circuitgenerator.h"
 #include "generationbudget.h"
-#include "randomstream.h"
+#include "randomstreams.h"
 
 #include <QJsonDocument>
 #include <QtTest>
@@ -129,7 +129,7 @@ private Q_SLOTS:
         QCOMPARE(c->columns(), 1);
         QCOMPARE(int(c->wires().size()), 1);
         QCOMPARE(c->wires()[0]->direction, 0);
-        const auto st = randomStreamStates();
+        const auto st = g.streams().states();
         QCOMPARE(st[0], qint64(14802)); // sixth value of stream 1
         QCOMPARE(st[1], qint64(19097));
         QCOMPARE(st[2], qint64(1333));
@@ -176,7 +176,7 @@ private Q_SLOTS:
         QCOMPARE(c->orientation(&c->cell(0, 0)), 3);
         QCOMPARE(w->signalPosition, float(v(206827)));
         QCOMPARE(w->signalSize, float((0.5 - v(120344)) * 0.5 + 0.5));
-        const auto st = randomStreamStates();
+        const auto st = g.streams().states();
         QCOMPARE(st[0], qint64(125230)); // ten draws of stream 1
         QCOMPARE(st[3], qint64(78120));
         QCOMPARE(st[4], qint64(120344));
@@ -478,11 +478,10 @@ private Q_SLOTS:
         QFETCH(QVariantMap, map);
         CircuitGenerator fast;
         const QVariantMap r1 = fast.generate(map);
-        const auto s1 = randomStreamStates();
         CircuitGenerator plain;
         plain.setListStrategy(CircuitGenerator::ListStrategy::Linear);
         const QVariantMap r2 = plain.generate(map);
-        QCOMPARE(randomStreamStates(), s1);
+        QCOMPARE(plain.streams().states(), fast.streams().states());
         QCOMPARE(describe(plain.circuit()), describe(fast.circuit()));
         QCOMPARE(r2, r1);
         QVERIFY(!fast.circuit()->wires().empty());
@@ -512,7 +511,7 @@ private Q_SLOTS:
         CircuitGenerator onePass;
         onePass.readParameters(p);
         onePass.generateCircuit();
-        auto expected = randomStreamStates();
+        auto expected = onePass.streams().states();
         RandomStream stream4(expected[StreamCutoff - 1]);
         const qint64 draws = (qint64(loops) - 1) * qint64(onePass.circuit()->wires().size());
         for (qint64 i = 0; i < draws; ++i)
@@ -525,7 +524,7 @@ private Q_SLOTS:
         many.generateCircuit();
         QCOMPARE(many.lastError(), QString());
         QCOMPARE(describe(many.circuit()), describe(onePass.circuit()));
-        QCOMPARE(randomStreamStates(), expected);
+        QCOMPARE(many.streams().states(), expected);
     }
 
     void passesThatChangeNothingAreNotCountedAgainstTheBudget()
@@ -662,13 +661,13 @@ private Q_SLOTS:
         p["chips"] = QVariantList {QVariantMap {{"x", 0.5}, {"y", 0.5}, {"w", 2.0}, {"h", 2.0}, {"connections", 3.0}}};
         CircuitGenerator g;
         g.readParameters(p);
-        const auto before = randomStreamStates();
+        const auto before = g.streams().states();
         Circuit *c = g.generateCircuit();
         QCOMPARE(c->columns(), 0);
         QCOMPARE(c->rows(), 0);
         QVERIFY(c->wires().empty());
         QVERIFY(c->chips().empty());
-        QCOMPARE(randomStreamStates(), before);
+        QCOMPARE(g.streams().states(), before);
         QCOMPARE(g.resultMap().value("wires").toList().size(), 0);
     }
 

@@ -3,7 +3,7 @@
 #include "circuit.h"
 #include "eraseat.h"
 #include "generatorsettings.h"
-#include "randomstream.h"
+#include "randomstreams.h"
 
 #include <QtTest>
 
@@ -34,6 +34,10 @@ static void fillCells(Wire &w, Circuit &c, int32_t count)
 class TestCircuitModel : public QObject
 {
     Q_OBJECT
+
+    RandomStreams m_streams;
+    RandomStream &start() { return m_streams.stream(StreamStart); }
+
 private Q_SLOTS:
     void gridGeometry()
     {
@@ -110,14 +114,14 @@ private Q_SLOTS:
 
     void startRuleKeepsPresetDirectionWithoutDrawing()
     {
-        reseedRandomStreams(3);
-        const auto before = randomStreamStates();
+        m_streams.reseed(3);
+        const auto before = m_streams.states();
         Circuit c(3, 3);
         c.setDirection(&c.cell(1, 1), DirEast);
-        Wire *w = c.newWire(&c.cell(1, 1));
+        Wire *w = c.newWire(&c.cell(1, 1), start());
         QCOMPARE(w->direction, int(DirEast));
         QVERIFY(!c.isFree(&c.cell(1, 1)));
-        QCOMPARE(randomStreamStates(), before);
+        QCOMPARE(m_streams.states(), before);
         QCOMPARE(w->density, 1);
         QCOMPARE(w->thickness, 1.0f);
         QCOMPARE(w->signalPosition, -1.0f);
@@ -127,13 +131,13 @@ private Q_SLOTS:
 
     void startRuleOnIsolatedCellTakesDirectionZero()
     {
-        reseedRandomStreams(0);
+        m_streams.reseed(0);
         Circuit c(1, 1);
-        Wire w(&c, &c.cell(0, 0));
+        Wire w(&c, &c.cell(0, 0), start());
         QCOMPARE(w.direction, 0);
         QCOMPARE(c.direction(&c.cell(0, 0)), 0);
         QCOMPARE(c.orientation(&c.cell(0, 0)), 4);
-        QCOMPARE(randomStream(1).state(), qint64(49297)); // one draw
+        QCOMPARE(m_streams.stream(RandomStreamId(1)).state(), qint64(49297)); // one draw
     }
 
     void startRuleFollowsThePermutation()
@@ -141,15 +145,15 @@ private Q_SLOTS:
         // Seed 0: r = 49297 / 233280 -> index trunc(0.21132 * 40320) = 8520
         // = 1*5040 + 4*720 + 5*120 + 0 -> ordering 1 5 7 0 2 3 4 6.
         // From the centre of a 3 x 3 grid every neighbour is free: direction 1.
-        reseedRandomStreams(0);
+        m_streams.reseed(0);
         Circuit c(3, 3);
-        Wire w(&c, &c.cell(1, 1));
+        Wire w(&c, &c.cell(1, 1), start());
         QCOMPARE(w.direction, 1);
         // With north taken, the next in the ordering (5, south) is chosen.
-        reseedRandomStreams(0);
+        m_streams.reseed(0);
         Circuit c2(3, 3);
         c2.setFree(&c2.cell(1, 0), false);
-        Wire w2(&c2, &c2.cell(1, 1));
+        Wire w2(&c2, &c2.cell(1, 1), start());
         QCOMPARE(w2.direction, 5);
     }
 
@@ -160,15 +164,15 @@ private Q_SLOTS:
         // A flank entered north-east has orientation 2, one entered east 3.
         for (int flankDirection : {DirNorthEast, DirEast}) {
             const int flankOrientation = kDirectionOrientation[flankDirection];
-            reseedRandomStreams(11);
+            m_streams.reseed(11);
             Circuit c(2, 2);
             c.setDirection(&c.cell(0, 0), DirSouthEast); // heading into (1, 1)
             for (CircuitCell *f : {&c.cell(1, 0), &c.cell(0, 1)}) {
                 c.setFree(f, false);
                 c.setDirection(f, flankDirection);
             }
-            Wire *w = c.newWire(&c.cell(0, 0));
-            w->grow(st);
+            Wire *w = c.newWire(&c.cell(0, 0), start());
+            w->grow(st, m_streams);
             // Orientation 2 crosses a south-east step: blocked. Orientation 3 does not.
             QCOMPARE(int(w->cells.size()), flankOrientation == 2 ? 1 : 2);
         }
@@ -180,30 +184,30 @@ private Q_SLOTS:
         st.tendencyStraight = 1000.0f; // practically always straight
         st.signalAmount = 0.0f;
         st.wireLength = 0.4f;
-        reseedRandomStreams(1);
+        m_streams.reseed(1);
         Circuit c(10, 1);
         c.setDirection(&c.cell(0, 0), DirEast);
         c.setPinDirection(&c.cell(6, 0), DirEast);
-        Wire *w = c.newWire(&c.cell(0, 0));
-        w->grow(st);
+        Wire *w = c.newWire(&c.cell(0, 0), start());
+        w->grow(st, m_streams);
         QCOMPARE(int(w->cells.size()), 7); // (0,0) .. (6,0), ends on the pin
         QCOMPARE(w->cells.back()->x, 6);
 
         st.wireLength = 0.01f; // maxCells = trunc(200 * 0.01f) = 2
         Circuit c2(10, 1);
         c2.setDirection(&c2.cell(0, 0), DirEast);
-        Wire *w2 = c2.newWire(&c2.cell(0, 0));
-        w2->grow(st);
+        Wire *w2 = c2.newWire(&c2.cell(0, 0), start());
+        w2->grow(st, m_streams);
         QCOMPARE(int(w2->cells.size()), 2);
 
         st.wireLength = -1.0f; // negative: single cells
         Circuit c3(10, 1);
         c3.setDirection(&c3.cell(0, 0), DirEast);
-        Wire *w3 = c3.newWire(&c3.cell(0, 0));
-        const auto before = randomStreamStates();
-        w3->grow(st);
+        Wire *w3 = c3.newWire(&c3.cell(0, 0), start());
+        const auto before = m_streams.states();
+        w3->grow(st, m_streams);
         QCOMPARE(int(w3->cells.size()), 1);
-        QCOMPARE(randomStreamStates(), before); // one-cell wire draws nothing from stream 5
+        QCOMPARE(m_streams.states(), before); // one-cell wire draws nothing from stream 5
     }
 
     void signalDrawsFromStreamFive()
@@ -214,32 +218,32 @@ private Q_SLOTS:
         st.signalAmount = 1.0f; // always a signal
         st.signalSize = 0.5f;
         st.signalSizeVariance = 0.5f;
-        reseedRandomStreams(0);
+        m_streams.reseed(0);
         Circuit c(5, 1);
         c.setDirection(&c.cell(0, 0), DirEast);
-        Wire *w = c.newWire(&c.cell(0, 0));
-        w->grow(st);
+        Wire *w = c.newWire(&c.cell(0, 0), start());
+        w->grow(st, m_streams);
         QCOMPARE(int(w->cells.size()), 3);
         // Stream 5 from seed 0 + 2333: 53490, 206827, 120344.
         QCOMPARE(w->signalPosition, float(206827 / 233280.0));
         QCOMPARE(w->signalSize, float((0.5 - 120344 / 233280.0) * 0.5 + 0.5));
-        QCOMPARE(randomStream(5).state(), qint64(120344));
+        QCOMPARE(m_streams.stream(RandomStreamId(5)).state(), qint64(120344));
 
         st.signalAmount = 0.0f; // no signal: one draw
-        reseedRandomStreams(0);
+        m_streams.reseed(0);
         Circuit c2(5, 1);
         c2.setDirection(&c2.cell(0, 0), DirEast);
-        Wire *w2 = c2.newWire(&c2.cell(0, 0));
-        w2->grow(st);
+        Wire *w2 = c2.newWire(&c2.cell(0, 0), start());
+        w2->grow(st, m_streams);
         QCOMPARE(w2->signalPosition, -1.0f);
-        QCOMPARE(randomStream(5).state(), qint64(53490));
+        QCOMPARE(m_streams.stream(RandomStreamId(5)).state(), qint64(53490));
     }
 
     void secondLaneLeftThenRight()
     {
         // A straight eastward wire of 6 cells in row 2 of an 8 x 5 grid.
-        auto build = [](Circuit &c) {
-            Wire *w = c.newWire(&c.cell(1, 2)); // direction preset below
+        auto build = [this](Circuit &c) {
+            Wire *w = c.newWire(&c.cell(1, 2), start()); // direction preset below
             return w;
         };
         for (bool blockAbove : {false, true}) {
@@ -271,7 +275,7 @@ private Q_SLOTS:
     {
         Circuit c(10, 5);
         c.setDirection(&c.cell(1, 2), DirEast);
-        Wire *w = c.newWire(&c.cell(1, 2));
+        Wire *w = c.newWire(&c.cell(1, 2), start());
         for (int x = 2; x <= 5; ++x) {
             c.setDirection(&c.cell(x, 2), DirEast);
             w->cells.push_back(&c.cell(x, 2));
@@ -295,7 +299,7 @@ private Q_SLOTS:
         c.cell(1, 0).chip = &chip;
         c.cell(2, 0).values[SlotPresence] = 0.5f;
         c.summariseCells();
-        Wire *w = c.newWire(&c.cell(0, 0));
+        Wire *w = c.newWire(&c.cell(0, 0), start());
         for (int x = 1; x <= 3; ++x) {
             c.setFree(&c.cell(x, 0), false);
             c.setDirection(&c.cell(x, 0), DirEast);
@@ -325,7 +329,7 @@ private Q_SLOTS:
     void keptWiresCopyTheGrownOneAndReuseDeletedMemory()
     {
         Circuit c(100, 500);
-        Wire grown(&c, &c.cell(0, 0));
+        Wire grown(&c, &c.cell(0, 0), start());
         grown.laneEndStart = &c.cell(1, 1);
         grown.laneEndEnd = &c.cell(2, 2);
         grown.laneSide = 1;
@@ -371,7 +375,7 @@ private Q_SLOTS:
     {
         Circuit c(5, 5);
         c.setDirection(&c.cell(0, 0), DirEast);
-        Wire *w = c.newWire(&c.cell(0, 0));
+        Wire *w = c.newWire(&c.cell(0, 0), start());
         QVERIFY(!w->attachedToChip());
         w->laneEndStart = &c.cell(2, 2);
         w->laneEndEnd = &c.cell(3, 3);

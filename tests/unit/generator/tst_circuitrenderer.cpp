@@ -1,3 +1,4 @@
+#include "artworkscene.h"
 #include "circuitbuilder.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
@@ -44,6 +45,14 @@ int brightness(QRgb pixel)
     return qRed(pixel) + qGreen(pixel) + qBlue(pixel);
 }
 
+// Renders a hand-built circuit, its scene drawn from a stream in the given state.
+const QImage *draw(CircuitRenderer &renderer, const Circuit &circuit, const GeneratorSettings &settings,
+                   RenderLayer layer, float renderScale = 1.0f, qint64 signalState = 0)
+{
+    RandomStream signal(signalState);
+    return renderer.render(ArtworkScene(circuit, settings, signal), settings, renderScale, layer);
+}
+
 } // namespace
 
 class TestCircuitRenderer : public QObject
@@ -58,8 +67,8 @@ private Q_SLOTS:
     void maskLayersAreWhiteShapesOnBlack_data();
     void maskLayersAreWhiteShapesOnBlack();
     void componentsLayerHasWhitePinsAndDarkBodies();
-    void randomDrawsPerWireAreTheSameForEveryLayer_data();
-    void randomDrawsPerWireAreTheSameForEveryLayer();
+    void sceneDrawsOncePerDotPointAndSignalLane_data();
+    void sceneDrawsOncePerDotPointAndSignalLane();
     void padsHaveHolesAndInnerDiscs_data();
     void padsHaveHolesAndInnerDiscs();
     void glowingDotsAmountDecidesWhichEndsGlow_data();
@@ -109,7 +118,7 @@ void TestCircuitRenderer::canvasSizeFollowsTheRoundedRenderScale()
     QFETCH(QSize, size);
     Circuit circuit(0, 0);
     CircuitRenderer renderer;
-    const QImage *image = renderer.render(circuit, plainSettings(width, height), renderScale, Composite);
+    const QImage *image = draw(renderer, circuit, plainSettings(width, height), Composite, renderScale);
     QCOMPARE(image ? image->size() : QSize(), size);
     QCOMPARE(renderer.image(), image);
     if (image)
@@ -150,7 +159,8 @@ void TestCircuitRenderer::maskLayersAreWhiteShapesOnBlack()
     CircuitGenerator generator;
     generator.readParameters(m_showcase);
     CircuitRenderer renderer;
-    const QImage image = *renderer.render(*generator.generateCircuit(), generator.settings(), 1.0f, RenderLayer(layer));
+    generator.generateCircuit();
+    const QImage image = *renderer.render(ArtworkScene(generator), generator.settings(), 1.0f, RenderLayer(layer));
     int white = 0;
     int black = 0;
     for (int y = 0; y < image.height(); ++y) {
@@ -172,7 +182,7 @@ void TestCircuitRenderer::componentsLayerHasWhitePinsAndDarkBodies()
     circuit.reserveChips(1);
     circuit.addChip(entry, ChipPlacement {3, 4, 6, 5, true, true, true});
     CircuitRenderer renderer;
-    const QImage image = *renderer.render(circuit, plainSettings(200, 200), 1.0f, Components);
+    const QImage image = *draw(renderer, circuit, plainSettings(200, 200), Components);
     // Columns 3..6 and rows 4..5 of 20-pixel cells: the body spans 56..144 by
     // 76..124; top pins of column 3 span x 66..74, y 62..84, bottom pins y
     // 116..138; left pins of row 4 span x 42..64, y 86..94, right pins x 136..158.
@@ -185,7 +195,7 @@ void TestCircuitRenderer::componentsLayerHasWhitePinsAndDarkBodies()
     QCOMPARE(image.pixel(46, 70), qRgb(0, 0, 0));
 }
 
-void TestCircuitRenderer::randomDrawsPerWireAreTheSameForEveryLayer_data()
+void TestCircuitRenderer::sceneDrawsOncePerDotPointAndSignalLane_data()
 {
     QTest::addColumn<int>("cellCount");
     QTest::addColumn<int>("density");
@@ -205,7 +215,7 @@ void TestCircuitRenderer::randomDrawsPerWireAreTheSameForEveryLayer_data()
     QTest::newRow("a removed wire draws nothing") << 4 << 2 << true << 1.2f << 0.5f << true << 0;
 }
 
-void TestCircuitRenderer::randomDrawsPerWireAreTheSameForEveryLayer()
+void TestCircuitRenderer::sceneDrawsOncePerDotPointAndSignalLane()
 {
     QFETCH(int, cellCount);
     QFETCH(int, density);
@@ -226,12 +236,9 @@ void TestCircuitRenderer::randomDrawsPerWireAreTheSameForEveryLayer()
     wire.removed = removed;
     GeneratorSettings settings = plainSettings(120, 60);
     settings.dotSize = dotSize;
-    CircuitRenderer renderer;
-    for (RenderLayer layer : {Composite, Wires, Dots, Components, Signals, DotSignals}) {
-        randomStream(StreamSignal).reseed(12345);
-        QVERIFY(renderer.render(builder.circuit(), settings, 1.0f, layer));
-        QCOMPARE(drawsBetween(12345, randomStream(StreamSignal).state()), draws);
-    }
+    RandomStream signal(12345);
+    const ArtworkScene scene(builder.circuit(), settings, signal);
+    QCOMPARE(drawsBetween(12345, signal.state()), draws);
 }
 
 void TestCircuitRenderer::padsHaveHolesAndInnerDiscs_data()
@@ -261,7 +268,7 @@ void TestCircuitRenderer::padsHaveHolesAndInnerDiscs()
     settings.dotSize = 2.0f;
     settings.holeSize = holeSize;
     CircuitRenderer renderer;
-    const QImage image = *renderer.render(builder.circuit(), settings, 1.0f, Dots);
+    const QImage image = *draw(renderer, builder.circuit(), settings, Dots);
     QCOMPARE(image.pixel(30, 30), centre);
     QCOMPARE(image.pixel(33, 30), hole);
     QCOMPARE(image.pixel(37, 30), rim);
@@ -288,9 +295,8 @@ void TestCircuitRenderer::glowingDotsAmountDecidesWhichEndsGlow()
     builder.addWire({{0, 1}, {1, 1}, {2, 1}, {3, 1}, {4, 1}});
     GeneratorSettings settings = plainSettings(100, 60);
     settings.glowingDotsAmount = amount;
-    randomStream(StreamSignal).reseed(0);
     CircuitRenderer renderer;
-    const QImage image = *renderer.render(builder.circuit(), settings, 1.0f, DotSignals);
+    const QImage image = *draw(renderer, builder.circuit(), settings, DotSignals);
     QCOMPARE(image.pixel(10, 30) == qRgb(255, 255, 255), firstGlows);
     QCOMPARE(image.pixel(90, 30) == qRgb(255, 255, 255), lastGlows);
     QCOMPARE(image.pixel(50, 30), qRgb(0, 0, 0));
@@ -312,7 +318,7 @@ void TestCircuitRenderer::shadowWithNothingToShadeLeavesTheBackground()
     GeneratorSettings settings = plainSettings(60, 60);
     settings.wireShadow = 1.0f;
     CircuitRenderer renderer;
-    const QImage image = *renderer.render(builder.circuit(), settings, 1.0f, Composite);
+    const QImage image = *draw(renderer, builder.circuit(), settings, Composite);
     QImage background(60, 60, QImage::Format_ARGB32);
     background.fill(QColor(0, 50, 100));
     QCOMPARE(image, background);
@@ -327,7 +333,7 @@ void TestCircuitRenderer::shadowDarkensBesideWires()
     settings.dotSize = 0.0f;
     settings.wireShadow = 1.0f;
     CircuitRenderer renderer;
-    const QImage image = *renderer.render(builder.circuit(), settings, 1.0f, Composite);
+    const QImage image = *draw(renderer, builder.circuit(), settings, Composite);
     // The stroke is 5 pixels wide on y = 50; the 7 × 7 blur reaches 3 pixels past it.
     QVERIFY(brightness(image.pixel(50, 54)) < 3 * 200);
     QCOMPARE(image.pixel(50, 90), qRgb(200, 200, 200));
@@ -349,14 +355,12 @@ void TestCircuitRenderer::signalGlowHaloFollowsSignalGlowing()
     // Stream 5 from state 0: the one signal draw 0.2113 puts the stretch on cells 0 to 2.
     // A white signal dodges every non-zero channel of the background to full.
     settings.signalGlowing = 0.0f;
-    randomStream(StreamSignal).reseed(0);
-    QImage image = *renderer.render(builder.circuit(), settings, 1.0f, Composite);
+    QImage image = *draw(renderer, builder.circuit(), settings, Composite);
     QCOMPARE(image.pixel(50, 50), qRgb(0, 255, 255));
     QCOMPARE(image.pixel(50, 58), background);
 
     settings.signalGlowing = 1.0f; // g = 10
-    randomStream(StreamSignal).reseed(0);
-    image = *renderer.render(builder.circuit(), settings, 1.0f, Composite);
+    image = *draw(renderer, builder.circuit(), settings, Composite);
     QVERIFY(brightness(image.pixel(50, 58)) > brightness(background));
     QCOMPARE(image.pixel(50, 95), background);
 }
@@ -367,10 +371,10 @@ void TestCircuitRenderer::vignetteDarkensTheCorners()
     GeneratorSettings settings = plainSettings(100, 100);
     settings.bgColor = {128, 128, 128};
     CircuitRenderer renderer;
-    QImage image = *renderer.render(circuit, settings, 1.0f, Composite);
+    QImage image = *draw(renderer, circuit, settings, Composite);
     QCOMPARE(image.pixel(0, 0), qRgb(128, 128, 128));
     settings.vignetting = 0.5f;
-    image = *renderer.render(circuit, settings, 1.0f, Composite);
+    image = *draw(renderer, circuit, settings, Composite);
     QVERIFY(brightness(image.pixel(0, 0)) < 3 * 128);
     QVERIFY(brightness(image.pixel(50, 50)) > 3 * 128);
 }

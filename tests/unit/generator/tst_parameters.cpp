@@ -1,6 +1,6 @@
 // Reading the parameter map: conversions, defaults, lists, reseeding and the masks.
 #include "circuitgenerator.h"
-#include "randomstream.h"
+#include "randomstreams.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -91,18 +91,19 @@ private Q_SLOTS:
 
     void readingReseedsStreams()
     {
-        CircuitGenerator g;
-        randomStream(1).next();
-        randomStream(5).next();
+        RandomStreams streams;
+        CircuitGenerator g(streams);
+        streams.stream(StreamStart).next();
+        streams.stream(StreamSignal).next();
         QVariantMap p;
         p["seed"] = 42.0;
         g.readParameters(p);
-        const auto st = randomStreamStates();
+        const auto st = streams.states();
         QCOMPARE(st[0], qint64(42));
         QCOMPARE(st[4], qint64(42 + 2333));
-        randomStream(2).next();
+        streams.stream(StreamThick).next();
         g.resetSeed();
-        QCOMPARE(randomStreamStates()[1], qint64(1042));
+        QCOMPARE(streams.states()[1], qint64(1042));
     }
 
     void listsAreRebuilt()

@@ -1,3 +1,4 @@
+#include "artworkscene.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "jsonvariant.h"
@@ -26,7 +27,8 @@ QImage artwork()
     CircuitGenerator generator;
     generator.readParameters(map);
     CircuitRenderer renderer;
-    return renderer.render(*generator.generateCircuit(), generator.settings(), 1.0f, Composite)->copy();
+    generator.generateCircuit();
+    return renderer.render(ArtworkScene(generator), generator.settings(), 1.0f, Composite)->copy();
 }
 
 QByteArray encodeInBands(const QImage &image, int bandRows, int threads)

@@ -1,7 +1,7 @@
 // The five linear congruential streams, their seeding and the safe index rule.
 #include "directionpermutation.h"
 #include "directions.h"
-#include "randomstream.h"
+#include "randomstreams.h"
 
 #include <QtTest>
 
@@ -40,38 +40,45 @@ private Q_SLOTS:
 
     void reseedUsesTheFiveOffsets()
     {
-        reseedRandomStreams(7);
-        const auto st = randomStreamStates();
+        RandomStreams streams;
+        streams.reseed(7);
+        const auto st = streams.states();
         QCOMPARE(st[0], qint64(7));
         QCOMPARE(st[1], qint64(1007));
         QCOMPARE(st[2], qint64(1340));
         QCOMPARE(st[3], qint64(1673));
         QCOMPARE(st[4], qint64(2340));
-        QCOMPARE(&randomStream(StreamStart), &randomStream(1));
-        QCOMPARE(&randomStream(StreamSignal), &randomStream(5));
+        QCOMPARE(streams.stream(StreamStart).state(), qint64(7));
+        QCOMPARE(streams.stream(StreamSignal).state(), qint64(2340));
+        // Two sets never share a state.
+        RandomStreams other;
+        other.reseed(8);
+        QCOMPARE(streams.stream(StreamSignal).state(), qint64(2340));
     }
 
     void offsetsWrapAroundIn32Bits()
     {
-        reseedRandomStreams(2147482000);
-        const auto st = randomStreamStates();
+        RandomStreams streams;
+        streams.reseed(2147482000);
+        const auto st = streams.states();
         QCOMPARE(st[0], qint64(2147482000));
         QCOMPARE(st[1], qint64(2147483000));
         QCOMPARE(st[2], qint64(2147483333));
         QCOMPARE(st[3], qint64(2147482000) + 1666 - (qint64(1) << 32)); // -2147483630
         QCOMPARE(st[4], qint64(2147482000) + 2333 - (qint64(1) << 32)); // -2147482963
         // The negative state keeps the sign of the dividend: values in (-1, 0].
-        const double v = randomStream(4).next();
+        const double v = streams.stream(StreamCutoff).next();
         QVERIFY(v <= 0.0 && v > -1.0);
         const qint64 expected = ((qint64(-2147483630) * 9301 + 49297) % 233280);
-        QCOMPARE(randomStream(4).state(), expected);
+        QCOMPARE(streams.stream(StreamCutoff).state(), expected);
         QVERIFY(expected < 0);
     }
 
     void negativeSeedGivesNegativeValuesAndSafeIndices()
     {
-        reseedRandomStreams(-5);
-        const double v = randomStream(1).next();
+        RandomStreams streams;
+        streams.reseed(-5);
+        const double v = streams.stream(StreamStart).next();
         QCOMPARE(v, double((-5 * 9301 + 49297) % 233280) / 233280.0); // 2792: still positive
         RandomStream s(-100000);
         const double n = s.next();

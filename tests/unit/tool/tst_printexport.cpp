@@ -196,6 +196,22 @@ private Q_SLOTS:
         }
     }
 
+    // A plotter or compositor stacks the layer files: each must hold exactly its layer of
+    // the combined artwork, signals and glowing dots included.
+    void separateArtworkLayersStackToTheArtwork()
+    {
+        QCOMPARE(runLumatrace({"export", m_map, path("stack.svg"), "--artwork", "--separate"}).exitCode, 0);
+        const QString artwork = QString::fromUtf8(fileBytes(path("stack.svg")));
+        const QRegularExpression group(QStringLiteral("<g inkscape:groupmode=\"layer\".*?</g>\n"),
+                                       QRegularExpression::DotMatchesEverythingOption);
+        for (const char *layer : {"wires", "dots", "components", "signals", "dot_signals"}) {
+            const QString file = QString::fromUtf8(fileBytes(path(QStringLiteral("stack.%1.svg").arg(layer))));
+            const QString shapes = group.match(file).captured();
+            QVERIFY2(shapes.count(QLatin1String("/>")) > 10, layer);
+            QVERIFY2(artwork.contains(shapes), layer);
+        }
+    }
+
     void pdfPageIsThePaperAndShowsTheArtworkWhereTheRasterHasIt()
     {
         QCOMPARE(runLumatrace({"export", m_map, path("a3.pdf"), "--paper", "A3"}).exitCode, 0);
