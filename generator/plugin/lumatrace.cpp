@@ -4,6 +4,7 @@
 #include "artworkmetadata.h"
 #include "artworkscene.h"
 #include "circuitexporter.h"
+#include "exportfacts.h"
 #include "pngstreamwriter.h"
 #include "printlayout.h"
 #include "rendermetrics.h"
@@ -274,6 +275,11 @@ QVariantMap Lumatrace::printLayout(const QVariantMap &options)
             {QStringLiteral("height"), RenderMetrics::canvasSide(s.height, float(percent) / 100)},
             {QStringLiteral("widthMm"), layout.millimetres().width()},
             {QStringLiteral("heightMm"), layout.millimetres().height()}};
+}
+
+QVariantMap Lumatrace::exportFacts()
+{
+    return ExportFacts::toVariant();
 }
 
 bool Lumatrace::exportArtworkSVG(const QString &file, const QVariantMap &options)
