@@ -12,9 +12,6 @@
 
 namespace {
 
-// Raster exports by paper and no --dpi print at this resolution.
-constexpr double kDefaultPrintDpi = 300;
-
 // The shell's status for a process ended by SIGINT.
 constexpr int kExitInterrupted = 130;
 
@@ -134,14 +131,6 @@ bool parseArguments(const QStringList &args, ExportJob::Request *request)
     return optionsFit(*request);
 }
 
-// The page of --paper or --size; false with a one-line message for a bad value.
-bool pageOf(const ExportJob::Request &request, PrintSize *page, QString *error)
-{
-    if (!request.paper.isEmpty())
-        return PrintSize::fromPaper(request.paper, request.landscape, page, error);
-    return PrintSize::fromText(request.size, request.landscape, page, error);
-}
-
 ExportResult runExport(CircuitExporter &exporter, ArtworkExporter &artwork, const ExportJob::Request &request,
                        const QSizeF &pageMm)
 {
@@ -229,9 +218,9 @@ bool ExportJob::parse(const QStringList &args, Outcome *refusal)
         *refusal = {kExitBadInput, QString::fromLatin1(kUsage)};
         return false;
     }
-    bool dpiOk = true;
-    m_dpi = m_request.dpi.isEmpty() ? kDefaultPrintDpi : m_request.dpi.toDouble(&dpiOk);
-    if (!dpiOk || !PrintSize::isValidDpi(m_dpi)) {
+    m_layout = PrintLayout(m_request.paper, m_request.size, m_request.landscape,
+                           m_request.dpi.isEmpty() ? PrintLayout::kDefaultDpi : m_request.dpi.toDouble());
+    if (!m_layout.hasValidDpi()) {
         *refusal = {kExitBadInput,
                     QStringLiteral("--dpi %1 is not a resolution from %2 to %3")
                             .arg(m_request.dpi)
@@ -239,9 +228,8 @@ bool ExportJob::parse(const QStringList &args, Outcome *refusal)
                             .arg(PrintSize::kMaxDpi)};
         return false;
     }
-    QString pageError;
-    if (m_request.hasPage() && !pageOf(m_request, &m_page, &pageError)) {
-        *refusal = {kExitBadInput, pageError};
+    if (!m_layout.pageError().isEmpty()) {
+        *refusal = {kExitBadInput, m_layout.pageError()};
         return false;
     }
     bool seedOk = true;
@@ -265,9 +253,9 @@ ExportJob::Outcome ExportJob::run(const QVariantMap &parameters, const QString &
                         .arg(Circuit::kMaxCells)};
     Request request = m_request;
     request.file = file;
-    if (request.hasPage() && request.isRaster()) {
+    if (m_layout.hasPage() && request.isRaster()) {
         const GeneratorSettings &s = generator.settings();
-        request.scalePercent = float(m_page.fitScalePercent(s.width, s.height, m_dpi));
+        request.scalePercent = float(m_layout.fitScalePercent(s.width, s.height));
     }
     CircuitRenderer renderer;
     renderer.setThreadCount(hooks.renderThreads);
@@ -277,10 +265,9 @@ ExportJob::Outcome ExportJob::run(const QVariantMap &parameters, const QString &
     if (hooks.rows)
         exporter.setRowProgress(hooks.rows);
     // The resolution actually used: the one asked for, the print default for a page, else a screen's.
-    exporter.setDpi(!request.dpi.isEmpty() ? m_dpi : request.hasPage() ? kDefaultPrintDpi : PrintSize::kScreenDpi);
+    exporter.setDpi(!request.dpi.isEmpty() || m_layout.hasPage() ? m_layout.dpi() : PrintSize::kScreenDpi);
     ArtworkExporter artwork(generator);
-    const QSizeF pageMm = request.hasPage() ? m_page.millimetres() : QSizeF();
-    const ExportResult result = runExport(exporter, artwork, request, pageMm);
+    const ExportResult result = runExport(exporter, artwork, request, m_layout.millimetres());
     if (result.ok())
         return {};
     if (result.failure == ExportResult::GenerationRefused)

@@ -4,7 +4,7 @@
 // the one the export command writes.
 #pragma once
 
-#include "printsize.h"
+#include "printlayout.h"
 
 #include <QString>
 #include <QStringList>
@@ -71,7 +71,6 @@ public:
 
 private:
     Request m_request;
-    PrintSize m_page;
-    double m_dpi = 0;
+    PrintLayout m_layout;
     int m_seed = 0;
 };
