@@ -2,7 +2,7 @@
 #include "toolcommand.h"
 
 #include "circuitgenerator.h"
-#include "jsonvariant.h"
+#include "resultjsonwriter.h"
 
 static int runGenerate(const QStringList &args)
 {
@@ -35,8 +35,11 @@ static int runGenerate(const QStringList &args)
                    + generator.lastError());
         return kExitBadInput;
     }
-    const QByteArray json = resultMapToJson(generator.resultMap()) + "\n";
-    return writeStandardOutput(json) ? kExitOk : kExitFailure;
+    // Each wire goes out as it is listed: the whole map at once would take more memory
+    // than the generation on the largest grids.
+    ResultJsonWriter json(writeStandardOutput);
+    generator.visitResultWires([&json](const ResultWire &wire) { json.writeWire(wire); });
+    return json.finish() ? kExitOk : kExitFailure;
 }
 
 const ToolCommand kGenerateCommand = {

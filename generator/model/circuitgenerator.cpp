@@ -74,28 +74,27 @@ Circuit *CircuitGenerator::generateCircuit()
 QVariantMap CircuitGenerator::resultMap()
 {
     QVariantList wires;
-    if (m_circuit) {
+    if (m_circuit)
         wires.reserve(int(m_circuit->wires().size()));
-        const int32_t limit = CutoffRules::limit(m_settings);
-        RandomStream &s4 = m_streams.stream(StreamCutoff);
-        for (const auto &w : m_circuit->wires()) {
-            const double r = s4.next();
-            if (!(int64_t(w->cells.size()) > int64_t(limit) || r > double(m_settings.cutoffPercentage)))
-                continue;
-            QVariantList xy;
-            xy.reserve(int(w->cells.size()));
-            for (const CircuitCell *c : w->cells) {
-                const GridPoint p = m_circuit->position(c); // without reading the cell
-                xy.append(QVariant(QVariantList {QVariant(int(p.x)), QVariant(int(p.y))}));
-            }
-            QVariantMap entry;
-            entry.insert(QStringLiteral("xy"), xy);
-            entry.insert(QStringLiteral("thickness"), QVariant(w->thickness));
-            entry.insert(QStringLiteral("density"), QVariant(int(w->density)));
-            wires.append(QVariant(entry));
-        }
-    }
+    visitResultWires([&wires](const ResultWire &wire) {
+        QVariantList xy;
+        xy.reserve(int(wire.cells.size()));
+        for (const GridPoint &p : wire.cells)
+            xy.append(QVariant(QVariantList {QVariant(int(p.x)), QVariant(int(p.y))}));
+        QVariantMap entry;
+        entry.insert(QStringLiteral("xy"), xy);
+        entry.insert(QStringLiteral("thickness"), QVariant(wire.thickness));
+        entry.insert(QStringLiteral("density"), QVariant(int(wire.density)));
+        wires.append(QVariant(entry));
+    });
     QVariantMap result;
     result.insert(QStringLiteral("wires"), wires);
     return result;
+}
+
+void CircuitGenerator::visitResultWires(const ResultWires::Visitor &visit)
+{
+    if (m_circuit)
+        ResultWires(*m_circuit, CutoffRules::limit(m_settings), m_settings.cutoffPercentage)
+                .visit(m_streams.stream(StreamCutoff), visit);
 }
