@@ -172,7 +172,7 @@ const ToolCommand kExportCommand = {
         "Exit status 2: bad usage (another extension, --scale with SVG or PDF, --separate with\n"
         "BIN or PDF, --paper or --size with --scale or with the plain SVG), an unknown paper, a\n"
         "malformed or empty size, a DPI outside 72 to 1200, an unreadable parameter file or one\n"
-        "larger than 64 MB, a grid of more than 4194304 cells, parameters beyond the generator's\n"
+        "larger than 64 MB, a grid of more than 2097152 cells, parameters beyond the generator's\n"
         "work budget or a used mask file that cannot be read. Exit status 1: a file cannot be\n"
         "written (files written before it stay), the disk is full or has less free space than\n"
         "the file needs, or the canvas has no pixels (for SVG and PDF: a width or height that is\n"

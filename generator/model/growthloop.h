@@ -101,6 +101,8 @@ bool GrowthLoop::run(Circuit &circuit, const GeneratorSettings &s, const Generat
         Wire *w = circuit.newWire(&start, s1);
         w->thickness = thicknessDraw(s, streams);
         w->grow(s, streams);
+        if (!budget.chargeGrowth(int64_t(w->cells.size())))
+            return false;
         removeWireCells(candidates, circuit, *w);
         removeWireCells(pins, circuit, *w);
         traits.push_back(CutoffRules::traitsOf(circuit, *w, limit));
@@ -131,6 +133,8 @@ bool GrowthLoop::run(Circuit &circuit, const GeneratorSettings &s, const Generat
                     attempt = std::make_unique<Wire>(&circuit, &start, s1);
                 attempt->thickness = thickness;
                 attempt->grow(s, streams);
+                if (!budget.chargeGrowth(int64_t(attempt->cells.size())))
+                    return false;
                 if (c >= double(s.denseAmount) && meanDensity(circuit, attempt.get()) <= 0.5f)
                     break;
                 attempt->addSecondLane();

@@ -265,7 +265,7 @@ private Q_SLOTS:
         QVERIFY(r.out.isEmpty());
         QCOMPARE(r.err.count('\n'), 1);
         QVERIFY2(r.err.contains("too large"), r.err.constData());
-        QVERIFY(r.err.contains("4194304"));
+        QVERIFY(r.err.contains("2097152"));
     }
 
     void usageErrors()
