@@ -10,6 +10,7 @@
 #include "renderplan.h"
 
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -76,6 +77,19 @@ int CircuitRenderer::threadCount() const
     return ParallelTasks::resolve(m_threads);
 }
 
+namespace {
+
+// The memory all slots' images may take for a canvas of this many pixels; none for a
+// canvas small enough to draw whole.
+long long bandBudget(long long pixels)
+{
+    if (pixels <= CircuitRenderer::kWholeCanvasPixels)
+        return std::numeric_limits<long long>::max();
+    return pixels <= RenderMetrics::kMaxPixels ? kPrintBudget : kPosterBudget;
+}
+
+} // namespace
+
 int CircuitRenderer::bandRowsFor(const RenderMetrics &metrics, int margin, int threads) const
 {
     const int height = metrics.height();
@@ -88,7 +102,7 @@ int CircuitRenderer::bandRowsFor(const RenderMetrics &metrics, int margin, int t
         const int shared = (height + threads - 1) / std::max(1, threads);
         return threads > 1 && shared >= std::max(kMinSharedBandRows, 4 * margin) ? shared : height;
     }
-    const long long budget = pixels <= RenderMetrics::kMaxPixels ? kPrintBudget : kPosterBudget;
+    const long long budget = bandBudget(pixels);
     const long long rowBytes = 4LL * metrics.width() * kImagesPerSlot;
     const long long workRows = budget / std::max(1, threads) / rowBytes;
     const long long rows = std::max<long long>(workRows - 2LL * margin, std::max(kMinBandRows, margin));
@@ -156,7 +170,11 @@ CircuitRenderer::BandResult CircuitRenderer::drawBands(const RenderPass &pass, c
         const int workBottom = std::min(height, top + count + margin);
         bands.push_back({top, count, workTop, workBottom - workTop});
     }
-    const int slotCount = std::min(threads, bandCount);
+    // A wide blur makes a band's work area much taller than its rows: fewer bands at once
+    // then keep the images within the budget (the bands, and so the pixels, stay the same).
+    const long long slotBytes = 4LL * width * kImagesPerSlot * (std::min(rows, height) + 2LL * margin);
+    const long long affordable = std::max(1LL, bandBudget(static_cast<long long>(width) * height) / slotBytes);
+    const int slotCount = int(std::min<long long>(std::min(threads, bandCount), affordable));
     m_bands->keep(std::max(m_bands->size(), slotCount));
 
     // The stretches use ranges over the whole canvas: find them first.
