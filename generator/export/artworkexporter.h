@@ -8,6 +8,10 @@
 #include <QSizeF>
 #include <QString>
 
+#include <functional>
+
+class ByteSink;
+
 class CircuitGenerator;
 
 class ArtworkExporter
@@ -26,8 +30,8 @@ public:
 private:
     // Reseeds and regenerates; a refused generation or a canvas without extent fails.
     ExportResult regenerate(const QString &file);
-    // Complete or not at all, as every export file.
-    static ExportResult write(const QString &file, const QByteArray &bytes);
+    // Complete or not at all, as every export file, streamed as produced.
+    static ExportResult write(const QString &file, const std::function<void(ByteSink &)> &produce);
 
     CircuitGenerator &m_generator;
 };

@@ -1,6 +1,7 @@
 #include "circuitexporter.h"
 
 #include "artworkmetadata.h"
+#include "bytesink.h"
 #include "printsize.h"
 
 #include "circuitgenerator.h"
@@ -52,10 +53,11 @@ ExportResult CircuitExporter::exportSvg(const QString &file, bool separate)
     const ExportScenes scenes(m_generator, separate);
     for (int i = 0; i < files.size(); ++i) {
         report(i + 1, files.size(), files[i].file);
-        const QString document
-                = SvgWriter::svgDocument(scenes.of(files[i].layer), m_generator.settings(), files[i].layer);
-        const ExportResult written = RasterFileWriter::fileResult(
-                ExportWriter::writeFile(files[i].file, document.toUtf8()), files[i].file);
+        const auto write = [&](ByteSink &out) {
+            SvgWriter::write(scenes.of(files[i].layer), m_generator.settings(), files[i].layer, out);
+        };
+        const ExportResult written
+                = RasterFileWriter::fileResult(ExportWriter::streamFile(files[i].file, write), files[i].file);
         if (!written.ok())
             return written;
     }
