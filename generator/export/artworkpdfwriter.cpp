@@ -2,7 +2,7 @@
 
 #include "artworkdrawing.h"
 #include "bytesink.h"
-#include "deflatestream.h"
+#include "levelleddeflate.h"
 #include "numbertext.h"
 #include "pdfstreamobject.h"
 
@@ -94,7 +94,7 @@ void ArtworkPdfWriter::write(const ArtworkDrawing &drawing, const QSizeF &pageMm
 
     offsets[kContentObject - 1] = out.size();
     PdfStreamObject stream(out, kContentObject, kLengthObject, "/Filter /FlateDecode");
-    DeflateStream deflate(kCompression, [&stream](const char *data, qint64 size) { return stream.take(data, size); });
+    LevelledDeflate deflate([&stream](const char *data, qint64 size) { return stream.take(data, size); });
     ByteSink text([&deflate](const char *data, qint64 size) { return deflate.write(data, size); });
     content(drawing, page, background, text);
     text.flush();

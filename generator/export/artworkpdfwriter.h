@@ -12,9 +12,6 @@ class QPainterPath;
 class ArtworkPdfWriter
 {
 public:
-    // zlib's level for the page content: a large page compresses at its speed.
-    static constexpr int kCompression = 6;
-
     // A page of exactly pageMm (A3 is 841.89 x 1190.55 points) with the drawing centred and
     // fitted, its aspect kept; the background unless left out. Strokes as in SVG: butt caps,
     // mitred joins. The same drawing always gives the same bytes.
