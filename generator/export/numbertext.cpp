@@ -43,13 +43,19 @@ int NumberText::general(double value, char *out)
     // Outside this range the toolkit writes an exponent (or nan, inf); rare enough to leave to it.
     if (!(magnitude >= 1e-4 && magnitude < 999999.5))
         return copied(QString::number(value, 'g', 6).toLatin1(), out);
+    // Whole numbers, most coordinates, need no rounding.
+    if (magnitude == std::floor(magnitude))
+        return integer(qint64(value), out);
     const int decimals = significantDecimals(magnitude);
     return decimalText(value < 0, scaledRound(magnitude, decimals), decimals, out);
 }
 
 int NumberText::fixed(double value, int decimals, char *out)
 {
-    const qint64 scaled = decimals >= 0 && decimals <= 9 ? scaledRound(std::fabs(value), decimals) : -1;
+    const double magnitude = std::fabs(value);
+    if (magnitude == std::floor(magnitude) && magnitude < kExactLimit && decimals >= 0)
+        return integer(qint64(magnitude == 0 ? 0 : value), out);
+    const qint64 scaled = decimals >= 0 && decimals <= 9 ? scaledRound(magnitude, decimals) : -1;
     if (scaled < 0) {
         QByteArray text = QByteArray::number(value, 'f', decimals);
         if (text.contains('.')) {
