@@ -293,6 +293,7 @@ QString failureMessage(const ExportResult &result, const GeneratorSettings &sett
     case ExportResult::Cancelled:
         return QStringLiteral("%1: cancelled; nothing was written under this name").arg(result.file);
     case ExportResult::GenerationRefused:
+    case ExportResult::GridTooLarge:
     case ExportResult::None:
     case ExportResult::CanvasNotDrawable:
         break;
@@ -386,8 +387,9 @@ int runExportCommand(const QStringList &args)
     progress.end();
     if (result.ok())
         return kExitOk;
-    if (result.failure == ExportResult::GenerationRefused) {
-        printError(request.parameters + QStringLiteral(": ") + generator.lastError());
+    if (result.failure == ExportResult::GenerationRefused || result.failure == ExportResult::GridTooLarge) {
+        const QString reason = result.failure == ExportResult::GridTooLarge ? result.reason : generator.lastError();
+        printError(request.parameters + QStringLiteral(": ") + reason);
         return kExitBadInput;
     }
     printError(failureMessage(result, generator.settings(), request));

@@ -14,8 +14,11 @@ ArtworkExporter::ArtworkExporter(CircuitGenerator &generator)
     : m_generator(generator)
 { }
 
-ExportResult ArtworkExporter::regenerate(const QString &file)
+ExportResult ArtworkExporter::regenerate(const QString &file, ExportLimits::Format format)
 {
+    const QString tooLarge = ExportLimits::refusal(m_generator.gridSize(), format);
+    if (!tooLarge.isEmpty())
+        return ExportResult::gridTooLarge(file, tooLarge);
     m_generator.resetSeed();
     m_generator.generateCircuit();
     if (!m_generator.lastError().isEmpty())
@@ -33,7 +36,7 @@ ExportResult ArtworkExporter::write(const QString &file, const std::function<voi
 
 ExportResult ArtworkExporter::exportSvg(const QString &file, bool separate, const ArtworkSvgWriter::Options &options)
 {
-    const ExportResult generated = regenerate(file);
+    const ExportResult generated = regenerate(file, ExportLimits::Format::ArtworkSvg);
     if (!generated.ok())
         return generated;
     const ArtworkScene scene(m_generator);
@@ -53,7 +56,7 @@ ExportResult ArtworkExporter::exportSvg(const QString &file, bool separate, cons
 
 ExportResult ArtworkExporter::exportPdf(const QString &file, QSizeF pageMm, bool background)
 {
-    const ExportResult generated = regenerate(file);
+    const ExportResult generated = regenerate(file, ExportLimits::Format::Pdf);
     if (!generated.ok())
         return generated;
     const GeneratorSettings &settings = m_generator.settings();

@@ -7,6 +7,7 @@
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "exportfilenames.h"
+#include "exportlimits.h"
 #include "exportscenes.h"
 #include "exportwriter.h"
 #include "rasterfilewriter.h"
@@ -43,6 +44,9 @@ void CircuitExporter::report(int number, int count, const QString &file) const
 
 ExportResult CircuitExporter::exportSvg(const QString &file, bool separate)
 {
+    const QString tooLarge = ExportLimits::refusal(m_generator.gridSize(), ExportLimits::Format::Svg);
+    if (!tooLarge.isEmpty())
+        return ExportResult::gridTooLarge(file, tooLarge);
     if (!regenerate())
         return ExportResult::generationRefused(file);
     // The raster exports refuse such a canvas as well; a document with a negative

@@ -201,9 +201,10 @@ bool Lumatrace::runExport(Export exportCall)
     shownPercent = -1;
     CircuitExporter exporter(generator, renderer);
     prepare(exporter);
-    const bool ok = exportCall(exporter).ok();
+    const ExportResult result = exportCall(exporter);
+    noteRefusal(result);
     exporting = false;
-    return ok;
+    return result.ok();
 }
 
 bool Lumatrace::exportSVG(const QString &file, bool separate)
@@ -304,7 +305,10 @@ bool Lumatrace::exportArtworkSVG(const QString &file, const QVariantMap &options
         return false;
     const ArtworkSvgWriter::Options svg {options.value(QStringLiteral("background"), true).toBool(),
                                          choice.millimetres()};
-    return ArtworkExporter(generator).exportSvg(file, options.value(QStringLiteral("separate")).toBool(), svg).ok();
+    const ExportResult result
+            = ArtworkExporter(generator).exportSvg(file, options.value(QStringLiteral("separate")).toBool(), svg);
+    noteRefusal(result);
+    return result.ok();
 }
 
 bool Lumatrace::exportPDF(const QString &file, const QVariantMap &options)
@@ -314,7 +318,9 @@ bool Lumatrace::exportPDF(const QString &file, const QVariantMap &options)
     if (!pageOf(options, &choice, &error))
         return false;
     const bool background = options.value(QStringLiteral("background"), true).toBool();
-    return ArtworkExporter(generator).exportPdf(file, choice.millimetres(), background).ok();
+    const ExportResult result = ArtworkExporter(generator).exportPdf(file, choice.millimetres(), background);
+    noteRefusal(result);
+    return result.ok();
 }
 
 void Lumatrace::cancelExport()
@@ -368,11 +374,17 @@ QVariantList Lumatrace::getFonts()
 
 QString Lumatrace::lastError()
 {
-    return generator.lastError();
+    return exportRefusal.isEmpty() ? generator.lastError() : exportRefusal;
+}
+
+void Lumatrace::noteRefusal(const ExportResult &result)
+{
+    exportRefusal = result.failure == ExportResult::GridTooLarge ? result.reason : QString();
 }
 
 void Lumatrace::readParameters(const QVariantMap &parameters)
 {
+    exportRefusal.clear();
     generator.readParameters(parameters);
     if (!generator.masks().fileMaskChanged())
         return;
