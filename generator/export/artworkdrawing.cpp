@@ -28,23 +28,26 @@ ArtworkDrawing::Shape lane(const LanePath &path, const QColor &color, double wid
     return shape;
 }
 
-ArtworkDrawing::Shape disc(const QPointF &centre, double radius, const QColor &color)
+ArtworkDrawing::Shape filled(ArtworkDrawing::Shape::Kind kind, double radius, const QColor &color)
 {
     ArtworkDrawing::Shape shape;
-    shape.kind = ArtworkDrawing::Shape::Disc;
-    shape.centre = centre;
+    shape.kind = kind;
     shape.radius = radius;
     shape.color = color;
     return shape;
 }
 
+ArtworkDrawing::Shape disc(const QPointF &centre, double radius, const QColor &color)
+{
+    ArtworkDrawing::Shape shape = filled(ArtworkDrawing::Shape::Disc, radius, color);
+    shape.centre = centre;
+    return shape;
+}
+
 ArtworkDrawing::Shape roundedRect(const QRectF &rect, double radius, const QColor &color)
 {
-    ArtworkDrawing::Shape shape;
-    shape.kind = ArtworkDrawing::Shape::RoundedRect;
+    ArtworkDrawing::Shape shape = filled(ArtworkDrawing::Shape::RoundedRect, radius, color);
     shape.rect = rect;
-    shape.radius = radius;
-    shape.color = color;
     return shape;
 }
 

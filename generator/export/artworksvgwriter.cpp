@@ -59,34 +59,34 @@ void ArtworkSvgWriter::group(const ArtworkDrawing &drawing, const ArtworkDrawing
 
 void ArtworkSvgWriter::shape(const ArtworkDrawing::Shape &shape, ByteSink &out)
 {
+    const auto attribute = [&out](const char *name, double value) {
+        out.append(' ');
+        out.append(name, qstrlen(name));
+        out.append("=\"");
+        out.appendGeneral(value);
+        out.append('"');
+    };
     switch (shape.kind) {
     case ArtworkDrawing::Shape::Lane:
         SvgWriter::appendPathElement(*shape.lane, shape.color, shape.strokeWidth, out);
         return;
     case ArtworkDrawing::Shape::Disc:
-        out.append("<circle cx=\"");
-        out.appendGeneral(shape.centre.x());
-        out.append("\" cy=\"");
-        out.appendGeneral(shape.centre.y());
-        out.append("\" r=\"");
-        out.appendGeneral(shape.radius);
+        out.append("<circle");
+        attribute("cx", shape.centre.x());
+        attribute("cy", shape.centre.y());
+        attribute("r", shape.radius);
         break;
     case ArtworkDrawing::Shape::RoundedRect:
-        out.append("<rect x=\"");
-        out.appendGeneral(shape.rect.x());
-        out.append("\" y=\"");
-        out.appendGeneral(shape.rect.y());
-        out.append("\" width=\"");
-        out.appendGeneral(shape.rect.width());
-        out.append("\" height=\"");
-        out.appendGeneral(shape.rect.height());
-        out.append("\" rx=\"");
-        out.appendGeneral(shape.radius);
-        out.append("\" ry=\"");
-        out.appendGeneral(shape.radius);
+        out.append("<rect");
+        attribute("x", shape.rect.x());
+        attribute("y", shape.rect.y());
+        attribute("width", shape.rect.width());
+        attribute("height", shape.rect.height());
+        attribute("rx", shape.radius);
+        attribute("ry", shape.radius);
         break;
     }
-    out.append("\" fill=\"");
+    out.append(" fill=\"");
     SvgWriter::appendColor(shape.color, out);
     out.append("\" />\n");
 }

@@ -1,7 +1,7 @@
 // ExportLimits: the largest grids the vector exports take. Generation and writing grow
 // with the cells; above these an export of a dense map (short wires, signals and glowing
 // dots everywhere) takes more than 10 s on a two-core machine, so it is refused before
-// generating. Memory stays far below 1 GB at these grids. bench_vector measures; raise
+// generating. Memory stays far below 1 GB at these grids. bench_render --vector measures; raise
 // the limits when generation or the writers get faster.
 #pragma once
 
