@@ -4,24 +4,24 @@
 #include "toolcommand.h"
 
 #include "contactsheet.h"
+#include "exportjob.h"
 #include "exportwriter.h"
+#include "paralleltasks.h"
 #include "seedlist.h"
 
-#include <QCoreApplication>
-#include <QDir>
-#include <QEventLoop>
 #include <QFileInfo>
-#include <QProcess>
 #include <QThread>
 
+#include <algorithm>
 #include <cstdio>
+#include <mutex>
 #include <unistd.h>
 
 namespace {
 
 const char kUsage[] = "usage: lumatrace batch PARAMS.json OUT_PATTERN --seeds LIST [--scale PERCENT | --paper NAME\n"
                       "                | --size WxH(mm|in)] [--landscape] [--dpi DPI] [--separate] [--artwork]\n"
-                      "                [--no-background] [--jobs N] [--contact-sheet SHEET.png]";
+                      "                [--no-background] [--jobs N] [--shard K/N] [--contact-sheet SHEET.png]";
 const QString kSeedField = QStringLiteral("{seed}");
 
 struct BatchRequest {
@@ -29,6 +29,7 @@ struct BatchRequest {
     QString pattern;
     QString seeds;
     int jobs = QThread::idealThreadCount();
+    QString shard; // "K/N": only the K-th of N parts of the seed list
     QString contactSheet;
     QStringList exportOptions; // handed to every export as they are
 };
@@ -47,6 +48,8 @@ bool parseArguments(const QStringList &args, BatchRequest *request)
             request->exportOptions << arg << args.at(++i);
         } else if (arg == QLatin1String("--seeds") && hasValue) {
             request->seeds = args.at(++i);
+        } else if (arg == QLatin1String("--shard") && hasValue) {
+            request->shard = args.at(++i);
         } else if (arg == QLatin1String("--contact-sheet") && hasValue) {
             request->contactSheet = args.at(++i);
         } else if (arg == QLatin1String("--jobs") && hasValue) {
@@ -89,48 +92,51 @@ bool foldersWritable(const QString &pattern, const QVector<int> &seeds, QString 
     return true;
 }
 
+// The K-th of N contiguous parts of the seeds (K from 1), so that N machines given 1/N to
+// N/N write every file exactly once between them.
+bool shardOf(const QString &text, QVector<int> *seeds, QString *error)
+{
+    const QStringList parts = text.split(QLatin1Char('/'));
+    bool kOk = false, nOk = false;
+    const int k = parts.size() == 2 ? parts[0].trimmed().toInt(&kOk) : 0;
+    const int n = parts.size() == 2 ? parts[1].trimmed().toInt(&nOk) : 0;
+    if (!kOk || !nOk || n < 1 || k < 1 || k > n) {
+        *error = QStringLiteral("--shard %1 is not K/N with 1 <= K <= N").arg(text);
+        return false;
+    }
+    const qint64 count = seeds->size();
+    const int first = int(count * (k - 1) / n);
+    *seeds = seeds->mid(first, int(count * k / n) - first);
+    return true;
+}
+
 struct SeedRun {
     int seed = 0;
-    int exitCode = -1;
-    QByteArray message;
+    ExportJob::Outcome outcome;
 };
 
-// Runs the exports, at most `jobs` at once, each in a process of its own: the generator's
-// random streams belong to a process, and separate processes make every file independent
-// of how many run at once.
-QVector<SeedRun> runExports(const BatchRequest &request, const QVector<int> &seeds)
+// Runs the exports on `jobs` worker threads in this process. Each export has a generator,
+// random streams and renderer of its own, so every file is what a single export writes.
+QVector<SeedRun> runExports(const ExportJob &job, const BatchRequest &request, const QVariantMap &parameters,
+                            const QVector<int> &seeds)
 {
     QVector<SeedRun> runs(seeds.size());
     const bool terminal = isatty(fileno(stderr)) != 0;
-    int next = 0, done = 0;
-    QEventLoop loop;
-    std::function<void()> startNext = [&]() {
-        const int index = next++;
-        runs[index].seed = seeds[index];
-        auto *process = new QProcess(&loop);
-        QObject::connect(process, QOverload<int, QProcess::ExitStatus>::of(&QProcess::finished),
-                         [&, process, index](int code, QProcess::ExitStatus status) {
-                             runs[index].exitCode = status == QProcess::NormalExit ? code : kExitFailure;
-                             runs[index].message = process->readAllStandardError().trimmed();
-                             process->deleteLater();
-                             if (terminal)
-                                 printError(QStringLiteral("batch: %1 of %2 done").arg(++done).arg(seeds.size()));
-                             else
-                                 ++done;
-                             if (next < seeds.size())
-                                 startNext();
-                             else if (done == seeds.size())
-                                 loop.quit();
-                         });
-        process->start(QCoreApplication::applicationFilePath(),
-                       QStringList {"export", request.parameters, fileFor(request.pattern, seeds[index]), "--seed",
-                                    QString::number(seeds[index])}
-                               + request.exportOptions);
-    };
-    while (next < seeds.size() && next < request.jobs)
-        startNext();
-    if (!seeds.isEmpty())
-        loop.exec();
+    const int jobs = std::max(1, std::min(request.jobs, int(seeds.size())));
+    ExportJob::Hooks hooks;
+    // The cores are shared out among the exports running at once.
+    hooks.renderThreads = std::max(1, QThread::idealThreadCount() / jobs);
+    std::mutex reporting;
+    int done = 0;
+    ParallelTasks::run(int(seeds.size()), jobs, [&](int index, int) {
+        QVariantMap map = parameters;
+        map.insert(QStringLiteral("seed"), seeds[index]);
+        runs[index] = {seeds[index], job.run(map, fileFor(request.pattern, seeds[index]), hooks)};
+        const std::lock_guard<std::mutex> lock(reporting);
+        ++done;
+        if (terminal)
+            printError(QStringLiteral("batch: %1 of %2 done").arg(done).arg(seeds.size()));
+    });
     return runs;
 }
 
@@ -138,12 +144,11 @@ int reportFailures(const QVector<SeedRun> &runs)
 {
     int failed = 0;
     for (const SeedRun &run : runs) {
-        if (run.exitCode == kExitOk)
+        if (run.outcome.exitCode == kExitOk)
             continue;
         ++failed;
-        QString message = QString::fromUtf8(run.message);
-        message.remove(QStringLiteral("lumatrace: "));
-        printError(QStringLiteral("seed %1: %2").arg(run.seed).arg(message.section(QLatin1Char('\n'), 0, 0)));
+        printError(
+                QStringLiteral("seed %1: %2").arg(run.seed).arg(run.outcome.message.section(QLatin1Char('\n'), 0, 0)));
     }
     if (failed > 0)
         printError(QStringLiteral("%1 of %2 seeds failed").arg(failed).arg(runs.size()));
@@ -163,7 +168,8 @@ int runBatchCommand(const QStringList &args)
     }
     QVector<int> seeds;
     QString error;
-    if (!SeedList::parse(request.seeds, &seeds, &error)) {
+    if (!SeedList::parse(request.seeds, &seeds, &error)
+        || (!request.shard.isEmpty() && !shardOf(request.shard, &seeds, &error))) {
         printError(error);
         return kExitBadInput;
     }
@@ -175,13 +181,23 @@ int runBatchCommand(const QStringList &args)
         printError(QStringLiteral("%1: not a folder that can be written").arg(folder));
         return kExitFailure;
     }
-    // The first export alone first: bad options fail it at once, for every seed alike.
-    QVector<SeedRun> runs = runExports(request, seeds.mid(0, 1));
-    if (runs.first().exitCode == kExitBadInput) {
-        std::fprintf(stderr, "%s\n", runs.first().message.constData());
+    // A part of a shard can be empty when there are more parts than seeds.
+    if (seeds.isEmpty())
+        return kExitOk;
+    ExportJob job;
+    ExportJob::Outcome refusal;
+    if (!job.parse(QStringList {request.parameters, request.pattern} + request.exportOptions, &refusal)) {
+        printError(refusal.message);
+        return refusal.exitCode;
+    }
+    // The first export alone first: a map the generator refuses fails it at once, for every
+    // seed alike.
+    QVector<SeedRun> runs = runExports(job, request, parameters, seeds.mid(0, 1));
+    if (runs.first().outcome.exitCode == kExitBadInput) {
+        printError(runs.first().outcome.message);
         return kExitBadInput;
     }
-    runs += runExports(request, seeds.mid(1));
+    runs += runExports(job, request, parameters, seeds.mid(1));
     const int failed = reportFailures(runs);
     if (!request.contactSheet.isEmpty()) {
         const QByteArray png = ExportWriter::encodePng(ContactSheet::build(parameters, seeds));
@@ -197,19 +213,25 @@ int runBatchCommand(const QStringList &args)
 
 const ToolCommand kBatchCommand = {
         "batch",
-        "batch PARAMS.json OUT_PATTERN --seeds LIST [export options] [--jobs N] [--contact-sheet SHEET.png]",
+        "batch PARAMS.json OUT_PATTERN --seeds LIST [export options] [--jobs N] [--shard K/N] "
+        "[--contact-sheet SHEET.png]",
         "export the artwork once per seed, in parallel, with an optional contact sheet",
         "Exports PARAMS.json once for every seed of LIST, each file exactly what\n"
         "\"lumatrace export PARAMS.json FILE --seed N\" writes with the same options. OUT_PATTERN\n"
         "holds {seed}, which becomes the seed (out/art-{seed}.png gives out/art-7.png); its\n"
         "extension picks the format as in export.\n"
         "  --seeds LIST            seeds and ranges, for example \"1-50, 77, 1000-1010\"\n"
-        "  --jobs N                exports at once (default: the number of cores)\n"
+        "  --jobs N                exports at once, on threads of this one process (default: the\n"
+        "                          number of cores)\n"
+        "  --shard K/N             only the K-th of N equal runs of consecutive seeds of LIST, so\n"
+        "                          that N machines or job slots (a cluster array job, GNU parallel\n"
+        "                          over hosts) given 1/N .. N/N write every file once between them;\n"
+        "                          the contact sheet then shows this part\n"
         "  --contact-sheet FILE    also a PNG with a labelled thumbnail per seed\n"
         "  --scale, --paper, --size, --landscape, --dpi, --separate, --artwork,\n"
         "  --no-background         as in export, for every file\n"
         "A seed that fails does not stop the others; each failure is reported with its seed.\n"
-        "Exit status 2: bad usage, a bad seed list, a pattern without {seed}, an unreadable\n"
+        "Exit status 2: bad usage, a bad seed list or shard, a pattern without {seed}, an unreadable\n"
         "parameter file (\"-\" is not accepted), or export options export refuses. Exit status\n"
         "1: a folder of the pattern cannot be written, or some seeds failed.",
         runBatchCommand,

@@ -2,12 +2,7 @@
 // exportSVG and exportBIN on a parameter map, and the print exports beside them.
 #include "toolcommand.h"
 
-#include "artworkexporter.h"
-#include "circuitexporter.h"
-#include "circuitgenerator.h"
-#include "circuitrenderer.h"
-#include "printsize.h"
-#include "rendermetrics.h"
+#include "exportjob.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -18,157 +13,6 @@
 #include <unistd.h>
 
 namespace {
-
-enum class Format { Png, Svg, Bin, Pdf };
-
-// Raster exports by paper and no --dpi print at this resolution.
-constexpr double kDefaultPrintDpi = 300;
-
-struct ExportRequest {
-    QString parameters;
-    QString file;
-    Format format = Format::Png;
-    float scalePercent = 100;
-    bool hasScale = false;
-    bool separate = false;
-    QString paper;
-    QString size;
-    bool landscape = false;
-    QString dpi; // empty: not given
-    bool artwork = false;
-    bool noBackground = false;
-    QString seed; // replaces the map's seed when given
-
-    bool hasPage() const { return !paper.isEmpty() || !size.isEmpty(); }
-    bool isRaster() const { return format == Format::Png || format == Format::Bin; }
-};
-
-// The shell's status for a process ended by SIGINT.
-constexpr int kExitInterrupted = 130;
-
-const char kUsage[]
-        = "usage: lumatrace export PARAMS.json OUT.png [--scale PERCENT | --paper NAME | --size WxH(mm|in)]\n"
-          "                [--landscape] [--dpi DPI] [--separate]\n"
-          "       lumatrace export PARAMS.json OUT.bin [--scale PERCENT | --paper ... | --size ...] [--dpi DPI]\n"
-          "       lumatrace export PARAMS.json OUT.svg [--separate]\n"
-          "       lumatrace export PARAMS.json OUT.svg --artwork [--paper ... | --size ...] [--landscape]\n"
-          "                [--no-background] [--separate]\n"
-          "       lumatrace export PARAMS.json OUT.pdf [--paper ... | --size ...] [--landscape] [--no-background]";
-
-bool formatOf(const QString &file, Format *format)
-{
-    const QString suffix = QFileInfo(file).suffix().toLower();
-    if (suffix == QLatin1String("png"))
-        *format = Format::Png;
-    else if (suffix == QLatin1String("svg"))
-        *format = Format::Svg;
-    else if (suffix == QLatin1String("bin"))
-        *format = Format::Bin;
-    else if (suffix == QLatin1String("pdf"))
-        *format = Format::Pdf;
-    else
-        return false;
-    return true;
-}
-
-bool readFlag(const QString &arg, ExportRequest *request)
-{
-    const std::pair<const char *, bool ExportRequest::*> flags[] = {
-            {"--separate", &ExportRequest::separate},
-            {"--landscape", &ExportRequest::landscape},
-            {"--artwork", &ExportRequest::artwork},
-            {"--no-background", &ExportRequest::noBackground},
-    };
-    for (const auto &flag : flags) {
-        if (arg == QLatin1String(flag.first)) {
-            request->*flag.second = true;
-            return true;
-        }
-    }
-    return false;
-}
-
-// Options with a value; a number that does not parse is left to the checks after parsing.
-bool readValueOption(const QString &arg, const QString &value, ExportRequest *request)
-{
-    if (arg == QLatin1String("--paper"))
-        request->paper = value;
-    else if (arg == QLatin1String("--size"))
-        request->size = value;
-    else if (arg == QLatin1String("--dpi"))
-        request->dpi = value;
-    else if (arg == QLatin1String("--seed"))
-        request->seed = value;
-    else if (arg == QLatin1String("--scale")) {
-        bool ok = false;
-        request->scalePercent = value.toFloat(&ok);
-        request->hasScale = true;
-        return ok;
-    } else
-        return false;
-    return !value.isEmpty();
-}
-
-bool readOption(const QStringList &args, int *i, ExportRequest *request)
-{
-    const QString &arg = args.at(*i);
-    if (readFlag(arg, request))
-        return true;
-    if (*i + 1 >= args.size())
-        return false;
-    return readValueOption(arg, args.at(++*i), request);
-}
-
-// Which options go with which format; false for a combination that makes no sense.
-bool optionsFit(const ExportRequest &r)
-{
-    if (r.hasPage() && (r.hasScale || (!r.paper.isEmpty() && !r.size.isEmpty())))
-        return false;
-    if (r.landscape && !r.hasPage())
-        return false;
-    if (!r.dpi.isEmpty() && !r.isRaster())
-        return false;
-    switch (r.format) {
-    case Format::Png:
-        return !r.artwork && !r.noBackground;
-    case Format::Bin:
-        return !r.artwork && !r.noBackground && !r.separate;
-    case Format::Svg:
-        // The plain document is always drawn at scale 1 and has no page.
-        return r.artwork ? !r.hasScale : !(r.hasScale || r.hasPage() || r.noBackground);
-    case Format::Pdf:
-        break;
-    }
-    return !r.artwork && !r.separate && !r.hasScale;
-}
-
-// Fills the request from the arguments; false on any usage error.
-bool parseArguments(const QStringList &args, ExportRequest *request)
-{
-    QStringList positional;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString &arg = args.at(i);
-        if (arg.startsWith(QLatin1String("--"))) {
-            if (!readOption(args, &i, request))
-                return false;
-        } else {
-            positional.append(arg);
-        }
-    }
-    if (positional.size() != 2 || !formatOf(positional.at(1), &request->format))
-        return false;
-    request->parameters = positional.at(0);
-    request->file = positional.at(1);
-    return optionsFit(*request);
-}
-
-// The page of --paper or --size; false with a one-line message for a bad value.
-bool pageOf(const ExportRequest &request, PrintSize *page, QString *error)
-{
-    if (!request.paper.isEmpty())
-        return PrintSize::fromPaper(request.paper, request.landscape, page, error);
-    return PrintSize::fromText(request.size, request.landscape, page, error);
-}
 
 // Set by SIGINT during a raster export, read by the row progress: the export
 // then stops after the band in hand and its file is discarded. A signal
@@ -251,151 +95,38 @@ private:
     int m_shownPercent = -1;
 };
 
-ExportResult runExport(CircuitExporter &exporter, ArtworkExporter &artwork, const ExportRequest &request,
-                       const QSizeF &pageMm)
-{
-    switch (request.format) {
-    case Format::Svg:
-        if (request.artwork)
-            return artwork.exportSvg(request.file, request.separate, {!request.noBackground, pageMm});
-        return exporter.exportSvg(request.file, request.separate);
-    case Format::Pdf:
-        return artwork.exportPdf(request.file, pageMm, !request.noBackground);
-    case Format::Bin:
-        return exporter.exportBin(request.file, request.scalePercent);
-    case Format::Png:
-        break;
-    }
-    return exporter.exportPng(request.file, request.scalePercent, request.separate);
-}
-
-// Whole megabytes, rounded up, so that a shortfall never reads as 0 MB.
-qint64 megabytes(qint64 bytes)
-{
-    return (bytes + 999999) / 1000000;
-}
-
-QString failureMessage(const ExportResult &result, const GeneratorSettings &settings, const ExportRequest &request)
-{
-    const float scalePercent = request.scalePercent;
-    switch (result.failure) {
-    case ExportResult::CannotOpenFile:
-        return QStringLiteral("%1: cannot open the file for writing").arg(result.file);
-    case ExportResult::CannotWriteFile:
-        return QStringLiteral("%1: writing the file failed; nothing was written under this name").arg(result.file);
-    case ExportResult::DiskFull:
-        return QStringLiteral("%1: the disk is full; nothing was written under this name").arg(result.file);
-    case ExportResult::NotEnoughSpace:
-        return QStringLiteral("%1: not enough free disk space: the file needs about %2 MB, %3 MB are free")
-                .arg(result.file)
-                .arg(megabytes(result.bytesNeeded))
-                .arg(megabytes(result.bytesFree));
-    case ExportResult::Cancelled:
-        return QStringLiteral("%1: cancelled; nothing was written under this name").arg(result.file);
-    case ExportResult::GenerationRefused:
-    case ExportResult::GridTooLarge:
-    case ExportResult::None:
-    case ExportResult::CanvasNotDrawable:
-        break;
-    }
-    if (request.format == Format::Svg || request.format == Format::Pdf)
-        return QStringLiteral("%1: nothing to draw: width %2 and height %3 give no canvas")
-                .arg(result.file)
-                .arg(settings.width)
-                .arg(settings.height);
-    const RenderMetrics metrics(settings, scalePercent / 100);
-    if (!metrics.hasPixels())
-        return QStringLiteral("%1: nothing to draw: width %2 and height %3 at %4 % give no pixels")
-                .arg(result.file)
-                .arg(settings.width)
-                .arg(settings.height)
-                .arg(double(scalePercent));
-    return QStringLiteral("%1: the canvas is too large: width %2 and height %3 at %4 % exceed the limit of %5 "
-                          "pixels a side and %6 pixels (%7 Mpx) in all")
-            .arg(result.file)
-            .arg(settings.width)
-            .arg(settings.height)
-            .arg(double(scalePercent))
-            .arg(RenderMetrics::kMaxBandedSide)
-            .arg(RenderMetrics::kMaxBandedPixels)
-            .arg(RenderMetrics::kMaxBandedPixels / 1000000);
-}
-
 int runExportCommand(const QStringList &args)
 {
-    ExportRequest request;
-    if (!parseArguments(args, &request)) {
-        printError(QString::fromLatin1(kUsage));
-        return kExitBadInput;
-    }
-    bool dpiOk = true;
-    const double dpi = request.dpi.isEmpty() ? kDefaultPrintDpi : request.dpi.toDouble(&dpiOk);
-    if (!dpiOk || !PrintSize::isValidDpi(dpi)) {
-        printError(QStringLiteral("--dpi %1 is not a resolution from %2 to %3")
-                           .arg(request.dpi)
-                           .arg(PrintSize::kMinDpi)
-                           .arg(PrintSize::kMaxDpi));
-        return kExitBadInput;
-    }
-    PrintSize page;
-    QString pageError;
-    if (request.hasPage() && !pageOf(request, &page, &pageError)) {
-        printError(pageError);
-        return kExitBadInput;
-    }
-    bool seedOk = true;
-    const int seed = request.seed.toInt(&seedOk);
-    if (!request.seed.isEmpty() && !seedOk) {
-        printError(QStringLiteral("--seed %1 is not a whole number").arg(request.seed));
-        return kExitBadInput;
+    ExportJob job;
+    ExportJob::Outcome refusal;
+    if (!job.parse(args, &refusal)) {
+        printError(refusal.message);
+        return refusal.exitCode;
     }
     QVariantMap parameters;
-    if (!loadParameterMapOrReport(request.parameters, &parameters))
+    if (!loadParameterMapOrReport(job.parametersPath(), &parameters))
         return kExitBadInput;
-    if (!request.seed.isEmpty())
-        parameters.insert(QStringLiteral("seed"), seed);
-    // Exactly the plug-in: updateGenerator reads the map, the export slot does the rest.
-    CircuitGenerator generator;
-    generator.readParameters(parameters);
-    if (generator.gridSize().tooLarge) {
-        printError(QStringLiteral("%1: the grid is too large: more than %2 cells")
-                           .arg(request.parameters)
-                           .arg(Circuit::kMaxCells));
-        return kExitBadInput;
-    }
-    const QSizeF pageMm = request.hasPage() ? page.millimetres() : QSizeF();
-    if (request.hasPage() && request.isRaster()) {
-        const GeneratorSettings &s = generator.settings();
-        request.scalePercent = float(page.fitScalePercent(s.width, s.height, dpi));
-    }
-    CircuitRenderer renderer;
-    CircuitExporter exporter(generator, renderer);
+    if (job.hasSeed())
+        parameters.insert(QStringLiteral("seed"), job.seed());
     ProgressReporter progress;
-    exporter.setProgress(
-            [&progress](int number, int count, const QString &file) { progress.file(number, count, file); });
-    exporter.setRowProgress([&progress](qint64 done, qint64 total) { return progress.rows(done, total); });
-    // The resolution actually used: the one asked for, the print default for a page, else a screen's.
-    exporter.setDpi(!request.dpi.isEmpty() ? dpi : request.hasPage() ? kDefaultPrintDpi : PrintSize::kScreenDpi);
-    ArtworkExporter artwork(generator);
-    ExportResult result;
-    if (!request.isRaster()) {
-        result = runExport(exporter, artwork, request, pageMm);
+    ExportJob::Hooks hooks;
+    hooks.file = [&progress](int number, int count, const QString &file) {
+        progress.file(number, count, file);
+    };
+    hooks.rows = [&progress](qint64 done, qint64 total) {
+        return progress.rows(done, total);
+    };
+    ExportJob::Outcome outcome;
+    if (!job.isRaster()) {
+        outcome = job.run(parameters, job.file(), hooks);
     } else {
         const InterruptCatcher catcher;
-        result = runExport(exporter, artwork, request, pageMm);
+        outcome = job.run(parameters, job.file(), hooks);
     }
     progress.end();
-    if (result.ok())
-        return kExitOk;
-    if (result.failure == ExportResult::GenerationRefused || result.failure == ExportResult::GridTooLarge) {
-        const QString reason = result.failure == ExportResult::GridTooLarge ? result.reason : generator.lastError();
-        printError(request.parameters + QStringLiteral(": ") + reason);
-        return kExitBadInput;
-    }
-    printError(failureMessage(result, generator.settings(), request));
-    if (result.failure == ExportResult::Cancelled)
-        return kExitInterrupted;
-    return kExitFailure;
+    if (outcome.exitCode != kExitOk)
+        printError(outcome.message);
+    return outcome.exitCode;
 }
 
 } // namespace
@@ -444,7 +175,7 @@ const ToolCommand kExportCommand = {
         "Exit status 2: bad usage (another extension, --scale with SVG or PDF, --separate with\n"
         "BIN or PDF, --paper or --size with --scale or with the plain SVG), an unknown paper, a\n"
         "malformed or empty size, a DPI outside 72 to 1200, an unreadable parameter file or one\n"
-        "larger than 64 MB, a grid of more than 4194304 cells or over the SVG or PDF limit\n"
+        "larger than 64 MB, a grid of more than 2097152 cells or over the SVG or PDF limit\n"
         "above, parameters beyond the generator's work budget or a used mask file that cannot\n"
         "be read. Exit status 1: a file cannot be written (files written before it stay), the\n"
         "disk is full or has less free space than the file needs, or the canvas has no pixels\n"

@@ -2,7 +2,7 @@
 #include "toolcommand.h"
 
 #include "circuitgenerator.h"
-#include "jsonvariant.h"
+#include "resultjsonwriter.h"
 
 static int runGenerate(const QStringList &args)
 {
@@ -35,8 +35,11 @@ static int runGenerate(const QStringList &args)
                    + generator.lastError());
         return kExitBadInput;
     }
-    const QByteArray json = resultMapToJson(generator.resultMap()) + "\n";
-    return writeStandardOutput(json) ? kExitOk : kExitFailure;
+    // Each wire goes out as it is listed: the whole map at once would take more memory
+    // than the generation on the largest grids.
+    ResultJsonWriter json(writeStandardOutput);
+    generator.visitResultWires([&json](const ResultWire &wire) { json.writeWire(wire); });
+    return json.finish() ? kExitOk : kExitFailure;
 }
 
 const ToolCommand kGenerateCommand = {
@@ -51,7 +54,7 @@ const ToolCommand kGenerateCommand = {
         "  {\"wires\":[{\"xy\":[[x,y],...],\"thickness\":T,\"density\":D},...]}\n"
         "Numbers are printed in the shortest form that reads back to the same double.\n"
         "A file that cannot be read, is larger than 64 MB or is not a JSON object, a grid\n"
-        "of more than 4194304 cells (ceil(width / (20 x scale)) x ceil(height / (20 x\n"
+        "of more than 2097152 cells (ceil(width / (20 x scale)) x ceil(height / (20 x\n"
         "scale))), parameters beyond the generator's work budget or a used mask file that\n"
         "cannot be read: a one-line message on standard error, exit status 2, nothing on\n"
         "standard output. Output that cannot be written: a message and exit status 1.\n"

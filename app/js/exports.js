@@ -9,7 +9,7 @@ Studio.Exports = function (container, model, busy) {
     this.container = container;
     this.directory = '';
     this.pngScale = el('input', {type: 'number', min: 1, max: 100000, step: 1, value: 200, 'data-key': 'export-png-scale', 'class': 'number'});
-    this.pngWidth = el('input', {type: 'number', min: 16, max: Studio.Exports.maxSide, step: 1, value: 3600, 'data-key': 'export-png-width', 'class': 'number'});
+    this.pngWidth = el('input', {type: 'number', min: 16, max: Studio.Exports.facts().maxSide, step: 1, value: 3600, 'data-key': 'export-png-width', 'class': 'number'});
     this.pngByWidth = el('input', {type: 'checkbox', 'data-key': 'export-png-by-width'});
     this.pngSeparate = el('input', {type: 'checkbox', 'data-key': 'export-png-separate'});
     this.pngSize = el('span', {'class': 'hint'});
@@ -43,13 +43,12 @@ Studio.Exports = function (container, model, busy) {
     this.showSizes();
 };
 
-// The largest raster export: each side and the pixels in all.
-Studio.Exports.maxSide = 65535;
-Studio.Exports.maxPixels = 1000000000;
-
-Studio.Exports.layerSuffixes = {
-    png: ['.wires.png', '.dots.png', '.components.png', '.signals.png', '.dot_signals.png'],
-    svg: ['.wires.svg', '.dots.svg', '.signals.svg', '.dot_signals.svg']
+// What the plug-in says of exports: the largest raster canvas (maxSide, maxPixels), the
+// papers and resolutions of print exports and the suffixes of separate layer files. The
+// studio starts only with the plug-in loaded, so it asks the core instead of keeping copies.
+Studio.Exports.facts = function () {
+    if (!Studio.Exports.knownFacts) Studio.Exports.knownFacts = llumatrace.exportFacts();
+    return Studio.Exports.knownFacts;
 };
 
 Studio.Exports.prototype = {
@@ -98,10 +97,13 @@ Studio.Exports.prototype = {
 
     // What is wrong with a raster export of `size`; '' when it can be made.
     sizeProblem: function (size) {
+        var facts = Studio.Exports.facts();
+        var grouped = Studio.util.grouped;
         if (size.width < 1 || size.height < 1) return 'no pixels at this scale';
-        if (size.width > Studio.Exports.maxSide || size.height > Studio.Exports.maxSide)
-            return 'too large: at most 65,535 px a side';
-        if (size.width * size.height > Studio.Exports.maxPixels) return 'too large: at most 1,000 Mpx in all';
+        if (size.width > facts.maxSide || size.height > facts.maxSide)
+            return 'too large: at most ' + grouped(facts.maxSide) + ' px a side';
+        if (size.width * size.height > facts.maxPixels)
+            return 'too large: at most ' + grouped(facts.maxPixels / 1000000) + ' Mpx in all';
         return '';
     },
 
@@ -122,7 +124,7 @@ Studio.Exports.prototype = {
         if (this.refused('PNG', this.sizeAt(percent))) return;
         var separate = this.pngSeparate.checked;
         var path = this.chooseFile('Export PNG', 'PNG images (*.png)', '.png');
-        if (path) this.run('PNG', this.filesOf(path, separate ? Studio.Exports.layerSuffixes.png : []), function () {
+        if (path) this.run('PNG', this.filesOf(path, separate ? Studio.Exports.facts().layerSuffixes.png : []), function () {
             return llumatrace.exportPNG(path, percent, separate);
         });
     },
@@ -130,7 +132,7 @@ Studio.Exports.prototype = {
     exportSvg: function () {
         var separate = this.svgSeparate.checked;
         var path = this.chooseFile('Export SVG', 'SVG documents (*.svg)', '.svg');
-        if (path) this.run('SVG', this.filesOf(path, separate ? Studio.Exports.layerSuffixes.svg : []), function () {
+        if (path) this.run('SVG', this.filesOf(path, separate ? Studio.Exports.facts().layerSuffixes.svg : []), function () {
             return llumatrace.exportSVG(path, separate);
         });
     },

@@ -5,6 +5,7 @@
 Studio.PrintExport = function (container, model, exports) {
     var self = this;
     var el = Studio.util.el;
+    var facts = Studio.Exports.facts();
     this.model = model;
     this.exports = exports;
     var select = function (key, options) {
@@ -13,14 +14,15 @@ Studio.PrintExport = function (container, model, exports) {
         }));
     };
     this.kind = select('print-kind', Studio.PrintExport.kinds.map(function (k) { return [k.id, k.label]; }));
-    this.paper = select('print-paper', Studio.PrintExport.papers.map(function (p) { return [p, p]; })
+    this.paper = select('print-paper', facts.papers.map(function (p) { return [p, p]; })
                         .concat([['custom', 'Custom size']]));
     this.paper.value = 'A4';
     this.orientation = select('print-orientation', [['portrait', 'Portrait'], ['landscape', 'Landscape']]);
     this.customWidth = el('input', {type: 'number', min: 0.1, step: 0.1, value: 210, 'data-key': 'print-width', 'class': 'number'});
     this.customHeight = el('input', {type: 'number', min: 0.1, step: 0.1, value: 297, 'data-key': 'print-height', 'class': 'number'});
     this.unit = select('print-unit', [['mm', 'mm'], ['in', 'in']]);
-    this.dpi = el('input', {type: 'number', min: 72, max: 1200, step: 1, value: 300, 'data-key': 'print-dpi', 'class': 'number'});
+    this.dpi = el('input', {type: 'number', min: facts.minDpi, max: facts.maxDpi, step: 1, value: facts.defaultDpi,
+                             'data-key': 'print-dpi', 'class': 'number'});
     this.separate = el('input', {type: 'checkbox', 'data-key': 'print-separate'});
     this.background = el('input', {type: 'checkbox', 'data-key': 'print-background', checked: 'checked'});
     this.size = el('span', {'class': 'hint', 'data-info': 'print-size'});
@@ -47,8 +49,6 @@ Studio.PrintExport = function (container, model, exports) {
     });
     this.showLayout();
 };
-
-Studio.PrintExport.papers = ['A5', 'A4', 'A3', 'A2', 'A1', 'A0', 'Letter', 'Legal', 'Tabloid'];
 
 Studio.PrintExport.kinds = [
     {id: 'png', label: 'PNG', suffix: '.png', filter: 'PNG images (*.png)'},
@@ -135,12 +135,9 @@ Studio.PrintExport.prototype = {
     },
 
     filesOf: function (kind, path, separate) {
-        var suffixes = {
-            png: ['.wires.png', '.dots.png', '.components.png', '.signals.png', '.dot_signals.png'],
-            'artwork-svg': ['.wires.svg', '.dots.svg', '.components.svg', '.signals.svg', '.dot_signals.svg'],
-            svg: ['.wires.svg', '.dots.svg', '.signals.svg', '.dot_signals.svg']
-        };
-        return this.exports.filesOf(path, separate && suffixes[kind] ? suffixes[kind] : []);
+        var suffixes = Studio.Exports.facts().layerSuffixes;
+        var layers = {png: suffixes.png, 'artwork-svg': suffixes.artworkSvg, svg: suffixes.svg}[kind];
+        return this.exports.filesOf(path, separate && layers ? layers : []);
     }
 };
 

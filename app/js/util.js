@@ -58,6 +58,11 @@ Studio.util = {
         return (bytes / (1024 * 1024)).toFixed(1) + ' MB';
     },
 
+    // A whole number with its thousands set apart: 65535 gives "65,535".
+    grouped: function (number) {
+        return String(Math.round(number)).replace(/\B(?=(\d{3})+$)/g, ',');
+    },
+
     duration: function (ms) {
         return ms < 1000 ? Math.round(ms) + ' ms' : (ms / 1000).toFixed(2) + ' s';
     },

@@ -30,9 +30,11 @@ struct GridSize {
 class Circuit
 {
 public:
-    // Largest grid the generator builds: 4,194,304 cells (2^22, e.g. 2048 x 2048).
-    // A larger grid gives an empty circuit (GridSize::tooLarge).
-    static constexpr int64_t kMaxCells = int64_t(1) << 22;
+    // Largest grid the generator builds: 2,097,152 cells (2^21, e.g. 2048 x 1024 or
+    // 1448 x 1448), at which every map the budget admits generates, and exports as SVG,
+    // artwork SVG and PDF, within seconds and a gigabyte. A larger grid gives an empty
+    // circuit (GridSize::tooLarge).
+    static constexpr int64_t kMaxCells = int64_t(1) << 21;
 
     // Cell size in pixels at render scale 1: 20 x scale, single precision.
     static float cellSize(float scale) { return 20.0f * scale; }

@@ -1,19 +1,12 @@
 // The cells of a circuit and the chips placed on them.
 #pragma once
 
+#include "chipspec.h"
 #include "directions.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <vector>
-
-// One entry of the "chips" parameter.
-struct ChipSpec {
-    float x = 0, y = 0; // normalized centre
-    int32_t w = 0, h = 0; // size in cells
-    int32_t connections = 0; // 0 none, 1 left/right, 2 top/bottom, 3 all sides (>= 4: top/bottom)
-    bool render = false; // whether renderers draw the chip body
-};
 
 // A chip as placed in a circuit (owned by the Circuit).
 struct ChipPlacement {

@@ -4,6 +4,7 @@
 #include "circuit.h"
 #include "generatormasks.h"
 #include "generatorsettings.h"
+#include "resultwires.h"
 
 #include <QString>
 #include <QVariantMap>
@@ -57,6 +58,8 @@ public:
     // The result map of the current circuit: {"wires": [{"xy", "thickness",
     // "density"}, ...]}. Draws stream 4 once per wire. Empty list without a circuit.
     QVariantMap resultMap();
+    // The wires of that map one at a time, with the same draws, without building it.
+    void visitResultWires(const ResultWires::Visitor &visit);
 
     // ---- Readers ------------------------------------------------------------
     const GeneratorSettings &settings() const { return m_settings; }

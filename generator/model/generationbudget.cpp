@@ -52,6 +52,15 @@ bool GenerationBudget::chargeCutoff(int64_t wires)
     return addPassWork(wires);
 }
 
+bool GenerationBudget::chargeGrowth(int64_t cells)
+{
+    m_grownCells += cells;
+    if (m_grownCells > kMaxGrowthCells)
+        return refuse(
+                QStringLiteral("growing the wires takes more than the limit of %1 cell steps").arg(kMaxGrowthCells));
+    return true;
+}
+
 bool GenerationBudget::addPassWork(int64_t entries)
 {
     m_passWork += entries;

@@ -17,6 +17,9 @@ struct GeneratorSettings;
 // - list entries x cells: every modificator and adjustment visits every cell, so their
 //   count times the cell count is at most kMaxFieldWork; the chips' rectangles cover at
 //   most kMaxChipCells cells in all and give at most kMaxPinEntries pins;
+// - growth: all wires and rejected attempts together grow at most kMaxGrowthCells cells
+//   (the dense rule may try a wire ten times), which bounds the time of a run whatever
+//   the other limits let through;
 // - passes: at most kMaxPasses fill passes do work (passes that provably change nothing
 //   are skipped and not counted), and all passes together start at most kMaxPassWork
 //   wires and cut-off checks.
@@ -26,9 +29,10 @@ public:
     static constexpr int64_t kMaxListEntries = 100000;
     static constexpr int64_t kMaxFieldWork = int64_t(1) << 26;
     static constexpr int64_t kMaxChipCells = int64_t(1) << 26;
-    static constexpr int64_t kMaxPinEntries = int64_t(1) << 22;
+    static constexpr int64_t kMaxPinEntries = int64_t(1) << 20;
     static constexpr int64_t kMaxPasses = 1000;
     static constexpr int64_t kMaxPassWork = int64_t(1) << 26;
+    static constexpr int64_t kMaxGrowthCells = int64_t(1) << 24;
 
     // Checks the limits known before any work: list lengths and list entries x cells.
     bool admit(const GeneratorSettings &settings, int64_t cellCount);
@@ -41,6 +45,8 @@ public:
     bool chargePass(int64_t candidateEntries);
     // Counts the cut-off checks of one pass; false when the pass work is too much.
     bool chargeCutoff(int64_t wires);
+    // Counts the cells of one grown wire or attempt; false once growth has taken too many.
+    bool chargeGrowth(int64_t cells);
 
     // Why the budget was exceeded; "" while it holds.
     const QString &error() const { return m_error; }
@@ -52,5 +58,6 @@ private:
     int64_t m_chipCells = 0;
     int64_t m_passes = 0;
     int64_t m_passWork = 0;
+    int64_t m_grownCells = 0;
     QString m_error;
 };

@@ -1,7 +1,7 @@
 // Generator settings read from the parameter map.
 #pragma once
 
-#include "circuit.h"
+#include "chipspec.h"
 
 #include <QString>
 #include <vector>

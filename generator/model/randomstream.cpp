@@ -11,3 +11,24 @@ int randomIndex(double r, int n)
         return n > 0 ? n - 1 : 0;
     return int(f);
 }
+
+void RandomStream::skip(quint64 count)
+{
+    const quint64 enterCycle = 2 * quint64(RandomStream::kModulus);
+    if (count <= enterCycle) {
+        for (quint64 i = 0; i < count; ++i)
+            next();
+        return;
+    }
+    for (quint64 i = 0; i < enterCycle; ++i)
+        next();
+    const qint64 mark = state();
+    quint64 period = 0;
+    do {
+        next();
+        ++period;
+    } while (state() != mark);
+    const quint64 rest = (count - enterCycle) % period; // a whole period changes nothing
+    for (quint64 i = 0; i < rest; ++i)
+        next();
+}

@@ -26,6 +26,11 @@ public:
         return double(m_state) / 233280.0;
     }
 
+    // Advances the stream by count draws as if each had been made. A stream has fewer than
+    // 2 x kModulus states, so after that many draws it runs round its cycle, whose length
+    // then reduces the rest: at most about 1.4 million draws whatever count is.
+    void skip(quint64 count);
+
 private:
     qint64 m_state;
 };

@@ -73,6 +73,9 @@ bool Wire::attachedToChip() const
 // ---------------------------------------------------------------------------
 // Wire growth
 
+// The candidates of a step: straight on, a left turn, a right turn.
+static constexpr int32_t kTurns[3] = {0, -1, 1};
+
 static int32_t maxCellsOf(float wireLength)
 {
     return saturatingTrunc(200.0f * wireLength);
@@ -87,38 +90,51 @@ static double finiteWeight(double w)
 
 Wire::StepResult Wire::step(const GeneratorSettings &st, RandomStream &s1)
 {
-    CircuitCell *s = cells.back();
-    const GridPoint p = circuit->position(s);
+    const GridPoint p = circuit->position(cells.back());
     const int32_t D = (direction >= 0 && direction < 8) ? direction : 0;
     const bool turnWeights = circuit->hasTurnWeights();
+    if (turnWeights)
+        prefetchAhead(p, D);
+    double weight[3];
+    candidateWeights(st, p, D, turnWeights, weight);
+    return choose(weight, p, D, s1);
+}
+
+void Wire::prefetchAhead(const GridPoint &p, int32_t D) const
+{
     // With turn weights, the cell a step enters is read again by the next step; on
     // a large grid it is rarely in cache, so its load starts while the weights are
     // worked out. Without them a step rarely reads a cell at all.
-    for (int32_t turn = -1; turn <= 1 && turnWeights; ++turn) {
+    for (int32_t turn = -1; turn <= 1; ++turn) {
         const CellOffset o = kDirectionOffsets[turnDirection(D, turn)];
         if (circuit->contains(p.x + o.dx, p.y + o.dy))
             __builtin_prefetch(&circuit->cell(p.x + o.dx, p.y + o.dy));
     }
+}
 
-    // 1. Neighbour orientation counts.
+int Wire::orientationSquares(const GridPoint &p, int squares[5]) const
+{
     int counts[5] = {0, 0, 0, 0, 0};
     for (int d = 0; d < 8; ++d) {
         const int32_t o = circuit->orientationAt(p.x + kDirectionOffsets[d].dx, p.y + kDirectionOffsets[d].dy);
         if (o >= 1 && o <= 4)
             ++counts[o];
     }
-    int q[5] = {0, 0, 0, 0, 0};
-    int Q = 0;
+    int total = 0;
+    squares[0] = 0;
     for (int k = 1; k <= 4; ++k) {
-        q[k] = counts[k] * counts[k];
-        Q += q[k];
+        squares[k] = counts[k] * counts[k];
+        total += squares[k];
     }
-    if (Q == 0)
-        Q = 1;
+    return total == 0 ? 1 : total;
+}
 
-    // 2.-5. Candidates straight, left, right and their weights.
-    static const int32_t kTurns[3] = {0, -1, 1};
-    double weight[3];
+void Wire::candidateWeights(const GeneratorSettings &st, const GridPoint &p, int32_t D, bool turnWeights,
+                            double weight[3]) const
+{
+    const CircuitCell *s = cells.back();
+    int q[5];
+    const int Q = orientationSquares(p, q);
     int32_t orient[3];
     for (int i = 0; i < 3; ++i) {
         const int32_t d = turnDirection(D, kTurns[i]);
@@ -144,8 +160,11 @@ Wire::StepResult Wire::step(const GeneratorSettings &st, RandomStream &s1)
     }
     for (int i = 0; i < 3; ++i)
         weight[i] = finiteWeight(weight[i]);
+}
 
-    // 6. Selection loop.
+Wire::StepResult Wire::choose(const double weight[3], const GridPoint &p, int32_t D, RandomStream &s1)
+{
+    // Draw among the remaining candidates by weight until one can be entered.
     int remaining[3] = {0, 1, 2};
     int count = 3;
     while (count > 0) {

@@ -4,8 +4,9 @@
 #include "artworkmetadata.h"
 #include "artworkscene.h"
 #include "circuitexporter.h"
+#include "exportfacts.h"
 #include "pngstreamwriter.h"
-#include "printsize.h"
+#include "printlayout.h"
 #include "rendermetrics.h"
 
 #include <QBuffer>
@@ -252,59 +253,43 @@ bool Lumatrace::exportBIN(const QString &file)
     return exportBIN(file, 100.0f);
 }
 
-namespace {
-
-// The page an export's options ask for: "paper" or "size", and "landscape".
-struct PageChoice {
-    bool given = false;
-    PrintSize page;
-
-    QSizeF millimetres() const { return given ? page.millimetres() : QSizeF(); }
-};
-
-bool pageOf(const QVariantMap &options, PageChoice *choice, QString *error)
-{
-    const bool landscape = options.value(QStringLiteral("landscape")).toBool();
-    const QString paper = options.value(QStringLiteral("paper")).toString();
-    const QString size = options.value(QStringLiteral("size")).toString();
-    choice->given = !paper.isEmpty() || !size.isEmpty();
-    if (!choice->given)
-        return true;
-    return paper.isEmpty() ? PrintSize::fromText(size, landscape, &choice->page, error)
-                           : PrintSize::fromPaper(paper, landscape, &choice->page, error);
-}
-
-} // namespace
-
 QVariantMap Lumatrace::printLayout(const QVariantMap &options)
 {
-    PageChoice choice;
+    const PrintLayout layout = PrintLayout::fromOptions(options);
     QString error;
-    const double dpi = options.value(QStringLiteral("dpi"), 300).toDouble();
-    if (!PrintSize::isValidDpi(dpi))
-        error = QStringLiteral("%1 dpi is outside %2 to %3").arg(dpi).arg(PrintSize::kMinDpi).arg(PrintSize::kMaxDpi);
-    else if (pageOf(options, &choice, &error) && !choice.given)
+    if (!layout.hasValidDpi())
+        error = QStringLiteral("%1 dpi is outside %2 to %3")
+                        .arg(layout.dpi())
+                        .arg(PrintSize::kMinDpi)
+                        .arg(PrintSize::kMaxDpi);
+    else if (!layout.pageError().isEmpty())
+        error = layout.pageError();
+    else if (!layout.hasPage())
         error = QStringLiteral("no paper or size given");
     if (!error.isEmpty())
         return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), error}};
     const GeneratorSettings &s = generator.settings();
-    const double percent = choice.page.fitScalePercent(s.width, s.height, dpi);
+    const double percent = layout.fitScalePercent(s.width, s.height);
     return {{QStringLiteral("ok"), true},
             {QStringLiteral("scalePercent"), percent},
             {QStringLiteral("width"), RenderMetrics::canvasSide(s.width, float(percent) / 100)},
             {QStringLiteral("height"), RenderMetrics::canvasSide(s.height, float(percent) / 100)},
-            {QStringLiteral("widthMm"), choice.page.millimetres().width()},
-            {QStringLiteral("heightMm"), choice.page.millimetres().height()}};
+            {QStringLiteral("widthMm"), layout.millimetres().width()},
+            {QStringLiteral("heightMm"), layout.millimetres().height()}};
+}
+
+QVariantMap Lumatrace::exportFacts()
+{
+    return ExportFacts::toVariant();
 }
 
 bool Lumatrace::exportArtworkSVG(const QString &file, const QVariantMap &options)
 {
-    PageChoice choice;
-    QString error;
-    if (!pageOf(options, &choice, &error))
+    const PrintLayout layout = PrintLayout::fromOptions(options);
+    if (!layout.pageError().isEmpty())
         return false;
     const ArtworkSvgWriter::Options svg {options.value(QStringLiteral("background"), true).toBool(),
-                                         choice.millimetres()};
+                                         layout.millimetres()};
     const ExportResult result
             = ArtworkExporter(generator).exportSvg(file, options.value(QStringLiteral("separate")).toBool(), svg);
     noteRefusal(result);
@@ -313,12 +298,11 @@ bool Lumatrace::exportArtworkSVG(const QString &file, const QVariantMap &options
 
 bool Lumatrace::exportPDF(const QString &file, const QVariantMap &options)
 {
-    PageChoice choice;
-    QString error;
-    if (!pageOf(options, &choice, &error))
+    const PrintLayout layout = PrintLayout::fromOptions(options);
+    if (!layout.pageError().isEmpty())
         return false;
     const bool background = options.value(QStringLiteral("background"), true).toBool();
-    const ExportResult result = ArtworkExporter(generator).exportPdf(file, choice.millimetres(), background);
+    const ExportResult result = ArtworkExporter(generator).exportPdf(file, layout.millimetres(), background);
     noteRefusal(result);
     return result.ok();
 }

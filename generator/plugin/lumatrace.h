@@ -66,6 +66,10 @@ public Q_SLOTS:
     /// "dpi" (72-1200, default 300). Returns {"ok", "error", "scalePercent", "width",
     /// "height" (pixels at that scale), "widthMm", "heightMm" (the page)}.
     QVariantMap printLayout(const QVariantMap &options);
+    /// What the page needs to know of exports before asking for one, from the core: the
+    /// largest raster canvas, the papers and resolutions of print exports and the suffixes
+    /// of separate layer files (see ExportFacts).
+    QVariantMap exportFacts();
     /// The artwork SVG: chips, named layers, the artwork's colours. `options`: "separate",
     /// "background" (default true), and a page as for printLayout for a physical size.
     bool exportArtworkSVG(const QString &file, const QVariantMap &options);

@@ -21,7 +21,7 @@ constexpr long long kImagesPerSlot = 5;
 // 300 MB, larger for posters, where fewer and taller bands waste less work
 // on the margins.
 constexpr long long kPrintBudget = 180LL * 1024 * 1024;
-constexpr long long kPosterBudget = 500LL * 1024 * 1024;
+constexpr long long kPosterBudget = 300LL * 1024 * 1024;
 constexpr int kMinBandRows = 16;
 // A small canvas is shared out, one band per thread, when every band is at least
 // this tall (and four margins): shorter bands would spend more on drawing their

@@ -548,7 +548,7 @@ private Q_SLOTS:
         QTest::newRow("a thousand chips on the largest grid") << "budget_thousand_chips.json"
                                                               << "67108864 cells";
         QTest::newRow("chips with millions of pins") << "budget_many_pins.json"
-                                                     << "4194304 pins";
+                                                     << "1048576 pins";
     }
 
     void workBeyondTheBudgetIsRefused()

@@ -71,9 +71,9 @@ private Q_SLOTS:
         QVERIFY(big.tooLarge);
         const GridSize tiny = Circuit::gridSize(600, 600, 1e-30f);
         QVERIFY(tiny.tooLarge);
-        // The limit itself: 2048 x 2048 cells is allowed, one more column is not.
-        QVERIFY(Circuit::gridSize(2048, 2048, 0.05f).valid);
-        QVERIFY(Circuit::gridSize(2049, 2048, 0.05f).tooLarge);
+        // The limit itself: 2048 x 1024 cells is allowed, one more column is not.
+        QVERIFY(Circuit::gridSize(2048, 1024, 0.05f).valid);
+        QVERIFY(Circuit::gridSize(2049, 1024, 0.05f).tooLarge);
         Circuit empty(0, 5);
         QCOMPARE(empty.columns(), 0);
         QCOMPARE(empty.rows(), 0);

@@ -99,6 +99,27 @@ private Q_SLOTS:
         QCOMPARE(QImage(path("partly/sheet.png")).size(), QSize(2 * 168 + 8, 2 * (168 + 18) + 8));
     }
 
+    // Machines given 1/3, 2/3 and 3/3 of a list write every file once between them.
+    void shardsSplitTheSeedsWithoutOverlap()
+    {
+        QStringList written;
+        for (const char *shard : {"1/3", "2/3", "3/3"}) {
+            const QString folder = path(QStringLiteral("shard%1").arg(shard[0]));
+            QVERIFY(QDir().mkpath(folder));
+            const ToolRun run = runLumatrace(
+                    {"batch", kMap, folder + "/a-{seed}.svg", "--seeds", "1-7", "--shard", shard, "--jobs", "2"});
+            QVERIFY2(run.exitCode == 0, run.err);
+            written += QDir(folder).entryList(QDir::Files);
+        }
+        written.sort();
+        QCOMPARE(written, QStringList({"a-1.svg", "a-2.svg", "a-3.svg", "a-4.svg", "a-5.svg", "a-6.svg", "a-7.svg"}));
+        for (const char *bad : {"0/2", "3/2", "1/0", "2", "a/b"}) {
+            const ToolRun run = runLumatrace({"batch", kMap, path("a-{seed}.svg"), "--seeds", "1-7", "--shard", bad});
+            QCOMPARE(run.exitCode, 2);
+            QCOMPARE(run.err.count('\n'), 1);
+        }
+    }
+
     void badRequestsAreRefusedInOneLine_data()
     {
         QTest::addColumn<QString>("pattern");

@@ -44,6 +44,16 @@ QByteArray sampleJson()
         "chips": [{"x": 0.5, "y": 0.5, "w": 4, "h": 2, "connections": 3, "render": true}]})";
 }
 
+// The sample on a larger canvas: its result line (some 600 kB) fills the tool's output
+// buffer twice over.
+QByteArray largeJson()
+{
+    QVariantMap map = QJsonDocument::fromJson(sampleJson()).toVariant().toMap();
+    map["width"] = 3000.0;
+    map["height"] = 3000.0;
+    return QJsonDocument::fromVariant(map).toJson();
+}
+
 } // namespace
 
 class TestLumatraceTool : public QObject
@@ -106,19 +116,23 @@ private Q_SLOTS:
     void outputThatCannotBeWrittenExitsOne_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::newRow("the result map of generate") << QStringList {"generate", "-"};
-        QTest::newRow("the help text") << QStringList {"--help"};
-        QTest::newRow("a command's help text") << QStringList {"generate", "--help"};
+        QTest::addColumn<QByteArray>("input");
+        QTest::newRow("the result map of generate") << QStringList {"generate", "-"} << sampleJson();
+        // The writing fails on the first of several buffers, and is reported once.
+        QTest::newRow("a result map longer than the output buffer") << QStringList {"generate", "-"} << largeJson();
+        QTest::newRow("the help text") << QStringList {"--help"} << QByteArray();
+        QTest::newRow("a command's help text") << QStringList {"generate", "--help"} << QByteArray();
     }
 
     void outputThatCannotBeWrittenExitsOne()
     {
         QFETCH(QStringList, args);
+        QFETCH(QByteArray, input);
         QProcess p;
         p.setStandardOutputFile(QStringLiteral("/dev/full"));
         p.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), args);
         QVERIFY(p.waitForStarted(10000));
-        p.write(sampleJson());
+        p.write(input);
         p.closeWriteChannel();
         QVERIFY(p.waitForFinished(60000));
         QCOMPARE(p.exitStatus(), QProcess::NormalExit);
@@ -160,6 +174,31 @@ private Q_SLOTS:
             QCOMPARE(a.value("thickness").toDouble(), double(b.value("thickness").toFloat()));
             QCOMPARE(a.value("density").toInt(), b.value("density").toInt());
         }
+    }
+
+    void generateEqualsTheSerialisedResultMap_data()
+    {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QByteArray>("input");
+        const QString data = QStringLiteral(TRESSIL_TEST_DATA_DIR "/");
+        QTest::newRow("showcase") << data + "render_showcase_map.json" << QByteArray();
+        QTest::newRow("mixed") << data + "render_mixed_map.json" << QByteArray();
+        QTest::newRow("longer than the output buffer") << "-" << largeJson();
+    }
+
+    void generateEqualsTheSerialisedResultMap()
+    {
+        QFETCH(QString, path);
+        QFETCH(QByteArray, input);
+        const RunResult r = runTool({"generate", path}, input);
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.err.isEmpty());
+        QVariantMap map;
+        QString error;
+        QVERIFY2(path == "-" ? parseJsonParameterMap(input, &map, &error) : readJsonParameterFile(path, &map, &error),
+                 qPrintable(error));
+        CircuitGenerator g;
+        QCOMPARE(r.out, resultMapToJson(g.generate(map)) + "\n");
     }
 
     void generateFromStandardInput()
@@ -226,7 +265,7 @@ private Q_SLOTS:
         QVERIFY(r.out.isEmpty());
         QCOMPARE(r.err.count('\n'), 1);
         QVERIFY2(r.err.contains("too large"), r.err.constData());
-        QVERIFY(r.err.contains("4194304"));
+        QVERIFY(r.err.contains("2097152"));
     }
 
     void usageErrors()

@@ -1,4 +1,4 @@
-// JSON <-> variant helpers shared by the command-line tool's commands.
+// JSON <-> variant helpers of the generator core: parameter maps in, result maps out.
 #pragma once
 
 #include <QByteArray>

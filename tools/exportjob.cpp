@@ -1,0 +1,280 @@
+#include "exportjob.h"
+
+#include "toolcommand.h"
+
+#include "artworkexporter.h"
+#include "circuitexporter.h"
+#include "circuitgenerator.h"
+#include "circuitrenderer.h"
+#include "rendermetrics.h"
+
+#include <QFileInfo>
+
+namespace {
+
+// The shell's status for a process ended by SIGINT.
+constexpr int kExitInterrupted = 130;
+
+const char kUsage[]
+        = "usage: lumatrace export PARAMS.json OUT.png [--scale PERCENT | --paper NAME | --size WxH(mm|in)]\n"
+          "                [--landscape] [--dpi DPI] [--separate]\n"
+          "       lumatrace export PARAMS.json OUT.bin [--scale PERCENT | --paper ... | --size ...] [--dpi DPI]\n"
+          "       lumatrace export PARAMS.json OUT.svg [--separate]\n"
+          "       lumatrace export PARAMS.json OUT.svg --artwork [--paper ... | --size ...] [--landscape]\n"
+          "                [--no-background] [--separate]\n"
+          "       lumatrace export PARAMS.json OUT.pdf [--paper ... | --size ...] [--landscape] [--no-background]";
+
+bool formatOf(const QString &file, ExportJob::Format *format)
+{
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    if (suffix == QLatin1String("png"))
+        *format = ExportJob::Format::Png;
+    else if (suffix == QLatin1String("svg"))
+        *format = ExportJob::Format::Svg;
+    else if (suffix == QLatin1String("bin"))
+        *format = ExportJob::Format::Bin;
+    else if (suffix == QLatin1String("pdf"))
+        *format = ExportJob::Format::Pdf;
+    else
+        return false;
+    return true;
+}
+
+bool readFlag(const QString &arg, ExportJob::Request *request)
+{
+    const std::pair<const char *, bool ExportJob::Request::*> flags[] = {
+            {"--separate", &ExportJob::Request::separate},
+            {"--landscape", &ExportJob::Request::landscape},
+            {"--artwork", &ExportJob::Request::artwork},
+            {"--no-background", &ExportJob::Request::noBackground},
+    };
+    for (const auto &flag : flags) {
+        if (arg == QLatin1String(flag.first)) {
+            request->*flag.second = true;
+            return true;
+        }
+    }
+    return false;
+}
+
+// Options with a value; a number that does not parse is left to the checks after parsing.
+bool readValueOption(const QString &arg, const QString &value, ExportJob::Request *request)
+{
+    if (arg == QLatin1String("--paper"))
+        request->paper = value;
+    else if (arg == QLatin1String("--size"))
+        request->size = value;
+    else if (arg == QLatin1String("--dpi"))
+        request->dpi = value;
+    else if (arg == QLatin1String("--seed"))
+        request->seed = value;
+    else if (arg == QLatin1String("--scale")) {
+        bool ok = false;
+        request->scalePercent = value.toFloat(&ok);
+        request->hasScale = true;
+        return ok;
+    } else
+        return false;
+    return !value.isEmpty();
+}
+
+bool readOption(const QStringList &args, int *i, ExportJob::Request *request)
+{
+    const QString &arg = args.at(*i);
+    if (readFlag(arg, request))
+        return true;
+    if (*i + 1 >= args.size())
+        return false;
+    return readValueOption(arg, args.at(++*i), request);
+}
+
+// Which options go with which format; false for a combination that makes no sense.
+bool optionsFit(const ExportJob::Request &r)
+{
+    if (r.hasPage() && (r.hasScale || (!r.paper.isEmpty() && !r.size.isEmpty())))
+        return false;
+    if (r.landscape && !r.hasPage())
+        return false;
+    if (!r.dpi.isEmpty() && !r.isRaster())
+        return false;
+    switch (r.format) {
+    case ExportJob::Format::Png:
+        return !r.artwork && !r.noBackground;
+    case ExportJob::Format::Bin:
+        return !r.artwork && !r.noBackground && !r.separate;
+    case ExportJob::Format::Svg:
+        // The plain document is always drawn at scale 1 and has no page.
+        return r.artwork ? !r.hasScale : !(r.hasScale || r.hasPage() || r.noBackground);
+    case ExportJob::Format::Pdf:
+        break;
+    }
+    return !r.artwork && !r.separate && !r.hasScale;
+}
+
+// Fills the request from the arguments; false on any usage error.
+bool parseArguments(const QStringList &args, ExportJob::Request *request)
+{
+    QStringList positional;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString &arg = args.at(i);
+        if (arg.startsWith(QLatin1String("--"))) {
+            if (!readOption(args, &i, request))
+                return false;
+        } else {
+            positional.append(arg);
+        }
+    }
+    if (positional.size() != 2 || !formatOf(positional.at(1), &request->format))
+        return false;
+    request->parameters = positional.at(0);
+    request->file = positional.at(1);
+    return optionsFit(*request);
+}
+
+ExportResult runExport(CircuitExporter &exporter, ArtworkExporter &artwork, const ExportJob::Request &request,
+                       const QSizeF &pageMm)
+{
+    switch (request.format) {
+    case ExportJob::Format::Svg:
+        if (request.artwork)
+            return artwork.exportSvg(request.file, request.separate, {!request.noBackground, pageMm});
+        return exporter.exportSvg(request.file, request.separate);
+    case ExportJob::Format::Pdf:
+        return artwork.exportPdf(request.file, pageMm, !request.noBackground);
+    case ExportJob::Format::Bin:
+        return exporter.exportBin(request.file, request.scalePercent);
+    case ExportJob::Format::Png:
+        break;
+    }
+    return exporter.exportPng(request.file, request.scalePercent, request.separate);
+}
+
+// Whole megabytes, rounded up, so that a shortfall never reads as 0 MB.
+qint64 megabytes(qint64 bytes)
+{
+    return (bytes + 999999) / 1000000;
+}
+
+QString failureMessage(const ExportResult &result, const GeneratorSettings &settings, const ExportJob::Request &request)
+{
+    const float scalePercent = request.scalePercent;
+    switch (result.failure) {
+    case ExportResult::CannotOpenFile:
+        return QStringLiteral("%1: cannot open the file for writing").arg(result.file);
+    case ExportResult::CannotWriteFile:
+        return QStringLiteral("%1: writing the file failed; nothing was written under this name").arg(result.file);
+    case ExportResult::DiskFull:
+        return QStringLiteral("%1: the disk is full; nothing was written under this name").arg(result.file);
+    case ExportResult::NotEnoughSpace:
+        return QStringLiteral("%1: not enough free disk space: the file needs about %2 MB, %3 MB are free")
+                .arg(result.file)
+                .arg(megabytes(result.bytesNeeded))
+                .arg(megabytes(result.bytesFree));
+    case ExportResult::Cancelled:
+        return QStringLiteral("%1: cancelled; nothing was written under this name").arg(result.file);
+    case ExportResult::GenerationRefused:
+    case ExportResult::GridTooLarge:
+    case ExportResult::None:
+    case ExportResult::CanvasNotDrawable:
+        break;
+    }
+    if (request.format == ExportJob::Format::Svg || request.format == ExportJob::Format::Pdf)
+        return QStringLiteral("%1: nothing to draw: width %2 and height %3 give no canvas")
+                .arg(result.file)
+                .arg(settings.width)
+                .arg(settings.height);
+    const RenderMetrics metrics(settings, scalePercent / 100);
+    if (!metrics.hasPixels())
+        return QStringLiteral("%1: nothing to draw: width %2 and height %3 at %4 % give no pixels")
+                .arg(result.file)
+                .arg(settings.width)
+                .arg(settings.height)
+                .arg(double(scalePercent));
+    return QStringLiteral("%1: the canvas is too large: width %2 and height %3 at %4 % exceed the limit of %5 "
+                          "pixels a side and %6 pixels (%7 Mpx) in all")
+            .arg(result.file)
+            .arg(settings.width)
+            .arg(settings.height)
+            .arg(double(scalePercent))
+            .arg(RenderMetrics::kMaxBandedSide)
+            .arg(RenderMetrics::kMaxBandedPixels)
+            .arg(RenderMetrics::kMaxBandedPixels / 1000000);
+}
+
+} // namespace
+
+const char *ExportJob::usage()
+{
+    return kUsage;
+}
+
+bool ExportJob::isRaster() const
+{
+    return m_request.isRaster();
+}
+
+bool ExportJob::parse(const QStringList &args, Outcome *refusal)
+{
+    if (!parseArguments(args, &m_request)) {
+        *refusal = {kExitBadInput, QString::fromLatin1(kUsage)};
+        return false;
+    }
+    m_layout = PrintLayout(m_request.paper, m_request.size, m_request.landscape,
+                           m_request.dpi.isEmpty() ? PrintLayout::kDefaultDpi : m_request.dpi.toDouble());
+    if (!m_layout.hasValidDpi()) {
+        *refusal = {kExitBadInput,
+                    QStringLiteral("--dpi %1 is not a resolution from %2 to %3")
+                            .arg(m_request.dpi)
+                            .arg(PrintSize::kMinDpi)
+                            .arg(PrintSize::kMaxDpi)};
+        return false;
+    }
+    if (!m_layout.pageError().isEmpty()) {
+        *refusal = {kExitBadInput, m_layout.pageError()};
+        return false;
+    }
+    bool seedOk = true;
+    m_seed = m_request.seed.toInt(&seedOk);
+    if (hasSeed() && !seedOk) {
+        *refusal = {kExitBadInput, QStringLiteral("--seed %1 is not a whole number").arg(m_request.seed)};
+        return false;
+    }
+    return true;
+}
+
+ExportJob::Outcome ExportJob::run(const QVariantMap &parameters, const QString &file, const Hooks &hooks) const
+{
+    // Exactly the plug-in: updateGenerator reads the map, the export slot does the rest.
+    CircuitGenerator generator;
+    generator.readParameters(parameters);
+    if (generator.gridSize().tooLarge)
+        return {kExitBadInput,
+                QStringLiteral("%1: the grid is too large: more than %2 cells")
+                        .arg(m_request.parameters)
+                        .arg(Circuit::kMaxCells)};
+    Request request = m_request;
+    request.file = file;
+    if (m_layout.hasPage() && request.isRaster()) {
+        const GeneratorSettings &s = generator.settings();
+        request.scalePercent = float(m_layout.fitScalePercent(s.width, s.height));
+    }
+    CircuitRenderer renderer;
+    renderer.setThreadCount(hooks.renderThreads);
+    CircuitExporter exporter(generator, renderer);
+    if (hooks.file)
+        exporter.setProgress(hooks.file);
+    if (hooks.rows)
+        exporter.setRowProgress(hooks.rows);
+    // The resolution actually used: the one asked for, the print default for a page, else a screen's.
+    exporter.setDpi(!request.dpi.isEmpty() || m_layout.hasPage() ? m_layout.dpi() : PrintSize::kScreenDpi);
+    ArtworkExporter artwork(generator);
+    const ExportResult result = runExport(exporter, artwork, request, m_layout.millimetres());
+    if (result.ok())
+        return {};
+    if (result.failure == ExportResult::GenerationRefused)
+        return {kExitBadInput, request.parameters + QStringLiteral(": ") + generator.lastError()};
+    if (result.failure == ExportResult::GridTooLarge)
+        return {kExitBadInput, request.parameters + QStringLiteral(": ") + result.reason};
+    return {result.failure == ExportResult::Cancelled ? kExitInterrupted : kExitFailure,
+            failureMessage(result, generator.settings(), request)};
+}
