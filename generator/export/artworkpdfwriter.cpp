@@ -97,8 +97,8 @@ void ArtworkPdfWriter::write(const ArtworkDrawing &drawing, const QSizeF &pageMm
     LevelledDeflate deflate([&stream](const char *data, qint64 size) { return stream.take(data, size); });
     ByteSink text([&deflate](const char *data, qint64 size) { return deflate.write(data, size); });
     content(drawing, page, background, text);
-    text.flush();
-    deflate.finish();
+    if (!text.flush() || !deflate.finish())
+        out.fail();
     stream.finish();
     if (stream.hasLengthObject())
         offsets.append(stream.lengthObjectOffset());

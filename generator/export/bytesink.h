@@ -46,8 +46,11 @@ public:
     void appendFixed(double value, int decimals);
     void appendInteger(qint64 value);
 
-    // Hands on what is buffered; false once any chunk failed.
+    // Hands on what is buffered; false once any chunk failed. Call it at the end: the
+    // destructor hands nothing on.
     bool flush();
+    // Marks the output as failed by its producer (a compression error): it is discarded.
+    void fail() { m_ok = false; }
     bool ok() const { return m_ok; }
     // Bytes appended so far, handed on or not.
     qint64 size() const { return m_handedOn + m_used; }

@@ -22,6 +22,8 @@ ExportFile::Error ExportWriter::streamFile(const QString &path, const std::funct
     produce(sink);
     if (sink.flush())
         file.commit();
+    else if (file.error() == ExportFile::Error::None)
+        return ExportFile::Error::CannotWrite; // the producer failed; the file is discarded
     return file.error();
 }
 
