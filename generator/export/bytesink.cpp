@@ -23,6 +23,8 @@ ByteSink::ByteSink(QByteArray &memory)
 
 void ByteSink::append(const char *data, qint64 size)
 {
+    if (size <= 0)
+        return;
     if (m_used + size > kChunk)
         handOn();
     // A piece larger than a chunk goes on as it is rather than through the buffer.
