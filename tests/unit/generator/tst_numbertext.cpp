@@ -2,6 +2,7 @@
 // the same characters for every value of each family, ties and signs included.
 #include "numbertext.h"
 
+#include <QRegularExpression>
 #include <QtTest>
 
 #include <cmath>
@@ -20,14 +21,11 @@ double scaled(std::mt19937_64 &random, double unit, int offset)
 // What the PDF writer printed before: fixed point without trailing zeros, never "-0".
 QByteArray toolkitFixed(double value, int decimals)
 {
-    QByteArray text = QByteArray::number(value, 'f', decimals);
-    if (text.contains('.')) {
-        while (text.endsWith('0'))
-            text.chop(1);
-        if (text.endsWith('.'))
-            text.chop(1);
-    }
-    return text == "-0" ? QByteArray("0") : text;
+    static const QRegularExpression trailingZeros(QStringLiteral("\\.?0+$"));
+    QString text = QString::number(value, 'f', decimals);
+    if (text.contains(QLatin1Char('.')))
+        text.remove(trailingZeros);
+    return text == QLatin1String("-0") ? QByteArray("0") : text.toLatin1();
 }
 
 } // namespace
