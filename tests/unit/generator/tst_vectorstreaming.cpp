@@ -15,6 +15,15 @@
 
 #include <functional>
 
+// AddressSanitizer keeps freed memory in quarantine: resident sizes say nothing there.
+#if defined(__SANITIZE_ADDRESS__)
+#define MEMORY_IS_QUARANTINED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define MEMORY_IS_QUARANTINED 1
+#endif
+#endif
+
 namespace {
 
 using Export = std::function<ExportResult(CircuitExporter &, ArtworkExporter &, const QString &)>;
@@ -118,6 +127,9 @@ private Q_SLOTS:
         const qint64 growth = (statusKilobytes("VmHWM") - before) * 1024;
         const QFileInfo written(m_dir.filePath("second") + (QTest::currentDataTag()[0] == 'P' ? ".pdf" : ".svg"));
         QVERIFY2(written.size() > 20000000, qPrintable(QString::number(written.size())));
+#ifdef MEMORY_IS_QUARANTINED
+        QSKIP("AddressSanitizer quarantines freed memory: the resident size does not show what is held");
+#endif
         QVERIFY2(growth < 8000000, qPrintable(QStringLiteral("%1 bytes over %2").arg(growth).arg(before * 1024)));
     }
 
@@ -166,7 +178,10 @@ private Q_SLOTS:
         QVERIFY2(end.endsWith("\nQ\n"), end.constData());
     }
 
-    void gridsOverTheLimitAreRefusedBeforeGenerating_data() { addExports(); }
+    void gridsOverTheLimitAreRefusedBeforeGenerating_data()
+    {
+        addExports();
+    }
 
     void gridsOverTheLimitAreRefusedBeforeGenerating()
     {
