@@ -4,9 +4,15 @@
 //                                     300 dpi (585 %): PNG, BIN and six-file PNG exports
 //                                     against gzip -1 of the same raw RGB in the same run
 //   build/bin/bench_render --prints --a0   also the A0 poster (1655.5 %, 9933 x 14038)
+//   build/bin/bench_render --vector   the showcase map on a 10240 x 10240 canvas (262k
+//                                     cells): generation, the plain SVG, the artwork SVG
+//                                     and the PDF exports against gzip -1 of the plain
+//                                     SVG in the same run; --at-limits on the largest grids
+//                                     the exports take (1,048,576 and 524,176 cells)
 // Prints, per canvas size, the render and PNG encoding of the live preview
 // path, and splits the render into drawing, blur and vignette by rendering
 // with the effect switched off; then the SVG document and whole exports.
+#include "artworkexporter.h"
 #include "artworkscene.h"
 #include "circuitexporter.h"
 #include "circuitgenerator.h"
@@ -148,6 +154,55 @@ int measurePrints(bool poster)
     return 0;
 }
 
+void reportVector(const char *label, double ms, double yardstick, const QString &file)
+{
+    if (!QFileInfo::exists(file))
+        std::printf("  %-44s refused: the grid is over its limit\n", label);
+    else
+        std::printf("  %-44s %9.0f ms %7.2f x   %8.1f MB file\n", label, ms, ms / yardstick,
+                    QFileInfo(file).size() / 1e6);
+    std::fflush(stdout);
+}
+
+// Each export regenerates; generation alone shows what the writing adds.
+int measureVector(int side, int repeats)
+{
+    QVariantMap parameters;
+    QString error;
+    if (!readJsonParameterFile(QStringLiteral(LUMATRACE_SHOWCASE_MAP), &parameters, &error)) {
+        std::fprintf(stderr, "bench_render: %s\n", qPrintable(error));
+        return 1;
+    }
+    parameters.insert(QStringLiteral("width"), side);
+    parameters.insert(QStringLiteral("height"), side);
+    parameters.insert(QStringLiteral("scale"), 1);
+    CircuitGenerator generator;
+    generator.readParameters(parameters);
+    CircuitRenderer renderer;
+    CircuitExporter exporter(generator, renderer);
+    ArtworkExporter artwork(generator);
+    QTemporaryDir dir;
+    const QString svg = dir.filePath(QStringLiteral("plain.svg"));
+    const QString art = dir.filePath(QStringLiteral("art.svg"));
+    const QString pdf = dir.filePath(QStringLiteral("art.pdf"));
+    const double generation = bestOf(repeats, [&] {
+        generator.resetSeed();
+        generator.generateCircuit();
+    });
+    const double plain = bestOf(repeats, [&] { exporter.exportSvg(svg, false); });
+    const double gzip = gzipTime(svg);
+    const double artSvg = bestOf(repeats, [&] { artwork.exportSvg(art, false, {}); });
+    const double page = bestOf(repeats, [&] { artwork.exportPdf(pdf, QSizeF(), true); });
+    std::printf("showcase map, %d x %d, %zu wires\n", side, side, generator.circuit()->wires().size());
+    print("gzip -1 of the plain SVG (yardstick)", gzip);
+    std::printf("  %-44s %9.0f ms %7.2f x\n", "generation alone", generation, generation / gzip);
+    reportVector("exportSVG", plain, gzip, svg);
+    reportVector("artwork SVG", artSvg, gzip, art);
+    reportVector("PDF", page, gzip, pdf);
+    std::printf("  %-44s %9.0f MB   (whole process)\n", "peak resident memory", peakMegabytes());
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -156,6 +211,12 @@ int main(int argc, char **argv)
     const QStringList args = app.arguments();
     if (args.contains(QStringLiteral("--prints")))
         return measurePrints(args.contains(QStringLiteral("--a0")));
+    if (args.contains(QStringLiteral("--vector")) && args.contains(QStringLiteral("--at-limits"))) {
+        const int svgLimit = measureVector(20480, 1);
+        return std::max(svgLimit, measureVector(14480, 1));
+    }
+    if (args.contains(QStringLiteral("--vector")))
+        return measureVector(10240, 3);
     QVariantMap parameters;
     QString error;
     if (!readJsonParameterFile(QStringLiteral(LUMATRACE_RENDER_MAP), &parameters, &error)) {

@@ -173,6 +173,7 @@ QString failureMessage(const ExportResult &result, const GeneratorSettings &sett
     case ExportResult::Cancelled:
         return QStringLiteral("%1: cancelled; nothing was written under this name").arg(result.file);
     case ExportResult::GenerationRefused:
+    case ExportResult::GridTooLarge:
     case ExportResult::None:
     case ExportResult::CanvasNotDrawable:
         break;
@@ -272,6 +273,8 @@ ExportJob::Outcome ExportJob::run(const QVariantMap &parameters, const QString &
         return {};
     if (result.failure == ExportResult::GenerationRefused)
         return {kExitBadInput, request.parameters + QStringLiteral(": ") + generator.lastError()};
+    if (result.failure == ExportResult::GridTooLarge)
+        return {kExitBadInput, request.parameters + QStringLiteral(": ") + result.reason};
     return {result.failure == ExportResult::Cancelled ? kExitInterrupted : kExitFailure,
             failureMessage(result, generator.settings(), request)};
 }

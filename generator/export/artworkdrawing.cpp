@@ -6,10 +6,7 @@
 #include "generatorsettings.h"
 #include "lanegeometry.h"
 #include "lanepath.h"
-#include "layerpalette.h"
-#include "rendermetrics.h"
 #include "signalstretch.h"
-#include "svgwriter.h"
 #include "wiredots.h"
 
 namespace {
@@ -22,116 +19,189 @@ LanePath straightPath(const QPointF &a, const QPointF &b)
     return path;
 }
 
-QString roundedRectElement(const QRectF &r, double radius, const QColor &color)
+ArtworkDrawing::Shape lane(const LanePath &path, const QColor &color, double width)
 {
-    return QStringLiteral("<rect x=\"%1\" y=\"%2\" width=\"%3\" height=\"%4\" rx=\"%5\" ry=\"%5\" fill=\"%6\" />\n")
-            .arg(SvgWriter::number(r.x()), SvgWriter::number(r.y()), SvgWriter::number(r.width()),
-                 SvgWriter::number(r.height()), SvgWriter::number(radius), SvgWriter::colorName(color));
+    ArtworkDrawing::Shape shape;
+    shape.lane = &path;
+    shape.color = color;
+    shape.strokeWidth = width;
+    return shape;
+}
+
+ArtworkDrawing::Shape filled(ArtworkDrawing::Shape::Kind kind, double radius, const QColor &color)
+{
+    ArtworkDrawing::Shape shape;
+    shape.kind = kind;
+    shape.radius = radius;
+    shape.color = color;
+    return shape;
+}
+
+ArtworkDrawing::Shape disc(const QPointF &centre, double radius, const QColor &color)
+{
+    ArtworkDrawing::Shape shape = filled(ArtworkDrawing::Shape::Disc, radius, color);
+    shape.centre = centre;
+    return shape;
+}
+
+ArtworkDrawing::Shape roundedRect(const QRectF &rect, double radius, const QColor &color)
+{
+    ArtworkDrawing::Shape shape = filled(ArtworkDrawing::Shape::RoundedRect, radius, color);
+    shape.rect = rect;
+    return shape;
 }
 
 } // namespace
 
-ArtworkDrawing::ArtworkDrawing(const ArtworkScene &scene, const GeneratorSettings &settings)
-    : m_width(settings.width)
-    , m_height(settings.height)
-    , m_layers({{Composite, QStringLiteral("Background"), {}},
-                {Wires, QStringLiteral("Wires"), {}},
-                {Dots, QStringLiteral("Dots"), {}},
-                {Components, QStringLiteral("Components"), {}},
-                {DotSignals, QStringLiteral("Dot signals"), {}},
-                {Signals, QStringLiteral("Signals"), {}}})
+QPainterPath ArtworkDrawing::Shape::painterPath() const
 {
-    const RenderMetrics metrics(settings, 1.0f);
-    const LayerPalette palette(settings, Composite);
-    addRoundedRect(QRectF(0, 0, m_width, m_height), 0, palette.background(), Composite);
+    QPainterPath path;
+    switch (kind) {
+    case Lane:
+        return lane->toPainterPath();
+    case Disc:
+        path.addEllipse(centre, radius, radius);
+        break;
+    case RoundedRect:
+        path.addRoundedRect(rect, radius, radius);
+        break;
+    }
+    return path;
+}
 
-    const double r = metrics.dotRadius();
-    const double rh = metrics.holeRadius();
-    const double ri = metrics.innerRadius();
-    const auto &wires = scene.circuit().wires();
-    for (size_t index = 0; index < wires.size(); ++index) {
-        const Wire *wire = wires[index];
+ArtworkDrawing::ArtworkDrawing(const ArtworkScene &scene, const GeneratorSettings &settings)
+    : m_scene(scene)
+    , m_settings(settings)
+    , m_metrics(settings, 1.0f)
+    , m_palette(settings, Composite)
+{ }
+
+int ArtworkDrawing::width() const
+{
+    return m_settings.width;
+}
+
+int ArtworkDrawing::height() const
+{
+    return m_settings.height;
+}
+
+const QVector<ArtworkDrawing::Layer> &ArtworkDrawing::layers()
+{
+    static const QVector<Layer> order = {{Composite, QStringLiteral("Background")},
+                                         {Wires, QStringLiteral("Wires")},
+                                         {Dots, QStringLiteral("Dots")},
+                                         {Components, QStringLiteral("Components")},
+                                         {DotSignals, QStringLiteral("Dot signals")},
+                                         {Signals, QStringLiteral("Signals")}};
+    return order;
+}
+
+bool ArtworkDrawing::visit(RenderLayer layer, const Visitor &visitor) const
+{
+    switch (layer) {
+    case Composite:
+        return visitor(roundedRect(QRectF(0, 0, width(), height()), 0, m_palette.background()));
+    case Wires:
+        return visitWires(visitor);
+    case Dots:
+    case DotSignals:
+        return visitDots(layer, visitor);
+    case Components:
+        return visitChips(visitor);
+    case Signals:
+        return visitSignals(visitor);
+    }
+    return true;
+}
+
+bool ArtworkDrawing::visitWires(const Visitor &visitor) const
+{
+    for (const Wire *wire : m_scene.circuit().wires()) {
         if (wire->removed)
             continue;
-        const double width = metrics.strokeWidth(wire->thickness, wire->density);
+        const double width = m_metrics.strokeWidth(wire->thickness, wire->density);
         if (wire->cells.size() == 2) {
-            addWire(straightPath(metrics.exactCentre(wire->cells[0]->x, wire->cells[0]->y),
-                                 metrics.exactCentre(wire->cells[1]->x, wire->cells[1]->y)),
-                    palette.wire(), width, Wires);
+            const LanePath path = straightPath(m_metrics.exactCentre(wire->cells[0]->x, wire->cells[0]->y),
+                                               m_metrics.exactCentre(wire->cells[1]->x, wire->cells[1]->y));
+            if (!visitor(lane(path, m_palette.wire(), width)))
+                return false;
         } else if (wire->cells.size() > 2) {
-            const LaneGeometry geometry(*wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
-            for (int lane = 0; lane < wire->density; ++lane)
-                addWire(geometry.lanePath(lane), palette.wire(), width, Wires);
-        }
-        // Pads as the raster draws them: a disc, the hole in the background colour, the
-        // inner disc; the glowing dots in the signal colour.
-        for (const WireDots::Dot &dot : WireDots::of(scene, index, metrics, Composite)) {
-            if (dot.pad && r > 0) {
-                addDisc(dot.centre, r, palette.wire(), Dots);
-                if (rh < r && rh > 0 && ri < rh)
-                    addDisc(dot.centre, rh, palette.background(), Dots);
-                if (rh < r && rh > 0 && ri > 0)
-                    addDisc(dot.centre, ri, palette.hole(), Dots);
+            const LaneGeometry geometry(*wire, m_metrics.cellSize(), m_settings.wireThickness,
+                                        m_settings.wireRoundness);
+            for (int l = 0; l < wire->density; ++l) {
+                const LanePath path = geometry.lanePath(l);
+                if (!visitor(lane(path, m_palette.wire(), width)))
+                    return false;
             }
-            if (dot.glow && r > 0)
-                addDisc(dot.centre, r, palette.signal(), DotSignals);
         }
     }
-    addChips(scene.circuit(), metrics.cellSize());
+    return true;
+}
+
+bool ArtworkDrawing::visitDots(RenderLayer layer, const Visitor &visitor) const
+{
+    // Pads as the raster draws them: a disc, the hole in the background colour, the
+    // inner disc; the glowing dots in the signal colour.
+    const double r = m_metrics.dotRadius();
+    const double rh = m_metrics.holeRadius();
+    const double ri = m_metrics.innerRadius();
+    if (r <= 0)
+        return true;
+    const auto &wires = m_scene.circuit().wires();
     for (size_t index = 0; index < wires.size(); ++index) {
-        const int lanes = scene.signalCount(index);
+        if (wires[index]->removed)
+            continue;
+        for (const WireDots::Dot &dot : WireDots::of(m_scene, index, m_metrics, Composite)) {
+            bool ok = true;
+            if (layer == DotSignals) {
+                ok = !dot.glow || visitor(disc(dot.centre, r, m_palette.signal()));
+            } else if (dot.pad) {
+                ok = visitor(disc(dot.centre, r, m_palette.wire()))
+                        && (!(rh < r && rh > 0 && ri < rh) || visitor(disc(dot.centre, rh, m_palette.background())))
+                        && (!(rh < r && rh > 0 && ri > 0) || visitor(disc(dot.centre, ri, m_palette.hole())));
+            }
+            if (!ok)
+                return false;
+        }
+    }
+    return true;
+}
+
+bool ArtworkDrawing::visitChips(const Visitor &visitor) const
+{
+    const double c = m_metrics.cellSize();
+    for (const ChipPlacement &chip : m_scene.circuit().chips()) {
+        if (!chip.render)
+            continue;
+        for (const QRectF &pin : ChipGeometry::pinPairs(chip, c)) {
+            if (!visitor(roundedRect(pin, ChipGeometry::pinCorner(c), ChipGeometry::kPinColor)))
+                return false;
+        }
+        if (!visitor(roundedRect(ChipGeometry::body(chip, c), ChipGeometry::bodyCorner(c), ChipGeometry::kBodyColor)))
+            return false;
+    }
+    return true;
+}
+
+bool ArtworkDrawing::visitSignals(const Visitor &visitor) const
+{
+    const auto &wires = m_scene.circuit().wires();
+    for (size_t index = 0; index < wires.size(); ++index) {
+        const int lanes = m_scene.signalCount(index);
         if (lanes == 0)
             continue;
         const Wire *wire = wires[index];
-        const LaneGeometry geometry(*wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
-        const double width = metrics.strokeWidth(wire->thickness, wire->density);
-        for (int lane = 0; lane < lanes; ++lane) {
-            const SignalStretch &stretch = scene.signal(index, lane);
-            if (stretch.isWrittenToSvg())
-                addWire(geometry.lanePath(lane, stretch.start(), stretch.end()), palette.signal(), width, Signals);
+        const LaneGeometry geometry(*wire, m_metrics.cellSize(), m_settings.wireThickness, m_settings.wireRoundness);
+        const double width = m_metrics.strokeWidth(wire->thickness, wire->density);
+        for (int l = 0; l < lanes; ++l) {
+            const SignalStretch &stretch = m_scene.signal(index, l);
+            if (!stretch.isWrittenToSvg())
+                continue;
+            const LanePath path = geometry.lanePath(l, stretch.start(), stretch.end());
+            if (!visitor(lane(path, m_palette.signal(), width)))
+                return false;
         }
     }
-}
-
-ArtworkDrawing::Layer &ArtworkDrawing::layer(RenderLayer id)
-{
-    for (Layer &l : m_layers) {
-        if (l.layer == id)
-            return l;
-    }
-    return m_layers.first();
-}
-
-void ArtworkDrawing::addWire(const LanePath &path, const QColor &color, double width, RenderLayer to)
-{
-    layer(to).shapes.append(
-            {path.toPainterPath(), color, width, SvgWriter::pathElement(SvgWriter::pathData(path), color, width)});
-}
-
-void ArtworkDrawing::addDisc(const QPointF &centre, double radius, const QColor &color, RenderLayer to)
-{
-    QPainterPath path;
-    path.addEllipse(centre, radius, radius);
-    const QString svg = QStringLiteral("<circle cx=\"%1\" cy=\"%2\" r=\"%3\" fill=\"%4\" />\n")
-                                .arg(SvgWriter::number(centre.x()), SvgWriter::number(centre.y()),
-                                     SvgWriter::number(radius), SvgWriter::colorName(color));
-    layer(to).shapes.append({path, color, 0, svg});
-}
-
-void ArtworkDrawing::addRoundedRect(const QRectF &rect, double radius, const QColor &color, RenderLayer to)
-{
-    QPainterPath path;
-    path.addRoundedRect(rect, radius, radius);
-    layer(to).shapes.append({path, color, 0, roundedRectElement(rect, radius, color)});
-}
-
-void ArtworkDrawing::addChips(const Circuit &circuit, double c)
-{
-    for (const ChipPlacement &chip : circuit.chips()) {
-        if (!chip.render)
-            continue;
-        for (const QRectF &pin : ChipGeometry::pinPairs(chip, c))
-            addRoundedRect(pin, ChipGeometry::pinCorner(c), ChipGeometry::kPinColor, Components);
-        addRoundedRect(ChipGeometry::body(chip, c), ChipGeometry::bodyCorner(c), ChipGeometry::kBodyColor, Components);
-    }
+    return true;
 }

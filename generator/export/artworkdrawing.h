@@ -1,17 +1,22 @@
 // ArtworkDrawing: the artwork as vector shapes in named layers, for the artwork SVG and
 // the vector PDF. The geometry is the plain SVG document's (wires, pads, glowing dots,
-// signals) plus the chips; the colours are the artwork's own.
+// signals) plus the chips; the colours are the artwork's own. Shapes are made one at a
+// time as a writer visits a layer, so no drawing is ever held whole.
 #pragma once
 
+#include "layerpalette.h"
 #include "renderlayer.h"
+#include "rendermetrics.h"
 
 #include <QColor>
 #include <QPainterPath>
+#include <QRectF>
 #include <QString>
 #include <QVector>
 
+#include <functional>
+
 class ArtworkScene;
-class Circuit;
 class LanePath;
 struct GeneratorSettings;
 
@@ -19,34 +24,49 @@ class ArtworkDrawing
 {
 public:
     struct Shape {
-        QPainterPath path; // canvas pixels
+        enum Kind { Lane, Disc, RoundedRect };
+        Kind kind = Lane;
+        const LanePath *lane = nullptr; // Lane: stroked, canvas pixels
+        QPointF centre; // Disc
+        QRectF rect; // RoundedRect
+        double radius = 0; // of the disc, or of the rectangle's corners
         QColor color;
-        double strokeWidth = 0; // 0: the path is filled
-        QString svg; // the same shape as one SVG element
+        double strokeWidth = 0; // 0: the shape is filled
+
+        // The shape as a painter path (curves as cubics), canvas pixels.
+        QPainterPath painterPath() const;
     };
 
     struct Layer {
         RenderLayer layer; // Composite stands for the background
         QString label; // the name vector editors show
-        QVector<Shape> shapes;
     };
 
-    // The scene's glowing dots and signals, as the plain SVG document shows them. Layers
-    // in drawing order: background, wires, dots, components, dot signals, signals.
-    ArtworkDrawing(const ArtworkScene &scene, const GeneratorSettings &settings);
+    // Takes each shape of a layer in turn; false stops the visit (a failed write).
+    using Visitor = std::function<bool(const Shape &)>;
 
-    int width() const { return m_width; }
-    int height() const { return m_height; }
-    const QVector<Layer> &layers() const { return m_layers; }
+    // The scene's glowing dots and signals, as the plain SVG document shows them. Both
+    // are read while visiting, so they must outlive the drawing.
+    ArtworkDrawing(const ArtworkScene &scene, const GeneratorSettings &settings);
+    ArtworkDrawing(ArtworkScene &&, const GeneratorSettings &) = delete;
+
+    int width() const;
+    int height() const;
+    // In drawing order: background, wires, dots, components, dot signals, signals.
+    static const QVector<Layer> &layers();
+
+    // The layer's shapes in drawing order; false when the visitor stopped it.
+    bool visit(RenderLayer layer, const Visitor &visitor) const;
 
 private:
-    Layer &layer(RenderLayer id);
-    void addWire(const LanePath &path, const QColor &color, double width, RenderLayer to);
-    void addDisc(const QPointF &centre, double radius, const QColor &color, RenderLayer to);
-    void addRoundedRect(const QRectF &rect, double radius, const QColor &color, RenderLayer to);
-    void addChips(const Circuit &circuit, double cellSize);
+    bool visitWires(const Visitor &visitor) const;
+    // The pads (Dots) or the glowing dots (DotSignals) of every wire.
+    bool visitDots(RenderLayer layer, const Visitor &visitor) const;
+    bool visitChips(const Visitor &visitor) const;
+    bool visitSignals(const Visitor &visitor) const;
 
-    int m_width;
-    int m_height;
-    QVector<Layer> m_layers;
+    const ArtworkScene &m_scene;
+    const GeneratorSettings &m_settings;
+    RenderMetrics m_metrics;
+    LayerPalette m_palette;
 };

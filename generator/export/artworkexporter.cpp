@@ -3,6 +3,7 @@
 #include "artworkdrawing.h"
 #include "artworkpdfwriter.h"
 #include "artworkscene.h"
+#include "bytesink.h"
 #include "circuitgenerator.h"
 #include "exportfilenames.h"
 #include "exportwriter.h"
@@ -13,8 +14,11 @@ ArtworkExporter::ArtworkExporter(CircuitGenerator &generator)
     : m_generator(generator)
 { }
 
-ExportResult ArtworkExporter::regenerate(const QString &file)
+ExportResult ArtworkExporter::regenerate(const QString &file, ExportLimits::Format format)
 {
+    const QString tooLarge = ExportLimits::refusal(m_generator.gridSize(), format);
+    if (!tooLarge.isEmpty())
+        return ExportResult::gridTooLarge(file, tooLarge);
     m_generator.resetSeed();
     m_generator.generateCircuit();
     if (!m_generator.lastError().isEmpty())
@@ -25,26 +29,25 @@ ExportResult ArtworkExporter::regenerate(const QString &file)
     return ExportResult::success();
 }
 
-ExportResult ArtworkExporter::write(const QString &file, const QByteArray &bytes)
+ExportResult ArtworkExporter::write(const QString &file, const std::function<void(ByteSink &)> &produce)
 {
-    return RasterFileWriter::fileResult(ExportWriter::writeFile(file, bytes), file);
+    return RasterFileWriter::fileResult(ExportWriter::streamFile(file, produce), file);
 }
 
 ExportResult ArtworkExporter::exportSvg(const QString &file, bool separate, const ArtworkSvgWriter::Options &options)
 {
-    const ExportResult generated = regenerate(file);
+    const ExportResult generated = regenerate(file, ExportLimits::Format::ArtworkSvg);
     if (!generated.ok())
         return generated;
-    const ArtworkDrawing drawing(ArtworkScene(m_generator), m_generator.settings());
-    const ExportResult written = write(file, ArtworkSvgWriter::document(drawing, options).toUtf8());
-    if (!written.ok())
+    const ArtworkScene scene(m_generator);
+    const ArtworkDrawing drawing(scene, m_generator.settings());
+    const ExportResult written = write(file, [&](ByteSink &out) { ArtworkSvgWriter::write(drawing, options, out); });
+    if (!written.ok() || !separate)
         return written;
-    if (!separate)
-        return ExportResult::success();
     // Each layer file is one layer of that same drawing, so the layers stack to the artwork.
     for (const ExportFileNames::Entry &entry : ExportFileNames::artworkSvgFiles(file).mid(1)) {
-        const QString document = ArtworkSvgWriter::layerDocument(drawing, entry.layer, options);
-        const ExportResult layerWritten = write(entry.file, document.toUtf8());
+        const ExportResult layerWritten = write(
+                entry.file, [&](ByteSink &out) { ArtworkSvgWriter::writeLayer(drawing, entry.layer, options, out); });
         if (!layerWritten.ok())
             return layerWritten;
     }
@@ -53,12 +56,13 @@ ExportResult ArtworkExporter::exportSvg(const QString &file, bool separate, cons
 
 ExportResult ArtworkExporter::exportPdf(const QString &file, QSizeF pageMm, bool background)
 {
-    const ExportResult generated = regenerate(file);
+    const ExportResult generated = regenerate(file, ExportLimits::Format::Pdf);
     if (!generated.ok())
         return generated;
     const GeneratorSettings &settings = m_generator.settings();
     if (pageMm.isEmpty())
         pageMm = PrintSize::ofCanvas(settings.width, settings.height).millimetres();
-    const ArtworkDrawing drawing(ArtworkScene(m_generator), settings);
-    return write(file, ArtworkPdfWriter::document(drawing, pageMm, background));
+    const ArtworkScene scene(m_generator);
+    const ArtworkDrawing drawing(scene, settings);
+    return write(file, [&](ByteSink &out) { ArtworkPdfWriter::write(drawing, pageMm, background, out); });
 }

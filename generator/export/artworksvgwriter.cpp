@@ -1,47 +1,92 @@
 #include "artworksvgwriter.h"
 
+#include "bytesink.h"
 #include "svgwriter.h"
 
-QString ArtworkSvgWriter::document(const ArtworkDrawing &drawing, const Options &options)
+void ArtworkSvgWriter::write(const ArtworkDrawing &drawing, const Options &options, ByteSink &out)
 {
-    QString text = header(drawing, options);
-    for (const ArtworkDrawing::Layer &layer : drawing.layers()) {
+    header(drawing, options, out);
+    for (const ArtworkDrawing::Layer &layer : ArtworkDrawing::layers()) {
         if (layer.layer != Composite || options.background)
-            text += group(layer);
+            group(drawing, layer, out);
     }
-    return text + QStringLiteral("</svg>\n");
+    out.append("</svg>\n");
 }
 
-QString ArtworkSvgWriter::layerDocument(const ArtworkDrawing &drawing, RenderLayer layer, const Options &options)
+void ArtworkSvgWriter::writeLayer(const ArtworkDrawing &drawing, RenderLayer layer, const Options &options,
+                                  ByteSink &out)
 {
-    QString text = header(drawing, options);
-    for (const ArtworkDrawing::Layer &l : drawing.layers()) {
+    header(drawing, options, out);
+    for (const ArtworkDrawing::Layer &l : ArtworkDrawing::layers()) {
         if (l.layer == layer)
-            text += group(l);
+            group(drawing, l, out);
     }
-    return text + QStringLiteral("</svg>\n");
+    out.append("</svg>\n");
 }
 
-QString ArtworkSvgWriter::header(const ArtworkDrawing &drawing, const Options &options)
+void ArtworkSvgWriter::header(const ArtworkDrawing &drawing, const Options &options, ByteSink &out)
 {
-    QString size;
+    out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" "
+               "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\"");
     if (!options.physicalMm.isEmpty()) {
-        size = QStringLiteral(" width=\"%1mm\" height=\"%2mm\"")
-                       .arg(SvgWriter::number(options.physicalMm.width()),
-                            SvgWriter::number(options.physicalMm.height()));
+        out.append(" width=\"");
+        out.appendGeneral(options.physicalMm.width());
+        out.append("mm\" height=\"");
+        out.appendGeneral(options.physicalMm.height());
+        out.append("mm\"");
     }
-    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                          "<svg xmlns=\"http://www.w3.org/2000/svg\" "
-                          "xmlns:inkscape=\"http://www.inkscape.org/namespaces/inkscape\"%1 viewBox=\"0 0 %2 %3\">\n")
-            .arg(size, QString::number(drawing.width()), QString::number(drawing.height()));
+    out.append(" viewBox=\"0 0 ");
+    out.appendInteger(drawing.width());
+    out.append(' ');
+    out.appendInteger(drawing.height());
+    out.append("\">\n");
 }
 
-QString ArtworkSvgWriter::group(const ArtworkDrawing::Layer &layer)
+void ArtworkSvgWriter::group(const ArtworkDrawing &drawing, const ArtworkDrawing::Layer &layer, ByteSink &out)
 {
-    QString text
-            = QStringLiteral("<g inkscape:groupmode=\"layer\" inkscape:label=\"%1\" id=\"layer-%2\">\n")
-                      .arg(layer.label, QString(layer.label).replace(QLatin1Char(' '), QLatin1Char('-')).toLower());
-    for (const ArtworkDrawing::Shape &shape : layer.shapes)
-        text += shape.svg;
-    return text + QStringLiteral("</g>\n");
+    out.append("<g inkscape:groupmode=\"layer\" inkscape:label=\"");
+    out.append(layer.label.toUtf8());
+    out.append("\" id=\"layer-");
+    out.append(QString(layer.label).replace(QLatin1Char(' '), QLatin1Char('-')).toLower().toUtf8());
+    out.append("\">\n");
+    drawing.visit(layer.layer, [&out](const ArtworkDrawing::Shape &s) {
+        shape(s, out);
+        return out.ok();
+    });
+    out.append("</g>\n");
+}
+
+void ArtworkSvgWriter::shape(const ArtworkDrawing::Shape &shape, ByteSink &out)
+{
+    const auto attribute = [&out](const char *name, double value) {
+        out.append(' ');
+        out.append(name, qstrlen(name));
+        out.append("=\"");
+        out.appendGeneral(value);
+        out.append('"');
+    };
+    switch (shape.kind) {
+    case ArtworkDrawing::Shape::Lane:
+        SvgWriter::appendPathElement(*shape.lane, shape.color, shape.strokeWidth, out);
+        return;
+    case ArtworkDrawing::Shape::Disc:
+        out.append("<circle");
+        attribute("cx", shape.centre.x());
+        attribute("cy", shape.centre.y());
+        attribute("r", shape.radius);
+        break;
+    case ArtworkDrawing::Shape::RoundedRect:
+        out.append("<rect");
+        attribute("x", shape.rect.x());
+        attribute("y", shape.rect.y());
+        attribute("width", shape.rect.width());
+        attribute("height", shape.rect.height());
+        attribute("rx", shape.radius);
+        attribute("ry", shape.radius);
+        break;
+    }
+    out.append(" fill=\"");
+    SvgWriter::appendColor(shape.color, out);
+    out.append("\" />\n");
 }

@@ -1,11 +1,12 @@
 // ArtworkSvgWriter: an artwork drawing as an SVG document whose layers are named groups
-// that vector editors and plotter software recognise.
+// that vector editors and plotter software recognise, written shape by shape.
 #pragma once
 
 #include "artworkdrawing.h"
 
 #include <QSizeF>
-#include <QString>
+
+class ByteSink;
 
 class ArtworkSvgWriter
 {
@@ -18,11 +19,12 @@ public:
     };
 
     // Every layer of the drawing, the background unless left out.
-    static QString document(const ArtworkDrawing &drawing, const Options &options);
+    static void write(const ArtworkDrawing &drawing, const Options &options, ByteSink &out);
     // One layer alone, on a transparent background.
-    static QString layerDocument(const ArtworkDrawing &drawing, RenderLayer layer, const Options &options);
+    static void writeLayer(const ArtworkDrawing &drawing, RenderLayer layer, const Options &options, ByteSink &out);
 
 private:
-    static QString header(const ArtworkDrawing &drawing, const Options &options);
-    static QString group(const ArtworkDrawing::Layer &layer);
+    static void header(const ArtworkDrawing &drawing, const Options &options, ByteSink &out);
+    static void group(const ArtworkDrawing &drawing, const ArtworkDrawing::Layer &layer, ByteSink &out);
+    static void shape(const ArtworkDrawing::Shape &shape, ByteSink &out);
 };

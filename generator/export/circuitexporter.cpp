@@ -1,11 +1,13 @@
 #include "circuitexporter.h"
 
 #include "artworkmetadata.h"
+#include "bytesink.h"
 #include "printsize.h"
 
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "exportfilenames.h"
+#include "exportlimits.h"
 #include "exportscenes.h"
 #include "exportwriter.h"
 #include "rasterfilewriter.h"
@@ -42,6 +44,9 @@ void CircuitExporter::report(int number, int count, const QString &file) const
 
 ExportResult CircuitExporter::exportSvg(const QString &file, bool separate)
 {
+    const QString tooLarge = ExportLimits::refusal(m_generator.gridSize(), ExportLimits::Format::Svg);
+    if (!tooLarge.isEmpty())
+        return ExportResult::gridTooLarge(file, tooLarge);
     if (!regenerate())
         return ExportResult::generationRefused(file);
     // The raster exports refuse such a canvas as well; a document with a negative
@@ -52,10 +57,11 @@ ExportResult CircuitExporter::exportSvg(const QString &file, bool separate)
     const ExportScenes scenes(m_generator, separate);
     for (int i = 0; i < files.size(); ++i) {
         report(i + 1, files.size(), files[i].file);
-        const QString document
-                = SvgWriter::svgDocument(scenes.of(files[i].layer), m_generator.settings(), files[i].layer);
-        const ExportResult written = RasterFileWriter::fileResult(
-                ExportWriter::writeFile(files[i].file, document.toUtf8()), files[i].file);
+        const auto write = [&](ByteSink &out) {
+            SvgWriter::write(scenes.of(files[i].layer), m_generator.settings(), files[i].layer, out);
+        };
+        const ExportResult written
+                = RasterFileWriter::fileResult(ExportWriter::streamFile(files[i].file, write), files[i].file);
         if (!written.ok())
             return written;
     }

@@ -42,7 +42,8 @@ public:
     // Every export writes nothing when the generator refuses its settings.
     //
     // SVG at render scale 1; with separate also the wires, dots, signals and
-    // dot signals documents beside it. Nothing is written for a canvas without
+    // dot signals documents beside it, each streamed as it is written. A grid over
+    // ExportLimits::kMaxSvgCells is refused before generating. Nothing is written for a canvas without
     // pixels (width or height not positive). Each file is written completely or not
     // at all (ExportFile); the export stops at the first file that cannot be
     // written, and files written before it stay.

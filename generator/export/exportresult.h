@@ -20,7 +20,10 @@ struct ExportResult {
         // The folder has less free space than the file needs (bytesNeeded).
         NotEnoughSpace,
         // The caller cancelled; no file was left under the name.
-        Cancelled
+        Cancelled,
+        // The grid exceeds the format's limit (ExportLimits); refused before generating,
+        // nothing is written. reason says so in one line.
+        GridTooLarge
     };
 
     Failure failure = None;
@@ -28,6 +31,8 @@ struct ExportResult {
     // NotEnoughSpace: the bytes the file needs and the bytes free.
     qint64 bytesNeeded = 0;
     qint64 bytesFree = 0;
+    // GridTooLarge: the limit and the grid.
+    QString reason {};
 
     bool ok() const { return failure == None; }
 
@@ -36,6 +41,10 @@ struct ExportResult {
     static ExportResult cannotOpen(const QString &file) { return {CannotOpenFile, file}; }
     static ExportResult generationRefused(const QString &file) { return {GenerationRefused, file}; }
     static ExportResult failed(Failure failure, const QString &file) { return {failure, file}; }
+    static ExportResult gridTooLarge(const QString &file, const QString &reason)
+    {
+        return {GridTooLarge, file, 0, 0, reason};
+    }
     static ExportResult notEnoughSpace(const QString &file, qint64 needed, qint64 free)
     {
         return {NotEnoughSpace, file, needed, free};

@@ -1,5 +1,6 @@
 #include "exportwriter.h"
 
+#include "bytesink.h"
 #include "pngstreamwriter.h"
 
 QByteArray ExportWriter::encodePng(const QImage &image)
@@ -10,6 +11,20 @@ QByteArray ExportWriter::encodePng(const QImage &image)
 ExportFile::Error ExportWriter::writeFile(const QString &path, const QByteArray &bytes)
 {
     return ExportFile::writeAll(path, bytes);
+}
+
+ExportFile::Error ExportWriter::streamFile(const QString &path, const std::function<void(ByteSink &)> &produce)
+{
+    ExportFile file(path);
+    if (!file.open())
+        return file.error();
+    ByteSink sink(file);
+    produce(sink);
+    if (sink.flush())
+        file.commit();
+    else if (file.error() == ExportFile::Error::None)
+        return ExportFile::Error::CannotWrite; // the producer failed; the file is discarded
+    return file.error();
 }
 
 ExportFile::Error ExportWriter::writeBin(const QString &path, const QImage &image)

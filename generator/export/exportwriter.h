@@ -6,6 +6,10 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
+
+class ByteSink;
+
 // Encoding and writing of export files.
 class ExportWriter
 {
@@ -16,6 +20,8 @@ public:
 
     // Writes all bytes to the file through ExportFile: complete or not at all.
     static ExportFile::Error writeFile(const QString &path, const QByteArray &bytes);
+    // Writes what `produce` appends to the sink, in chunks as it comes: complete or not at all.
+    static ExportFile::Error streamFile(const QString &path, const std::function<void(ByteSink &)> &produce);
 
     // Writes the image as headerless raw RGB: rows top to bottom, pixels left
     // to right, three bytes red, green, blue each; alpha is dropped. The path

@@ -1,157 +1,245 @@
 #include "svgwriter.h"
 
 #include "artworkscene.h"
+#include "bytesink.h"
 #include "circuit.h"
 #include "generatorsettings.h"
 #include "lanegeometry.h"
 #include "lanepath.h"
 #include "layerpalette.h"
+#include "numbertext.h"
 #include "rendermetrics.h"
 #include "signalstretch.h"
 #include "wiredots.h"
 
 namespace {
 
-const QString kNamespace = QStringLiteral("http://www.w3.org/2000/svg");
+// What an appender wrote into memory, as text.
+template<typename Append>
+QString textOf(Append append)
+{
+    QByteArray bytes;
+    ByteSink sink(bytes);
+    append(sink);
+    sink.flush();
+    return QString::fromLatin1(bytes);
+}
 
 } // namespace
 
 QString SvgWriter::svgDocument(const ArtworkScene &scene, const GeneratorSettings &settings, RenderLayer layer)
 {
+    return textOf([&](ByteSink &out) { write(scene, settings, layer, out); });
+}
+
+void SvgWriter::write(const ArtworkScene &scene, const GeneratorSettings &settings, RenderLayer layer, ByteSink &out)
+{
     const RenderMetrics metrics(settings, 1.0f);
     const LayerPalette palette(settings, layer);
-    const QString width = QString::number(settings.width);
-    const QString height = QString::number(settings.height);
-    QString text = QStringLiteral("<svg viewBox=\"0 0 %1 %2\" xmlns=\"%3\">\n").arg(width, height, kNamespace);
-    text += QStringLiteral("<rect x=\"0\" y=\"0\" width=\"%1\" height=\"%2\" style=\"fill:%3;\" />\n")
-                    .arg(width, height, colorName(palette.background()));
-    QString glowText;
+    out.append("<svg viewBox=\"0 0 ");
+    out.appendInteger(settings.width);
+    out.append(' ');
+    out.appendInteger(settings.height);
+    out.append("\" xmlns=\"http://www.w3.org/2000/svg\">\n<rect x=\"0\" y=\"0\" width=\"");
+    out.appendInteger(settings.width);
+    out.append("\" height=\"");
+    out.appendInteger(settings.height);
+    out.append("\" style=\"fill:");
+    appendColor(palette.background(), out);
+    out.append(";\" />\n");
     const auto &wires = scene.circuit().wires();
-    for (size_t index = 0; index < wires.size(); ++index) {
+    for (size_t index = 0; index < wires.size() && out.ok(); ++index) {
         const Wire &wire = *wires[index];
         if (wire.removed)
             continue;
         if (wire.cells.size() >= 2 && (layer == Composite || layer == Wires))
-            text += wireElements(wire, settings, metrics, palette.wire());
-        text += dotElements(scene, index, metrics, layer, palette, glowText);
+            appendWireElements(wire, settings, metrics, palette.wire(), out);
+        appendDots(scene, index, metrics, layer, palette, false, out);
     }
-    QString signalText;
+    // The glowing dots come after every wire and pad, so they are a second pass.
+    for (size_t index = 0; index < wires.size() && out.ok(); ++index) {
+        if (!wires[index]->removed)
+            appendDots(scene, index, metrics, layer, palette, true, out);
+    }
     if (layer == Composite || layer == Signals) {
-        for (size_t index = 0; index < wires.size(); ++index)
-            signalText += signalElements(scene, index, settings, metrics, palette.signal());
+        for (size_t index = 0; index < wires.size() && out.ok(); ++index)
+            appendSignalElements(scene, index, settings, metrics, palette.signal(), out);
     }
-    return text + glowText + signalText + QStringLiteral("</svg>\n");
+    out.append("</svg>\n");
 }
 
-QString SvgWriter::wireElements(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics,
-                                const QColor &color)
+void SvgWriter::appendWireElements(const Wire &wire, const GeneratorSettings &settings, const RenderMetrics &metrics,
+                                   const QColor &color, ByteSink &out)
 {
     const double width = metrics.strokeWidth(wire.thickness, wire.density);
     if (wire.cells.size() == 2) {
         const QPointF a = metrics.exactCentre(wire.cells[0]->x, wire.cells[0]->y);
         const QPointF b = metrics.exactCentre(wire.cells[1]->x, wire.cells[1]->y);
-        const QString data
-                = QStringLiteral("M %1 %2 L %3 %4").arg(number(a.x()), number(a.y()), number(b.x()), number(b.y()));
-        return pathElement(data, color, width);
+        out.append("<path d=\"M ");
+        out.appendGeneral(a.x());
+        out.append(' ');
+        out.appendGeneral(a.y());
+        out.append(" L ");
+        out.appendGeneral(b.x());
+        out.append(' ');
+        out.appendGeneral(b.y());
+        appendPathStyle(color, width, out);
+        return;
     }
     const LaneGeometry geometry(wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
-    QString text;
     for (int lane = 0; lane < wire.density; ++lane)
-        text += pathElement(pathData(geometry.lanePath(lane)), color, width);
-    return text;
+        appendPathElement(geometry.lanePath(lane), color, width, out);
 }
 
-QString SvgWriter::dotElements(const ArtworkScene &scene, size_t index, const RenderMetrics &metrics, RenderLayer layer,
-                               const LayerPalette &palette, QString &glowText)
+void SvgWriter::appendDots(const ArtworkScene &scene, size_t index, const RenderMetrics &metrics, RenderLayer layer,
+                           const LayerPalette &palette, bool glow, ByteSink &out)
 {
     const double r = metrics.dotRadius();
-    QString text;
     const auto dots = WireDots::of(scene, index, metrics, layer);
     for (const WireDots::Dot &dot : dots) {
-        if (dot.pad)
-            text += dotElements(dot.centre, palette.wire(), palette.hole(), r, metrics.holeRadius(),
-                                metrics.innerRadius());
-        if (dot.glow)
-            glowText += dotElements(dot.centre, palette.signal(), QColor(), r, 0, 0);
+        if (glow && dot.glow)
+            appendDotElements(dot.centre, palette.signal(), QColor(), r, 0, 0, out);
+        else if (!glow && dot.pad)
+            appendDotElements(dot.centre, palette.wire(), palette.hole(), r, metrics.holeRadius(),
+                              metrics.innerRadius(), out);
     }
-    return text;
 }
 
-QString SvgWriter::signalElements(const ArtworkScene &scene, size_t index, const GeneratorSettings &settings,
-                                  const RenderMetrics &metrics, const QColor &color)
+void SvgWriter::appendSignalElements(const ArtworkScene &scene, size_t index, const GeneratorSettings &settings,
+                                     const RenderMetrics &metrics, const QColor &color, ByteSink &out)
 {
     const int lanes = scene.signalCount(index);
     if (lanes == 0)
-        return QString();
+        return;
     const Wire &wire = *scene.circuit().wires()[index];
     const LaneGeometry geometry(wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
     const double width = metrics.strokeWidth(wire.thickness, wire.density);
-    QString text;
     for (int lane = 0; lane < lanes; ++lane) {
         const SignalStretch &stretch = scene.signal(index, lane);
         if (stretch.isWrittenToSvg())
-            text += pathElement(pathData(geometry.lanePath(lane, stretch.start(), stretch.end())), color, width);
+            appendPathElement(geometry.lanePath(lane, stretch.start(), stretch.end()), color, width, out);
     }
-    return text;
 }
 
 QString SvgWriter::number(double value)
 {
-    return QString::number(value, 'g', 6);
+    char text[NumberText::kMaxLength];
+    return QString::fromLatin1(text, NumberText::general(value, text));
 }
 
 QString SvgWriter::colorName(const QColor &color)
 {
-    return color.name(QColor::HexRgb);
+    return textOf([&](ByteSink &out) { appendColor(color, out); });
 }
 
-QString SvgWriter::coordinate(double value, bool integral)
+void SvgWriter::appendColor(const QColor &color, ByteSink &out)
 {
-    return integral ? QString::number(static_cast<long long>(value)) : number(value);
+    static const char digits[] = "0123456789abcdef";
+    const int channels[] = {color.red(), color.green(), color.blue()};
+    char text[7] = {'#'};
+    for (int i = 0; i < 3; ++i) {
+        text[1 + 2 * i] = digits[(channels[i] >> 4) & 15];
+        text[2 + 2 * i] = digits[channels[i] & 15];
+    }
+    out.append(text, 7);
 }
 
 QString SvgWriter::pathData(const LanePath &path)
 {
-    static const char *const letters[] = {"M ", "L ", "Q "};
-    QString data;
+    return textOf([&](ByteSink &out) { appendPathData(path, out); });
+}
+
+void SvgWriter::appendPathData(const LanePath &path, ByteSink &out)
+{
+    static const char letters[] = {'M', 'L', 'Q'};
     for (const LanePath::Command &command : path.commands()) {
-        data += QLatin1String(letters[command.kind]);
-        if (command.kind == LanePath::QuadTo)
-            data += number(command.control.x()) + QLatin1Char(' ') + number(command.control.y()) + QLatin1Char(' ');
-        data += coordinate(command.point.x(), command.integral) + QLatin1Char(' ')
-                + coordinate(command.point.y(), command.integral) + QLatin1Char(' ');
+        out.append(letters[command.kind]);
+        out.append(' ');
+        if (command.kind == LanePath::QuadTo) {
+            out.appendGeneral(command.control.x());
+            out.append(' ');
+            out.appendGeneral(command.control.y());
+            out.append(' ');
+        }
+        // Whole-pixel points are written as integers, whatever their size.
+        if (command.integral) {
+            out.appendInteger(static_cast<long long>(command.point.x()));
+            out.append(' ');
+            out.appendInteger(static_cast<long long>(command.point.y()));
+        } else {
+            out.appendGeneral(command.point.x());
+            out.append(' ');
+            out.appendGeneral(command.point.y());
+        }
+        out.append(' ');
     }
-    return data;
 }
 
 QString SvgWriter::pathElement(const QString &data, const QColor &color, double strokeWidth)
 {
-    return QStringLiteral("<path d=\"%1\" fill=\"none\" stroke=\"%2\" stroke-width=\"%3\" />\n")
-            .arg(data, colorName(color), number(strokeWidth));
+    return textOf([&](ByteSink &out) {
+        out.append("<path d=\"");
+        out.append(data.toLatin1());
+        appendPathStyle(color, strokeWidth, out);
+    });
 }
 
-QString SvgWriter::solidCircle(const QPoint &centre, double radius, const QColor &color)
+void SvgWriter::appendPathElement(const LanePath &path, const QColor &color, double strokeWidth, ByteSink &out)
 {
-    return QStringLiteral("<circle cx=\"%1\" cy=\"%2\" r=\"%3\" fill=\"%4\" stroke-width=\"0\" />")
-            .arg(QString::number(centre.x()), QString::number(centre.y()), number(radius), colorName(color));
+    out.append("<path d=\"");
+    appendPathData(path, out);
+    appendPathStyle(color, strokeWidth, out);
+}
+
+void SvgWriter::appendPathStyle(const QColor &color, double strokeWidth, ByteSink &out)
+{
+    out.append("\" fill=\"none\" stroke=\"");
+    appendColor(color, out);
+    out.append("\" stroke-width=\"");
+    out.appendGeneral(strokeWidth);
+    out.append("\" />\n");
+}
+
+void SvgWriter::appendSolidCircle(const QPoint &centre, double radius, const QColor &color, ByteSink &out)
+{
+    out.append("<circle cx=\"");
+    out.appendInteger(centre.x());
+    out.append("\" cy=\"");
+    out.appendInteger(centre.y());
+    out.append("\" r=\"");
+    out.appendGeneral(radius);
+    out.append("\" fill=\"");
+    appendColor(color, out);
+    out.append("\" stroke-width=\"0\" />");
 }
 
 QString SvgWriter::dotElements(const QPoint &centre, const QColor &color1, const QColor &color3, double r1, double r2,
                                double r3)
 {
+    return textOf([&](ByteSink &out) { appendDotElements(centre, color1, color3, r1, r2, r3, out); });
+}
+
+void SvgWriter::appendDotElements(const QPoint &centre, const QColor &color1, const QColor &color3, double r1,
+                                  double r2, double r3, ByteSink &out)
+{
     if (r1 <= r2 || r1 <= 0)
-        return QString();
-    QString text;
+        return;
     if (r2 == r3) {
-        text = solidCircle(centre, r1, color1);
+        appendSolidCircle(centre, r1, color1, out);
     } else {
         const double ringWidth = r1 - r2;
-        const double ringRadius = r1 - ringWidth;
-        text = QStringLiteral("<circle cx=\"%1\" cy=\"%2\" r=\"%3\" stroke=\"%4\" stroke-width=\"%5\" />")
-                       .arg(QString::number(centre.x()), QString::number(centre.y()), number(ringRadius),
-                            colorName(color1), number(ringWidth));
+        out.append("<circle cx=\"");
+        out.appendInteger(centre.x());
+        out.append("\" cy=\"");
+        out.appendInteger(centre.y());
+        out.append("\" r=\"");
+        out.appendGeneral(r1 - ringWidth);
+        out.append("\" stroke=\"");
+        appendColor(color1, out);
+        out.append("\" stroke-width=\"");
+        out.appendGeneral(ringWidth);
+        out.append("\" />");
     }
     if (r3 > 0)
-        text += solidCircle(centre, r3, color3);
-    return text;
+        appendSolidCircle(centre, r3, color3, out);
 }

@@ -202,9 +202,10 @@ bool Lumatrace::runExport(Export exportCall)
     shownPercent = -1;
     CircuitExporter exporter(generator, renderer);
     prepare(exporter);
-    const bool ok = exportCall(exporter).ok();
+    const ExportResult result = exportCall(exporter);
+    noteRefusal(result);
     exporting = false;
-    return ok;
+    return result.ok();
 }
 
 bool Lumatrace::exportSVG(const QString &file, bool separate)
@@ -289,7 +290,10 @@ bool Lumatrace::exportArtworkSVG(const QString &file, const QVariantMap &options
         return false;
     const ArtworkSvgWriter::Options svg {options.value(QStringLiteral("background"), true).toBool(),
                                          layout.millimetres()};
-    return ArtworkExporter(generator).exportSvg(file, options.value(QStringLiteral("separate")).toBool(), svg).ok();
+    const ExportResult result
+            = ArtworkExporter(generator).exportSvg(file, options.value(QStringLiteral("separate")).toBool(), svg);
+    noteRefusal(result);
+    return result.ok();
 }
 
 bool Lumatrace::exportPDF(const QString &file, const QVariantMap &options)
@@ -298,7 +302,9 @@ bool Lumatrace::exportPDF(const QString &file, const QVariantMap &options)
     if (!layout.pageError().isEmpty())
         return false;
     const bool background = options.value(QStringLiteral("background"), true).toBool();
-    return ArtworkExporter(generator).exportPdf(file, layout.millimetres(), background).ok();
+    const ExportResult result = ArtworkExporter(generator).exportPdf(file, layout.millimetres(), background);
+    noteRefusal(result);
+    return result.ok();
 }
 
 void Lumatrace::cancelExport()
@@ -352,11 +358,17 @@ QVariantList Lumatrace::getFonts()
 
 QString Lumatrace::lastError()
 {
-    return generator.lastError();
+    return exportRefusal.isEmpty() ? generator.lastError() : exportRefusal;
+}
+
+void Lumatrace::noteRefusal(const ExportResult &result)
+{
+    exportRefusal = result.failure == ExportResult::GridTooLarge ? result.reason : QString();
 }
 
 void Lumatrace::readParameters(const QVariantMap &parameters)
 {
+    exportRefusal.clear();
     generator.readParameters(parameters);
     if (!generator.masks().fileMaskChanged())
         return;

@@ -84,7 +84,8 @@ public Q_SLOTS:
     QVariantList getFonts();
     /// Why the last generation (by generate, generateImage or an export) was refused:
     /// the parameters exceed the generator's work budget or name a mask file that cannot
-    /// be used. "" when it generated.
+    /// be used; or why the last vector export refused the grid before generating, naming
+    /// the format's limit in cells. "" when it generated.
     QString lastError();
     /// Stops the PNG or BIN export in progress after its current band; its slot then
     /// returns false and no file is left under the name being written.
@@ -107,6 +108,8 @@ private:
     bool runExport(Export exportCall);
     /// The local files of a drag whose names end in one of dropSuffixes.
     QStringList droppedFiles(const QMimeData *data) const;
+    /// Keeps an export's refusal of the grid for lastError; any other outcome clears it.
+    void noteRefusal(const ExportResult &result);
     /// Reads the map into the generator and hands a newly loaded file mask to the host.
     void readParameters(const QVariantMap &parameters);
     /// PNG bytes (32-bit ARGB) of the loaded file mask; empty for an unreadable file.
@@ -129,4 +132,5 @@ private:
     bool cancelRequested = false;
     int shownPercent = -1;
     QStringList dropSuffixes;
+    QString exportRefusal;
 };

@@ -82,6 +82,7 @@ private Q_SLOTS:
     void secondGenerateImageReplacesTheFirst();
     void fileMaskIsHandedToThePage();
     void refusedParametersGiveAnEmptyResultAndTheirReason();
+    void vectorExportsRefuseGridsOverTheirLimitWithTheReason();
     void exportsEqualToolExports_data();
     void exportsEqualToolExports();
     void separatePngExportEqualsToolExport();
@@ -167,6 +168,28 @@ void TestLumatraceE2E::refusedParametersGiveAnEmptyResultAndTheirReason()
             " return true;",
             endless, dir.path());
     QCOMPARE(lines, (QStringList {"[0,true,false,false,false]", "no image", "[true,\"\"]"}));
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+void TestLumatraceE2E::vectorExportsRefuseGridsOverTheirLimitWithTheReason()
+{
+    QTemporaryDir dir;
+    QJsonObject map = showcaseMap();
+    map["scale"] = 1;
+    map["width"] = 20 * 725; // 725 x 724 cells: over the PDF's limit, within the SVG's
+    map["height"] = 20 * 724;
+    const QStringList lines = runPage(
+            "function said(text) { return llumatrace.lastError().indexOf(text) >= 0; }"
+            " llumatrace.updateGenerator(map);"
+            " var pdf = [llumatrace.exportPDF(dir + '/a.pdf', {}), said('725 x 724 = 524900 cells is too large for a"
+            " PDF export: the limit is 524288 cells')];"
+            " map.width = 20 * 1025; map.height = 20 * 1024; llumatrace.updateGenerator(map);"
+            " var svg = [llumatrace.exportSVG(dir + '/b.svg'), said('the limit is 1048576 cells'),"
+            " llumatrace.exportArtworkSVG(dir + '/c.svg', {}), said('an artwork SVG export')];"
+            " map.width = 200; map.height = 160; llumatrace.generate(map);"
+            " ovex.println(JSON.stringify([pdf, svg, llumatrace.lastError()]));",
+            map, dir.path());
+    QCOMPARE(lines, QStringList {"[[false,true],[false,true,false,true],\"\"]"});
     QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
 }
 

@@ -1,8 +1,11 @@
+#include "artworkexporter.h"
+#include "bytesink.h"
 #include "circuitexporter.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "exportertestbase.h"
 #include "exportfile.h"
+#include "exportwriter.h"
 #include "samplemaps.h"
 
 #include <QDir>
@@ -18,11 +21,15 @@
 // the file that was there.
 namespace {
 
-enum class Export { Png, PngLayers, Svg, SvgLayers, Bin };
+enum class Export { Png, PngLayers, Svg, SvgLayers, Bin, ArtworkSvg, Pdf };
 
-ExportResult runExport(CircuitExporter &exporter, Export kind, const QString &file)
+ExportResult runExport(CircuitExporter &exporter, CircuitGenerator &generator, Export kind, const QString &file)
 {
     switch (kind) {
+    case Export::ArtworkSvg:
+        return ArtworkExporter(generator).exportSvg(file, false, {});
+    case Export::Pdf:
+        return ArtworkExporter(generator).exportPdf(file, QSizeF(), true);
     case Export::Png:
         return exporter.exportPng(file, 100, false);
     case Export::PngLayers:
@@ -87,6 +94,7 @@ private Q_SLOTS:
     void unwritableFolderFailsToOpenAndWritesNothing();
     void completedWriteReplacesTheOldFileAndLeavesNoTemporary();
     void abandonedWriteLeavesNothing();
+    void failedProducerKeepsTheOldFile();
 
 private:
     QStringList entries() const { return QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden | QDir::System); }
@@ -113,6 +121,8 @@ void TestExportFile::writeCutShortKeepsTheOldFileAndLeavesNoOther_data()
     QTest::newRow("an SVG cut short keeps the old SVG") << Export::Svg << "art.svg";
     QTest::newRow("a layered SVG export stops at its first file") << Export::SvgLayers << "art.svg";
     QTest::newRow("a BIN cut short keeps the old BIN") << Export::Bin << "art.bin";
+    QTest::newRow("an artwork SVG cut short keeps the old SVG") << Export::ArtworkSvg << "art.svg";
+    QTest::newRow("a PDF cut short keeps the old PDF") << Export::Pdf << "art.pdf";
 }
 
 void TestExportFile::writeCutShortKeepsTheOldFileAndLeavesNoOther()
@@ -123,7 +133,7 @@ void TestExportFile::writeCutShortKeepsTheOldFileAndLeavesNoOther()
     ExportResult result;
     {
         const FileSizeCap cap(1024);
-        result = runExport(*m_exporter, kind, path(name));
+        result = runExport(*m_exporter, *m_generator, kind, path(name));
     }
     QCOMPARE(int(result.failure), int(ExportResult::CannotWriteFile));
     QCOMPARE(result.file, path(name));
@@ -137,6 +147,8 @@ void TestExportFile::fullDeviceReportsAFullDisk_data()
     QTest::newRow("PNG to a full device fails") << Export::Png;
     QTest::newRow("SVG to a full device fails") << Export::Svg;
     QTest::newRow("BIN to a full device fails") << Export::Bin;
+    QTest::newRow("artwork SVG to a full device fails") << Export::ArtworkSvg;
+    QTest::newRow("PDF to a full device fails") << Export::Pdf;
 }
 
 void TestExportFile::fullDeviceReportsAFullDisk()
@@ -144,7 +156,7 @@ void TestExportFile::fullDeviceReportsAFullDisk()
     QFETCH(Export, kind);
     if (!QFileInfo::exists(QStringLiteral("/dev/full")))
         QSKIP("this system has no /dev/full");
-    const ExportResult result = runExport(*m_exporter, kind, QStringLiteral("/dev/full"));
+    const ExportResult result = runExport(*m_exporter, *m_generator, kind, QStringLiteral("/dev/full"));
     QCOMPARE(int(result.failure), int(ExportResult::DiskFull));
     // A device is written in place, never replaced by a renamed file.
     QVERIFY(!QFileInfo(QStringLiteral("/dev/full")).isFile());
@@ -174,7 +186,7 @@ void TestExportFile::unwritableFolderFailsToOpenAndWritesNothing()
         writeBytes(folder, "a file, not a folder");
     }
     const QString file = folder + QStringLiteral("/art.x");
-    const ExportResult result = runExport(*m_exporter, kind, file);
+    const ExportResult result = runExport(*m_exporter, *m_generator, kind, file);
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     QCOMPARE(int(result.failure), int(ExportResult::CannotOpenFile));
     QVERIFY(!QFileInfo::exists(file));
@@ -198,6 +210,18 @@ void TestExportFile::abandonedWriteLeavesNothing()
         QVERIFY(file.write(QByteArray("half an image")));
     }
     QVERIFY(entries().isEmpty());
+}
+
+void TestExportFile::failedProducerKeepsTheOldFile()
+{
+    writeBytes(path("art.pdf"), "the artwork that was there");
+    const ExportFile::Error error = ExportWriter::streamFile(path("art.pdf"), [](ByteSink &out) {
+        out.append("%PDF-1.4\n");
+        out.fail(); // as a compression error does
+    });
+    QCOMPARE(int(error), int(ExportFile::Error::CannotWrite));
+    QCOMPARE(fileBytes(path("art.pdf")), QByteArray("the artwork that was there"));
+    QCOMPARE(entries(), QStringList {"art.pdf"});
 }
 
 QTEST_GUILESS_MAIN(TestExportFile)

@@ -212,6 +212,45 @@ private Q_SLOTS:
         }
     }
 
+    void gridsOverAVectorLimitAreRefusedNamingIt_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("side"); // the grid is (side + 1) x side cells
+        QTest::addColumn<QString>("named");
+        QTest::newRow("SVG") << QStringList {"big.svg"} << 1024 << "an SVG export: the limit is 1048576 cells";
+        QTest::newRow("artwork SVG") << QStringList {"big.svg", "--artwork"} << 1024
+                                     << "an artwork SVG export: the limit is 1048576 cells";
+        QTest::newRow("PDF") << QStringList {"big.pdf", "--paper", "A3"} << 724
+                             << "a PDF export: the limit is 524288 cells";
+    }
+
+    // Refused from the map, before generating: at once, whatever the grid.
+    void gridsOverAVectorLimitAreRefusedNamingIt()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(int, side);
+        QFETCH(QString, named);
+        QVariantMap map;
+        QString error;
+        QVERIFY(readJsonParameterFile(m_map, &map, &error));
+        map["scale"] = 1;
+        map["width"] = 20 * (side + 1);
+        map["height"] = 20 * side;
+        const QString big = path("big.json");
+        QFile file(big);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QJsonDocument::fromVariant(map).toJson());
+        file.close();
+        const ToolRun result = runLumatrace(QStringList {"export", big, path(options[0])} + options.mid(1));
+        QCOMPARE(result.exitCode, 2);
+        QCOMPARE(result.err.count('\n'), 1);
+        QVERIFY2(result.err.contains(
+                         QStringLiteral("%1 x %2 = %3 cells").arg(side + 1).arg(side).arg((side + 1) * side).toUtf8()),
+                 result.err);
+        QVERIFY2(result.err.contains(named.toUtf8()), result.err);
+        QVERIFY(!QFile::exists(path(options[0])));
+    }
+
     void pdfPageIsThePaperAndShowsTheArtworkWhereTheRasterHasIt()
     {
         QCOMPARE(runLumatrace({"export", m_map, path("a3.pdf"), "--paper", "A3"}).exitCode, 0);
