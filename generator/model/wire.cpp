@@ -88,35 +88,31 @@ static double finiteWeight(double w)
     return std::isfinite(w) ? w : 0.0;
 }
 
-Wire::StepResult Wire::step(const GeneratorSettings &st, RandomStream &s1)
-{
-    const GridPoint p = circuit->position(cells.back());
-    const int32_t D = (direction >= 0 && direction < 8) ? direction : 0;
-    const bool turnWeights = circuit->hasTurnWeights();
-    if (turnWeights)
-        prefetchAhead(p, D);
-    double weight[3];
-    candidateWeights(st, p, D, turnWeights, weight);
-    return choose(weight, p, D, s1);
-}
+namespace {
 
-void Wire::prefetchAhead(const GridPoint &p, int32_t D) const
+// The parts of a step, of internal linkage so that the one step that calls each
+// keeps it inline.
+
+// Starts loading the cells a step from p in direction D can enter.
+void prefetchAhead(const Circuit &circuit, const GridPoint &p, int32_t D)
 {
     // With turn weights, the cell a step enters is read again by the next step; on
     // a large grid it is rarely in cache, so its load starts while the weights are
     // worked out. Without them a step rarely reads a cell at all.
     for (int32_t turn = -1; turn <= 1; ++turn) {
         const CellOffset o = kDirectionOffsets[turnDirection(D, turn)];
-        if (circuit->contains(p.x + o.dx, p.y + o.dy))
-            __builtin_prefetch(&circuit->cell(p.x + o.dx, p.y + o.dy));
+        if (circuit.contains(p.x + o.dx, p.y + o.dy))
+            __builtin_prefetch(&circuit.cell(p.x + o.dx, p.y + o.dy));
     }
 }
 
-int Wire::orientationSquares(const GridPoint &p, int squares[5]) const
+// The squared counts of the neighbours of p by orientation (1 to 4); returns their sum,
+// 1 when it is 0.
+int orientationSquares(const Circuit &circuit, const GridPoint &p, int squares[5])
 {
     int counts[5] = {0, 0, 0, 0, 0};
     for (int d = 0; d < 8; ++d) {
-        const int32_t o = circuit->orientationAt(p.x + kDirectionOffsets[d].dx, p.y + kDirectionOffsets[d].dy);
+        const int32_t o = circuit.orientationAt(p.x + kDirectionOffsets[d].dx, p.y + kDirectionOffsets[d].dy);
         if (o >= 1 && o <= 4)
             ++counts[o];
     }
@@ -129,12 +125,12 @@ int Wire::orientationSquares(const GridPoint &p, int squares[5]) const
     return total == 0 ? 1 : total;
 }
 
-void Wire::candidateWeights(const GeneratorSettings &st, const GridPoint &p, int32_t D, bool turnWeights,
-                            double weight[3]) const
+// The weights of going straight, left and right from cell s at p, heading D.
+void candidateWeights(const GeneratorSettings &st, const Circuit &circuit, const CircuitCell *s, const GridPoint &p,
+                      int32_t D, bool turnWeights, double weight[3])
 {
-    const CircuitCell *s = cells.back();
     int q[5];
-    const int Q = orientationSquares(p, q);
+    const int Q = orientationSquares(circuit, p, q);
     int32_t orient[3];
     for (int i = 0; i < 3; ++i) {
         const int32_t d = turnDirection(D, kTurns[i]);
@@ -160,6 +156,20 @@ void Wire::candidateWeights(const GeneratorSettings &st, const GridPoint &p, int
     }
     for (int i = 0; i < 3; ++i)
         weight[i] = finiteWeight(weight[i]);
+}
+
+} // namespace
+
+Wire::StepResult Wire::step(const GeneratorSettings &st, RandomStream &s1)
+{
+    const GridPoint p = circuit->position(cells.back());
+    const int32_t D = (direction >= 0 && direction < 8) ? direction : 0;
+    const bool turnWeights = circuit->hasTurnWeights();
+    if (turnWeights)
+        prefetchAhead(*circuit, p, D);
+    double weight[3];
+    candidateWeights(st, *circuit, cells.back(), p, D, turnWeights, weight);
+    return choose(weight, p, D, s1);
 }
 
 Wire::StepResult Wire::choose(const double weight[3], const GridPoint &p, int32_t D, RandomStream &s1)

@@ -57,14 +57,6 @@ private:
 
     enum class StepResult { Stepped, Ended, Failed };
     StepResult step(const GeneratorSettings &settings, RandomStream &start);
-    // Starts loading the cells a step from p in direction D can enter.
-    void prefetchAhead(const GridPoint &p, int32_t D) const;
-    // The squared counts of the neighbours of p by orientation (1 to 4); returns their sum,
-    // 1 when it is 0.
-    int orientationSquares(const GridPoint &p, int squares[5]) const;
-    // The weights of going straight, left and right from p, heading D.
-    void candidateWeights(const GeneratorSettings &settings, const GridPoint &p, int32_t D, bool turnWeights,
-                          double weight[3]) const;
     // Draws among the candidates by weight until one can be entered, and enters it.
     StepResult choose(const double weight[3], const GridPoint &p, int32_t D, RandomStream &start);
 };
