@@ -54,10 +54,11 @@ bool GenerationBudget::chargeCutoff(int64_t wires)
 
 bool GenerationBudget::chargeGrowth(int64_t cells)
 {
-    m_grownCells += cells;
-    if (m_grownCells > kMaxGrowthCells)
-        return refuse(
-                QStringLiteral("growing the wires takes more than the limit of %1 cell steps").arg(kMaxGrowthCells));
+    // A start costs about as much as a step: it picks a random cell far from the last.
+    m_growthWork += cells + 1;
+    if (m_growthWork > kMaxGrowthWork)
+        return refuse(QStringLiteral("growing the wires takes more than the limit of %1 wire starts and cell steps")
+                              .arg(kMaxGrowthWork));
     return true;
 }
 

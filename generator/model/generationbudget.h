@@ -17,9 +17,9 @@ struct GeneratorSettings;
 // - list entries x cells: every modificator and adjustment visits every cell, so their
 //   count times the cell count is at most kMaxFieldWork; the chips' rectangles cover at
 //   most kMaxChipCells cells in all and give at most kMaxPinEntries pins;
-// - growth: all wires and rejected attempts together grow at most kMaxGrowthCells cells
-//   (the dense rule may try a wire ten times), which bounds the time of a run whatever
-//   the other limits let through;
+// - growth: all wires and rejected attempts together make at most kMaxGrowthWork wire
+//   starts and cell steps (the dense rule may try a wire ten times), which bounds the
+//   time of a run, a few seconds, whatever the other limits let through;
 // - passes: at most kMaxPasses fill passes do work (passes that provably change nothing
 //   are skipped and not counted), and all passes together start at most kMaxPassWork
 //   wires and cut-off checks.
@@ -32,7 +32,7 @@ public:
     static constexpr int64_t kMaxPinEntries = int64_t(1) << 20;
     static constexpr int64_t kMaxPasses = 1000;
     static constexpr int64_t kMaxPassWork = int64_t(1) << 26;
-    static constexpr int64_t kMaxGrowthCells = int64_t(1) << 24;
+    static constexpr int64_t kMaxGrowthWork = int64_t(1) << 24;
 
     // Checks the limits known before any work: list lengths and list entries x cells.
     bool admit(const GeneratorSettings &settings, int64_t cellCount);
@@ -58,6 +58,6 @@ private:
     int64_t m_chipCells = 0;
     int64_t m_passes = 0;
     int64_t m_passWork = 0;
-    int64_t m_grownCells = 0;
+    int64_t m_growthWork = 0;
     QString m_error;
 };

@@ -549,6 +549,9 @@ private Q_SLOTS:
                                                               << "67108864 cells";
         QTest::newRow("chips with millions of pins") << "budget_many_pins.json"
                                                      << "1048576 pins";
+        // Every short wire tried ten times over six passes: stopped after a few seconds.
+        QTest::newRow("dense short wires, pass after pass") << "budget_endless_growth.json"
+                                                           << "16777216 wire starts";
     }
 
     void workBeyondTheBudgetIsRefused()
