@@ -15,11 +15,15 @@
 
 namespace {
 
+// JSON gives whole numbers as integers and others as doubles: both are clamped, while a
+// value of another type stays as mistyped as it came.
 void clampNumber(QVariantMap &map, const char *key, double low, double high)
 {
     const QString name = QString::fromLatin1(key);
     const QVariant value = map.value(name);
-    if (value.type() == QVariant::Double && std::isfinite(value.toDouble()))
+    const bool number = value.type() == QVariant::Double || value.type() == QVariant::LongLong
+            || value.type() == QVariant::ULongLong || value.type() == QVariant::Int;
+    if (number && std::isfinite(value.toDouble()))
         map[name] = std::clamp(value.toDouble(), low, high);
 }
 
