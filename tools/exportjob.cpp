@@ -203,11 +203,6 @@ QString failureMessage(const ExportResult &result, const GeneratorSettings &sett
 
 } // namespace
 
-const char *ExportJob::usage()
-{
-    return kUsage;
-}
-
 bool ExportJob::isRaster() const
 {
     return m_request.isRaster();

@@ -45,9 +45,6 @@ public:
     // Writes the export of parameters to file (in place of OUT).
     Outcome run(const QVariantMap &parameters, const QString &file, const Hooks &hooks) const;
 
-    // The usage lines of the export command.
-    static const char *usage();
-
     enum class Format { Png, Svg, Bin, Pdf };
 
     struct Request {
