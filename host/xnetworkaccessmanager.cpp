@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 XNetworkAccessManager::XNetworkAccessManager(Ovex *app, QObject *parent)
     : QNetworkAccessManager(parent)
@@ -61,10 +62,43 @@ QNetworkReply *XNetworkAccessManager::createRequest(Operation op, const QNetwork
     return reply;
 }
 
+bool XNetworkAccessManager::serves(const QUrl &url) const
+{
+    const QString scheme = url.scheme();
+    const QString path = url.path(QUrl::FullyDecoded);
+    const bool inFolder = !servedAppFile(path).isEmpty();
+    const bool inPackage = app && app->packageContains(path);
+    if (scheme == QLatin1String("app"))
+        return inFolder;
+    if (scheme == QLatin1String("ejp"))
+        return inPackage;
+    if (scheme == QLatin1String("xrc"))
+        return inFolder || inPackage;
+    if (scheme == QLatin1String("drc"))
+        return app && app->dynamicResources() && app->dynamicResources()->contains(path);
+    if (scheme == QLatin1String("qrc"))
+        return QFileInfo(QLatin1Char(':') + path).isFile();
+    return false;
+}
+
+QString XNetworkAccessManager::servedAppFile(const QString &path) const
+{
+    const QString appDir = app ? app->appDirectory() : Ovex::defaultAppDirectory();
+    const QString file = appFilePath(appDir, path);
+    if (file.isEmpty())
+        return QString();
+    // The lexical check above keeps ".." inside; a symbolic link could still lead out.
+    const QFileInfo target(QFileInfo(file).canonicalFilePath());
+    const QString folder = QFileInfo(appDir).canonicalFilePath() + QLatin1Char('/');
+    if (!target.isFile() || !target.filePath().startsWith(folder))
+        return QString();
+    return target.filePath();
+}
+
 bool XNetworkAccessManager::answerFromAppFolder(XEJPNetworkReply *reply, const QString &path) const
 {
-    const QString file = appFilePath(app ? app->appDirectory() : Ovex::defaultAppDirectory(), path);
-    if (file.isEmpty() || !QFile::exists(file))
+    const QString file = servedAppFile(path);
+    if (file.isEmpty())
         return false;
     QFile in(file);
     QByteArray data;

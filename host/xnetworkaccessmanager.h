@@ -23,10 +23,17 @@ public:
     /// The same under `appDir`; always empty when `appDir` is.
     static QString appFilePath(const QString &appDir, const QString &urlPath);
 
+    /// Whether a request for `url` would be answered with content (status 200). Only the
+    /// private schemes and the host's resource bundle are asked; any other URL gives false.
+    bool serves(const QUrl &url) const;
+
 protected:
     QNetworkReply *createRequest(Operation op, const QNetworkRequest &request, QIODevice *outgoingData) override;
 
 private:
+    /// The regular file that the "app" folder serves for `path`, or an empty string: links
+    /// that lead out of the folder and folders themselves are not served.
+    QString servedAppFile(const QString &path) const;
     bool answerFromAppFolder(XEJPNetworkReply *reply, const QString &path) const;
     bool answerFromPackage(XEJPNetworkReply *reply, const QString &path) const;
     bool answerFromStore(XEJPNetworkReply *reply, const QString &path) const;

@@ -163,9 +163,12 @@ void XWindow::linkClicked(const QUrl &url)
 void XWindow::attachObject()
 {
     // A page from anywhere else runs as an ordinary web page: no objects, no start script
-    // (which would hand it the program's arguments).
-    if (!AppOrigin::holdsOwnDocument(frame))
+    // (which would hand it the program's arguments), and no opener: the window that opened
+    // it may be the application's, which it could otherwise navigate.
+    if (!AppOrigin::holdsOwnDocument(frame)) {
+        frame->evaluateJavaScript(QStringLiteral("window.opener = null;"));
         return;
+    }
     publishApplicationObjects();
     if (parentWindow)
         return;

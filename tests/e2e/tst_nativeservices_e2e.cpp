@@ -1,4 +1,5 @@
 // End-to-end: the glue library's fs, db, reg and exec wrappers in the real tressil program.
+#include "loopbackserver.h"
 #include "tressilrunner.h"
 
 #include <QDir>
@@ -7,8 +8,6 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QSettings>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -30,43 +29,6 @@ QByteArray probePage(quint16 port)
         </script></body></html>)html")
             .replace("PORT", QByteArray::number(port));
 }
-
-// Answers GET /probe.html with the probe page and records the query of every other request.
-class LoopbackServer
-{
-public:
-    bool listen()
-    {
-        QObject::connect(&server, &QTcpServer::newConnection, [this] {
-            while (QTcpSocket *socket = server.nextPendingConnection())
-                QObject::connect(socket, &QTcpSocket::readyRead, [this, socket] { answer(socket); });
-        });
-        return server.listen(QHostAddress::LocalHost);
-    }
-    quint16 port() const { return server.serverPort(); }
-
-    QStringList reports;
-
-private:
-    void answer(QTcpSocket *socket)
-    {
-        const QByteArray request = socket->peek(socket->bytesAvailable());
-        if (!request.contains("\r\n\r\n"))
-            return;
-        const QUrl target(QString::fromLatin1(request.split(' ').value(1)));
-        QByteArray body;
-        if (target.path() == QLatin1String("/probe.html"))
-            body = probePage(port());
-        else
-            reports << target.query(QUrl::FullyDecoded);
-        socket->write("HTTP/1.1 200 OK\r\nContent-Type: text/html\r\nConnection: close\r\nContent-Length: "
-                      + QByteArray::number(body.size()) + "\r\n\r\n" + body);
-        socket->disconnectFromHost();
-        socket->readAll();
-    }
-
-    QTcpServer server;
-};
 
 } // namespace
 
@@ -282,6 +244,7 @@ void TestNativeServicesE2E::onlyTheApplicationsOwnPagesGetNativeObjects()
     QFETCH(QString, expected);
     LoopbackServer server;
     QVERIFY(server.listen());
+    server.addPage("/probe.html", probePage(server.port()));
     target.replace("PORT", QString::number(server.port())).replace("WORK", work.path());
     QFile probe(work.filePath("probe.html"));
     QVERIFY(probe.open(QIODevice::WriteOnly));

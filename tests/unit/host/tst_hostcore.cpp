@@ -1,4 +1,5 @@
 // The application object, its private URL schemes and the plug-in hand-off, in-process.
+#include "apporigin.h"
 #include "ovex.h"
 #include "xdynamicresource.h"
 #include "xnetworkaccessmanager.h"
@@ -11,6 +12,7 @@
 #include <QNetworkReply>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QWebFrame>
 #include <QWebPage>
 #include <QtTest>
 
@@ -64,6 +66,8 @@ private Q_SLOTS:
     void pluginFactoryEmbedsRegisteredWidgets_data();
     void pluginFactoryEmbedsRegisteredWidgets();
     void pluginFactoryAnnouncesOneMimeType();
+    void onlyServedPagesAreOwnDocuments_data();
+    void onlyServedPagesAreOwnDocuments();
 };
 
 void TestHostCore::initTestCase()
@@ -75,6 +79,10 @@ void TestHostCore::initTestCase()
     writeFile(appDir + "/sub/only-disk.txt", "disk only");
     writeFile(packageDir.filePath("src/both.txt"), "package");
     writeFile(packageDir.filePath("src/only-package.txt"), "package only");
+    writeFile(packageDir.filePath("outside/secret.txt"), "secret");
+    QFile::link(packageDir.filePath("outside"), appDir + "/outside-link");
+    QFile::link(packageDir.filePath("outside/secret.txt"), appDir + "/secret-link.txt");
+    QFile::link(appDir + "/both.txt", appDir + "/sub/inside-link.txt");
     ovex = new Ovex(qApp);
     ovex->wrapEJP(packageDir.filePath("src"), packageDir.filePath("test.ejp"));
     ovex->loadEJP(packageDir.filePath("test.ejp"));
@@ -129,6 +137,11 @@ void TestHostCore::schemesReadTheirOwnSources_data()
     QTest::newRow("xrc falls back to the package") << "xrc:/only-package.txt" << 200 << QByteArray("package only");
     QTest::newRow("xrc triple-slash form") << "xrc:///sub/only-disk.txt" << 200 << QByteArray("disk only");
     QTest::newRow("schemes are case-sensitive paths") << "xrc:/BOTH.txt" << 404 << QByteArray();
+    QTest::newRow("a link inside the folder is followed") << "app:/sub/inside-link.txt" << 200 << QByteArray("disk");
+    QTest::newRow("a link to a folder outside is not") << "xrc:/outside-link/secret.txt" << 404 << QByteArray();
+    QTest::newRow("a link to a file outside is not") << "app:/secret-link.txt" << 404 << QByteArray();
+    QTest::newRow("a folder is no page") << "app:/sub" << 404 << QByteArray();
+    QTest::newRow("a folder with a slash is no page") << "xrc:/sub/" << 404 << QByteArray();
 }
 
 void TestHostCore::schemesReadTheirOwnSources()
@@ -346,6 +359,31 @@ void TestHostCore::pluginFactoryAnnouncesOneMimeType()
     QCOMPARE(plugins.first().mimeTypes.first().name, QStringLiteral("ovex/widget"));
     QCOMPARE(plugins.first().mimeTypes.first().description, QStringLiteral("OVEX widget"));
     QVERIFY(plugins.first().mimeTypes.first().fileExtensions.isEmpty());
+}
+
+void TestHostCore::onlyServedPagesAreOwnDocuments_data()
+{
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<bool>("own");
+    QTest::newRow("a page of the folder") << "xrc:/both.txt" << true;
+    QTest::newRow("a page of the package") << "ejp:/only-package.txt" << true;
+    QTest::newRow("a missing page under an own scheme") << "xrc:/missing.html" << false;
+    QTest::newRow("a link out of the folder") << "app:/secret-link.txt" << false;
+    QTest::newRow("handed-over bytes") << "drc:image" << false;
+}
+
+void TestHostCore::onlyServedPagesAreOwnDocuments()
+{
+    QFETCH(QString, url);
+    QFETCH(bool, own);
+    ovex->dynamicResources()->set(QStringLiteral("image"), "<html></html>");
+    QWebPage page;
+    page.setNetworkAccessManager(new XNetworkAccessManager(ovex, &page));
+    QSignalSpy loaded(page.mainFrame(), &QWebFrame::loadFinished);
+    page.mainFrame()->load(QUrl(url));
+    QVERIFY(loaded.wait(5000));
+    QCOMPARE(page.mainFrame()->url(), QUrl(url));
+    QCOMPARE(AppOrigin::holdsOwnDocument(page.mainFrame()), own);
 }
 
 QTEST_MAIN(TestHostCore)
