@@ -93,6 +93,32 @@ bool RenderPass::needsRanges() const
 
 void RenderPass::run(QImage &work, int workTop, RenderBuffers &buffers, const BlurRanges *ranges) const
 {
+    paint(work, workTop, buffers, ranges, true);
+}
+
+void RenderPass::runStillParts(QImage &canvas, RenderBuffers &buffers) const
+{
+    paint(canvas, 0, buffers, nullptr, false);
+}
+
+void RenderPass::composeSignalGlow(QImage &canvas, RenderBuffers &buffers) const
+{
+    const Area area {0, canvas.height()};
+    CanvasWindow window(canvas, 0, m_metrics.height());
+    QPainter painter;
+    window.begin(painter);
+    painter.setRenderHints(kMainRenderHints);
+    paintSignals(buffers, area);
+    drawSignalGlow(Main {painter, canvas, 0}, buffers, nullptr);
+}
+
+void RenderPass::dotGlowLayers(RenderBuffers &buffers, const LayerUse &use) const
+{
+    forEachDotGlowLayer(buffers, nullptr, use);
+}
+
+void RenderPass::paint(QImage &work, int workTop, RenderBuffers &buffers, const BlurRanges *ranges, bool withGlow) const
+{
     const Area area {workTop, work.height()};
     CanvasWindow window(work, workTop, m_metrics.height());
     QPainter painter;
@@ -107,7 +133,9 @@ void RenderPass::run(QImage &work, int workTop, RenderBuffers &buffers, const Bl
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     paintWiresAndDots(painter, area);
     paintChips(painter, area);
-    compose(main, area, buffers, ranges);
+    compose(main, area, buffers);
+    if (withGlow && m_layer == Composite)
+        drawGlow(main, buffers, ranges);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
 }
 
@@ -299,13 +327,12 @@ void RenderPass::drawShadow(const Main &main, const Area &area, RenderBuffers &b
     drawOnRows(main, shade);
 }
 
-void RenderPass::compose(const Main &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const
+void RenderPass::compose(const Main &main, const Area &area, RenderBuffers &buffers) const
 {
     switch (m_layer) {
     case Composite:
         if (m_settings.vignetting > 0)
             drawVignette(main, area, buffers);
-        drawGlow(main, buffers, ranges);
         break;
     case Signals:
         main.painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
@@ -349,8 +376,16 @@ void RenderPass::drawVignette(const Main &main, const Area &area, RenderBuffers 
 
 void RenderPass::drawGlow(const Main &main, RenderBuffers &buffers, const BlurRanges *ranges) const
 {
+    drawSignalGlow(main, buffers, ranges);
+    forEachDotGlowLayer(buffers, ranges, [&main](const QImage &image, QPainter::CompositionMode mode) {
+        main.painter.setCompositionMode(mode);
+        drawOnRows(main, image);
+    });
+}
+
+void RenderPass::drawSignalGlow(const Main &main, RenderBuffers &buffers, const BlurRanges *ranges) const
+{
     const QImage &signal = buffers.current(RenderBuffers::Signal);
-    const QImage &glow = buffers.current(RenderBuffers::Glow);
     const int g = glowRadius();
     main.painter.setCompositionMode(QPainter::CompositionMode_ColorDodge);
     if (g < 1) {
@@ -360,20 +395,30 @@ void RenderPass::drawGlow(const Main &main, RenderBuffers &buffers, const BlurRa
         if (g != 1)
             drawBlurred(main, signal, g >> 1, buffers, ranges, BlurRanges::SignalHalf);
     }
-    main.painter.setCompositionMode(QPainter::CompositionMode_Screen);
+}
+
+void RenderPass::forEachDotGlowLayer(RenderBuffers &buffers, const BlurRanges *ranges, const LayerUse &use) const
+{
+    const QImage &glow = buffers.current(RenderBuffers::Glow);
+    const int g = glowRadius();
     if (g < 2) {
-        drawOnRows(main, glow);
+        use(glow, QPainter::CompositionMode_Screen);
         return;
     }
     const int g2 = dotGlowRadius();
-    drawBlurred(main, glow, g2, buffers, ranges, BlurRanges::Glow);
-    main.painter.setCompositionMode(QPainter::CompositionMode_ColorDodge);
+    use(stretchedBlur(glow, g2, buffers, ranges, BlurRanges::Glow), QPainter::CompositionMode_Screen);
     if (g2 > 1)
-        drawBlurred(main, glow, g2 >> 1, buffers, ranges, BlurRanges::GlowHalf);
+        use(stretchedBlur(glow, g2 >> 1, buffers, ranges, BlurRanges::GlowHalf), QPainter::CompositionMode_ColorDodge);
 }
 
 void RenderPass::drawBlurred(const Main &main, const QImage &image, int radius, RenderBuffers &buffers,
                              const BlurRanges *ranges, BlurRanges::Image which) const
+{
+    drawOnRows(main, stretchedBlur(image, radius, buffers, ranges, which));
+}
+
+const QImage &RenderPass::stretchedBlur(const QImage &image, int radius, RenderBuffers &buffers,
+                                        const BlurRanges *ranges, BlurRanges::Image which)
 {
     QImage &result = blurred(buffers, image, radius);
     BlurRanges::Range range;
@@ -382,7 +427,7 @@ void RenderPass::drawBlurred(const Main &main, const QImage &image, int radius, 
     else
         CvImageAdapter::valueRange(result, 0, result.height(), &range.low, &range.high);
     CvImageAdapter::stretch(result, range.low, range.high);
-    drawOnRows(main, result);
+    return result;
 }
 
 void RenderPass::drawOnRows(const Main &main, const QImage &image)

@@ -6,12 +6,14 @@
 
 #include <QBrush>
 #include <QColor>
+#include <QPainter>
 #include <QPen>
 #include <QPoint>
 
+#include <functional>
+
 class Circuit;
 class QImage;
-class QPainter;
 class RenderMetrics;
 class RenderPlan;
 struct ChipPlacement;
@@ -45,6 +47,16 @@ public:
     // the images that are blurred.
     BlurRanges measure(int workTop, int workHeight, int firstRow, int rowCount, RenderBuffers &buffers) const;
 
+    // For a loop, whose frames differ only in the signals, on a whole canvas: run() without
+    // the glow it ends with, which is all that stays the same from frame to frame.
+    void runStillParts(QImage &canvas, RenderBuffers &buffers) const;
+    // The glow of the plan's signals, painted afresh, composed onto a canvas as run() does.
+    void composeSignalGlow(QImage &canvas, RenderBuffers &buffers) const;
+    // The images of the glowing dots, each with its mode, in the order run() composes them
+    // after the signal glow; the dots as the last runStillParts() painted them.
+    using LayerUse = std::function<void(const QImage &image, QPainter::CompositionMode mode)>;
+    void dotGlowLayers(RenderBuffers &buffers, const LayerUse &use) const;
+
 private:
     struct Area {
         int top;
@@ -57,6 +69,7 @@ private:
         int top;
     };
 
+    void paint(QImage &work, int workTop, RenderBuffers &buffers, const BlurRanges *ranges, bool withGlow) const;
     bool isLayer(RenderLayer a, RenderLayer b) const { return m_layer == a || m_layer == b; }
     int glowRadius() const;
     int dotGlowRadius() const;
@@ -67,11 +80,16 @@ private:
     void paintWiresAndDots(QPainter &main, const Area &area) const;
     void paintChips(QPainter &main, const Area &area) const;
     void drawShadow(const Main &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const;
-    void compose(const Main &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const;
+    void compose(const Main &main, const Area &area, RenderBuffers &buffers) const;
     void drawVignette(const Main &main, const Area &area, RenderBuffers &buffers) const;
     void drawGlow(const Main &main, RenderBuffers &buffers, const BlurRanges *ranges) const;
+    void drawSignalGlow(const Main &main, RenderBuffers &buffers, const BlurRanges *ranges) const;
+    void forEachDotGlowLayer(RenderBuffers &buffers, const BlurRanges *ranges, const LayerUse &use) const;
     void drawBlurred(const Main &main, const QImage &image, int radius, RenderBuffers &buffers,
                      const BlurRanges *ranges, BlurRanges::Image which) const;
+    // The image blurred and stretched to its range (or the given ranges), in the blur buffer.
+    static const QImage &stretchedBlur(const QImage &image, int radius, RenderBuffers &buffers,
+                                       const BlurRanges *ranges, BlurRanges::Image which);
 
     QPen wirePen(const QColor &color, double width) const;
     void drawChip(QPainter &painter, const ChipPlacement &chip) const;

@@ -78,6 +78,16 @@ RenderPlan::RenderPlan(const ArtworkScene &scene, const GeneratorSettings &setti
         item.dots = WireDots::of(scene, index, metrics, layer);
         m_wires.append(item);
     }
+    forEachSignalLane(scene, settings, metrics,
+                      [this](const LaneGeometry &geometry, const Wire &, int lane, SignalStretch stretch, double width) {
+                          m_signals.append(stroke(geometry.lanePath(lane, stretch.start(), stretch.end()), width));
+                      });
+}
+
+void RenderPlan::forEachSignalLane(const ArtworkScene &scene, const GeneratorSettings &settings,
+                                   const RenderMetrics &metrics, const SignalLaneUse &use)
+{
+    const auto &wires = scene.circuit().wires();
     for (size_t index = 0; index < wires.size(); ++index) {
         const int lanes = scene.signalCount(index);
         if (lanes == 0)
@@ -85,10 +95,25 @@ RenderPlan::RenderPlan(const ArtworkScene &scene, const GeneratorSettings &setti
         const Wire &wire = *wires[index];
         const double width = metrics.strokeWidth(wire.thickness, wire.density);
         const LaneGeometry geometry(wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
-        for (int lane = 0; lane < lanes; ++lane) {
-            const SignalStretch stretch = scene.signal(index, lane).forRaster();
-            m_signals.append(stroke(geometry.lanePath(lane, stretch.start(), stretch.end()), width));
-        }
+        for (int lane = 0; lane < lanes; ++lane)
+            use(geometry, wire, lane, scene.signal(index, lane).forRaster(), width);
+    }
+}
+
+void RenderPlan::moveSignals(const ArtworkScene &scene, const GeneratorSettings &settings,
+                             const RenderMetrics &metrics, int frame, int frameCount)
+{
+    if (m_travelling.empty()) {
+        m_travelling.reserve(size_t(m_signals.size()));
+        forEachSignalLane(scene, settings, metrics,
+                          [this](const LaneGeometry &geometry, const Wire &wire, int lane, SignalStretch stretch,
+                                 double) { m_travelling.emplace_back(geometry, lane, int(wire.cells.size()), stretch); });
+    }
+    for (size_t i = 0; i < m_travelling.size(); ++i) {
+        const TravellingSignal &signal = m_travelling[i];
+        // The product is a whole number, so k of n and 2k of 2n divide to the same shift.
+        const double shift = double(frame) * signal.steps() / frameCount;
+        m_signals[int(i)] = stroke(signal.at(shift), m_signals[int(i)].penWidth);
     }
 }
 

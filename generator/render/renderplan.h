@@ -2,14 +2,20 @@
 
 #include "lanepath.h"
 #include "renderlayer.h"
+#include "travellingsignal.h"
 #include "wiredots.h"
 
 #include <QPainterPath>
 #include <QRectF>
 #include <QVector>
 
+#include <functional>
+#include <vector>
+
 class ArtworkScene;
+class LaneGeometry;
 class RenderMetrics;
+class Wire;
 struct GeneratorSettings;
 
 // Everything one render draws, decided before any pixel is painted: the lane
@@ -49,6 +55,12 @@ public:
     RenderPlan(const ArtworkScene &scene, const GeneratorSettings &settings, const RenderMetrics &metrics,
                RenderLayer layer);
 
+    // Moves every signal along its wire to frame k of an n-frame loop: k/n of the lane's
+    // steps on, wrapping from the last cell to the first. Frame 0 is the still's plan, and
+    // frame k of n and frame 2k of 2n are the same.
+    void moveSignals(const ArtworkScene &scene, const GeneratorSettings &settings, const RenderMetrics &metrics,
+                     int frame, int frameCount);
+
     const QVector<WireItem> &wires() const { return m_wires; }
     const QVector<Stroke> &signalStrokes() const { return m_signals; }
 
@@ -64,6 +76,12 @@ public:
     bool hasEmptySquare(bool ofSignals, int k, int side, int width, int height) const;
 
 private:
+    using SignalLaneUse
+            = std::function<void(const LaneGeometry &geometry, const Wire &wire, int lane, SignalStretch stretch, double width)>;
+    static void forEachSignalLane(const ArtworkScene &scene, const GeneratorSettings &settings,
+                                  const RenderMetrics &metrics, const SignalLaneUse &use);
+
     QVector<WireItem> m_wires;
     QVector<Stroke> m_signals;
+    std::vector<TravellingSignal> m_travelling; // per signal stroke, made for the first move
 };
