@@ -1,5 +1,6 @@
 #include "exportjob.h"
 
+#include "seedlist.h"
 #include "toolcommand.h"
 
 #include "artworkexporter.h"
@@ -228,10 +229,10 @@ bool ExportJob::parse(const QStringList &args, Outcome *refusal)
         *refusal = {kExitBadInput, m_layout.pageError()};
         return false;
     }
-    bool seedOk = true;
-    m_seed = m_request.seed.toInt(&seedOk);
-    if (hasSeed() && !seedOk) {
-        *refusal = {kExitBadInput, QStringLiteral("--seed %1 is not a whole number").arg(m_request.seed)};
+    // The seeds batch takes, with its message: a negative seed is as much a mistake here.
+    QString seedError;
+    if (hasSeed() && !SeedList::parseSeed(m_request.seed, &m_seed, &seedError)) {
+        *refusal = {kExitBadInput, seedError};
         return false;
     }
     return true;
