@@ -20,9 +20,11 @@
 
 namespace {
 
-const char kUsage[] = "usage: lumatrace batch PARAMS.json OUT_PATTERN --seeds LIST [--scale PERCENT | --paper NAME\n"
-                      "                | --size WxH(mm|in)] [--landscape] [--dpi DPI] [--separate] [--artwork]\n"
-                      "                [--no-background] [--jobs N] [--shard K/N] [--contact-sheet SHEET.png]";
+const char kUsage[] = "usage: lumatrace batch PARAMS.json OUT_PATTERN --seeds LIST\n"
+                      "                [--scale PERCENT | --paper NAME | --size WxH(mm|in)]\n"
+                      "                [--landscape] [--dpi DPI] [--separate] [--artwork]\n"
+                      "                [--no-background] [--jobs N]\n"
+                      "                [--shard K/N] [--contact-sheet SHEET.png]";
 const QString kSeedField = QStringLiteral("{seed}");
 
 struct BatchRequest {

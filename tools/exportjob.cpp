@@ -16,14 +16,17 @@ namespace {
 // The shell's status for a process ended by SIGINT.
 constexpr int kExitInterrupted = 130;
 
-const char kUsage[]
-        = "usage: lumatrace export PARAMS.json OUT.png [--scale PERCENT | --paper NAME | --size WxH(mm|in)]\n"
-          "                [--landscape] [--dpi DPI] [--separate]\n"
-          "       lumatrace export PARAMS.json OUT.bin [--scale PERCENT | --paper ... | --size ...] [--dpi DPI]\n"
-          "       lumatrace export PARAMS.json OUT.svg [--separate]\n"
-          "       lumatrace export PARAMS.json OUT.svg --artwork [--paper ... | --size ...] [--landscape]\n"
-          "                [--no-background] [--separate]\n"
-          "       lumatrace export PARAMS.json OUT.pdf [--paper ... | --size ...] [--landscape] [--no-background]";
+const char kUsage[] = "usage: lumatrace export PARAMS.json OUT.png\n"
+                      "                [--scale PERCENT | --paper NAME | --size WxH(mm|in)]\n"
+                      "                [--landscape] [--dpi DPI] [--separate]\n"
+                      "       lumatrace export PARAMS.json OUT.bin\n"
+                      "                [--scale PERCENT | --paper ... | --size ...] [--dpi DPI]\n"
+                      "       lumatrace export PARAMS.json OUT.svg [--separate]\n"
+                      "       lumatrace export PARAMS.json OUT.svg --artwork\n"
+                      "                [--paper ... | --size ...] [--landscape] [--no-background]\n"
+                      "                [--separate]\n"
+                      "       lumatrace export PARAMS.json OUT.pdf\n"
+                      "                [--paper ... | --size ...] [--landscape] [--no-background]";
 
 bool formatOf(const QString &file, ExportJob::Format *format)
 {
