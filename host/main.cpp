@@ -1,3 +1,4 @@
+#include "displaycheck.h"
 #include "hostoptions.h"
 #include "ovex.h"
 #include "runtimedirectory.h"
@@ -42,6 +43,14 @@ int main(int argc, char *argv[])
     if (!problem.isEmpty()) {
         write(stderr, QStringLiteral("tressil: ") + problem + QLatin1Char('\n'));
         return 2;
+    }
+    QStringList toolkitWords;
+    for (int index : options.toolkitArguments())
+        toolkitWords.append(arguments.at(index));
+    const QString noDisplay = DisplayCheck::problem(DisplayCheck::current(), toolkitWords);
+    if (!noDisplay.isEmpty()) {
+        write(stderr, QStringLiteral("tressil: ") + noDisplay + QLatin1Char('\n'));
+        return 1;
     }
     options.setInspect(options.inspect() || HostOptions::inspectRequestedBy(qgetenv("TRESSIL_INSPECT")));
     RuntimeDirectory::ensure();

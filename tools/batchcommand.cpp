@@ -5,11 +5,12 @@
 
 #include "contactsheet.h"
 #include "exportjob.h"
-#include "exportwriter.h"
 #include "paralleltasks.h"
 #include "seedlist.h"
 
+#include <QDir>
 #include <QFileInfo>
+#include <QSet>
 #include <QThread>
 
 #include <algorithm>
@@ -19,9 +20,11 @@
 
 namespace {
 
-const char kUsage[] = "usage: lumatrace batch PARAMS.json OUT_PATTERN --seeds LIST [--scale PERCENT | --paper NAME\n"
-                      "                | --size WxH(mm|in)] [--landscape] [--dpi DPI] [--separate] [--artwork]\n"
-                      "                [--no-background] [--jobs N] [--shard K/N] [--contact-sheet SHEET.png]";
+const char kUsage[] = "usage: lumatrace batch PARAMS.json OUT_PATTERN --seeds LIST\n"
+                      "                [--scale PERCENT | --paper NAME | --size WxH(mm|in)]\n"
+                      "                [--landscape] [--dpi DPI] [--separate] [--artwork]\n"
+                      "                [--no-background] [--jobs N]\n"
+                      "                [--shard K/N] [--contact-sheet SHEET.png]";
 const QString kSeedField = QStringLiteral("{seed}");
 
 struct BatchRequest {
@@ -75,21 +78,34 @@ QString fileFor(const QString &pattern, int seed)
     return QString(pattern).replace(kSeedField, QString::number(seed));
 }
 
-// Every folder the pattern writes into must exist and take files.
-bool foldersWritable(const QString &pattern, const QVector<int> &seeds, QString *folder)
+// Makes the folder when missing, as users expect of out/art-{seed}.png before out exists;
+// true when it then takes files.
+bool makeWritableFolder(const QString &path)
 {
-    QStringList checked;
-    for (int seed : seeds) {
-        const QFileInfo info(QFileInfo(fileFor(pattern, seed)).absolutePath());
-        if (checked.contains(info.filePath()))
+    QDir().mkpath(path);
+    const QFileInfo info(path);
+    return info.isDir() && info.isWritable();
+}
+
+// The first folder of the batch's files (the pattern's for every seed, and the contact
+// sheet's) that cannot be made or written; empty when there is none.
+QString unwritableFolder(const BatchRequest &request, const QVector<int> &seeds)
+{
+    QStringList files;
+    for (int seed : seeds)
+        files << fileFor(request.pattern, seed);
+    if (!request.contactSheet.isEmpty())
+        files << request.contactSheet;
+    QSet<QString> checked;
+    for (const QString &file : files) {
+        const QString folder = QFileInfo(file).absolutePath();
+        if (checked.contains(folder))
             continue;
-        checked << info.filePath();
-        if (!info.isDir() || !info.isWritable()) {
-            *folder = info.filePath();
-            return false;
-        }
+        checked.insert(folder);
+        if (!makeWritableFolder(folder))
+            return folder;
     }
-    return true;
+    return QString();
 }
 
 // The K-th of N contiguous parts of the seeds (K from 1), so that N machines given 1/N to
@@ -176,11 +192,6 @@ int runBatchCommand(const QStringList &args)
     QVariantMap parameters;
     if (!loadParameterMapOrReport(request.parameters, &parameters))
         return kExitBadInput;
-    QString folder;
-    if (!foldersWritable(request.pattern, seeds, &folder)) {
-        printError(QStringLiteral("%1: not a folder that can be written").arg(folder));
-        return kExitFailure;
-    }
     // A part of a shard can be empty when there are more parts than seeds.
     if (seeds.isEmpty())
         return kExitOk;
@@ -189,6 +200,12 @@ int runBatchCommand(const QStringList &args)
     if (!job.parse(QStringList {request.parameters, request.pattern} + request.exportOptions, &refusal)) {
         printError(refusal.message);
         return refusal.exitCode;
+    }
+    // Folders are made only for a request that will run.
+    const QString folder = unwritableFolder(request, seeds);
+    if (!folder.isEmpty()) {
+        printError(QStringLiteral("%1: not a folder that can be made or written").arg(folder));
+        return kExitFailure;
     }
     // The first export alone first: a map the generator refuses fails it at once, for every
     // seed alike.
@@ -200,8 +217,7 @@ int runBatchCommand(const QStringList &args)
     runs += runExports(job, request, parameters, seeds.mid(1));
     const int failed = reportFailures(runs);
     if (!request.contactSheet.isEmpty()) {
-        const QByteArray png = ExportWriter::encodePng(ContactSheet::build(parameters, seeds));
-        if (ExportWriter::writeFile(request.contactSheet, png) != ExportFile::Error::None) {
+        if (ContactSheet(parameters, seeds).write(request.contactSheet) != ExportFile::Error::None) {
             printError(QStringLiteral("%1: cannot write the contact sheet").arg(request.contactSheet));
             return kExitFailure;
         }
@@ -233,6 +249,6 @@ const ToolCommand kBatchCommand = {
         "A seed that fails does not stop the others; each failure is reported with its seed.\n"
         "Exit status 2: bad usage, a bad seed list or shard, a pattern without {seed}, an unreadable\n"
         "parameter file (\"-\" is not accepted), or export options export refuses. Exit status\n"
-        "1: a folder of the pattern cannot be written, or some seeds failed.",
+        "1: a folder of the pattern cannot be made or written, or some seeds failed.",
         runBatchCommand,
 };

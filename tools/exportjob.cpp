@@ -1,5 +1,6 @@
 #include "exportjob.h"
 
+#include "seedlist.h"
 #include "toolcommand.h"
 
 #include "artworkexporter.h"
@@ -15,14 +16,17 @@ namespace {
 // The shell's status for a process ended by SIGINT.
 constexpr int kExitInterrupted = 130;
 
-const char kUsage[]
-        = "usage: lumatrace export PARAMS.json OUT.png [--scale PERCENT | --paper NAME | --size WxH(mm|in)]\n"
-          "                [--landscape] [--dpi DPI] [--separate]\n"
-          "       lumatrace export PARAMS.json OUT.bin [--scale PERCENT | --paper ... | --size ...] [--dpi DPI]\n"
-          "       lumatrace export PARAMS.json OUT.svg [--separate]\n"
-          "       lumatrace export PARAMS.json OUT.svg --artwork [--paper ... | --size ...] [--landscape]\n"
-          "                [--no-background] [--separate]\n"
-          "       lumatrace export PARAMS.json OUT.pdf [--paper ... | --size ...] [--landscape] [--no-background]";
+const char kUsage[] = "usage: lumatrace export PARAMS.json OUT.png\n"
+                      "                [--scale PERCENT | --paper NAME | --size WxH(mm|in)]\n"
+                      "                [--landscape] [--dpi DPI] [--separate]\n"
+                      "       lumatrace export PARAMS.json OUT.bin\n"
+                      "                [--scale PERCENT | --paper ... | --size ...] [--dpi DPI]\n"
+                      "       lumatrace export PARAMS.json OUT.svg [--separate]\n"
+                      "       lumatrace export PARAMS.json OUT.svg --artwork\n"
+                      "                [--paper ... | --size ...] [--landscape] [--no-background]\n"
+                      "                [--separate]\n"
+                      "       lumatrace export PARAMS.json OUT.pdf\n"
+                      "                [--paper ... | --size ...] [--landscape] [--no-background]";
 
 bool formatOf(const QString &file, ExportJob::Format *format)
 {
@@ -228,10 +232,10 @@ bool ExportJob::parse(const QStringList &args, Outcome *refusal)
         *refusal = {kExitBadInput, m_layout.pageError()};
         return false;
     }
-    bool seedOk = true;
-    m_seed = m_request.seed.toInt(&seedOk);
-    if (hasSeed() && !seedOk) {
-        *refusal = {kExitBadInput, QStringLiteral("--seed %1 is not a whole number").arg(m_request.seed)};
+    // The seeds batch takes, with its message: a negative seed is as much a mistake here.
+    QString seedError;
+    if (hasSeed() && !SeedList::parseSeed(m_request.seed, &m_seed, &seedError)) {
+        *refusal = {kExitBadInput, seedError};
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 // lumatrace: the command-line front of the generator core. A small dispatcher over
 // the commands of kCommands; each command lives in its own source file.
+#include "helptext.h"
 #include "toolcommand.h"
 
 #include <QGuiApplication>
@@ -34,6 +35,12 @@ static QByteArray indent(const char *text)
     return out;
 }
 
+// The command's synopsis after `lead`, its continuation lines under the command's name.
+static QByteArray synopsisLine(const QByteArray &lead, const ToolCommand *c)
+{
+    return HelpText::wrapLine(lead + c->synopsis, int(lead.size() + qstrlen(c->name)) + 1);
+}
+
 static QByteArray usageText()
 {
     QByteArray text = "Usage: lumatrace COMMAND [ARGUMENTS]\n"
@@ -44,13 +51,13 @@ static QByteArray usageText()
                       "\n"
                       "Commands:\n";
     for (const ToolCommand *c : kCommands)
-        text += "  " + QByteArray(c->synopsis).leftJustified(28, ' ') + " " + c->summary + "\n";
+        text += "  " + QByteArray(c->name).leftJustified(10, ' ') + c->summary + "\n";
     text += "\nOptions:\n"
             "  --help, -h                   this text (also: lumatrace COMMAND --help)\n"
             "\nExit status: 0 success, 1 the work failed, 2 bad usage or bad input.\n";
     for (const ToolCommand *c : kCommands)
-        text += "\nlumatrace " + QByteArray(c->synopsis) + "\n" + indent(c->help) + "\n";
-    return text;
+        text += "\n" + synopsisLine("lumatrace ", c) + "\n" + indent(c->help) + "\n";
+    return HelpText::wrap(text);
 }
 
 static int printHelp(const QByteArray &text)
@@ -60,7 +67,7 @@ static int printHelp(const QByteArray &text)
 
 static QByteArray commandHelpText(const ToolCommand *c)
 {
-    return "Usage: lumatrace " + QByteArray(c->synopsis) + "\n\n" + QByteArray(c->help) + "\n";
+    return synopsisLine("Usage: lumatrace ", c) + "\n\n" + HelpText::wrap(c->help) + "\n";
 }
 
 static bool isHelp(const QString &a)

@@ -26,6 +26,8 @@
 #include <QWebPage>
 #include <QWebView>
 
+#include <algorithm>
+
 namespace {
 // Qt Quick aborts the process when its OpenGL scene graph finds no context (headless
 // machines, remote desktops); the software scene graph draws the same scenes there.
@@ -92,7 +94,7 @@ QVariantMap Lumatrace::generate(const QVariantMap &parameters)
 
 void Lumatrace::generateImage(const QVariantMap &parameters)
 {
-    renderResult(parameters, 1.0f, QStringLiteral("lumatrace_result"));
+    renderResult(parameters, 0, QStringLiteral("lumatrace_result"));
 }
 
 void Lumatrace::generatePreview(const QVariantMap &parameters, int maxSide)
@@ -102,10 +104,7 @@ void Lumatrace::generatePreview(const QVariantMap &parameters, int maxSide)
 
 void Lumatrace::generatePreview(const QVariantMap &parameters, int maxSide, const QString &name)
 {
-    const double longer = qMax(parameters.value(QStringLiteral("width")).toInt(),
-                               int(parameters.value(QStringLiteral("height")).toFloat()));
-    const float scale = maxSide > 0 && longer > maxSide ? float(maxSide / longer) : 1.0f;
-    renderResult(parameters, scale, name.isEmpty() ? QStringLiteral("lumatrace_result") : name);
+    renderResult(parameters, maxSide, name.isEmpty() ? QStringLiteral("lumatrace_result") : name);
 }
 
 QVariantMap Lumatrace::readArtworkParameters(const QString &file)
@@ -154,7 +153,15 @@ QStringList Lumatrace::droppedFiles(const QMimeData *data) const
     return files;
 }
 
-void Lumatrace::renderResult(const QVariantMap &parameters, float renderScale, const QString &name)
+float Lumatrace::previewScale(const GeneratorSettings &settings, int maxSide)
+{
+    // The sides as the generator read them: page script may pass any number (1e308, NaN),
+    // which the parameter table has already brought into range.
+    const double longer = std::max(settings.width, settings.height);
+    return maxSide > 0 && longer > maxSide ? float(maxSide / longer) : 1.0f;
+}
+
+void Lumatrace::renderResult(const QVariantMap &parameters, int maxSide, const QString &name)
 {
     if (exporting)
         return;
@@ -167,7 +174,8 @@ void Lumatrace::renderResult(const QVariantMap &parameters, float renderScale, c
         return;
     }
     const ArtworkScene scene(generator);
-    const QImage *image = renderer.render(scene, generator.settings(), renderScale, RenderLayer::Composite);
+    const QImage *image = renderer.render(scene, generator.settings(), previewScale(generator.settings(), maxSide),
+                                          RenderLayer::Composite);
     // A canvas with no pixels, or one too large to draw, leaves nothing to show.
     if (!image)
         return;

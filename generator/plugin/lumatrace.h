@@ -116,8 +116,11 @@ private:
     static QByteArray maskPng(const QImage &mask);
     /// Hands `bytes` (owned here) to the host's resource store under `name`.
     void handOff(QByteArray *bytes, const QString &name);
-    /// Generates from `parameters` and hands the image drawn at `renderScale` to the host.
-    void renderResult(const QVariantMap &parameters, float renderScale, const QString &name);
+    /// Generates from `parameters` and hands the image, scaled down to fit maxSide pixels
+    /// (0: at full size), to the host.
+    void renderResult(const QVariantMap &parameters, int maxSide, const QString &name);
+    /// The scale that brings the longer side of the canvas down to maxSide, never up.
+    static float previewScale(const GeneratorSettings &settings, int maxSide);
 
     /// The library's one set of random streams: page script relies on resetSeed and on
     /// the state they keep between calls.

@@ -64,6 +64,8 @@ private Q_SLOTS:
     void inspectOptionStartsNormally();
     void startWithoutRuntimeFolderPrintsNothing();
     void missingDisplayIsStillReported();
+    void noDisplayAndNoPlatformSaysHowToRunHeadless_data();
+    void noDisplayAndNoPlatformSaysHowToRunHeadless();
 };
 
 void TestCommandLineE2E::appOptionRunsTheFolderWithoutCopyingTheProgram_data()
@@ -226,6 +228,34 @@ void TestCommandLineE2E::missingDisplayIsStillReported()
     QVERIFY(run.finished);
     QVERIFY(run.crashed || run.exitCode != 0);
     QVERIFY2(run.err.contains("could not connect to display"), run.err.constData());
+}
+
+void TestCommandLineE2E::noDisplayAndNoPlatformSaysHowToRunHeadless_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("err");
+    QTest::newRow("no platform: one line instead of Qt's abort")
+            << QStringList() << 1
+            << QByteArray("tressil: no display (DISPLAY and WAYLAND_DISPLAY are unset); to run without one, set "
+                          "QT_QPA_PLATFORM=offscreen or use xvfb-run -a tressil\n");
+    QTest::newRow("Qt's -platform option chooses one") << QStringList {"-platform", "offscreen"} << 0 << QByteArray();
+}
+
+void TestCommandLineE2E::noDisplayAndNoPlatformSaysHowToRunHeadless()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, err);
+    TressilRunner runner;
+    runner.writeApplication("function main(args) { ovex.exit(0); }");
+    QProcessEnvironment environment = withoutDisplay();
+    environment.remove("QT_QPA_PLATFORM");
+    const TressilRun run = runner.run(arguments, 30000, QString(), environment);
+    QVERIFY(run.finished);
+    QVERIFY(!run.crashed);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.err, err);
 }
 
 QTEST_GUILESS_MAIN(TestCommandLineE2E)

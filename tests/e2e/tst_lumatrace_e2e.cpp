@@ -82,6 +82,8 @@ private Q_SLOTS:
     void secondGenerateImageReplacesTheFirst();
     void fileMaskIsHandedToThePage();
     void refusedParametersGiveAnEmptyResultAndTheirReason();
+    void previewTakesAnyNumberForTheSides_data();
+    void previewTakesAnyNumberForTheSides();
     void vectorExportsRefuseGridsOverTheirLimitWithTheReason();
     void exportsEqualToolExports_data();
     void exportsEqualToolExports();
@@ -169,6 +171,29 @@ void TestLumatraceE2E::refusedParametersGiveAnEmptyResultAndTheirReason()
             endless, dir.path());
     QCOMPARE(lines, (QStringList {"[0,true,false,false,false]", "no image", "[true,\"\"]"}));
     QVERIFY(QDir(dir.path()).entryList(QDir::Files).isEmpty());
+}
+
+void TestLumatraceE2E::previewTakesAnyNumberForTheSides_data()
+{
+    QTest::addColumn<QByteArray>("side");
+    QTest::newRow("1e308, beyond float and int") << QByteArray("1e308");
+    QTest::newRow("-1e308") << QByteArray("-1e308");
+    QTest::newRow("infinity") << QByteArray("Infinity");
+    QTest::newRow("not a number") << QByteArray("NaN");
+}
+
+// Page script hands over doubles; the sanitizer build stops at an out-of-range conversion.
+void TestLumatraceE2E::previewTakesAnyNumberForTheSides()
+{
+    QFETCH(QByteArray, side);
+    const QStringList lines = runPage("map.width = 600; map.height = " + side
+                                              + "; llumatrace.generatePreview(map, 100);"
+                                                " map.width = "
+                                              + side
+                                              + "; map.height = 400; llumatrace.generatePreview(map, 100);"
+                                                " ovex.println('previewed');",
+                                      showcaseMap(), QDir::tempPath());
+    QCOMPARE(lines, QStringList {"previewed"});
 }
 
 void TestLumatraceE2E::vectorExportsRefuseGridsOverTheirLimitWithTheReason()

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
@@ -65,6 +66,7 @@ private Q_SLOTS:
     void openNewFileIsASaveChooserThatAsksBeforeOverwriting();
     void openFilesGivesAList();
     void openDirShowsFoldersOnly();
+    void fileDialogHistoryStaysInTheBuildFolder();
 };
 
 void TestScriptDialogs::confirmIsTrueOnlyForTheYesButton_data()
@@ -304,6 +306,16 @@ void TestScriptDialogs::openDirShowsFoldersOnly()
     });
     QCOMPARE(ovex.openDir("Folder", dir.path()), dir.filePath("folder"));
     QVERIFY(dirsOnly);
+}
+
+// The file dialogs keep their history in Qt's QtProject.conf: a test run must not write
+// it into the real home folder.
+void TestScriptDialogs::fileDialogHistoryStaysInTheBuildFolder()
+{
+    const QString buildFolder = QDir(QStringLiteral(TRESSIL_BIN_DIR "/..")).canonicalPath() + QLatin1Char('/');
+    for (const QString &folder :
+         {QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation), QDir::homePath()})
+        QVERIFY2(QDir(folder).canonicalPath().startsWith(buildFolder), qPrintable(folder));
 }
 
 QTEST_MAIN(TestScriptDialogs)

@@ -3,6 +3,9 @@
 
 #include <QDir>
 #include <QImage>
+#include <QImageReader>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -135,8 +138,12 @@ private Q_SLOTS:
                                     << "" << 2;
         QTest::newRow("pattern without {seed}") << "art.png"
                                                 << "1" << 2;
-        QTest::newRow("folder that does not exist") << "missing/art-{seed}.png"
-                                                    << "1" << 1;
+        QTest::newRow("folder that cannot be made, below a file") << "a-file/art-{seed}.png"
+                                                                  << "1" << 1;
+        QTest::newRow("more than 100000 distinct seeds") << "art-{seed}.png"
+                                                         << "0-99999, 100000" << 2;
+        QTest::newRow("a range longer than 100000 seeds") << "art-{seed}.png"
+                                                          << "1-100001" << 2;
     }
 
     void badRequestsAreRefusedInOneLine()
@@ -144,9 +151,77 @@ private Q_SLOTS:
         QFETCH(QString, pattern);
         QFETCH(QString, seeds);
         QFETCH(int, exitCode);
+        QFile blocker(path("a-file"));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        blocker.close();
         const ToolRun run = runLumatrace({"batch", kMap, path(pattern), "--seeds", seeds});
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(run.err.count('\n'), 1);
+    }
+
+    // Only one of them runs: the rest is the limit's count.
+    void limitCountsDistinctSeedsNotListedOnes_data()
+    {
+        QTest::addColumn<QString>("seeds");
+        QTest::addColumn<QString>("shard");
+        QTest::newRow("100000 seeds listed twice") << "0-99999, 0-99999"
+                                                   << "1/100000";
+        QTest::newRow("overlapping ranges and repeats") << "50000-99999, 0-60000, 7, 99999"
+                                                        << "100000/100000";
+    }
+
+    void limitCountsDistinctSeedsNotListedOnes()
+    {
+        QFETCH(QString, seeds);
+        QFETCH(QString, shard);
+        const QString folder = path(QStringLiteral("limit %1").arg(QTest::currentDataTag()));
+        const ToolRun run = runLumatrace({"batch", kMap, folder + "/a-{seed}.svg", "--seeds", seeds, "--shard", shard});
+        QVERIFY2(run.exitCode == 0, run.err);
+        QCOMPARE(QDir(folder).entryList(QDir::Files).size(), 1);
+    }
+
+    void negativeSeedIsRefusedAlikeByExportAndBatch()
+    {
+        const ToolRun exported = runLumatrace({"export", kMap, path("minus.svg"), "--seed", "-1"});
+        const ToolRun batch = runLumatrace({"batch", kMap, path("minus-{seed}.svg"), "--seeds", "-1"});
+        QCOMPARE(exported.exitCode, 2);
+        QCOMPARE(batch.exitCode, 2);
+        QCOMPARE(exported.err, batch.err);
+        QCOMPARE(exported.err.count('\n'), 1);
+        QVERIFY(!QFileInfo::exists(path("minus.svg")));
+    }
+
+    // As users expect of out/art-{seed}.png before out exists.
+    void missingFoldersOfFilesAndSheetAreMade()
+    {
+        const ToolRun run = runLumatrace({"batch", kMap, path("made/deeper/art-{seed}.svg"), "--seeds", "4",
+                                          "--contact-sheet", path("sheets/sheet.png")});
+        QVERIFY2(run.exitCode == 0, run.err);
+        QVERIFY(QFileInfo(path("made/deeper/art-4.svg")).isFile());
+        QVERIFY(QFileInfo(path("sheets/sheet.png")).isFile());
+    }
+
+    // The sheet is drawn and written a row of thumbnails at a time: 2500 thumbnails of a
+    // tiny map, 78 Mpx of sheet (313 MB as one image), peak well under that.
+    void contactSheetOfManySeedsKeepsOneRowInMemory()
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        QSKIP("AddressSanitizer quarantines freed memory: the resident size does not show what is held");
+#endif
+        QJsonObject map = QJsonDocument::fromJson(fileBytes(kMap)).object();
+        map["width"] = 24;
+        map["height"] = 16;
+        QFile tiny(path("tiny.json"));
+        QVERIFY(tiny.open(QIODevice::WriteOnly));
+        tiny.write(QJsonDocument(map).toJson());
+        tiny.close();
+        QVERIFY(QDir().mkpath(path("many")));
+        const PeakRun run = runMeasuringPeak(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"),
+                                             {"batch", path("tiny.json"), path("many/a-{seed}.svg"), "--seeds",
+                                              "1-2500", "--contact-sheet", path("many/sheet.png")});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(QImageReader(path("many/sheet.png")).size(), QSize(50 * 168 + 8, 50 * (168 + 18) + 8));
+        QVERIFY2(run.peakKilobytes < 150 * 1024, qPrintable(QString::number(run.peakKilobytes)));
     }
 };
 

@@ -295,6 +295,25 @@ private Q_SLOTS:
         QCOMPARE(g.exitCode, 0);
         QVERIFY(g.out.contains("shortest"));
     }
+
+    void everyHelpLineFitsEightyColumns_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("the whole help") << QStringList {"--help"};
+        for (const char *command : {"generate", "export", "batch", "params"}) {
+            QTest::newRow(command) << QStringList {command, "--help"};
+            QTest::newRow(qPrintable(QStringLiteral("help %1").arg(command))) << QStringList {"help", command};
+        }
+    }
+
+    void everyHelpLineFitsEightyColumns()
+    {
+        QFETCH(QStringList, args);
+        const RunResult r = runTool(args);
+        QCOMPARE(r.exitCode, 0);
+        for (const QByteArray &line : r.out.split('\n'))
+            QVERIFY2(QString::fromUtf8(line).size() <= 80, line.constData());
+    }
 };
 
 QTEST_MAIN(TestLumatraceTool)
