@@ -1,10 +1,11 @@
 #include "lumatrace.h"
 
 #include "artworkexporter.h"
-#include "artworkmetadata.h"
 #include "artworkscene.h"
 #include "circuitexporter.h"
+#include "drawingbudget.h"
 #include "exportfacts.h"
+#include "pngparameterreader.h"
 #include "pngstreamwriter.h"
 #include "printlayout.h"
 #include "rendermetrics.h"
@@ -13,9 +14,6 @@
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QFontDatabase>
-#include <QImageReader>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMimeData>
 #include <QOpenGLContext>
 #include <QQmlError>
@@ -110,8 +108,9 @@ void Lumatrace::generatePreview(const QVariantMap &parameters, int maxSide, cons
 
 QVariantMap Lumatrace::readArtworkParameters(const QString &file)
 {
-    const QString text = QImageReader(file).text(ArtworkMetadata::kParametersKey);
-    return QJsonDocument::fromJson(text.toUtf8()).object().toVariantMap();
+    const PngParameterReader::Result read = PngParameterReader::read(file);
+    exportRefusal = read.error;
+    return read.parameters;
 }
 
 void Lumatrace::acceptFileDrops(const QStringList &suffixes)
@@ -167,6 +166,12 @@ void Lumatrace::renderResult(const QVariantMap &parameters, float renderScale, c
         return;
     }
     const ArtworkScene scene(generator);
+    // Refused like a generation: no picture, and the reason for lastError.
+    exportRefusal = DrawingBudget::rasterRefusal(scene.circuit(), generator.settings(), renderScale);
+    if (!exportRefusal.isEmpty()) {
+        handOff(resultBytes.get(), name);
+        return;
+    }
     const QImage *image = renderer.render(scene, generator.settings(), renderScale, RenderLayer::Composite);
     // A canvas with no pixels, or one too large to draw, leaves nothing to show.
     if (!image)
@@ -363,7 +368,8 @@ QString Lumatrace::lastError()
 
 void Lumatrace::noteRefusal(const ExportResult &result)
 {
-    exportRefusal = result.failure == ExportResult::GridTooLarge ? result.reason : QString();
+    const bool refused = result.failure == ExportResult::GridTooLarge || result.failure == ExportResult::DrawingRefused;
+    exportRefusal = refused ? result.reason : QString();
 }
 
 void Lumatrace::readParameters(const QVariantMap &parameters)
