@@ -52,15 +52,16 @@ bool readField(QIODevice &device, qint64 *left, QByteArray *field, int limit)
 }
 
 // Inflates `left` bytes of the device, stopping as soon as the text passes the limit.
-Result inflateText(QIODevice &device, qint64 left)
+bool inflateText(QIODevice &device, qint64 left, QByteArray *text, QString *error)
 {
     z_stream zs {};
-    if (inflateInit(&zs) != Z_OK)
-        return failure(QStringLiteral("cannot inflate the parameter text"));
-    QByteArray text;
+    if (inflateInit(&zs) != Z_OK) {
+        *error = QStringLiteral("cannot inflate the parameter text");
+        return false;
+    }
     QByteArray out(int(kPiece), '\0');
     int status = Z_OK;
-    while (status == Z_OK && left > 0 && text.size() <= PngParameterReader::kMaxTextBytes) {
+    while (status == Z_OK && left > 0 && text->size() <= PngParameterReader::kMaxTextBytes) {
         QByteArray in = device.read(std::min(left, kPiece));
         if (in.isEmpty())
             break;
@@ -71,37 +72,56 @@ Result inflateText(QIODevice &device, qint64 left)
             zs.next_out = reinterpret_cast<Bytef *>(out.data());
             zs.avail_out = uInt(out.size());
             status = inflate(&zs, Z_NO_FLUSH);
-            text.append(out.constData(), out.size() - int(zs.avail_out));
-        } while (status == Z_OK && zs.avail_out == 0 && text.size() <= PngParameterReader::kMaxTextBytes);
+            text->append(out.constData(), out.size() - int(zs.avail_out));
+        } while (status == Z_OK && zs.avail_out == 0 && text->size() <= PngParameterReader::kMaxTextBytes);
     }
     inflateEnd(&zs);
-    if (text.size() > PngParameterReader::kMaxTextBytes)
-        return failure(tooLarge());
-    if (status != Z_STREAM_END)
-        return failure(QStringLiteral("the parameter text is damaged (its compressed data is broken)"));
-    return PngParameterReader::fromText(text);
+    if (text->size() > PngParameterReader::kMaxTextBytes)
+        *error = tooLarge();
+    else if (status != Z_STREAM_END)
+        *error = QStringLiteral("the parameter text is damaged (its compressed data is broken)");
+    return error->isEmpty();
 }
 
-// The text of an iTXt chunk of `length` bytes whose keyword has been read.
-Result readItxtText(QIODevice &device, qint64 length)
+// The rest of a text chunk, `left` bytes, stored or deflated.
+Result readText(QIODevice &device, qint64 left, bool compressed, bool latin1)
 {
-    QByteArray flags(2, '\0');
-    if (length < 2 || device.read(flags.data(), 2) != 2)
+    QByteArray text;
+    QString error;
+    if (compressed) {
+        if (!inflateText(device, left, &text, &error))
+            return failure(error);
+    } else {
+        if (left > PngParameterReader::kMaxTextBytes)
+            return failure(tooLarge());
+        text = device.read(left);
+        if (text.size() != left)
+            return failure(QStringLiteral("the parameter chunk is cut short"));
+    }
+    // tEXt and zTXt hold Latin-1, as other PNG writers (Qt's among them) store such text.
+    return PngParameterReader::fromText(latin1 ? QString::fromLatin1(text).toUtf8() : text);
+}
+
+// The text of a tEXt, zTXt or iTXt chunk of `length` bytes whose keyword has been read.
+Result readChunkText(QIODevice &device, const QByteArray &type, qint64 length)
+{
+    if (type == "tEXt")
+        return readText(device, length, false, true);
+    const int flagBytes = type == "zTXt" ? 1 : 2;
+    QByteArray flags(flagBytes, '\0');
+    if (length < flagBytes || device.read(flags.data(), flagBytes) != flagBytes)
         return failure(QStringLiteral("the parameter chunk is cut short"));
-    qint64 left = length - 2;
+    qint64 left = length - flagBytes;
+    if (type == "zTXt")
+        return flags.at(0) == '\0' ? readText(device, left, true, true)
+                                   : failure(QStringLiteral("the parameter text uses an unknown compression"));
     QByteArray language, translated;
     if (!readField(device, &left, &language, kMaxChunkHeader)
         || !readField(device, &left, &translated, kMaxChunkHeader))
         return failure(QStringLiteral("the parameter chunk is damaged"));
-    if (flags.at(0) != '\0')
-        return flags.at(1) == '\0' ? inflateText(device, left)
-                                   : failure(QStringLiteral("the parameter text uses an unknown compression"));
-    if (left > PngParameterReader::kMaxTextBytes)
-        return failure(tooLarge());
-    const QByteArray text = device.read(left);
-    if (text.size() != left)
-        return failure(QStringLiteral("the parameter chunk is cut short"));
-    return PngParameterReader::fromText(text);
+    if (flags.at(0) != '\0' && flags.at(1) != '\0')
+        return failure(QStringLiteral("the parameter text uses an unknown compression"));
+    return readText(device, left, flags.at(0) != '\0', false);
 }
 
 // Strict UTF-8: no overlong forms, surrogates or code points past U+10FFFF.
@@ -194,9 +214,10 @@ Result PngParameterReader::read(QIODevice &device)
         if (length > 0x7fffffff || type == "IEND")
             break;
         qint64 skip = length + 4; // the data and its CRC
-        if (type == "iTXt" && length >= keyword.size()) {
+        const bool text = type == "iTXt" || type == "zTXt" || type == "tEXt";
+        if (text && length >= keyword.size()) {
             if (device.read(keyword.size()) == keyword)
-                return readItxtText(device, length - keyword.size());
+                return readChunkText(device, type, length - keyword.size());
             skip -= keyword.size();
         }
         if (device.skip(skip) != skip)

@@ -1,5 +1,6 @@
 // PngParameterReader: the parameter map an exported PNG carries in its
-// "lumatrace-parameters" iTXt chunk, read as hostile input: the file may be anything.
+// "lumatrace-parameters" text chunk (iTXt as the exporters write it; tEXt or zTXt in
+// Latin-1 as other writers do), read as hostile input: the file may be anything.
 #pragma once
 
 #include <QByteArray>
@@ -18,7 +19,7 @@ public:
     static constexpr int kMaxNesting = 32;
 
     struct Result {
-        QByteArray json; // the chunk's text, exactly as stored
+        QByteArray json; // the chunk's text as UTF-8, exactly as stored in an iTXt chunk
         QVariantMap parameters;
         // "" on success; else one line without the file name ("not a PNG file", ...).
         QString error;
