@@ -1,6 +1,6 @@
-// Writes the seed corpora of the fuzz targets into CORPUS/package, CORPUS/cipher and
-// CORPUS/parameters: small packages and enciphered payloads made with the real classes,
-// and the parameter maps of tests/data.
+// Writes the seed corpora of the fuzz targets into CORPUS/TARGET: small packages and
+// enciphered payloads made with the real classes, the parameter maps of tests/data for
+// the three map targets, and its PNGs with parameter text for the PNG reader.
 #include "ejpwrapper.h"
 
 #include <QDir>
@@ -35,7 +35,7 @@ int main(int argc, char **argv)
     const QString corpus = QString::fromLocal8Bit(argv[1]);
     const QDir data(QString::fromLocal8Bit(argv[2]));
 
-    for (const char *target : {"package", "cipher", "parameters"})
+    for (const char *target : {"package", "cipher", "parameters", "generation", "render", "pngparameters"})
         QDir().mkpath(corpus + QLatin1Char('/') + QLatin1String(target));
 
     QTemporaryDir app;
@@ -54,8 +54,14 @@ int main(int argc, char **argv)
         writeFile(QStringLiteral("%1/cipher/payload%2").arg(corpus).arg(++n), cipher.encode(payload, quint8(n * 37)));
 
     // Large maps (thousands of chips) would make every mutated input large as well.
-    for (const QFileInfo &map : data.entryInfoList({"*.json"}, QDir::Files))
-        if (map.size() <= 8192)
-            writeFile(corpus + "/parameters/" + map.fileName(), readFile(map.filePath()));
+    for (const QFileInfo &map : data.entryInfoList({"*.json"}, QDir::Files)) {
+        if (map.size() > 8192)
+            continue;
+        for (const char *target : {"parameters", "generation", "render"})
+            writeFile(corpus + '/' + target + '/' + map.fileName(), readFile(map.filePath()));
+    }
+    // PNGs with parameter text, and the hostile ones the tests keep.
+    for (const QFileInfo &png : data.entryInfoList({"params_*.png"}, QDir::Files))
+        writeFile(corpus + "/pngparameters/" + png.fileName(), readFile(png.filePath()));
     return 0;
 }

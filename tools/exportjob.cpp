@@ -178,6 +178,7 @@ QString failureMessage(const ExportResult &result, const GeneratorSettings &sett
         return QStringLiteral("%1: cancelled; nothing was written under this name").arg(result.file);
     case ExportResult::GenerationRefused:
     case ExportResult::GridTooLarge:
+    case ExportResult::DrawingRefused:
     case ExportResult::None:
     case ExportResult::CanvasNotDrawable:
         break;
@@ -272,7 +273,7 @@ ExportJob::Outcome ExportJob::run(const QVariantMap &parameters, const QString &
         return {};
     if (result.failure == ExportResult::GenerationRefused)
         return {kExitBadInput, request.parameters + QStringLiteral(": ") + generator.lastError()};
-    if (result.failure == ExportResult::GridTooLarge)
+    if (result.failure == ExportResult::GridTooLarge || result.failure == ExportResult::DrawingRefused)
         return {kExitBadInput, request.parameters + QStringLiteral(": ") + result.reason};
     return {result.failure == ExportResult::Cancelled ? kExitInterrupted : kExitFailure,
             failureMessage(result, generator.settings(), request)};

@@ -1,11 +1,7 @@
 // lumatrace params ART.png: the parameter map an exported PNG carries.
 #include "toolcommand.h"
 
-#include "artworkmetadata.h"
-
-#include <QImageReader>
-
-#include <cstdio>
+#include "pngparameterreader.h"
 
 namespace {
 
@@ -15,22 +11,12 @@ int runParams(const QStringList &args)
         printError(QStringLiteral("usage: lumatrace params ART.png"));
         return kExitBadInput;
     }
-    QImageReader reader(args.at(0), "png");
-    const QString json = reader.text(ArtworkMetadata::kParametersKey);
-    if (json.isEmpty()) {
-        printError(QStringLiteral("%1: no Lumatrace parameters in this file (%2)")
-                           .arg(args.at(0),
-                                reader.canRead() ? QStringLiteral("a PNG without them")
-                                                 : QStringLiteral("not a readable PNG")));
+    const PngParameterReader::Result read = PngParameterReader::read(args.at(0));
+    if (!read.ok()) {
+        printError(args.at(0) + QStringLiteral(": ") + read.error);
         return kExitBadInput;
     }
-    const QByteArray text = json.toUtf8() + "\n";
-    if (std::fwrite(text.constData(), 1, size_t(text.size()), stdout) != size_t(text.size())
-        || std::fflush(stdout) != 0) {
-        printError(QStringLiteral("cannot write to standard output"));
-        return kExitFailure;
-    }
-    return kExitOk;
+    return writeStandardOutput(read.json + "\n") ? kExitOk : kExitFailure;
 }
 
 } // namespace
@@ -43,6 +29,7 @@ const ToolCommand kParamsCommand = {
         "included) that every PNG written by lumatrace, the plug-in and the studio carries in\n"
         "its \"lumatrace-parameters\" text chunk. Exporting that map again gives the same\n"
         "artwork:  lumatrace params art.png > map.json && lumatrace export map.json again.png\n"
-        "Exit status 2: not a PNG, or a PNG without parameters.",
+        "Exit status 2: not a PNG, a PNG without parameters, or parameters that are not a\n"
+        "JSON object in UTF-8 of at most 1 MiB nested at most 32 deep.",
         runParams,
 };

@@ -28,7 +28,10 @@ Studio.OpenPng.prototype = {
     open: function (path) {
         var map = llumatrace.readArtworkParameters(path);
         if (!map || !Object.keys(map).length) {
-            Studio.status.error(Studio.util.fileName(path) + ' carries no Lumatrace parameters.');
+            // A refused map says why (too large, not UTF-8, not an object); a plain PNG has none.
+            var reason = llumatrace.lastError();
+            Studio.status.error(Studio.util.fileName(path) + (reason && !/^no Lumatrace/.test(reason)
+                ? ': ' + reason : ' carries no Lumatrace parameters.'));
             return false;
         }
         var adjusted = this.adjustedKeys(map);

@@ -5,6 +5,7 @@
 #include "artworkscene.h"
 #include "bytesink.h"
 #include "circuitgenerator.h"
+#include "drawingbudget.h"
 #include "exportfilenames.h"
 #include "exportwriter.h"
 #include "printsize.h"
@@ -19,6 +20,9 @@ ExportResult ArtworkExporter::regenerate(const QString &file, ExportLimits::Form
     const QString tooLarge = ExportLimits::refusal(m_generator.gridSize(), format);
     if (!tooLarge.isEmpty())
         return ExportResult::gridTooLarge(file, tooLarge);
+    const QString sizes = DrawingBudget::vectorRefusal(m_generator.settings());
+    if (!sizes.isEmpty())
+        return ExportResult::drawingRefused(file, sizes);
     m_generator.resetSeed();
     m_generator.generateCircuit();
     if (!m_generator.lastError().isEmpty())

@@ -6,6 +6,7 @@
 
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
+#include "drawingbudget.h"
 #include "exportfilenames.h"
 #include "exportlimits.h"
 #include "exportscenes.h"
@@ -47,6 +48,9 @@ ExportResult CircuitExporter::exportSvg(const QString &file, bool separate)
     const QString tooLarge = ExportLimits::refusal(m_generator.gridSize(), ExportLimits::Format::Svg);
     if (!tooLarge.isEmpty())
         return ExportResult::gridTooLarge(file, tooLarge);
+    const QString sizes = DrawingBudget::vectorRefusal(m_generator.settings());
+    if (!sizes.isEmpty())
+        return ExportResult::drawingRefused(file, sizes);
     if (!regenerate())
         return ExportResult::generationRefused(file);
     // The raster exports refuse such a canvas as well; a document with a negative

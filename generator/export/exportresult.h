@@ -23,7 +23,10 @@ struct ExportResult {
         Cancelled,
         // The grid exceeds the format's limit (ExportLimits); refused before generating,
         // nothing is written. reason says so in one line.
-        GridTooLarge
+        GridTooLarge,
+        // The settings ask for more drawing than the DrawingBudget allows, or for sizes
+        // a document cannot hold; refused before writing. reason names the key.
+        DrawingRefused
     };
 
     Failure failure = None;
@@ -31,7 +34,7 @@ struct ExportResult {
     // NotEnoughSpace: the bytes the file needs and the bytes free.
     qint64 bytesNeeded = 0;
     qint64 bytesFree = 0;
-    // GridTooLarge: the limit and the grid.
+    // GridTooLarge and DrawingRefused: the limit and what exceeds it.
     QString reason {};
 
     bool ok() const { return failure == None; }
@@ -44,6 +47,10 @@ struct ExportResult {
     static ExportResult gridTooLarge(const QString &file, const QString &reason)
     {
         return {GridTooLarge, file, 0, 0, reason};
+    }
+    static ExportResult drawingRefused(const QString &file, const QString &reason)
+    {
+        return {DrawingRefused, file, 0, 0, reason};
     }
     static ExportResult notEnoughSpace(const QString &file, qint64 needed, qint64 free)
     {

@@ -1,6 +1,8 @@
 #include "rasterfilewriter.h"
 
+#include "artworkscene.h"
 #include "circuitrenderer.h"
+#include "drawingbudget.h"
 #include "exportfile.h"
 #include "rendermetrics.h"
 
@@ -63,6 +65,9 @@ ExportResult RasterFileWriter::write(const ArtworkScene &scene, const GeneratorS
     const RenderMetrics metrics(settings, renderScale);
     if (!metrics.isBandable())
         return ExportResult::canvasNotDrawable(file);
+    const QString overBudget = DrawingBudget::rasterRefusal(scene.circuit(), settings, renderScale);
+    if (!overBudget.isEmpty())
+        return ExportResult::drawingRefused(file, overBudget);
     const int width = metrics.width();
     const int height = metrics.height();
     const qint64 needed = bytesNeeded(format, width, height);

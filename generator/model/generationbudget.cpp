@@ -14,6 +14,10 @@ bool GenerationBudget::admit(const GeneratorSettings &settings, int64_t cellCoun
                         .arg(adjustments)
                         .arg(chips)
                         .arg(kMaxListEntries));
+    if (settings.maskText.size() > kMaxMaskTextLength)
+        return refuse(QStringLiteral("mask_text: %1 characters, more than the limit of %2")
+                              .arg(settings.maskText.size())
+                              .arg(kMaxMaskTextLength));
     // Both counts are at most kMaxListEntries and the grid has at most 2^22 cells: no overflow.
     const int64_t fieldWork = (modificators + adjustments) * cellCount;
     if (fieldWork > kMaxFieldWork)

@@ -13,7 +13,8 @@ struct GeneratorSettings;
 // a limit is refused as a whole: the generator keeps an empty circuit and says why.
 //
 // The limits, in the units the work grows in:
-// - list lengths: at most kMaxListEntries modificators, adjustments and chips each;
+// - list lengths: at most kMaxListEntries modificators, adjustments and chips each, and
+//   at most kMaxMaskTextLength UTF-16 code units of mask_text (used or not);
 // - list entries x cells: every modificator and adjustment visits every cell, so their
 //   count times the cell count is at most kMaxFieldWork; the chips' rectangles cover at
 //   most kMaxChipCells cells in all and give at most kMaxPinEntries pins;
@@ -33,8 +34,12 @@ public:
     static constexpr int64_t kMaxPasses = 1000;
     static constexpr int64_t kMaxPassWork = int64_t(1) << 26;
     static constexpr int64_t kMaxGrowthWork = int64_t(1) << 24;
+    // The text mask fits its text into 200 pixels, so a few words are all that shows;
+    // laying out millions of characters takes seconds and hundreds of MB.
+    static constexpr int64_t kMaxMaskTextLength = 1000;
 
-    // Checks the limits known before any work: list lengths and list entries x cells.
+    // Checks the limits known before any work: list lengths, list entries x cells and
+    // the length of mask_text.
     bool admit(const GeneratorSettings &settings, int64_t cellCount);
     // Counts one chip's rectangle; false once the chips cover too many cells.
     bool chargeChip(int64_t cells);

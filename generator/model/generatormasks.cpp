@@ -1,5 +1,6 @@
 #include "generatormasks.h"
 
+#include "generationbudget.h"
 #include "maskfilereader.h"
 
 #include <QFont>
@@ -75,6 +76,11 @@ void GeneratorMasks::updateTextMask(const GeneratorSettings &s)
 {
     if (!s.maskTypeText)
         return;
+    // Generation refuses such a text; laying it out first would cost seconds.
+    if (s.maskText.size() > GenerationBudget::kMaxMaskTextLength) {
+        m_textMask = QImage();
+        return;
+    }
     const TextInputs inputs {s.width,          s.height,    s.maskText, s.maskFont, s.maskLetterSpacing,
                              s.maskFontWeight, s.maskItalic};
     if (!m_textMask.isNull() && inputs == m_textInputs)

@@ -1,10 +1,11 @@
 #include "lumatrace.h"
 
 #include "artworkexporter.h"
-#include "artworkmetadata.h"
 #include "artworkscene.h"
 #include "circuitexporter.h"
+#include "drawingbudget.h"
 #include "exportfacts.h"
+#include "pngparameterreader.h"
 #include "pngstreamwriter.h"
 #include "printlayout.h"
 #include "rendermetrics.h"
@@ -13,9 +14,6 @@
 #include <QCoreApplication>
 #include <QDropEvent>
 #include <QFontDatabase>
-#include <QImageReader>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QMimeData>
 #include <QOpenGLContext>
 #include <QQmlError>
@@ -109,8 +107,9 @@ void Lumatrace::generatePreview(const QVariantMap &parameters, int maxSide, cons
 
 QVariantMap Lumatrace::readArtworkParameters(const QString &file)
 {
-    const QString text = QImageReader(file).text(ArtworkMetadata::kParametersKey);
-    return QJsonDocument::fromJson(text.toUtf8()).object().toVariantMap();
+    const PngParameterReader::Result read = PngParameterReader::read(file);
+    exportRefusal = read.error;
+    return read.parameters;
 }
 
 void Lumatrace::acceptFileDrops(const QStringList &suffixes)
@@ -174,8 +173,14 @@ void Lumatrace::renderResult(const QVariantMap &parameters, int maxSide, const Q
         return;
     }
     const ArtworkScene scene(generator);
-    const QImage *image = renderer.render(scene, generator.settings(), previewScale(generator.settings(), maxSide),
-                                          RenderLayer::Composite);
+    const float renderScale = previewScale(generator.settings(), maxSide);
+    // Refused like a generation: no picture, and the reason for lastError.
+    exportRefusal = DrawingBudget::rasterRefusal(scene.circuit(), generator.settings(), renderScale);
+    if (!exportRefusal.isEmpty()) {
+        handOff(resultBytes.get(), name);
+        return;
+    }
+    const QImage *image = renderer.render(scene, generator.settings(), renderScale, RenderLayer::Composite);
     // A canvas with no pixels, or one too large to draw, leaves nothing to show.
     if (!image)
         return;
@@ -371,7 +376,8 @@ QString Lumatrace::lastError()
 
 void Lumatrace::noteRefusal(const ExportResult &result)
 {
-    exportRefusal = result.failure == ExportResult::GridTooLarge ? result.reason : QString();
+    const bool refused = result.failure == ExportResult::GridTooLarge || result.failure == ExportResult::DrawingRefused;
+    exportRefusal = refused ? result.reason : QString();
 }
 
 void Lumatrace::readParameters(const QVariantMap &parameters)

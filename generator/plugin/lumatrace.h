@@ -46,7 +46,8 @@ public Q_SLOTS:
     void generatePreview(const QVariantMap &parameters, int maxSide);
     /// The same, handed over under `name`, so thumbnails do not replace the preview.
     void generatePreview(const QVariantMap &parameters, int maxSide, const QString &name);
-    /// The parameter map a PNG written by the exporters carries; empty when it has none.
+    /// The parameter map a PNG written by the exporters carries; empty when it has none
+    /// or it is refused (PngParameterReader), with the reason for lastError.
     QVariantMap readArtworkParameters(const QString &file);
     /// From now on, local files whose names end in one of `suffixes` (".png") dropped onto
     /// the page are announced by filesDropped instead of reaching the page: page script
@@ -85,7 +86,8 @@ public Q_SLOTS:
     /// Why the last generation (by generate, generateImage or an export) was refused:
     /// the parameters exceed the generator's work budget or name a mask file that cannot
     /// be used; or why the last vector export refused the grid before generating, naming
-    /// the format's limit in cells. "" when it generated.
+    /// the format's limit in cells; or why the last image or export would draw too much
+    /// (DrawingBudget), naming the key. "" when it generated and drew.
     QString lastError();
     /// Stops the PNG or BIN export in progress after its current band; its slot then
     /// returns false and no file is left under the name being written.
@@ -108,7 +110,8 @@ private:
     bool runExport(Export exportCall);
     /// The local files of a drag whose names end in one of dropSuffixes.
     QStringList droppedFiles(const QMimeData *data) const;
-    /// Keeps an export's refusal of the grid for lastError; any other outcome clears it.
+    /// Keeps an export's refusal of the grid or the drawing for lastError; any other
+    /// outcome clears it.
     void noteRefusal(const ExportResult &result);
     /// Reads the map into the generator and hands a newly loaded file mask to the host.
     void readParameters(const QVariantMap &parameters);

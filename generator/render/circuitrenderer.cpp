@@ -3,6 +3,7 @@
 #include "artworkscene.h"
 #include "canvaswindow.h"
 #include "cvimageadapter.h"
+#include "drawingbudget.h"
 #include "paralleltasks.h"
 #include "renderbuffers.h"
 #include "rendermetrics.h"
@@ -114,7 +115,7 @@ const QImage *CircuitRenderer::render(const ArtworkScene &scene, const Generator
 {
     m_image.reset();
     const RenderMetrics metrics(settings, renderScale);
-    if (!metrics.isDrawable())
+    if (!metrics.isDrawable() || !DrawingBudget::rasterRefusal(scene.circuit(), settings, renderScale).isEmpty())
         return nullptr;
     auto image = std::make_unique<QImage>(metrics.width(), metrics.height(), QImage::Format_ARGB32);
     // Allocation can still fail for a canvas within the limits when memory is short.
@@ -144,6 +145,8 @@ CircuitRenderer::BandResult CircuitRenderer::renderBands(const ArtworkScene &sce
     const RenderMetrics metrics(settings, renderScale);
     if (!metrics.isBandable())
         return BandResult::NotDrawable;
+    if (!DrawingBudget::rasterRefusal(scene.circuit(), settings, renderScale).isEmpty())
+        return BandResult::OverBudget;
     const RenderPlan plan(scene, settings, metrics, layer);
     const RenderPass pass(plan, scene.circuit(), settings, metrics, layer);
     return drawBands(pass, metrics, bandRowsFor(metrics, pass.margin(), threadCount()), sink);

@@ -28,7 +28,7 @@ public:
     // top to bottom; returns false to stop the render.
     using BandSink = std::function<bool(const QImage &rows, int firstRow)>;
 
-    enum class BandResult { Done, NotDrawable, Stopped };
+    enum class BandResult { Done, NotDrawable, OverBudget, Stopped };
 
     CircuitRenderer();
     virtual ~CircuitRenderer();
@@ -39,13 +39,15 @@ public:
     // Renders at render scale s (canvas roundf(width × s) × roundf(height × s))
     // and returns the new ARGB32 image, owned by the renderer and valid until
     // the next render. Returns nullptr, drawing nothing, when the canvas has no
-    // pixels or exceeds the whole-canvas limits of RenderMetrics.
+    // pixels or exceeds the whole-canvas limits of RenderMetrics, or when the
+    // drawing exceeds the DrawingBudget.
     const QImage *render(const ArtworkScene &scene, const GeneratorSettings &settings, float renderScale,
                          RenderLayer layer);
 
     // Renders in horizontal bands, handing each band's rows to sink in order,
     // without ever holding the whole canvas: the banded limits of
-    // RenderMetrics apply. The same pixels as render().
+    // RenderMetrics apply, and the DrawingBudget (OverBudget). The same pixels
+    // as render().
     BandResult renderBands(const ArtworkScene &scene, const GeneratorSettings &settings, float renderScale,
                            RenderLayer layer, const BandSink &sink);
 
