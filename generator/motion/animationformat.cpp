@@ -36,15 +36,16 @@ QVector<AnimationFormat> makeFormats()
     webm.evenSize = true;
     formats.append(webm);
 
-    // Lossless WebP frames: the artwork's thin lines and glows stay exact. Effort 1
-    // of 6 is several times faster than the default at nearly the same size on
-    // flat artwork. Each frame is a whole picture; the muxer streams them to the file.
+    // Lossless WebP frames: the artwork's thin lines and glows stay exact. The
+    // least effort (0 of 6) encodes a 1920 x 1080 frame about four times faster
+    // than effort 1 for a tenth more bytes, and lossy quality 90 saves bytes but
+    // little time. Each frame is a whole picture; the muxer streams them to the file.
     AnimationFormat webp;
     webp.suffix = QStringLiteral("webp");
     webp.muxer = "webp";
     webp.encoder = "libwebp";
     webp.pixelFormat = "bgra";
-    webp.encoderOptions = {{"lossless", "1"}, {"compression_level", "1"}};
+    webp.encoderOptions = {{"lossless", "1"}, {"compression_level", "0"}};
     webp.muxerOptions = {{"loop", "0"}};
     formats.append(webp);
 
@@ -60,12 +61,14 @@ QVector<AnimationFormat> makeFormats()
     formats.append(gif);
 
     // Animated PNG, lossless; the encoder keeps only what changes between frames.
+    // Paeth filtering and zlib level 1 encode a 1920 x 1080 frame about three
+    // times faster than mixed filters at level 6, for 6 % more bytes.
     AnimationFormat png;
     png.suffix = QStringLiteral("png");
     png.muxer = "apng";
     png.encoder = "apng";
     png.pixelFormat = "rgb24";
-    png.encoderOptions = {{"pred", "mixed"}};
+    png.encoderOptions = {{"pred", "paeth"}, {"compression_level", "1"}};
     png.muxerOptions = {{"plays", "0"}};
     formats.append(png);
 
