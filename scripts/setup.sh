@@ -11,6 +11,9 @@ packages=(
   qtdeclarative5-dev qml-module-qtquick2 qml-module-qtquick-window2
   libqt5sql5-sqlite
   libopencv-core-dev libopencv-imgproc-dev zlib1g-dev
+  # FFmpeg writes animated loops; the tests read them back with libwebp and ffprobe.
+  libavcodec-dev libavformat-dev libavfilter-dev libswscale-dev libavutil-dev
+  libwebp-dev ffmpeg
   fonts-dejavu-core fonts-liberation
   xvfb xauth xdg-utils desktop-file-utils
   poppler-utils librsvg2-bin
