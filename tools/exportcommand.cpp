@@ -134,7 +134,7 @@ int runExportCommand(const QStringList &args)
 const ToolCommand kExportCommand = {
         "export",
         "export PARAMS.json OUT [--scale PERCENT | --paper NAME | --size WxH(mm|in)] [options]",
-        "export the artwork as PNG, SVG, raw RGB (BIN) or PDF, whole or by layer, by scale or paper",
+        "export the artwork as PNG, SVG, raw RGB (BIN), PDF or an animated loop, by scale or paper",
         "Reads PARAMS.json (\"-\" reads standard input) as the plug-in's updateGenerator does,\n"
         "then does exactly what the plug-in's exportPNG, exportSVG or exportBIN does: reseeds,\n"
         "regenerates, renders and writes. The format follows OUT's extension (any case):\n"
@@ -152,6 +152,14 @@ const ToolCommand kExportCommand = {
         "      too), one layer each on a transparent background\n"
         "  OUT.pdf                                  the artwork SVG's drawing as vector paths on one\n"
         "      page, centred and fitted; the page is the canvas at 96 dpi unless given\n"
+        "  OUT.mp4|webm|webp|gif [--frames N] [--fps F], OUT.png --frames N [--fps F]\n"
+        "      a seamless loop of N frames (2 to 1000, default 48) at F frames a second (1 to\n"
+        "      60, default 24): every signal travels once along its wire, the rest stands\n"
+        "      still, and frame 0 is the PNG export's picture. MP4 is H.264 and WebM VP9,\n"
+        "      both 4:2:0 colour, which needs even sides: an odd width or height gets one more\n"
+        "      column or row, a copy of the last. WebP and PNG (animated PNG) are lossless,\n"
+        "      GIF takes one palette from the whole loop; these keep the exact size. By\n"
+        "      --scale or a page as PNG; at most 16383 pixels a side and 40 Mpx in all\n"
         "Print sizes (instead of --scale), and the seed:\n"
         "  --paper NAME      A5, A4, A3, A2, A1, A0, Letter, Legal or Tabloid (portrait)\n"
         "  --size WxH(mm|in) a custom page, for example 210x297mm or 11x17in\n"
@@ -173,15 +181,16 @@ const ToolCommand kExportCommand = {
         "Every file is written under a temporary name and renamed when complete: a failed or\n"
         "interrupted export never leaves a partial file or harms an existing one.\n"
         "Exit status 2: bad usage (another extension, --scale with SVG or PDF, --separate with\n"
-        "BIN or PDF, --paper or --size with --scale or with the plain SVG), an unknown paper, a\n"
-        "malformed or empty size, a DPI outside 72 to 1200, an unreadable parameter file or one\n"
-        "larger than 64 MB, a grid of more than 2097152 cells or over the SVG or PDF limit\n"
-        "above, parameters beyond the generator's work budget or a used mask file that cannot\n"
-        "be read. Exit status 1: a file cannot be written (files written before it stay), the\n"
-        "disk is full or has less free space than the file needs, or the canvas has no pixels\n"
-        "(for SVG and PDF: a width or height that is not positive) or exceeds 65535 pixels a\n"
-        "side or 1000000000 pixels in all. Exit status 130: Ctrl-C stopped a PNG or BIN export\n"
-        "(the file being written is discarded).\n"
+        "BIN, PDF or a loop, --paper or --size with --scale or with the plain SVG), an unknown\n"
+        "paper, a malformed or empty size, a DPI outside 72 to 1200, frames or a rate out of\n"
+        "range, an unreadable parameter file or one larger than 64 MB, a grid of more than\n"
+        "2097152 cells or over the SVG or PDF limit above, parameters beyond the generator's\n"
+        "work budget or a used mask file that cannot be read. Exit status 1: a file cannot be\n"
+        "written (files written before it stay), the disk is full or has less free space than\n"
+        "the file needs, or the canvas has no pixels (for SVG and PDF: a width or height that\n"
+        "is not positive) or exceeds 65535 pixels a side or 1000000000 pixels in all (a loop:\n"
+        "the limits above). Exit status 130: Ctrl-C stopped a PNG, BIN or loop export (the file\n"
+        "being written is discarded).\n"
         "Progress appears on standard error when it is a terminal and the export is long.",
         runExportCommand,
 };

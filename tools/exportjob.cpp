@@ -3,6 +3,8 @@
 #include "seedlist.h"
 #include "toolcommand.h"
 
+#include "animationexporter.h"
+#include "animationwriter.h"
 #include "artworkexporter.h"
 #include "circuitexporter.h"
 #include "circuitgenerator.h"
@@ -26,12 +28,19 @@ const char kUsage[] = "usage: lumatrace export PARAMS.json OUT.png\n"
                       "                [--paper ... | --size ...] [--landscape] [--no-background]\n"
                       "                [--separate]\n"
                       "       lumatrace export PARAMS.json OUT.pdf\n"
-                      "                [--paper ... | --size ...] [--landscape] [--no-background]";
+                      "                [--paper ... | --size ...] [--landscape] [--no-background]\n"
+                      "       lumatrace export PARAMS.json OUT.(mp4|webm|webp|gif|png) --frames N\n"
+                      "                [--fps F] [--scale PERCENT | --paper ... | --size ...] [--dpi DPI]";
 
-bool formatOf(const QString &file, ExportJob::Format *format)
+// An animation format by its suffix, or a PNG with a frame count or rate: an animated PNG.
+bool formatOf(const QString &file, ExportJob::Request *request)
 {
     const QString suffix = QFileInfo(file).suffix().toLower();
-    if (suffix == QLatin1String("png"))
+    const bool loopOptions = !request->frames.isEmpty() || !request->fps.isEmpty();
+    ExportJob::Format *format = &request->format;
+    if (AnimationWriter::isAnimationFile(file) && (suffix != QLatin1String("png") || loopOptions))
+        *format = ExportJob::Format::Animation;
+    else if (suffix == QLatin1String("png"))
         *format = ExportJob::Format::Png;
     else if (suffix == QLatin1String("svg"))
         *format = ExportJob::Format::Svg;
@@ -41,6 +50,19 @@ bool formatOf(const QString &file, ExportJob::Format *format)
         *format = ExportJob::Format::Pdf;
     else
         return false;
+    return true;
+}
+
+// An option's whole number within low .. high; an option not given keeps *value.
+bool readWholeNumber(const QString &text, int low, int high, int *value)
+{
+    if (text.isEmpty())
+        return true;
+    bool ok = false;
+    const int number = text.toInt(&ok);
+    if (!ok || number < low || number > high)
+        return false;
+    *value = number;
     return true;
 }
 
@@ -72,6 +94,10 @@ bool readValueOption(const QString &arg, const QString &value, ExportJob::Reques
         request->dpi = value;
     else if (arg == QLatin1String("--seed"))
         request->seed = value;
+    else if (arg == QLatin1String("--frames"))
+        request->frames = value;
+    else if (arg == QLatin1String("--fps"))
+        request->fps = value;
     else if (arg == QLatin1String("--scale")) {
         bool ok = false;
         request->scalePercent = value.toFloat(&ok);
@@ -101,6 +127,8 @@ bool optionsFit(const ExportJob::Request &r)
         return false;
     if (!r.dpi.isEmpty() && !r.isRaster())
         return false;
+    if ((!r.frames.isEmpty() || !r.fps.isEmpty()) && r.format != ExportJob::Format::Animation)
+        return false;
     switch (r.format) {
     case ExportJob::Format::Png:
         return !r.artwork && !r.noBackground;
@@ -109,6 +137,8 @@ bool optionsFit(const ExportJob::Request &r)
     case ExportJob::Format::Svg:
         // The plain document is always drawn at scale 1 and has no page.
         return r.artwork ? !r.hasScale : !(r.hasScale || r.hasPage() || r.noBackground);
+    case ExportJob::Format::Animation:
+        return !r.artwork && !r.noBackground && !r.separate;
     case ExportJob::Format::Pdf:
         break;
     }
@@ -128,7 +158,7 @@ bool parseArguments(const QStringList &args, ExportJob::Request *request)
             positional.append(arg);
         }
     }
-    if (positional.size() != 2 || !formatOf(positional.at(1), &request->format))
+    if (positional.size() != 2 || !formatOf(positional.at(1), request))
         return false;
     request->parameters = positional.at(0);
     request->file = positional.at(1);
@@ -139,6 +169,8 @@ ExportResult runExport(CircuitExporter &exporter, ArtworkExporter &artwork, cons
                        const QSizeF &pageMm)
 {
     switch (request.format) {
+    case ExportJob::Format::Animation:
+        break; // run by ExportJob::run itself
     case ExportJob::Format::Svg:
         if (request.artwork)
             return artwork.exportSvg(request.file, request.separate, {!request.noBackground, pageMm});
@@ -176,9 +208,12 @@ QString failureMessage(const ExportResult &result, const GeneratorSettings &sett
                 .arg(megabytes(result.bytesFree));
     case ExportResult::Cancelled:
         return QStringLiteral("%1: cancelled; nothing was written under this name").arg(result.file);
+    case ExportResult::EncodingFailed:
+        return QStringLiteral("%1: %2; nothing was written under this name").arg(result.file, result.reason);
     case ExportResult::GenerationRefused:
     case ExportResult::GridTooLarge:
     case ExportResult::DrawingRefused:
+    case ExportResult::OptionRefused:
     case ExportResult::None:
     case ExportResult::CanvasNotDrawable:
         break;
@@ -195,6 +230,16 @@ QString failureMessage(const ExportResult &result, const GeneratorSettings &sett
                 .arg(settings.width)
                 .arg(settings.height)
                 .arg(double(scalePercent));
+    if (request.format == ExportJob::Format::Animation)
+        return QStringLiteral("%1: the canvas is too large for a loop: width %2 and height %3 at %4 % exceed %5 "
+                              "pixels a side or %6 pixels (%7 Mpx) in all")
+                .arg(result.file)
+                .arg(settings.width)
+                .arg(settings.height)
+                .arg(double(scalePercent))
+                .arg(AnimationWriter::kMaxSide)
+                .arg(RenderMetrics::kMaxPixels)
+                .arg(RenderMetrics::kMaxPixels / 1000000);
     return QStringLiteral("%1: the canvas is too large: width %2 and height %3 at %4 % exceed the limit of %5 "
                           "pixels a side and %6 pixels (%7 Mpx) in all")
             .arg(result.file)
@@ -239,7 +284,27 @@ bool ExportJob::parse(const QStringList &args, Outcome *refusal)
         *refusal = {kExitBadInput, seedError};
         return false;
     }
+    const QString loopError = readLoopOptions();
+    if (!loopError.isEmpty()) {
+        *refusal = {kExitBadInput, loopError};
+        return false;
+    }
     return true;
+}
+
+QString ExportJob::readLoopOptions()
+{
+    if (!readWholeNumber(m_request.frames, AnimationWriter::kMinFrames, AnimationWriter::kMaxFrames, &m_frames))
+        return QStringLiteral("--frames %1 is not a frame count from %2 to %3")
+                .arg(m_request.frames)
+                .arg(AnimationWriter::kMinFrames)
+                .arg(AnimationWriter::kMaxFrames);
+    if (!readWholeNumber(m_request.fps, AnimationWriter::kMinFps, AnimationWriter::kMaxFps, &m_fps))
+        return QStringLiteral("--fps %1 is not a rate from %2 to %3 frames a second")
+                .arg(m_request.fps)
+                .arg(AnimationWriter::kMinFps)
+                .arg(AnimationWriter::kMaxFps);
+    return QString();
 }
 
 ExportJob::Outcome ExportJob::run(const QVariantMap &parameters, const QString &file, const Hooks &hooks) const
@@ -258,6 +323,22 @@ ExportJob::Outcome ExportJob::run(const QVariantMap &parameters, const QString &
         const GeneratorSettings &s = generator.settings();
         request.scalePercent = float(m_layout.fitScalePercent(s.width, s.height));
     }
+    const ExportResult result = request.format == Format::Animation
+            ? runLoopExport(generator, request, {m_frames, m_fps, request.scalePercent}, hooks)
+            : runStillExport(generator, request, hooks);
+    if (result.ok())
+        return {};
+    if (result.failure == ExportResult::GenerationRefused)
+        return {kExitBadInput, request.parameters + QStringLiteral(": ") + generator.lastError()};
+    if (result.failure == ExportResult::GridTooLarge || result.failure == ExportResult::DrawingRefused
+        || result.failure == ExportResult::OptionRefused)
+        return {kExitBadInput, request.parameters + QStringLiteral(": ") + result.reason};
+    return {result.failure == ExportResult::Cancelled ? kExitInterrupted : kExitFailure,
+            failureMessage(result, generator.settings(), request)};
+}
+
+ExportResult ExportJob::runStillExport(CircuitGenerator &generator, const Request &request, const Hooks &hooks) const
+{
     CircuitRenderer renderer;
     renderer.setThreadCount(hooks.renderThreads);
     CircuitExporter exporter(generator, renderer);
@@ -268,13 +349,17 @@ ExportJob::Outcome ExportJob::run(const QVariantMap &parameters, const QString &
     // The resolution actually used: the one asked for, the print default for a page, else a screen's.
     exporter.setDpi(!request.dpi.isEmpty() || m_layout.hasPage() ? m_layout.dpi() : PrintSize::kScreenDpi);
     ArtworkExporter artwork(generator);
-    const ExportResult result = runExport(exporter, artwork, request, m_layout.millimetres());
-    if (result.ok())
-        return {};
-    if (result.failure == ExportResult::GenerationRefused)
-        return {kExitBadInput, request.parameters + QStringLiteral(": ") + generator.lastError()};
-    if (result.failure == ExportResult::GridTooLarge || result.failure == ExportResult::DrawingRefused)
-        return {kExitBadInput, request.parameters + QStringLiteral(": ") + result.reason};
-    return {result.failure == ExportResult::Cancelled ? kExitInterrupted : kExitFailure,
-            failureMessage(result, generator.settings(), request)};
+    return runExport(exporter, artwork, request, m_layout.millimetres());
 }
+
+ExportResult ExportJob::runLoopExport(CircuitGenerator &generator, const Request &request,
+                                      const AnimationExporter::Options &options, const Hooks &hooks)
+{
+    AnimationExporter exporter(generator);
+    if (hooks.file)
+        hooks.file(1, 1, request.file);
+    if (hooks.rows)
+        exporter.setProgress([&hooks](int done, int total) { return hooks.rows(done, total); });
+    return exporter.exportAnimation(request.file, options);
+}
+

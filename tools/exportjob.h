@@ -4,6 +4,7 @@
 // the one the export command writes.
 #pragma once
 
+#include "animationexporter.h"
 #include "printlayout.h"
 
 #include <QString>
@@ -11,6 +12,8 @@
 #include <QVariantMap>
 
 #include <functional>
+
+class CircuitGenerator;
 
 class ExportJob
 {
@@ -39,13 +42,13 @@ public:
     // The seed of --seed, which replaces the map's when given.
     bool hasSeed() const { return !m_request.seed.isEmpty(); }
     int seed() const { return m_seed; }
-    // PNG and BIN: Ctrl-C can stop them between bands.
+    // PNG, BIN and animations: Ctrl-C can stop them between bands or frames.
     bool isRaster() const;
 
     // Writes the export of parameters to file (in place of OUT).
     Outcome run(const QVariantMap &parameters, const QString &file, const Hooks &hooks) const;
 
-    enum class Format { Png, Svg, Bin, Pdf };
+    enum class Format { Png, Svg, Bin, Pdf, Animation };
 
     struct Request {
         QString parameters;
@@ -61,13 +64,23 @@ public:
         bool artwork = false;
         bool noBackground = false;
         QString seed; // replaces the map's seed when given
+        QString frames; // an animated loop's frames and rate; empty: not given
+        QString fps;
 
         bool hasPage() const { return !paper.isEmpty() || !size.isEmpty(); }
-        bool isRaster() const { return format == Format::Png || format == Format::Bin; }
+        bool isRaster() const { return format == Format::Png || format == Format::Bin || format == Format::Animation; }
     };
 
 private:
+    // --frames and --fps of an animation; "" when they are fine, else the one line that says not.
+    QString readLoopOptions();
+    ExportResult runStillExport(CircuitGenerator &generator, const Request &request, const Hooks &hooks) const;
+    static ExportResult runLoopExport(CircuitGenerator &generator, const Request &request,
+                                      const AnimationExporter::Options &options, const Hooks &hooks);
+
     Request m_request;
     PrintLayout m_layout;
     int m_seed = 0;
+    int m_frames = 48;
+    int m_fps = 24;
 };

@@ -26,7 +26,12 @@ struct ExportResult {
         GridTooLarge,
         // The settings ask for more drawing than the DrawingBudget allows, or for sizes
         // a document cannot hold; refused before writing. reason names the key.
-        DrawingRefused
+        DrawingRefused,
+        // An option of the export is out of range; nothing is written. reason names it.
+        OptionRefused,
+        // The encoder of an animation failed; no file was left under the name. reason
+        // says why.
+        EncodingFailed
     };
 
     Failure failure = None;
@@ -34,7 +39,7 @@ struct ExportResult {
     // NotEnoughSpace: the bytes the file needs and the bytes free.
     qint64 bytesNeeded = 0;
     qint64 bytesFree = 0;
-    // GridTooLarge and DrawingRefused: the limit and what exceeds it.
+    // GridTooLarge, DrawingRefused, OptionRefused, EncodingFailed: what went wrong, one line.
     QString reason {};
 
     bool ok() const { return failure == None; }
@@ -47,6 +52,10 @@ struct ExportResult {
     static ExportResult gridTooLarge(const QString &file, const QString &reason)
     {
         return {GridTooLarge, file, 0, 0, reason};
+    }
+    static ExportResult withReason(Failure failure, const QString &file, const QString &reason)
+    {
+        return {failure, file, 0, 0, reason};
     }
     static ExportResult drawingRefused(const QString &file, const QString &reason)
     {

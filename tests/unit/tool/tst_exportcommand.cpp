@@ -44,6 +44,7 @@ private Q_SLOTS:
     void readOnlyFolderExitsOneAndWritesNothing();
     void tooLargeCanvasNamesTheLimit_data();
     void tooLargeCanvasNamesTheLimit();
+    void interruptStopsTheExportAndLeavesNoFile_data();
     void interruptStopsTheExportAndLeavesNoFile();
     void helpDescribesExport();
 
@@ -313,19 +314,29 @@ void TestExportCommand::tooLargeCanvasNamesTheLimit()
     QVERIFY(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
+void TestExportCommand::interruptStopsTheExportAndLeavesNoFile_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QStringList>("options");
+    QTest::newRow("a PNG in bands") << "art.png" << QStringList {"--scale", "900"};
+    QTest::newRow("a loop between frames") << "art.mp4" << QStringList {"--frames", "1000"};
+}
+
 void TestExportCommand::interruptStopsTheExportAndLeavesNoFile()
 {
-    const QString file = m_dir->filePath(QStringLiteral("art.png"));
+    QFETCH(QString, name);
+    QFETCH(QStringList, options);
+    const QString file = m_dir->filePath(name);
     {
         QFile old(file);
         QVERIFY(old.open(QIODevice::WriteOnly));
         old.write("the artwork that was there");
     }
     QProcess process;
-    process.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), {"export", kMap, file, "--scale", "900"});
+    process.start(QStringLiteral(TRESSIL_BIN_DIR "/lumatrace"), QStringList {"export", kMap, file} + options);
     QVERIFY(process.waitForStarted(10000));
     // Once the process holds its temporary file open (unnamed or not) the
-    // export is past generation and in its bands, where Ctrl-C is caught.
+    // export is past generation and in its bands or frames, where Ctrl-C is caught.
     const QString fds = QStringLiteral("/proc/%1/fd").arg(process.processId());
     auto writing = [&] {
         for (const QFileInfo &fd : QDir(fds).entryInfoList(QDir::System | QDir::Files)) {
@@ -347,7 +358,7 @@ void TestExportCommand::interruptStopsTheExportAndLeavesNoFile()
     QCOMPARE(process.readAllStandardError(),
              "lumatrace: " + file.toUtf8() + ": cancelled; nothing was written under this name\n");
     QCOMPARE(fileBytes(file), QByteArray("the artwork that was there"));
-    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList {"art.png"});
+    QCOMPARE(QDir(m_dir->path()).entryList(QDir::Files | QDir::Hidden), QStringList {name});
 }
 
 void TestExportCommand::helpDescribesExport()
