@@ -1,5 +1,6 @@
 #include "lumatrace.h"
 
+#include "animationexporter.h"
 #include "artworkexporter.h"
 #include "artworkscene.h"
 #include "circuitexporter.h"
@@ -193,16 +194,19 @@ void Lumatrace::renderResult(const QVariantMap &parameters, int maxSide, const Q
 
 void Lumatrace::prepare(CircuitExporter &exporter)
 {
-    exporter.setRowProgress([this](qint64 done, qint64 total) {
-        const int percent = total > 0 ? int(done * 100 / total) : 100;
-        if (percent != shownPercent) {
-            shownPercent = percent;
-            Q_EMIT exportProgress(percent);
-        }
-        // Lets the page repaint and deliver a click on its cancel button.
-        QCoreApplication::processEvents();
-        return !cancelRequested;
-    });
+    exporter.setRowProgress([this](qint64 done, qint64 total) { return reportProgress(done, total); });
+}
+
+bool Lumatrace::reportProgress(qint64 done, qint64 total)
+{
+    const int percent = total > 0 ? int(done * 100 / total) : 100;
+    if (percent != shownPercent) {
+        shownPercent = percent;
+        Q_EMIT exportProgress(percent);
+    }
+    // Lets the page repaint and deliver a click on its cancel button.
+    QCoreApplication::processEvents();
+    return !cancelRequested;
 }
 
 template<typename Export>
@@ -264,6 +268,19 @@ bool Lumatrace::exportBIN(const QString &file, float scale_percent)
 bool Lumatrace::exportBIN(const QString &file)
 {
     return exportBIN(file, 100.0f);
+}
+
+bool Lumatrace::exportAnimation(const QString &file, const QVariantMap &options)
+{
+    AnimationExporter::Options loop;
+    loop.frames = options.value(QStringLiteral("frames"), loop.frames).toInt();
+    loop.fps = options.value(QStringLiteral("fps"), loop.fps).toInt();
+    loop.scalePercent = options.value(QStringLiteral("scale"), loop.scalePercent).toFloat();
+    return runExport([&](CircuitExporter &) {
+        AnimationExporter exporter(generator);
+        exporter.setProgress([this](int done, int total) { return reportProgress(done, total); });
+        return exporter.exportAnimation(file, loop);
+    });
 }
 
 QVariantMap Lumatrace::printLayout(const QVariantMap &options)
@@ -376,8 +393,8 @@ QString Lumatrace::lastError()
 
 void Lumatrace::noteRefusal(const ExportResult &result)
 {
-    const bool refused = result.failure == ExportResult::GridTooLarge || result.failure == ExportResult::DrawingRefused;
-    exportRefusal = refused ? result.reason : QString();
+    // Every failure that comes with a reason in one line: limits, options, the encoder.
+    exportRefusal = result.ok() ? QString() : result.reason;
 }
 
 void Lumatrace::readParameters(const QVariantMap &parameters)

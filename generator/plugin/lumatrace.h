@@ -77,6 +77,12 @@ public Q_SLOTS:
     /// The artwork as vector paths on one PDF page: the page of `options` as for
     /// printLayout (default: the canvas at 96 dpi), "background" (default true).
     bool exportPDF(const QString &file, const QVariantMap &options);
+    /// A seamless loop in which the signals travel along their wires, as the file's suffix
+    /// says: ".mp4", ".webm", ".webp", ".gif" or ".png" (animated). `options`: "frames" (2 to
+    /// 1000, default 48), "fps" (1 to 60, default 24), "scale" (percent, default 100). Progress
+    /// and cancelExport as for the PNG export, by frames; false, writing nothing, for options
+    /// out of range (lastError says which), a refused generation or a failed file.
+    bool exportAnimation(const QString &file, const QVariantMap &options);
     void updateGenerator(const QVariantMap &parameters);
     void resetSeed();
     void setQMLFile(const QString &path);
@@ -87,9 +93,10 @@ public Q_SLOTS:
     /// the parameters exceed the generator's work budget or name a mask file that cannot
     /// be used; or why the last vector export refused the grid before generating, naming
     /// the format's limit in cells; or why the last image or export would draw too much
-    /// (DrawingBudget), naming the key. "" when it generated and drew.
+    /// (DrawingBudget), naming the key; or which option of the last loop export was out of
+    /// range, or why its encoder failed. "" when it generated and drew.
     QString lastError();
-    /// Stops the PNG or BIN export in progress after its current band; its slot then
+    /// Stops the PNG, BIN or loop export in progress after its current band or frame; its slot then
     /// returns false and no file is left under the name being written.
     void cancelExport();
     /// Whether an export is in progress (the other slots leave the generator alone then).
@@ -105,6 +112,8 @@ protected:
 private:
     /// An exporter wired to exportProgress and cancelExport.
     void prepare(CircuitExporter &exporter);
+    /// Emits exportProgress when the share changes and lets the page run; false once cancelled.
+    bool reportProgress(qint64 done, qint64 total);
     /// Runs one export with the guard and progress state set.
     template<typename Export>
     bool runExport(Export exportCall);

@@ -90,6 +90,7 @@ private Q_SLOTS:
     void separatePngExportEqualsToolExport();
     void updateGeneratorThenExportDrawsTheGeneratedCircuit();
     void pageSeesExportProgressAndCanCancel();
+    void pageCancelsALoopAndLearnsWhyOneIsRefused();
     void fontsAreTheSystemFamilies();
     void missingQmlFileShowsInViewerErrors();
     void unloadableLibrariesAreIgnored();
@@ -261,6 +262,10 @@ void TestLumatraceE2E::exportsEqualToolExports_data()
     QTest::newRow("pdf on Letter, landscape, no background")
             << "llumatrace.exportPDF(file, {paper: 'Letter', landscape: true, background: false})"
             << "art.pdf" << QStringList {"--paper", "Letter", "--landscape", "--no-background"};
+    QTest::newRow("mp4 loop at 25 %") << "llumatrace.exportAnimation(file, {frames: 4, fps: 12, scale: 25})"
+                                      << "art.mp4" << QStringList {"--frames", "4", "--fps", "12", "--scale", "25"};
+    QTest::newRow("gif loop, defaults but the frames") << "llumatrace.exportAnimation(file, {frames: 3, scale: 20})"
+                                                       << "art.gif" << QStringList {"--frames", "3", "--scale", "20"};
 }
 
 void TestLumatraceE2E::exportsEqualToolExports()
@@ -345,6 +350,22 @@ void TestLumatraceE2E::pageSeesExportProgressAndCanCancel()
     QCOMPARE(lines[4], QStringLiteral("false"));
     QVERIFY(!QFileInfo::exists(dir.filePath("cancelled.png")));
     QCOMPARE(QFileInfo(dir.filePath("done.bin")).size(), 3LL * 2400 * 2400);
+}
+
+void TestLumatraceE2E::pageCancelsALoopAndLearnsWhyOneIsRefused()
+{
+    QTemporaryDir dir;
+    const QStringList lines
+            = runPage("llumatrace.updateGenerator(map); var seen = [];"
+                      " llumatrace.exportProgress.connect(function (p) { seen.push(p);"
+                      "   if (p >= 50) llumatrace.cancelExport(); });"
+                      " ovex.println(llumatrace.exportAnimation(dir + '/cancelled.webm', {frames: 10, scale: 20}));"
+                      " ovex.println(seen.join(' '));"
+                      " ovex.println(llumatrace.exportAnimation(dir + '/refused.mp4', {frames: 1}));"
+                      " ovex.println(llumatrace.lastError());",
+                      showcaseMap(), dir.path());
+    QCOMPARE(lines, (QStringList {"false", "10 20 30 40 50", "false", "a loop has 2 to 1000 frames, not 1"}));
+    QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
 }
 
 void TestLumatraceE2E::fontsAreTheSystemFamilies()
