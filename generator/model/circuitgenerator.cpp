@@ -30,6 +30,7 @@ void CircuitGenerator::readParameters(const QVariantMap &parameters)
 {
     // Reading draws nothing, so reseeding after the whole map equals reseeding right
     // after "seed".
+    ++m_version;
     m_parameters = parameters;
     ParameterTable::read(parameters, &m_settings);
     m_streams.reseed(m_settings.seed);
@@ -43,6 +44,7 @@ void CircuitGenerator::resetSeed()
 
 Circuit *CircuitGenerator::generateCircuit()
 {
+    ++m_version;
     m_circuit.reset();
     m_lastError.clear();
     // A mask that is used but could not be loaded would silently hide every wire.

@@ -81,6 +81,10 @@ public:
 
     void setListStrategy(ListStrategy s) { m_listStrategy = s; }
 
+    // Changes whenever settings are read or a circuit is generated, so that what was drawn
+    // from an earlier state can tell it is out of date.
+    quint64 version() const { return m_version; }
+
 private:
     std::unique_ptr<RandomStreams> m_ownStreams;
     RandomStreams &m_streams;
@@ -91,4 +95,5 @@ private:
     ListStrategy m_listStrategy = ListStrategy::Indexed;
 
     QString m_lastError;
+    quint64 m_version = 0;
 };

@@ -44,6 +44,11 @@ void chooseSceneGraphBackend()
 }
 } // namespace
 
+namespace {
+// The main preview's resource; thumbnails and variations use names of their own.
+constexpr char kResultName[] = "lumatrace_result";
+} // namespace
+
 Lumatrace::Lumatrace(QObject *view)
     : OvexPlugin(view)
 { }
@@ -93,17 +98,17 @@ QVariantMap Lumatrace::generate(const QVariantMap &parameters)
 
 void Lumatrace::generateImage(const QVariantMap &parameters)
 {
-    renderResult(parameters, 0, QStringLiteral("lumatrace_result"));
+    renderResult(parameters, 0, QLatin1String(kResultName));
 }
 
 void Lumatrace::generatePreview(const QVariantMap &parameters, int maxSide)
 {
-    generatePreview(parameters, maxSide, QStringLiteral("lumatrace_result"));
+    generatePreview(parameters, maxSide, QLatin1String(kResultName));
 }
 
 void Lumatrace::generatePreview(const QVariantMap &parameters, int maxSide, const QString &name)
 {
-    renderResult(parameters, maxSide, name.isEmpty() ? QStringLiteral("lumatrace_result") : name);
+    renderResult(parameters, maxSide, name.isEmpty() ? QString::fromLatin1(kResultName) : name);
 }
 
 QVariantMap Lumatrace::readArtworkParameters(const QString &file)
@@ -173,7 +178,8 @@ void Lumatrace::renderResult(const QVariantMap &parameters, int maxSide, const Q
         handOff(resultBytes.get(), name);
         return;
     }
-    const ArtworkScene scene(generator);
+    auto kept = std::make_unique<ArtworkScene>(generator);
+    const ArtworkScene &scene = *kept;
     const float renderScale = previewScale(generator.settings(), maxSide);
     // Refused like a generation: no picture, and the reason for lastError.
     exportRefusal = DrawingBudget::rasterRefusal(scene.circuit(), generator.settings(), renderScale);
@@ -185,11 +191,30 @@ void Lumatrace::renderResult(const QVariantMap &parameters, int maxSide, const Q
     // A canvas with no pixels, or one too large to draw, leaves nothing to show.
     if (!image)
         return;
+    *resultBytes = shownPng(*image);
+    handOff(resultBytes.get(), name);
+    if (name == QLatin1String(kResultName))
+        previewLoop.keep(generator, std::move(kept), renderScale);
+}
+
+QByteArray Lumatrace::shownPng(const QImage &image)
+{
     // The page shows this image at once and never keeps it: store it uncompressed.
     PngStreamWriter::Options options;
     options.stored = true;
-    *resultBytes = PngStreamWriter::encode(*image, options);
-    handOff(resultBytes.get(), name);
+    return PngStreamWriter::encode(image, options);
+}
+
+bool Lumatrace::previewLoopFrame(int frame, int frames)
+{
+    if (exporting)
+        return false;
+    const QImage *image = previewLoop.frame(generator, frame, frames);
+    if (!image)
+        return false;
+    loopBytes = std::make_unique<QByteArray>(shownPng(*image));
+    handOff(loopBytes.get(), QStringLiteral("lumatrace_loop_frame"));
+    return true;
 }
 
 void Lumatrace::prepare(CircuitExporter &exporter)

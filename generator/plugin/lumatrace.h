@@ -4,6 +4,7 @@
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "ovexplugin.h"
+#include "previewloop.h"
 #include "randomstreams.h"
 
 #include <QByteArray>
@@ -46,6 +47,12 @@ public Q_SLOTS:
     void generatePreview(const QVariantMap &parameters, int maxSide);
     /// The same, handed over under `name`, so thumbnails do not replace the preview.
     void generatePreview(const QVariantMap &parameters, int maxSide, const QString &name);
+    /// Frame `frame` of a `frames`-frame loop (as exportAnimation writes) of the last preview
+    /// that generateImage or generatePreview handed over as "lumatrace_result", at its size,
+    /// handed over as "lumatrace_loop_frame": the signals travel, nothing is generated and no
+    /// random number is drawn. False, handing over nothing, when the generator has read a map
+    /// or generated since, or the numbers are out of range.
+    bool previewLoopFrame(int frame, int frames);
     /// The parameter map a PNG written by the exporters carries; empty when it has none
     /// or it is refused (PngParameterReader), with the reason for lastError.
     QVariantMap readArtworkParameters(const QString &file);
@@ -128,6 +135,8 @@ private:
     static QByteArray maskPng(const QImage &mask);
     /// Hands `bytes` (owned here) to the host's resource store under `name`.
     void handOff(QByteArray *bytes, const QString &name);
+    /// A preview image as the page loads it.
+    static QByteArray shownPng(const QImage &image);
     /// Generates from `parameters` and hands the image, scaled down to fit maxSide pixels
     /// (0: at full size), to the host.
     void renderResult(const QVariantMap &parameters, int maxSide, const QString &name);
@@ -140,6 +149,8 @@ private:
     CircuitGenerator generator {streams};
     CircuitRenderer renderer;
     std::unique_ptr<QByteArray> resultBytes;
+    std::unique_ptr<QByteArray> loopBytes;
+    PreviewLoop previewLoop;
     std::unique_ptr<QByteArray> maskBytes;
     QQuickWidget *viewer = nullptr;
     int viewerId = 0;

@@ -91,6 +91,7 @@ private Q_SLOTS:
     void updateGeneratorThenExportDrawsTheGeneratedCircuit();
     void pageSeesExportProgressAndCanCancel();
     void pageCancelsALoopAndLearnsWhyOneIsRefused();
+    void previewLoopPlaysTheShownCircuitUntilItChanges();
     void fontsAreTheSystemFamilies();
     void missingQmlFileShowsInViewerErrors();
     void unloadableLibrariesAreIgnored();
@@ -366,6 +367,26 @@ void TestLumatraceE2E::pageCancelsALoopAndLearnsWhyOneIsRefused()
                       showcaseMap(), dir.path());
     QCOMPARE(lines, (QStringList {"false", "10 20 30 40 50", "false", "a loop has 2 to 1000 frames, not 1"}));
     QVERIFY(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
+void TestLumatraceE2E::previewLoopPlaysTheShownCircuitUntilItChanges()
+{
+    QJsonObject map = showcaseMap();
+    map["width"] = 300;
+    map["height"] = 200;
+    const QStringList lines = runPage(
+            "function get(name) { var x = new XMLHttpRequest(); x.open('GET', 'drc:' + name, false);"
+            "  x.overrideMimeType('text/plain; charset=x-user-defined'); x.send(); return x.responseText; }"
+            " llumatrace.generateImage(map); var still = get('lumatrace_result'); var out = [];"
+            " out.push(llumatrace.previewLoopFrame(0, 4), get('lumatrace_loop_frame') === still);"
+            " out.push(llumatrace.previewLoopFrame(1, 4), get('lumatrace_loop_frame') !== still);"
+            " out.push(llumatrace.previewLoopFrame(4, 4));"
+            " llumatrace.generatePreview(map, 100, 'thumbnail'); out.push(llumatrace.previewLoopFrame(1, 4));"
+            " llumatrace.generateImage(map); out.push(llumatrace.previewLoopFrame(2, 4));"
+            " llumatrace.updateGenerator(map); out.push(llumatrace.previewLoopFrame(2, 4));"
+            " ovex.println(out.join(' '));",
+            map, QDir::tempPath());
+    QCOMPARE(lines, QStringList {"true true true true false false true false"});
 }
 
 void TestLumatraceE2E::fontsAreTheSystemFamilies()
