@@ -212,6 +212,8 @@ bool AnimationWriter::addPaletteFrame(const QImage &frame)
 {
     if (!open())
         return false;
+    if (!d->format->palette)
+        return d->fail(QStringLiteral("%1: this format needs no palette pass").arg(d->path));
     if (!d->paletteGraph)
         return d->fail(QStringLiteral("%1: palette frames after the palette pass").arg(d->path));
     if (d->paletteFrames >= d->frameCount)

@@ -87,7 +87,11 @@ QString FilterGraph::open(const QByteArray &description, const QVector<Input> &i
 
 int FilterGraph::push(int input, const AVFrame *frame)
 {
-    return av_buffersrc_write_frame(m_sources.at(input), frame);
+    // Pushed through the graph at once: a frame merely queued would wait at the
+    // filter's input until the first output is asked for, and GIF's palette
+    // pass asks only after the last frame, holding every frame.
+    return av_buffersrc_add_frame_flags(m_sources.at(input), const_cast<AVFrame *>(frame),
+                                        AV_BUFFERSRC_FLAG_KEEP_REF | AV_BUFFERSRC_FLAG_PUSH);
 }
 
 int FilterGraph::pull(AVFrame *frame)
