@@ -1,6 +1,7 @@
 // Writes the seed corpora of the fuzz targets into CORPUS/TARGET: small packages and
-// enciphered payloads made with the real classes, the parameter maps of tests/data for
-// the three map targets, and its PNGs with parameter text for the PNG reader.
+// enciphered payloads made with the real classes, record lists for the harness to
+// encipher, the parameter maps of tests/data for the three map targets, and its PNGs with
+// parameter text for the PNG reader.
 #include "ejpwrapper.h"
 
 #include <QDir>
@@ -35,7 +36,7 @@ int main(int argc, char **argv)
     const QString corpus = QString::fromLocal8Bit(argv[1]);
     const QDir data(QString::fromLocal8Bit(argv[2]));
 
-    for (const char *target : {"package", "cipher", "parameters", "generation", "render", "pngparameters"})
+    for (const char *target : {"package", "package_records", "cipher", "parameters", "generation", "render", "pngparameters"})
         QDir().mkpath(corpus + QLatin1Char('/') + QLatin1String(target));
 
     QTemporaryDir app;
@@ -46,6 +47,14 @@ int main(int argc, char **argv)
     wrapper.wrap(app.path(), corpus + "/package/app.ejp");
     QTemporaryDir empty;
     wrapper.wrap(empty.path(), corpus + "/package/empty.ejp");
+
+    // fuzz_package_records reads strings from the front (a backslash before another
+    // character ends one) and record kinds and damage from the back.
+    writeFile(corpus + "/package_records/app",
+              QByteArray("/application.js\\ function main(args) {}\\/img/a.png\\") + QByteArray(8, '\x10'));
+    writeFile(corpus + "/package_records/damaged",
+              QByteArray("/a\\x\\/a\\y\\/../b\\z\\") + QByteArray("\x00\x02\x01\x00", 4));
+    writeFile(corpus + "/package_records/raw", QByteArray(12, '\0') + QByteArray(4, '\xE0'));
 
     const PayloadCipher cipher(EJPWrapper::PackageKey);
     int n = 0;

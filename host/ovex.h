@@ -44,7 +44,9 @@ public:
     /// The "app" folder beside the program.
     static QString defaultAppDirectory();
 
-    /// Packs `dirPath` into `ejpFile`; true when the package holds every file of the folder.
+    /// Packs `dirPath` into `ejpFile`; true when the package holds every file of the folder,
+    /// false too when entries were left out (links leading outside the folder or nowhere,
+    /// second names of a folder, pipes and other special files: see EJPWrapper::wrap).
     bool wrapEJP(const QString &dirPath, const QString &ejpFile);
     void loadEJP(const QString &ejpFile);
     bool packageContains(const QString &path);

@@ -18,7 +18,7 @@ export QT_QPA_PLATFORM=offscreen
 # Leaks of Qt's process-wide caches are no findings.
 # A smaller quarantine keeps the page faults of freeing down; it still catches use after free.
 export ASAN_OPTIONS=detect_leaks=0:quarantine_size_mb=64:max_malloc_fill_size=0
-for target in package cipher parameters generation render pngparameters; do
+for target in package package_records cipher parameters generation render pngparameters; do
   echo "fuzz_$target: $seconds s"
   "$bin/fuzz_$target" -max_total_time="$seconds" -timeout=20 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix=build-fuzz/crashes/"$target"- "$corpus/$target" 2>build-fuzz/fuzz_$target.log \

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 // A 3 x 2 PNG, so a page can check it decoded the image it was served.
 QByteArray smallPng()
@@ -56,6 +58,9 @@ private Q_SLOTS:
     void packageIsLookedUpByBaseNameUpToFirstDot();
     void packageBesideExecutableButNotInWorkingDirectoryIsIgnored();
     void scriptPacksAndLoadsPackages();
+    void startSurvivesAPipeOrZerosAsPackage_data();
+    void startSurvivesAPipeOrZerosAsPackage();
+    void scriptWrapIsFalseWhenLinksAreLeftOut();
 };
 
 void TestPackagesE2E::applicationRunsFromPackageInWorkingDirectory()
@@ -125,6 +130,49 @@ void TestPackagesE2E::scriptPacksAndLoadsPackages()
     EJPWrapper loaded;
     loaded.load(package);
     QCOMPARE(loaded.entries().keys(), (QStringList {"/a.txt", "/sub/b.txt"}));
+}
+
+void TestPackagesE2E::startSurvivesAPipeOrZerosAsPackage_data()
+{
+    QTest::addColumn<bool>("pipe");
+    QTest::newRow("a pipe, which would block opening it for reading") << true;
+    // 60 million empty records once took 4.7 GB and a minute before the program aborted.
+    QTest::newRow("480 MB of zeros, sparse") << false;
+}
+
+void TestPackagesE2E::startSurvivesAPipeOrZerosAsPackage()
+{
+    QFETCH(bool, pipe);
+    TressilRunner runner;
+    runner.writeApplication("function main(args) { ovex.println('loose'); ovex.exit(0); }");
+    QTemporaryDir workDir;
+    const QString package = workDir.filePath("tressil.ejp");
+    if (pipe) {
+        QVERIFY(::mkfifo(QFile::encodeName(package).constData(), 0600) == 0);
+    } else {
+        writeFile(package, QByteArray());
+        QVERIFY(QFile(package).resize(480LL * 1000 * 1000));
+    }
+    const TressilRun run = runner.run({}, 30000, workDir.path());
+    QVERIFY(run.finished);
+    QVERIFY(!run.crashed);
+    QCOMPARE(run.lines(), QStringList {"loose"});
+    QCOMPARE(run.exitCode, 0);
+}
+
+void TestPackagesE2E::scriptWrapIsFalseWhenLinksAreLeftOut()
+{
+    TressilRunner runner;
+    QTemporaryDir data;
+    writeFile(data.filePath("src/a.txt"), "alpha");
+    writeFile(data.filePath("secret/key"), "private");
+    QVERIFY(QFile::link(data.filePath("secret"), data.filePath("src/secret")));
+    runner.writeApplication("function main(args) { ovex.println(ovex.wrapEJP(args[1], args[2])); ovex.exit(0); }");
+    const QString package = data.filePath("out.ejp");
+    QCOMPARE(runner.run({data.filePath("src"), package}).lines(), QStringList {"false"});
+    EJPWrapper loaded;
+    loaded.load(package);
+    QCOMPARE(loaded.entries().keys(), QStringList {"/a.txt"});
 }
 
 QTEST_GUILESS_MAIN(TestPackagesE2E)

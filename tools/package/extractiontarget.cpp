@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 #include <QStringList>
 
 #include <cerrno>
@@ -12,23 +13,60 @@
 
 namespace {
 
-QString systemError()
+QString systemError(int error = errno)
 {
-    return QString::fromLocal8Bit(std::strerror(errno));
+    return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// A folder on the way to an entry: made when missing, refused when it is a link or a file.
-QString enterFolder(const QString &path)
+// A file descriptor, closed when it goes.
+class Descriptor
 {
-    const QByteArray native = QFile::encodeName(path);
+public:
+    explicit Descriptor(int fd = -1)
+        : m_fd(fd)
+    { }
+    Descriptor(const Descriptor &) = delete;
+    Descriptor &operator=(const Descriptor &) = delete;
+    ~Descriptor() { reset(); }
+
+    int get() const { return m_fd; }
+    void reset(int fd = -1)
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = fd;
+    }
+    // Closes it now; whether closing succeeded (a delayed write error shows here).
+    bool close()
+    {
+        const int fd = m_fd;
+        m_fd = -1;
+        return ::close(fd) == 0;
+    }
+
+private:
+    int m_fd;
+};
+
+// Opens the folder name inside the open folder dir, making it when missing;
+// refuses a link or a file there. path is the folder's path, for messages.
+QString enterFolder(Descriptor &dir, const QByteArray &name, const QString &path)
+{
     struct stat info {
     };
-    if (lstat(native.constData(), &info) != 0)
-        return mkdir(native.constData(), 0755) == 0 ? QString() : path + QStringLiteral(": ") + systemError();
-    if (S_ISLNK(info.st_mode))
+    if (fstatat(dir.get(), name.constData(), &info, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno != ENOENT || (mkdirat(dir.get(), name.constData(), 0755) != 0 && errno != EEXIST))
+            return path + QStringLiteral(": ") + systemError();
+    } else if (S_ISLNK(info.st_mode)) {
         return path + QStringLiteral(" is a symbolic link");
-    if (!S_ISDIR(info.st_mode))
+    } else if (!S_ISDIR(info.st_mode)) {
         return path + QStringLiteral(" is not a folder");
+    }
+    // O_NOFOLLOW: a link put in the folder's place since the check is refused too.
+    const int fd = openat(dir.get(), name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0)
+        return path + (errno == ELOOP ? QStringLiteral(" is a symbolic link") : QStringLiteral(": ") + systemError());
+    dir.reset(fd);
     return QString();
 }
 
@@ -44,6 +82,19 @@ bool writeAll(int fd, const QByteArray &bytes)
         done += n;
     }
     return true;
+}
+
+// Creates a new file of a free temporary name in the open folder dir; the
+// name goes to name.
+int createTemporary(int dir, QByteArray &name)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        name = ".tressil-package-" + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        const int fd = openat(dir, name.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 
 } // namespace
@@ -82,29 +133,51 @@ QString ExtractionTarget::write(const QString &name, const QByteArray &body) con
     if (!problem.isEmpty())
         return problem;
     const QStringList parts = name.mid(1).split(QLatin1Char('/'));
+    // Every step is taken from the folder opened before it, so no link put on
+    // the way while the folders are checked can lead elsewhere.
+    Descriptor dir(::open(QFile::encodeName(m_folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.get() < 0)
+        return m_folder + QStringLiteral(": ") + systemError();
     QString path = m_folder;
     for (int i = 0; i + 1 < parts.size(); ++i) {
         path += QLatin1Char('/') + parts.at(i);
-        const QString folderProblem = enterFolder(path);
+        const QString folderProblem = enterFolder(dir, QFile::encodeName(parts.at(i)), path);
         if (!folderProblem.isEmpty())
             return folderProblem;
     }
     path += QLatin1Char('/') + parts.last();
-    // O_NOFOLLOW: a link in the file's place is refused rather than written through;
-    // O_NONBLOCK: a pipe there fails at once instead of waiting for a reader.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC,
-                          0644);
-    if (fd < 0)
-        return path + QStringLiteral(": ") + systemError();
-    struct stat info {
+    const QByteArray leaf = QFile::encodeName(parts.last());
+    struct stat existing {
     };
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || ftruncate(fd, 0) != 0) {
-        ::close(fd);
-        return path + QStringLiteral(" is not a regular file");
-    }
-    const bool written = writeAll(fd, body);
-    const QString writeProblem = written ? QString() : path + QStringLiteral(": ") + systemError();
-    if (::close(fd) != 0 && written)
+    const bool exists = fstatat(dir.get(), leaf.constData(), &existing, AT_SYMLINK_NOFOLLOW) == 0;
+    if (!exists && errno != ENOENT)
         return path + QStringLiteral(": ") + systemError();
-    return writeProblem;
+    if (exists && S_ISLNK(existing.st_mode))
+        return path + QStringLiteral(" is a symbolic link");
+    if (exists && !S_ISREG(existing.st_mode))
+        return path + QStringLiteral(" is not a regular file");
+
+    // Written under a temporary name beside it and renamed over it only once
+    // complete: a failed write (a full disk) leaves the old file as it was,
+    // and a hard link in the file's place is replaced, never written through.
+    QByteArray temporaryName;
+    Descriptor file(createTemporary(dir.get(), temporaryName));
+    if (file.get() < 0)
+        return path + QStringLiteral(": cannot create a temporary file beside it: ") + systemError();
+    const auto failed = [&path] {
+        return path + QStringLiteral(": ") + systemError();
+    };
+    QString failure;
+    // An existing file keeps its permissions, as it did when written in place.
+    if (exists && fchmod(file.get(), existing.st_mode & 0777) != 0)
+        failure = failed();
+    else if (!writeAll(file.get(), body) || fsync(file.get()) != 0)
+        failure = failed();
+    if (!file.close() && failure.isEmpty())
+        failure = failed();
+    if (failure.isEmpty() && renameat(dir.get(), temporaryName.constData(), dir.get(), leaf.constData()) != 0)
+        failure = failed();
+    if (!failure.isEmpty())
+        unlinkat(dir.get(), temporaryName.constData(), 0);
+    return failure;
 }

@@ -19,8 +19,11 @@ public:
     static QString nameProblem(const QString &name);
 
     /// Writes `body` as the file `name` names below the folder, creating folders on the
-    /// way; a symbolic link on the way or in the file's place is never followed.
-    /// Returns the problem, or "".
+    /// way; a symbolic link on the way or in the file's place is never followed (refused),
+    /// nor is anything but a regular file replaced. The file is written under a temporary
+    /// name in its folder and renamed over the old one once it is complete on disk: a
+    /// failed write leaves the old file as it was and no temporary file, and a hard link
+    /// in the file's place is replaced, not written through. Returns the problem, or "".
     QString write(const QString &name, const QByteArray &body) const;
 
 private:

@@ -20,6 +20,34 @@ QString hexByte(uchar byte)
     return QStringLiteral("\\x") + QString::number(byte, 16).toUpper().rightJustified(2, QLatin1Char('0'));
 }
 
+// Characters that would change what a terminal shows rather than show
+// themselves: C0 and C1 controls, DEL, line and paragraph separators and the
+// bidirectional marks, embeddings, overrides and isolates (U+202E turns
+// "a\u202Etxt.exe" into "aexe.txt" on screen).
+bool isUnshowable(ushort code)
+{
+    return code < 0x20 || (code >= 0x7F && code <= 0x9F) || code == 0x061C || code == 0x200E || code == 0x200F
+            || (code >= 0x2028 && code <= 0x202E) || (code >= 0x2066 && code <= 0x2069);
+}
+
+QString escapedCharacter(ushort code)
+{
+    if (code < 0x80)
+        return hexByte(uchar(code));
+    return QStringLiteral("\\u") + QString::number(code, 16).toUpper().rightJustified(4, QLatin1Char('0'));
+}
+
+// line with every unshowable character escaped, so that no part of a message
+// (a path as given, a reason from the system) can forge or hide output.
+QString showable(const QString &line)
+{
+    QString text;
+    text.reserve(line.size());
+    for (const QChar c : line)
+        text += isUnshowable(c.unicode()) ? escapedCharacter(c.unicode()) : QString(c);
+    return text;
+}
+
 } // namespace
 
 PackageTool::PackageTool(FILE *out, FILE *err)
@@ -75,7 +103,7 @@ QString PackageTool::printable(const QByteArray &name)
     }
     for (const QChar c : QString::fromUtf8(name.constData(), name.size())) {
         const ushort code = c.unicode();
-        text += code < 0x20 || code == 0x7F || code == '\\' ? hexByte(uchar(code)) : QString(c);
+        text += isUnshowable(code) || code == '\\' ? escapedCharacter(code) : QString(c);
     }
     return text;
 }
@@ -89,8 +117,10 @@ int PackageTool::pack(const QString &folder, const QString &package)
     const EJPWrapper::WrapResult result = m_wrapper.wrap(folder, package);
     for (const QString &name : result.skipped)
         report(QStringLiteral("left out %1%2: the name is not valid UTF-8").arg(folder, name));
+    for (const EJPWrapper::WrapResult::LeftOut &entry : result.leftOut)
+        report(QStringLiteral("left out %1%2: %3").arg(folder, printable(entry.name.toUtf8()), entry.reason));
     for (const QString &name : result.unreadable)
-        report(QStringLiteral("%1%2 could not be read; packed empty").arg(folder, name));
+        report(QStringLiteral("%1%2 could not be read; packed empty").arg(folder, printable(name.toUtf8())));
     if (!result.written)
         report(result.error);
     return result.complete() ? ExitOk : ExitProblem;
@@ -192,9 +222,10 @@ int PackageTool::verify(const QString &package)
 
 bool PackageTool::readRecords(const QString &package, QVector<EJPWrapper::Record> &records, qint64 &end, qint64 &size)
 {
-    const std::optional<QByteArray> bytes = EJPWrapper::readFile(package);
+    QString problem;
+    const std::optional<QByteArray> bytes = EJPWrapper::readFile(package, &problem);
     if (!bytes) {
-        report(package + QStringLiteral(": cannot read the package"));
+        report(package + QStringLiteral(": cannot read the package: ") + problem);
         return false;
     }
     size = bytes->size();
@@ -220,12 +251,12 @@ QString PackageTool::recordLabel(int index, const EJPWrapper::Record &record)
 
 void PackageTool::print(const QString &line)
 {
-    const QByteArray bytes = line.toUtf8() + '\n';
+    const QByteArray bytes = showable(line).toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_out);
 }
 
 void PackageTool::report(const QString &line)
 {
-    const QByteArray bytes = "tressil-package: " + line.toUtf8() + '\n';
+    const QByteArray bytes = "tressil-package: " + showable(line).toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), m_err);
 }

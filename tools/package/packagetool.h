@@ -16,7 +16,9 @@ public:
     static constexpr int ExitProblem = 1; ///< the package or its files are not as they should be
     static constexpr int ExitUsage = 2;
 
-    /// Output goes to `out`, one-line messages to `err`.
+    /// Output goes to `out`, one-line messages to `err`; in both, the control, separator
+    /// and bidirectional characters that printable() escapes are escaped wherever they come
+    /// from (a path given on the command line, a link's target).
     PackageTool(FILE *out, FILE *err);
 
     /// Runs the command line after the program name; returns the exit status.
@@ -24,8 +26,11 @@ public:
 
     static QString usage();
 
-    /// An entry name for messages: control characters, the backslash and bytes that are
-    /// not valid UTF-8 as \xHH, so no name can forge a line of output.
+    /// An entry name for messages: C0 controls, DEL, the backslash and bytes that are not
+    /// valid UTF-8 as \xHH; C1 controls, line and paragraph separators and bidirectional
+    /// marks, embeddings, overrides and isolates (U+061C, U+200E, U+200F, U+2028 to
+    /// U+202E, U+2066 to U+2069) as \uHHHH; so no name can forge a line of output or
+    /// show itself reordered.
     static QString printable(const QByteArray &name);
 
 private:

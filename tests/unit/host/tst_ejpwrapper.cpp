@@ -8,7 +8,10 @@
 #include <QtEndian>
 #include <QtTest>
 
+#include <chrono>
 #include <fcntl.h>
+#include <future>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -116,6 +119,44 @@ Entries entriesAfterLoading(const QByteArrayList &packages)
     return wrapper.entries();
 }
 
+// A file of size zero bytes that takes no disk space.
+void makeSparseFile(const QString &path, qint64 size)
+{
+    writeFile(path, QByteArray());
+    QVERIFY(QFile(path).resize(size));
+}
+
+// The peak memory of this process so far, in bytes.
+qint64 peakMemory()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
+}
+
+// Runs work, which may block opening the pipe fifo for reading, for at most
+// a few seconds. When it is still blocked, the pipe is opened for writing so
+// that it can finish; the result tells that it blocked.
+bool finishesWithoutBlockingOn(const QString &fifo, const std::function<void()> &work)
+{
+    auto done = std::async(std::launch::async, work);
+    if (done.wait_for(std::chrono::seconds(5)) == std::future_status::ready)
+        return true;
+    const int writer = ::open(QFile::encodeName(fifo).constData(), O_WRONLY | O_NONBLOCK);
+    done.wait();
+    if (writer >= 0)
+        ::close(writer);
+    return false;
+}
+
+QStringList leftOutLines(const EJPWrapper::WrapResult &result)
+{
+    QStringList lines;
+    for (const EJPWrapper::WrapResult::LeftOut &entry : result.leftOut)
+        lines.append(entry.name + QStringLiteral(": ") + entry.reason);
+    return lines;
+}
+
 QByteArray randomBytes(QRandomGenerator &random, int size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
@@ -138,6 +179,11 @@ private Q_SLOTS:
     void packThenLoadGivesBackEveryFileByteForByte();
     void packReadsFilesThroughRelativeDirectoryPath();
     void packFollowsNoSymbolicLinkLoop();
+    void packWalksEveryFolderOnceHoweverManyLinksLeadThere();
+    void packLeavesOutAndReportsLinksLeadingOutsideTheFolder();
+    void packKeepsLinksInsideTheFolderUnderTheirNames();
+    void packNeverOpensAPipeEvenThroughALink();
+    void packReportsWhatIsNeitherFileNorFolder();
     void unreadableFileIsPackedWithEmptyBody();
     void packageAboveTheLimitIsRefusedLeavingTheOldFile_data();
     void packageAboveTheLimitIsRefusedLeavingTheOldFile();
@@ -156,6 +202,10 @@ private Q_SLOTS:
     void damagedRecordsAreStoredWithoutHarmingIntactEntries();
     void unreadablePackageLoadsNothing_data();
     void unreadablePackageLoadsNothing();
+    void packageThatIsAPipeIsRefusedWithoutBlocking();
+    void recordCountTheSizeCannotHoldIsRefused_data();
+    void recordCountTheSizeCannotHoldIsRefused();
+    void zeroFilledFileIsRefusedBeforeItIsRead();
     void loaderSurvivesRandomAndMutatedPackages_data();
     void loaderSurvivesRandomAndMutatedPackages();
 };
@@ -256,8 +306,120 @@ void TestEJPWrapper::packFollowsNoSymbolicLinkLoop()
     QTemporaryDir tmp;
     writeFile(tmp.filePath("src/d/a.txt"), "x");
     QVERIFY(QFile::link(tmp.filePath("src"), tmp.filePath("src/d/up")));
-    EJPWrapper().wrap(tmp.filePath("src"), tmp.filePath("p.ejp"));
+    const EJPWrapper::WrapResult result = EJPWrapper().wrap(tmp.filePath("src"), tmp.filePath("p.ejp"));
     QCOMPARE(namesInOrder(readFile(tmp.filePath("p.ejp"))), QStringList {"/d/a.txt"});
+    QCOMPARE(leftOutLines(result), QStringList {"/d/up: a second name of the folder packed as /"});
+    QVERIFY(result.written);
+    QVERIFY(!result.complete());
+}
+
+void TestEJPWrapper::packWalksEveryFolderOnceHoweverManyLinksLeadThere()
+{
+    // Two links in every level to the next: 2^16 paths lead to the one file.
+    QTemporaryDir tmp;
+    const int levels = 16;
+    for (int i = 1; i <= levels; ++i)
+        QVERIFY(QDir().mkpath(tmp.filePath(QStringLiteral("src/L%1").arg(i))));
+    writeFile(tmp.filePath(QStringLiteral("src/L%1/f.txt").arg(levels)), "f");
+    QVERIFY(QFile::link("L1", tmp.filePath("src/a")));
+    QVERIFY(QFile::link("L1", tmp.filePath("src/b")));
+    // The same through a hidden folder, which is walked only where a link leads.
+    writeFile(tmp.filePath(QStringLiteral("src/.hidden/H%1/g.txt").arg(levels)), "g");
+    QVERIFY(QFile::link(".hidden/H1", tmp.filePath("src/h")));
+    QVERIFY(QFile::link(".hidden/H1", tmp.filePath("src/i")));
+    for (int i = 1; i < levels; ++i) {
+        QVERIFY(QDir().mkpath(tmp.filePath(QStringLiteral("src/.hidden/H%1").arg(i))));
+        for (const char *link : {"/a", "/b"}) {
+            QVERIFY(QFile::link(QStringLiteral("../L%1").arg(i + 1),
+                                tmp.filePath(QStringLiteral("src/L%1%2").arg(i).arg(link))));
+            QVERIFY(QFile::link(QStringLiteral("../H%1").arg(i + 1),
+                                tmp.filePath(QStringLiteral("src/.hidden/H%1%2").arg(i).arg(link))));
+        }
+    }
+    QElapsedTimer timer;
+    timer.start();
+    EJPWrapper wrapper;
+    const EJPWrapper::WrapResult result = wrapper.wrap(tmp.filePath("src"), tmp.filePath("p.ejp"));
+    QVERIFY2(timer.elapsed() < 5000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY(result.written);
+    // Each folder under its own name, the hidden ones under the first link to them.
+    const QString hiddenPath = "/h" + QStringLiteral("/a").repeated(levels - 1);
+    QCOMPARE(namesInOrder(readFile(tmp.filePath("p.ejp"))),
+             (QStringList {hiddenPath + "/g.txt", QStringLiteral("/L%1/f.txt").arg(levels)}));
+    // Every link but the first to each hidden folder is a second name.
+    QCOMPARE(result.leftOut.size(), 2 + 1 + 2 * (levels - 1) + (levels - 1));
+    QVERIFY(leftOutLines(result).contains("/a: a second name of the folder packed as /L1"));
+    QVERIFY(leftOutLines(result).contains("/L1/b: a second name of the folder packed as /L2"));
+    QVERIFY(leftOutLines(result).contains("/i: a second name of the folder packed as /h"));
+    QVERIFY(leftOutLines(result).contains("/h/b: a second name of the folder packed as /h/a"));
+}
+
+void TestEJPWrapper::packLeavesOutAndReportsLinksLeadingOutsideTheFolder()
+{
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("home/.ssh/id_rsa"), "private key");
+    writeFile(tmp.filePath("src/a.txt"), "a");
+    QVERIFY(QFile::link(tmp.filePath("home/.ssh"), tmp.filePath("src/ssh")));
+    QVERIFY(QFile::link("../home/.ssh/id_rsa", tmp.filePath("src/key")));
+    // A link that leaves and comes back in still leads inside.
+    QVERIFY(QFile::link("../src/a.txt", tmp.filePath("src/back.txt")));
+    QVERIFY(QFile::link("missing", tmp.filePath("src/dangling")));
+    EJPWrapper wrapper;
+    const EJPWrapper::WrapResult result = wrapper.wrap(tmp.filePath("src"), tmp.filePath("p.ejp"));
+    QVERIFY(result.written);
+    QVERIFY(!result.complete());
+    const QString home = QFileInfo(tmp.filePath("home")).canonicalFilePath();
+    QCOMPARE(leftOutLines(result),
+             (QStringList {"/dangling: a symbolic link that leads nowhere",
+                           "/key: a symbolic link to " + home + "/.ssh/id_rsa, outside the folder",
+                           "/ssh: a symbolic link to " + home + "/.ssh, outside the folder"}));
+    wrapper.load(tmp.filePath("p.ejp"));
+    QCOMPARE(describe(wrapper.entries()), describe({{"/a.txt", "a"}, {"/back.txt", "a"}}));
+}
+
+void TestEJPWrapper::packKeepsLinksInsideTheFolderUnderTheirNames()
+{
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("src/v2.js"), "two");
+    writeFile(tmp.filePath("src/.build/lib/x.js"), "x");
+    QVERIFY(QFile::link("v2.js", tmp.filePath("src/latest.js")));
+    QVERIFY(QFile::link(".build/lib", tmp.filePath("src/lib")));
+    // The packed folder named through a link is packed as itself.
+    QVERIFY(QFile::link(tmp.filePath("src"), tmp.filePath("alias")));
+    EJPWrapper wrapper;
+    const EJPWrapper::WrapResult result = wrapper.wrap(tmp.filePath("alias"), tmp.filePath("p.ejp"));
+    QVERIFY(result.complete());
+    wrapper.load(tmp.filePath("p.ejp"));
+    QCOMPARE(describe(wrapper.entries()), describe({{"/latest.js", "two"}, {"/lib/x.js", "x"}, {"/v2.js", "two"}}));
+}
+
+void TestEJPWrapper::packNeverOpensAPipeEvenThroughALink()
+{
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("src/a.txt"), "a");
+    const QString fifo = tmp.filePath("src/pipe");
+    QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    QVERIFY(QFile::link("pipe", tmp.filePath("src/to-pipe")));
+    EJPWrapper wrapper;
+    EJPWrapper::WrapResult result;
+    QVERIFY2(
+            finishesWithoutBlockingOn(fifo, [&] { result = wrapper.wrap(tmp.filePath("src"), tmp.filePath("p.ejp")); }),
+            "packing blocked on the pipe");
+    QVERIFY(result.written);
+    QCOMPARE(leftOutLines(result),
+             (QStringList {"/pipe: not a regular file or folder", "/to-pipe: not a regular file or folder"}));
+    QCOMPARE(result.unreadable, QStringList());
+    QCOMPARE(namesInOrder(readFile(tmp.filePath("p.ejp"))), QStringList {"/a.txt"});
+}
+
+void TestEJPWrapper::packReportsWhatIsNeitherFileNorFolder()
+{
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("src/a.txt"), "a");
+    QVERIFY(QFile::link("/dev/zero", tmp.filePath("src/zero")));
+    const EJPWrapper::WrapResult result = EJPWrapper().wrap(tmp.filePath("src"), tmp.filePath("p.ejp"));
+    QCOMPARE(leftOutLines(result), QStringList {"/zero: a symbolic link to /dev/zero, outside the folder"});
+    QCOMPARE(namesInOrder(readFile(tmp.filePath("p.ejp"))), QStringList {"/a.txt"});
 }
 
 void TestEJPWrapper::unreadableFileIsPackedWithEmptyBody()
@@ -447,8 +609,10 @@ void TestEJPWrapper::damagedRecordsAreStoredWithoutHarmingIntactEntries_data()
             << Entries {{"/a", ""}, {"/b", "y"}};
     QTest::newRow("damaged name is stored under an empty name")
             << QByteArrayList {record("/a", "x", Damage::Name) + record("/b", "y")} << Entries {{"", "x"}, {"/b", "y"}};
+    // The intact record is large enough that the two fit the package's size.
     QTest::newRow("zero lengths are stored under an empty name")
-            << QByteArrayList {le32(0) + le32(0) + record("/b", "y")} << Entries {{"", ""}, {"/b", "y"}};
+            << QByteArrayList {le32(0) + le32(0) + record("/b", QByteArray(60, 'y'))}
+            << Entries {{"", ""}, {"/b", QByteArray(60, 'y')}};
     QTest::newRow("damaged body does not replace an intact entry of its package")
             << QByteArrayList {record("/a", "good") + record("/a", "bad", Damage::Body)} << Entries {{"/a", "good"}};
     QTest::newRow("damaged body does not replace an intact entry of an earlier package")
@@ -482,6 +646,87 @@ void TestEJPWrapper::unreadablePackageLoadsNothing()
     QFETCH(QString, path);
     EJPWrapper wrapper;
     wrapper.load(path);
+    QVERIFY(wrapper.entries().isEmpty());
+}
+
+void TestEJPWrapper::packageThatIsAPipeIsRefusedWithoutBlocking()
+{
+    QTemporaryDir tmp;
+    const QString fifo = tmp.filePath("tressil.ejp");
+    QVERIFY(mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    EJPWrapper wrapper;
+    QString problem;
+    QVERIFY2(finishesWithoutBlockingOn(fifo, [&] { wrapper.load(fifo); }), "loading blocked on the pipe");
+    QVERIFY2(finishesWithoutBlockingOn(fifo, [&] { QVERIFY(!EJPWrapper::readFile(fifo, &problem)); }),
+             "reading blocked on the pipe");
+    QCOMPARE(problem, QStringLiteral("not a regular file"));
+    QVERIFY(wrapper.entries().isEmpty());
+}
+
+void TestEJPWrapper::recordCountTheSizeCannotHoldIsRefused_data()
+{
+    // An intact record is at least 8 + 23 + 23 = 54 bytes; /b with body "y" is 56.
+    QTest::addColumn<QByteArray>("package");
+    QTest::addColumn<bool>("refused");
+    const QByteArray empty = le32(0) + le32(0);
+    QTest::newRow("an intact record and an empty one in 64 bytes") << record("/b", "y") + empty << true;
+    QTest::newRow("an empty record alone") << empty << true;
+    QTest::newRow("one record of zero lengths after another")
+            << empty + empty + record("/b", QByteArray(200, 'y')) << false;
+    QTest::newRow("empty records before a cut-short tail")
+            << empty + empty + record("/b", "long body").left(60) << true;
+    QTest::newRow("the smallest intact records") << record("", "") + record("", "") << false;
+    QTest::newRow("nothing at all") << QByteArray() << false;
+}
+
+void TestEJPWrapper::recordCountTheSizeCannotHoldIsRefused()
+{
+    QFETCH(QByteArray, package);
+    QFETCH(bool, refused);
+    QCOMPARE(!EJPWrapper::layoutProblem(package).isEmpty(), refused);
+    EJPWrapper wrapper;
+    qint64 end = -1;
+    const QVector<EJPWrapper::Record> records = wrapper.records(package, &end);
+    wrapper.loadData(package);
+    if (refused) {
+        QVERIFY(records.isEmpty());
+        QCOMPARE(end, qint64(0));
+        QVERIFY(wrapper.entries().isEmpty());
+    } else {
+        QVERIFY(end > 0 || package.isEmpty());
+    }
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("p.ejp"), package);
+    QString problem;
+    QCOMPARE(!EJPWrapper::readFile(tmp.filePath("p.ejp"), &problem), refused);
+    QCOMPARE(problem, EJPWrapper::layoutProblem(package));
+}
+
+void TestEJPWrapper::zeroFilledFileIsRefusedBeforeItIsRead()
+{
+    // 480 MB of zeros would be 60 million records of zero lengths; the file is
+    // sparse, so it costs no disk space, and refused before it is read, so it
+    // costs no memory either.
+    QTemporaryDir tmp;
+    const qint64 size = 480LL * 1000 * 1000;
+    makeSparseFile(tmp.filePath("tressil.ejp"), size);
+    QElapsedTimer timer;
+    timer.start();
+    QString problem;
+    QVERIFY(!EJPWrapper::readFile(tmp.filePath("tressil.ejp"), &problem));
+    QVERIFY2(problem.startsWith("not a package: "), qPrintable(problem));
+    EJPWrapper wrapper;
+    wrapper.load(tmp.filePath("tressil.ejp"));
+    QVERIFY(wrapper.entries().isEmpty());
+    QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
+    QVERIFY2(peakMemory() < 256LL * 1024 * 1024, qPrintable(QString::number(peakMemory())));
+
+    // The same bytes handed over in memory are refused as quickly.
+    const QByteArray zeros(64 * 1000 * 1000, '\0');
+    QCOMPARE(EJPWrapper::layoutProblem(zeros),
+             QStringLiteral("not a package: 1185186 records in its first 9481488 bytes, but a record takes at least 54 "
+                            "bytes"));
+    wrapper.loadData(zeros);
     QVERIFY(wrapper.entries().isEmpty());
 }
 

@@ -10,6 +10,8 @@
 #include <QtTest>
 
 #include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -53,6 +55,43 @@ QByteArray readFile(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
+// Runs the tool for at most timeoutMs; a run that takes longer is killed and
+// has exit code -1.
+ToolRun runToolWithin(const QStringList &args, int timeoutMs)
+{
+    QProcess process;
+    process.start(QStringLiteral(TRESSIL_BIN_DIR "/tressil-package"), args);
+    if (!process.waitForStarted(10000))
+        return {};
+    if (!process.waitForFinished(timeoutMs)) {
+        process.kill();
+        process.waitForFinished();
+        return {-1, process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+    const bool normal = process.exitStatus() == QProcess::NormalExit;
+    return {normal ? process.exitCode() : -1, process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+// Runs the tool with files limited to limitBlocks blocks of the shell's ulimit
+// (512 bytes for dash), as on a disk that fills up: a write past the limit
+// fails with EFBIG instead of ending the program.
+ToolRun runToolWithFileSizeLimit(const QStringList &args, int limitBlocks)
+{
+    return runProgram("/bin/sh",
+                      QStringList {"-c",
+                                   QStringLiteral("trap '' XFSZ; ulimit -f %1; exec \"$0\" \"$@\"").arg(limitBlocks),
+                                   QStringLiteral(TRESSIL_BIN_DIR "/tressil-package")}
+                              + args);
+}
+
+// The largest peak memory of the programs run so far, in bytes.
+qint64 childrenPeakMemory()
+{
+    rusage usage {};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return qint64(usage.ru_maxrss) * 1024;
+}
+
 // Every path below root, relative, sorted; links are listed, not followed.
 QStringList tree(const QString &root)
 {
@@ -77,10 +116,17 @@ private Q_SLOTS:
     void extractNeverWritesOutsideTheFolder_data();
     void extractNeverWritesOutsideTheFolder();
     void extractRefusesToWriteThroughALinkInTheFolder();
+    void extractReplacesAHardLinkRatherThanWritingThroughIt();
+    void failedWriteLeavesTheOldFileAsItWas();
+    void extractKeepsThePermissionsOfAReplacedFile();
     void extractKeepsTheLaterOfRepeatedNamesAndSaysSo();
     void verifyNamesTheFirstBadRecord_data();
     void verifyNamesTheFirstBadRecord();
     void listShowsHostileNamesWithoutForgingLines();
+    void listEscapesBidirectionalAndC1Characters();
+    void zeroFilledFileIsRefusedQuicklyAndInLittleMemory();
+    void pipeAsPackageIsRefusedWithoutBlocking();
+    void packLeavesOutLinksToPipesAndOutsideTheFolder();
     void badUsageExitsTwo_data();
     void badUsageExitsTwo();
 };
@@ -179,6 +225,61 @@ void TestPackageTool::extractRefusesToWriteThroughALinkInTheFolder()
     QCOMPARE(tree(tmp.filePath("outside")), QStringList());
 }
 
+void TestPackageTool::extractReplacesAHardLinkRatherThanWritingThroughIt()
+{
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("outside/secret.txt"), "outside");
+    QVERIFY(QDir(tmp.path()).mkpath("out"));
+    QVERIFY(::link(QFile::encodeName(tmp.filePath("outside/secret.txt")).constData(),
+                   QFile::encodeName(tmp.filePath("out/file.txt")).constData())
+            == 0);
+    writeFile(tmp.filePath("p.ejp"), record("/file.txt", "from the package"));
+    const ToolRun extract = runTool({"extract", tmp.filePath("p.ejp"), tmp.filePath("out")});
+    QCOMPARE(extract.err, QByteArray());
+    QCOMPARE(extract.exitCode, 0);
+    QCOMPARE(readFile(tmp.filePath("out/file.txt")), QByteArray("from the package"));
+    QCOMPARE(readFile(tmp.filePath("outside/secret.txt")), QByteArray("outside"));
+    QCOMPARE(tree(tmp.filePath("out")), QStringList {"file.txt"});
+}
+
+void TestPackageTool::failedWriteLeavesTheOldFileAsItWas()
+{
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("out/big.bin"), "old content");
+    writeFile(tmp.filePath("out/sub/other.txt"), "other old content");
+    // 64 KB bodies cannot be written within 20 blocks.
+    writeFile(tmp.filePath("p.ejp"),
+              record("/big.bin", QByteArray(64 * 1024, 'n')) + record("/small.txt", "fits")
+                      + record("/sub/other.txt", QByteArray(64 * 1024, 'o')));
+    const ToolRun extract = runToolWithFileSizeLimit({"extract", tmp.filePath("p.ejp"), tmp.filePath("out")}, 20);
+    QCOMPARE(extract.exitCode, 1);
+    QCOMPARE(extract.err.count('\n'), 2);
+    QVERIFY2(extract.err.contains(tmp.filePath("out/big.bin").toUtf8() + ": File too large"), extract.err.constData());
+    QCOMPARE(readFile(tmp.filePath("out/big.bin")), QByteArray("old content"));
+    QCOMPARE(readFile(tmp.filePath("out/sub/other.txt")), QByteArray("other old content"));
+    QCOMPARE(readFile(tmp.filePath("out/small.txt")), QByteArray("fits"));
+    // No temporary file is left behind.
+    QCOMPARE(tree(tmp.filePath("out")), (QStringList {"big.bin", "small.txt", "sub", "sub/other.txt"}));
+}
+
+void TestPackageTool::extractKeepsThePermissionsOfAReplacedFile()
+{
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("out/private.txt"), "old");
+    QVERIFY(::chmod(QFile::encodeName(tmp.filePath("out/private.txt")).constData(), 0600) == 0);
+    writeFile(tmp.filePath("p.ejp"), record("/private.txt", "new") + record("/fresh.txt", "fresh"));
+    QCOMPARE(runTool({"extract", tmp.filePath("p.ejp"), tmp.filePath("out")}).exitCode, 0);
+    QCOMPARE(readFile(tmp.filePath("out/private.txt")), QByteArray("new"));
+    struct stat info {
+    };
+    QVERIFY(::stat(QFile::encodeName(tmp.filePath("out/private.txt")).constData(), &info) == 0);
+    QCOMPARE(info.st_mode & 0777, mode_t(0600));
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    QVERIFY(::stat(QFile::encodeName(tmp.filePath("out/fresh.txt")).constData(), &info) == 0);
+    QCOMPARE(info.st_mode & 0777, mode_t(0644 & ~mask));
+}
+
 void TestPackageTool::extractKeepsTheLaterOfRepeatedNamesAndSaysSo()
 {
     QTemporaryDir tmp;
@@ -242,6 +343,83 @@ void TestPackageTool::listShowsHostileNamesWithoutForgingLines()
     QCOMPARE(list.out,
              QByteArray("         1  /a\\x0A         9  /forged\n"
                         "         2  /b\\x5Cc\\x1B[2J\n"));
+}
+
+void TestPackageTool::listEscapesBidirectionalAndC1Characters()
+{
+    QTemporaryDir tmp;
+    // U+202E would show "/invoice-\u202Etxt.exe" as "/invoice-exe.txt"; U+009B is the
+    // one-character CSI of some terminals.
+    writeFile(
+            tmp.filePath("p.ejp"),
+            record("/invoice-\xE2\x80\xAEtxt.exe", "1")
+                    + record("/b\xC2\x9B"
+                             "2J",
+                             "2")
+                    + record("/\xE2\x81\xA6isolated\xE2\x81\xA9 \xE2\x80\xAA\xE2\x80\xAB\xE2\x80\xAC\xE2\x80\xAD", "3")
+                    + record("/line\xE2\x80\xA8sep \xE2\x80\x8F\xC2\x85 caf\xC3\xA9", "4"));
+    const ToolRun list = runTool({"list", tmp.filePath("p.ejp")});
+    QCOMPARE(list.exitCode, 0);
+    QCOMPARE(list.out,
+             QByteArray("         1  /invoice-\\u202Etxt.exe\n"
+                        "         1  /b\\u009B2J\n"
+                        "         1  /\\u2066isolated\\u2069 \\u202A\\u202B\\u202C\\u202D\n"
+                        "         1  /line\\u2028sep \\u200F\\u0085 caf\xC3\xA9\n"));
+}
+
+void TestPackageTool::zeroFilledFileIsRefusedQuicklyAndInLittleMemory()
+{
+    // 480 MB of zeros read as 60 million empty records; sparse, so the file is free.
+    QTemporaryDir tmp;
+    const QString package = tmp.filePath("zeros.ejp");
+    writeFile(package, QByteArray());
+    QVERIFY(QFile(package).resize(480LL * 1000 * 1000));
+    for (const char *command : {"list", "verify", "extract"}) {
+        QStringList args {command, package};
+        if (QByteArray(command) == "extract")
+            args.append(tmp.filePath("out"));
+        QElapsedTimer timer;
+        timer.start();
+        const ToolRun run = runToolWithin(args, 30000);
+        QVERIFY2(timer.elapsed() < 20000, qPrintable(QString::number(timer.elapsed())));
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out, QByteArray());
+        QCOMPARE(run.err,
+                 "tressil-package: " + package.toUtf8()
+                         + ": cannot read the package: not a package: 8888889 records in its first 71111112 bytes, "
+                           "but a record takes at least 54 bytes\n");
+    }
+    QVERIFY2(childrenPeakMemory() < 256LL * 1024 * 1024, qPrintable(QString::number(childrenPeakMemory())));
+    QVERIFY(!QFileInfo::exists(tmp.filePath("out")));
+}
+
+void TestPackageTool::pipeAsPackageIsRefusedWithoutBlocking()
+{
+    QTemporaryDir tmp;
+    const QString fifo = tmp.filePath("p.ejp");
+    QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0);
+    const ToolRun list = runToolWithin({"list", fifo}, 10000);
+    QCOMPARE(list.exitCode, 1);
+    QCOMPARE(list.err, "tressil-package: " + fifo.toUtf8() + ": cannot read the package: not a regular file\n");
+}
+
+void TestPackageTool::packLeavesOutLinksToPipesAndOutsideTheFolder()
+{
+    QTemporaryDir tmp;
+    writeFile(tmp.filePath("src/a.txt"), "a");
+    writeFile(tmp.filePath("home/.ssh/id_rsa"), "key");
+    QVERIFY(::mkfifo(QFile::encodeName(tmp.filePath("src/pipe")).constData(), 0600) == 0);
+    QVERIFY(QFile::link("pipe", tmp.filePath("src/to-pipe")));
+    QVERIFY(QFile::link("../home/.ssh", tmp.filePath("src/ssh")));
+    const ToolRun pack = runToolWithin({"pack", tmp.filePath("src"), tmp.filePath("p.ejp")}, 10000);
+    QCOMPARE(pack.exitCode, 1);
+    const QByteArray src = tmp.filePath("src").toUtf8();
+    QCOMPARE(pack.err,
+             "tressil-package: left out " + src + "/pipe: not a regular file or folder\n" + "tressil-package: left out "
+                     + src + "/ssh: a symbolic link to "
+                     + QFileInfo(tmp.filePath("home/.ssh")).canonicalFilePath().toUtf8() + ", outside the folder\n"
+                     + "tressil-package: left out " + src + "/to-pipe: not a regular file or folder\n");
+    QCOMPARE(runTool({"list", tmp.filePath("p.ejp")}).out, QByteArray("         1  /a.txt\n"));
 }
 
 void TestPackageTool::badUsageExitsTwo_data()
