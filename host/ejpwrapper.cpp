@@ -1,22 +1,14 @@
 #include "ejpwrapper.h"
 
-#include <QDir>
+#include "regularfile.h"
+
 #include <QFile>
-#include <QFileInfo>
-#include <QHash>
 #include <QSaveFile>
 #include <QtEndian>
 
-#include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <limits>
 #include <optional>
-
-#include <dirent.h>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -114,99 +106,6 @@ QString tooManyRecords(const Layout &layout)
             .arg(EJPWrapper::MinimumRecordSize);
 }
 
-QString systemError(int error)
-{
-    return QString::fromLocal8Bit(std::strerror(error));
-}
-
-// A file as it was found: the same device and inode is the same file.
-struct FileId {
-    quint64 device = 0;
-    quint64 inode = 0;
-
-    static FileId of(const struct stat &info) { return {quint64(info.st_dev), quint64(info.st_ino)}; }
-    bool operator==(const FileId &other) const { return device == other.device && inode == other.inode; }
-};
-
-uint qHash(const FileId &id, uint seed = 0)
-{
-    return ::qHash(qMakePair(id.device, id.inode), seed);
-}
-
-// Reads exactly size bytes at offset, or returns false.
-bool readFully(int fd, char *data, qint64 size, qint64 offset)
-{
-    qint64 done = 0;
-    while (done < size) {
-        const ssize_t n = ::pread(fd, data + done, size_t(size - done), off_t(offset + done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
-// A regular file open for reading, closed when it goes.
-class RegularFile
-{
-public:
-    RegularFile() = default;
-    RegularFile(const RegularFile &) = delete;
-    RegularFile &operator=(const RegularFile &) = delete;
-    ~RegularFile()
-    {
-        if (m_fd >= 0)
-            ::close(m_fd);
-    }
-
-    // Opens path when it is a regular file (and, with expected, that very
-    // file); returns the problem, or "". The type is checked before opening,
-    // so a pipe or device is never opened (opening a pipe waits for a writer);
-    // O_NONBLOCK keeps the open from waiting should a pipe take the file's
-    // place in between, and the opened file is checked again.
-    QString open(const QString &path, const FileId *expected = nullptr)
-    {
-        const QByteArray native = QFile::encodeName(path);
-        struct stat before {
-        };
-        if (::stat(native.constData(), &before) != 0)
-            return systemError(errno);
-        if (!S_ISREG(before.st_mode))
-            return QStringLiteral("not a regular file");
-        m_fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-        if (m_fd < 0)
-            return systemError(errno);
-        struct stat opened {
-        };
-        if (::fstat(m_fd, &opened) != 0)
-            return systemError(errno);
-        if (!S_ISREG(opened.st_mode) || !(FileId::of(opened) == FileId::of(before))
-            || (expected && !(FileId::of(opened) == *expected)))
-            return QStringLiteral("replaced while it was opened");
-        m_size = opened.st_size;
-        return QString();
-    }
-
-    int fd() const { return m_fd; }
-    qint64 size() const { return m_size; }
-
-    // The whole file, or nothing when it does not read as long as it was.
-    std::optional<QByteArray> readAll() const
-    {
-        QByteArray bytes(int(m_size), Qt::Uninitialized);
-        if (!readFully(m_fd, bytes.data(), m_size, 0))
-            return std::nullopt;
-        // One byte more would mean the file grew; it is read as it was opened.
-        return bytes;
-    }
-
-private:
-    int m_fd = -1;
-    qint64 m_size = 0;
-};
-
 // The whole regular file at path, when it is still the file expected and no
 // larger than a package may be; nothing when it cannot be read so.
 std::optional<QByteArray> readWhole(const QString &path, const FileId &expected)
@@ -217,178 +116,6 @@ std::optional<QByteArray> readWhole(const QString &path, const FileId &expected)
     return file.readAll();
 }
 
-bool lessIgnoringCase(const QFileInfo &a, const QFileInfo &b)
-{
-    const int folded = a.fileName().compare(b.fileName(), Qt::CaseInsensitive);
-    // Names equal but for case get a fixed order instead of the sort's whim.
-    return folded != 0 ? folded < 0 : a.fileName() < b.fileName();
-}
-
-// Every visible entry of a folder: folders, files, links (broken ones too)
-// and special files, which are reported rather than passed over in silence.
-QFileInfoList sortedListing(const QString &dirPath)
-{
-    QFileInfoList listing = QDir(dirPath).entryInfoList(QDir::Dirs | QDir::Files | QDir::System | QDir::NoDotAndDotDot,
-                                                        QDir::Unsorted);
-    std::sort(listing.begin(), listing.end(), lessIgnoringCase);
-    return listing;
-}
-
-// The real folders below root (root included), reached through no symbolic
-// link and no hidden name, with the names a package gives them.
-void collectRealFolders(const QString &realPath, const QString &name, QHash<FileId, QString> &folders)
-{
-    struct stat info {
-    };
-    if (::stat(QFile::encodeName(realPath).constData(), &info) != 0 || folders.contains(FileId::of(info)))
-        return;
-    folders.insert(FileId::of(info), name);
-    for (const QFileInfo &entry : QDir(realPath).entryInfoList(QDir::Dirs | QDir::NoSymLinks | QDir::NoDotAndDotDot))
-        collectRealFolders(realPath + QLatin1Char('/') + entry.fileName(), name + QLatin1Char('/') + entry.fileName(),
-                           folders);
-}
-
-// A file name as readable text, with every byte outside printable ASCII (and
-// the backslash) as \xHH.
-QString escapedName(const QByteArray &raw)
-{
-    QString text;
-    for (const char c : raw) {
-        const auto byte = uchar(c);
-        if (byte >= 0x20 && byte < 0x7F && byte != '\\')
-            text += QLatin1Char(c);
-        else
-            text += QStringLiteral("\\x") + QString::number(byte, 16).toUpper().rightJustified(2, QLatin1Char('0'));
-    }
-    return text;
-}
-
-// The visible names in a folder that are not valid in the file-name encoding
-// (UTF-8). QDir leaves such entries out without a word, so the folder is read
-// once more at the level of bytes to find them.
-QStringList undecodableNames(const QString &dirPath)
-{
-    QStringList names;
-    DIR *dir = opendir(QFile::encodeName(dirPath).constData());
-    if (!dir)
-        return names;
-    while (const dirent *entry = readdir(dir)) {
-        const QByteArray raw(entry->d_name);
-        if (!raw.startsWith('.') && QFile::encodeName(QFile::decodeName(raw)) != raw)
-            names.append(escapedName(raw));
-    }
-    closedir(dir);
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
-// A file to pack: its name in the package, the path without symbolic links
-// it is read from, and the file found there during the walk.
-struct PackedFile {
-    QString name;
-    QString realPath;
-    FileId id;
-    qint64 size = 0;
-};
-
-// The files a package of a folder holds, in record order, and what had to be
-// left out.
-struct FolderWalk {
-    // The folder's path without symbolic links.
-    QString root;
-    // Real folders by the names the package gives them (see collectRealFolders),
-    // and the folders walked so far: no folder is walked twice.
-    QHash<FileId, QString> realFolders;
-    QHash<FileId, QString> walked;
-    QVector<PackedFile> files;
-    QStringList skipped;
-    QVector<EJPWrapper::WrapResult::LeftOut> leftOut;
-
-    bool inside(const QString &realPath) const
-    {
-        return realPath == root || realPath.startsWith(root == QLatin1String("/") ? root : root + QLatin1Char('/'));
-    }
-};
-
-QString folderName(const QString &name)
-{
-    return name.isEmpty() ? QStringLiteral("/") : name;
-}
-
-// A depth-first walk, each level sorted by name ignoring case, with every
-// directory walked at its place in that order. realPath is the folder's path
-// without symbolic links, name its name in the package ("" for the root).
-void collectNames(FolderWalk &walk, const QString &realPath, const QString &name)
-{
-    for (const QString &undecodable : undecodableNames(realPath))
-        walk.skipped.append(name + QLatin1Char('/') + undecodable);
-    for (const QFileInfo &info : sortedListing(realPath)) {
-        const QString entryName = name + QLatin1Char('/') + info.fileName();
-        QString entryPath = realPath + QLatin1Char('/') + info.fileName();
-        const auto leaveOut = [&walk, &entryName](const QString &reason) {
-            walk.leftOut.append({entryName, reason});
-        };
-        struct stat entry {
-        };
-        if (::lstat(QFile::encodeName(entryPath).constData(), &entry) != 0) {
-            leaveOut(systemError(errno));
-            continue;
-        }
-        const bool link = S_ISLNK(entry.st_mode);
-        if (link) {
-            const QString target = QFileInfo(entryPath).canonicalFilePath();
-            if (target.isEmpty()) {
-                leaveOut(QStringLiteral("a symbolic link that leads nowhere"));
-                continue;
-            }
-            if (!walk.inside(target)) {
-                leaveOut(QStringLiteral("a symbolic link to %1, outside the folder").arg(target));
-                continue;
-            }
-            entryPath = target;
-        }
-        struct stat found {
-        };
-        if (::stat(QFile::encodeName(entryPath).constData(), &found) != 0) {
-            leaveOut(systemError(errno));
-            continue;
-        }
-        const FileId id = FileId::of(found);
-        if (S_ISDIR(found.st_mode)) {
-            // A link to a real folder leaves it to its own name; a folder met
-            // again (a link back up, a second link) is not walked again.
-            const QString packedAs = link ? walk.realFolders.value(id, walk.walked.value(id)) : walk.walked.value(id);
-            const bool known
-                    = link ? walk.realFolders.contains(id) || walk.walked.contains(id) : walk.walked.contains(id);
-            if (known) {
-                leaveOut(QStringLiteral("a second name of the folder packed as %1").arg(folderName(packedAs)));
-                continue;
-            }
-            walk.walked.insert(id, entryName);
-            collectNames(walk, entryPath, entryName);
-        } else if (S_ISREG(found.st_mode)) {
-            walk.files.append({entryName, entryPath, id, qint64(found.st_size)});
-        } else {
-            leaveOut(QStringLiteral("not a regular file or folder"));
-        }
-    }
-}
-
-FolderWalk walkFolder(const QString &dirPath)
-{
-    FolderWalk walk;
-    walk.root = QFileInfo(dirPath).canonicalFilePath();
-    if (walk.root.isEmpty())
-        return walk;
-    collectRealFolders(walk.root, QString(), walk.realFolders);
-    struct stat info {
-    };
-    if (::stat(QFile::encodeName(walk.root).constData(), &info) == 0)
-        walk.walked.insert(FileId::of(info), QString());
-    collectNames(walk, walk.root, QString());
-    return walk;
-}
-
 qint64 recordSize(qint64 nameSize, qint64 bodySize)
 {
     return LengthFieldsSize + nameSize + PayloadCipher::Overhead + bodySize + PayloadCipher::Overhead;
@@ -396,10 +123,10 @@ qint64 recordSize(qint64 nameSize, qint64 bodySize)
 
 // The size the package of these files will have, from the sizes the files had
 // during the walk; 64-bit, so that no sum of file sizes can wrap.
-qint64 packageSize(const QVector<PackedFile> &files)
+qint64 packageSize(const QVector<FolderWalk::File> &files)
 {
     qint64 size = 0;
-    for (const PackedFile &file : files)
+    for (const FolderWalk::File &file : files)
         size += recordSize(file.name.toUtf8().size(), file.size);
     return size;
 }
@@ -417,12 +144,12 @@ EJPWrapper::EJPWrapper()
 EJPWrapper::WrapResult EJPWrapper::wrap(const QString &dirPath, const QString &ejpFile, qint64 maxSize) const
 {
     WrapResult result;
-    const FolderWalk walk = walkFolder(dirPath);
-    result.skipped = walk.skipped;
-    result.leftOut = walk.leftOut;
+    const FolderWalk walk(dirPath);
+    result.skipped = walk.skipped();
+    result.leftOut = walk.leftOut();
     // Checked before anything is read: the whole package must fit what a reader
     // can load (and what one byte array can hold).
-    const qint64 expected = packageSize(walk.files);
+    const qint64 expected = packageSize(walk.files());
     if (expected > maxSize) {
         result.error = QStringLiteral("the package would take %1 bytes, more than the %2 a package may hold")
                                .arg(expected)
@@ -437,7 +164,7 @@ EJPWrapper::WrapResult EJPWrapper::wrap(const QString &dirPath, const QString &e
         return result;
     }
     qint64 size = 0;
-    for (const PackedFile &file : walk.files) {
+    for (const FolderWalk::File &file : walk.files()) {
         // Read from the path the walk found it at, and only if it is still the
         // regular file found there.
         const std::optional<QByteArray> body = readWhole(file.realPath, file.id);
@@ -489,7 +216,7 @@ std::optional<QByteArray> EJPWrapper::readFile(const QString &path, QString *pro
                 const qint64 length = std::min<qint64>(16 * 1024, file.size() - pos);
                 buffer.resize(int(length));
                 bufferStart = pos;
-                if (!readFully(file.fd(), buffer.data(), length, pos))
+                if (!file.read(buffer.data(), length, pos))
                     return false;
             }
             std::memcpy(fields, buffer.constData() + (pos - bufferStart), LengthFieldsSize);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "folderwalk.h"
 #include "payloadcipher.h"
 
 #include <QByteArray>
@@ -51,10 +52,7 @@ public:
         // Files packed with an empty body because they could not be read.
         QStringList unreadable;
         // Entries left out for what they are, with the reason.
-        struct LeftOut {
-            QString name;
-            QString reason;
-        };
+        using LeftOut = FolderWalk::LeftOut;
         QVector<LeftOut> leftOut;
 
         // Written with every file of the folder.
