@@ -608,7 +608,7 @@ void TestStudioExplore::loopPanelShowsDurationAndFileSize_data()
             << "mp4" << "10" << "4" << "50.5" << "2.5 s | 304 × 202 px";
     QTest::newRow("WebM repeats a column too") << "webm" << "10" << "4" << "50.5" << "2.5 s | 304 × 202 px";
     QTest::newRow("GIF keeps the odd width") << "gif" << "10" << "4" << "50.5" << "2.5 s | 303 × 202 px";
-    QTest::newRow("a side beyond WebP's limit is refused before the dialog")
+    QTest::newRow("a side beyond WebP's limit is named as too large")
             << "png" << "1000" << "60" << "3000" << "16.7 s | 18000 × 12000 px: too large: at most 16,383 px a side";
     QTest::newRow("more than 40 Mpx a frame is refused")
             << "webp" << "2" << "1" << "1500" << "2.0 s | 9000 × 6000 px: too large: at most 40 Mpx a frame";
