@@ -14,7 +14,7 @@ Studio.Batch = function (container, model, print) {
     this.kind = el('select', {'data-key': 'batch-kind'}, [
         el('optgroup', {label: 'Still'}, Studio.PrintExport.kinds.map(option)),
         el('optgroup', {label: 'Loop (animated)'}, Studio.Batch.loopKinds().map(option))]);
-    this.loopHint = el('span', {'class': 'hint', 'data-info': 'batch-loop'});
+    this.loopHint = el('span', {'class': 'hint', 'data-info': 'batch-loop', title: 'As set in the Loop block above'});
     this.sizeMode = el('select', {'data-key': 'batch-size-mode'}, [
         el('option', {value: 'percent'}, ['Scale %']), el('option', {value: 'print'}, ['Print page & DPI'])]);
     this.percent = el('input', {type: 'number', min: 1, max: 2000, step: 1, value: 100, 'data-key': 'batch-scale', 'class': 'number'});
@@ -102,8 +102,7 @@ Studio.Batch.prototype = {
         $(this.loopRow).toggle(!!loop);
         if (!loop) return;
         var o = this.print.exports.loopOptions();
-        this.loopHint.textContent = o.frames + ' frames at ' + o.fps + ' fps, ' + Studio.util.roundToStep(o.scale, 0.1)
-                                    + ' % (as under Loop)';
+        this.loopHint.textContent = o.frames + ' frames at ' + o.fps + ' fps, ' + Studio.util.roundToStep(o.scale, 0.1) + ' %';
     },
 
     start: function () {

@@ -1099,8 +1099,10 @@ void TestStudioApp::playShowsLoopFramesAndPauseTheStillAgain()
     click(".toolbar [data-command='view.double']");
     const int frames = js("Studio.studio.player.framesShown").toInt();
     QTRY_VERIFY(js("Studio.studio.player.framesShown").toInt() > frames + 2);
-    js("document.querySelector('.loop-export').scrollIntoView(); 0");
+    js("$('[data-key=batch-kind]').val('loop-webm').trigger('change');"
+       " document.querySelector('.loop-export').scrollIntoView(); 0");
     screenshot("playing");
+    js("$('[data-key=batch-kind]').val('png').trigger('change');");
 
     click("[data-command='view.play']");
     QVERIFY(!js("Studio.studio.player.playing").toBool());
