@@ -16,6 +16,7 @@ var STUDIO_SCRIPTS = [
     'js/placement.js',
     'js/placedlist.js',
     'js/compare.js',
+    'js/player.js',
     'js/store.js',
     'js/portable.js',
     'js/presets.js',

@@ -1,11 +1,17 @@
 // Preview latency of the studio: from a slider's input event to the new image on screen,
 // on the default canvas, in a real Ovex running the bundled app. Also a simulated drag:
-// input events every 16 ms for two seconds, counting the images shown.
+// input events every 16 ms for two seconds, counting the images shown. And playing the loop
+// on the preview: frames shown per second, and how soon a click and a slider change are
+// answered while it plays.
 // Run from the build's bin folder (the app and the plug-in sit beside it), e.g.
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_studio_preview
 #include "studiobench.h"
 
+#include <QApplication>
+#include <QDateTime>
 #include <QElapsedTimer>
+#include <QMouseEvent>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -75,6 +81,76 @@ void measureDrag()
     std::printf("2 s drag with an input event every 16 ms: %d images shown, final value rendered: %s\n",
                 shownImages() - before, finalShown ? "yes" : "no");
 }
+// A real click on a toolbar button, posted as the window system would deliver it; the
+// milliseconds until the page's handler ran.
+double clickLatency(const QString &command)
+{
+    const QVariantList box = js("var r = document.querySelector('.toolbar [data-command=\"" + command
+                                + "\"]').getBoundingClientRect(); [r.left + r.width / 2, r.top + r.height / 2]")
+                                     .toList();
+    const QPoint at(box[0].toInt(), box[1].toInt());
+    js("window.benchClicked = 0; $('.toolbar [data-command=\"" + command
+       + "\"]').one('click', function () { window.benchClicked = Date.now(); }); 0");
+    const qint64 posted = QDateTime::currentMSecsSinceEpoch();
+    QCoreApplication::postEvent(bench->view(), new QMouseEvent(QEvent::MouseButtonPress, at, Qt::LeftButton,
+                                                               Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(bench->view(), new QMouseEvent(QEvent::MouseButtonRelease, at, Qt::LeftButton,
+                                                               Qt::NoButton, Qt::NoModifier));
+    if (!StudioBench::waitFor([] { return js("window.benchClicked > 0").toBool(); }, 5000))
+        return -1;
+    return double(js("window.benchClicked").toLongLong() - posted);
+}
+
+void measurePlay()
+{
+    js("Studio.studio.preview.setZoom('fit'); Studio.studio.player.play();");
+    StudioBench::pause(500);
+    const int fps = js("Studio.studio.exports.loopOptions().fps").toInt();
+    const int before = js("Studio.studio.player.framesShown").toInt();
+    QElapsedTimer timer;
+    timer.start();
+    StudioBench::pause(4000);
+    const double shown = (js("Studio.studio.player.framesShown").toInt() - before) * 1000.0 / timer.elapsed();
+    std::printf("playing at %d fps: %.1f frames shown per second over 4 s\n", fps, shown);
+
+    // The loop's own rate as high as it goes: how many frames the page can show.
+    js("$('[data-key=export-loop-fps]').val(60).trigger('change');");
+    StudioBench::pause(300);
+    const int fastBefore = js("Studio.studio.player.framesShown").toInt();
+    timer.restart();
+    StudioBench::pause(3000);
+    std::printf("playing at 60 fps: %.1f frames shown per second over 3 s\n",
+                (js("Studio.studio.player.framesShown").toInt() - fastBefore) * 1000.0 / timer.elapsed());
+    js("$('[data-key=export-loop-fps]').val(" + QString::number(fps) + ").trigger('change');");
+
+    std::vector<double> clicks;
+    for (int i = 0; i < 20; ++i) {
+        StudioBench::pause(37 + 11 * (i % 5)); // at different points of the frame cycle
+        const double ms = clickLatency("view.overlays");
+        if (ms >= 0)
+            clicks.push_back(ms);
+    }
+    if (!clicks.empty())
+        std::printf("while playing, click to its handler: median %.1f ms, max %.1f ms (%zu clicks)\n",
+                    StudioBench::median(clicks), *std::max_element(clicks.begin(), clicks.end()), clicks.size());
+
+    std::vector<double> changes;
+    for (int i = 0; i < 10; ++i) {
+        StudioBench::pause(150);
+        const int shownBefore = shownImages();
+        QElapsedTimer change;
+        change.start();
+        slideTo(i % 2 ? 0.35 : 0.36);
+        if (StudioBench::waitFor([shownBefore] { return shownImages() > shownBefore; }, 5000))
+            changes.push_back(change.nsecsElapsed() / 1e6);
+    }
+    if (!changes.empty())
+        std::printf("while playing, slider change to new image shown: median %.1f ms, max %.1f ms\n",
+                    StudioBench::median(changes), *std::max_element(changes.begin(), changes.end()));
+    const bool still = js("Studio.studio.player.playing").toBool();
+    js("Studio.studio.player.pause();");
+    std::printf("still playing after the changes: %s\n", still ? "yes" : "no");
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -86,5 +162,6 @@ int main(int argc, char *argv[])
     std::printf("canvas %s\n", qPrintable(js("document.querySelector('[data-info=canvas]').textContent").toString()));
     measureLatency(30);
     measureDrag();
+    measurePlay();
     return 0;
 }

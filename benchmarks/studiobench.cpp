@@ -1,6 +1,7 @@
 #include "studiobench.h"
 
 #include "ovex.h"
+#include "xwebview.h"
 #include "xwindow.h"
 
 #include <QWebFrame>
@@ -37,6 +38,11 @@ bool StudioBench::start()
 QVariant StudioBench::js(const QString &script) const
 {
     return m_ovex->mainWindow()->mainFrame()->evaluateJavaScript(script);
+}
+
+QWidget *StudioBench::view() const
+{
+    return m_ovex->mainWindow()->webView();
 }
 
 void StudioBench::pause(int ms)

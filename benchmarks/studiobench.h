@@ -11,6 +11,7 @@
 #include <vector>
 
 class Ovex;
+class QWidget;
 
 class StudioBench
 {
@@ -23,6 +24,8 @@ public:
     // false (with a message) when it does not come up.
     bool start();
     QVariant js(const QString &script) const;
+    // The page's view, for real input events.
+    QWidget *view() const;
 
     // Runs the event loop until done() or ms milliseconds passed; true when done.
     template<typename F>

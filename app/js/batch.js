@@ -1,6 +1,7 @@
 // Batch export: the current artwork for every seed of a list ("1-50, 77, 1000-1010") in one
-// format and size, into a folder. One export runs per event-loop turn, so the progress bar
-// moves and Cancel is heard between two files.
+// format and size, into a folder, or as loops with the Loop block's frames, fps and scale.
+// One export runs per event-loop turn, so the progress bar moves and Cancel is heard
+// between two files.
 Studio.Batch = function (container, model, print) {
     var self = this;
     var el = Studio.util.el;
@@ -9,9 +10,11 @@ Studio.Batch = function (container, model, print) {
     this.folder = '';
     this.running = null;
     this.seeds = el('input', {type: 'text', 'data-key': 'batch-seeds', placeholder: '1-50, 77, 1000-1010', value: '1-10'});
-    this.kind = el('select', {'data-key': 'batch-kind'}, Studio.PrintExport.kinds.map(function (k) {
-        return el('option', {value: k.id}, [k.label]);
-    }));
+    var option = function (k) { return el('option', {value: k.id}, [k.label]); };
+    this.kind = el('select', {'data-key': 'batch-kind'}, [
+        el('optgroup', {label: 'Still'}, Studio.PrintExport.kinds.map(option)),
+        el('optgroup', {label: 'Loop (animated)'}, Studio.Batch.loopKinds().map(option))]);
+    this.loopHint = el('span', {'class': 'hint', 'data-info': 'batch-loop', title: 'As set in the Loop block above'});
     this.sizeMode = el('select', {'data-key': 'batch-size-mode'}, [
         el('option', {value: 'percent'}, ['Scale %']), el('option', {value: 'print'}, ['Print page & DPI'])]);
     this.percent = el('input', {type: 'number', min: 1, max: 2000, step: 1, value: 100, 'data-key': 'batch-scale', 'class': 'number'});
@@ -23,17 +26,30 @@ Studio.Batch = function (container, model, print) {
     var row = function (label, children) {
         return el('div', {'class': 'field'}, [el('label', {}, [label])].concat(children));
     };
+    this.sizeRow = row('Size', [this.sizeMode, this.percent]);
+    this.loopRow = row('Loop', [this.loopHint]);
     container.appendChild(el('div', {'class': 'export-block batch-export'}, [
         el('h5', {}, ['Batch over seeds']),
         row('Seeds', [this.seeds]),
         row('Kind', [this.kind]),
-        row('Size', [this.sizeMode, this.percent]),
+        this.sizeRow,
+        this.loopRow,
         row('Folder', [this.folderName, choose]),
         el('div', {'class': 'button-row'}, [this.progress, this.cancelButton, this.startButton])]));
     $(choose).on('click', function () { self.chooseFolder(); });
     $(this.startButton).on('click', function () { self.start(); });
     $(this.cancelButton).on('click', function () { self.cancel(); });
     $(this.sizeMode).on('change', function () { $(self.percent).toggle(self.sizeMode.value === 'percent'); });
+    $(this.kind).on('change', function () { self.showKind(); });
+    $(container).on('input change', '.loop-export', function () { self.showKind(); });
+    this.showKind();
+};
+
+// The loop formats as batch kinds; their frames, fps and scale come from the Loop block.
+Studio.Batch.loopKinds = function () {
+    return Studio.Exports.loopFormats.map(function (f) {
+        return {id: 'loop-' + f.id, label: 'Loop: ' + f.label, suffix: f.suffix, loop: f};
+    });
 };
 
 // The seeds of a list such as "1-50, 77, 1000-1010", in order, without repeats:
@@ -76,7 +92,17 @@ Studio.Batch.prototype = {
 
     kindOf: function () {
         var id = this.kind.value;
-        return Studio.PrintExport.kinds.filter(function (k) { return k.id === id; })[0];
+        return Studio.PrintExport.kinds.concat(Studio.Batch.loopKinds()).filter(function (k) { return k.id === id; })[0];
+    },
+
+    // A loop takes its size from the Loop block, which the row says instead of a size.
+    showKind: function () {
+        var loop = this.kindOf().loop;
+        $(this.sizeRow).toggle(!loop);
+        $(this.loopRow).toggle(!!loop);
+        if (!loop) return;
+        var o = this.print.exports.loopOptions();
+        this.loopHint.textContent = o.frames + ' frames at ' + o.fps + ' fps, ' + Studio.util.roundToStep(o.scale, 0.1) + ' %';
     },
 
     start: function () {
@@ -87,9 +113,17 @@ Studio.Batch.prototype = {
         if (!app.fs.dirExists(this.folder) && !app.fs.mkdir(this.folder, true))
             return Studio.status.error('Batch export: cannot create the folder ' + this.folder + '.');
         var kind = this.kindOf();
-        var options = this.print.options();
+        if (kind.loop) {
+            var exports = this.print.exports;
+            var loopSize = exports.loopSizeAt(exports.loopOptions().scale, kind.loop);
+            var problem = exports.loopProblem(loopSize);
+            if (problem) return Studio.status.error('Batch export: loops of ' + loopSize.width + ' × ' + loopSize.height + ' px: ' + problem + '.');
+        }
+        var options = kind.loop ? this.print.exports.loopOptions() : this.print.options();
         var percent = Math.max(1, Number(this.percent.value) || 100);
-        if (this.sizeMode.value === 'print') {
+        if (kind.loop) {
+            percent = options.scale;
+        } else if (this.sizeMode.value === 'print') {
             var layout = this.print.layout();
             if (!layout.ok) return Studio.status.error('Batch export: ' + layout.error + '.');
             percent = layout.scalePercent;
@@ -121,7 +155,9 @@ Studio.Batch.prototype = {
         var map = Studio.util.clone(run.map);
         map.seed = seed;
         llumatrace.updateGenerator(map);
-        if (!Studio.PrintExport.write(run.kind.id, this.fileOf(seed), run.options, run.percent)) run.failed.push(seed);
+        var ok = run.kind.loop ? llumatrace.exportAnimation(this.fileOf(seed), run.options)
+                               : Studio.PrintExport.write(run.kind.id, this.fileOf(seed), run.options, run.percent);
+        if (!ok) run.failed.push(seed);
         run.index += 1;
         this.progress.value = run.index;
         Studio.status.show('Batch export: ' + run.index + ' of ' + run.seeds.length + '…');

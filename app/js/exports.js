@@ -1,5 +1,5 @@
 // Export panel and export runs: PNG (scale in percent or a target print width; layers),
-// SVG (layers) and raw RGB, each through a save dialog. An export blocks the page, so the
+// SVG (layers), raw RGB and animated loops, each through a save dialog. An export blocks the page, so the
 // busy indicator is shown first and the export starts once it has been painted.
 Studio.Exports = function (container, model, busy) {
     var self = this;
@@ -16,6 +16,14 @@ Studio.Exports = function (container, model, busy) {
     this.svgSeparate = el('input', {type: 'checkbox', 'data-key': 'export-svg-separate'});
     this.rgbScale = el('input', {type: 'number', min: 1, max: 100000, step: 1, value: 100, 'data-key': 'export-rgb-scale', 'class': 'number'});
     this.rgbSize = el('span', {'class': 'hint'});
+    this.loopFormat = el('select', {'data-key': 'export-loop-format'}, Studio.Exports.loopFormats.map(function (f) {
+        return el('option', {value: f.id}, [f.label]);
+    }));
+    this.loopFrames = el('input', {type: 'number', min: 2, max: 1000, step: 1, value: 48, 'data-key': 'export-loop-frames', 'class': 'number'});
+    this.loopFps = el('input', {type: 'number', min: 1, max: 60, step: 1, value: 24, 'data-key': 'export-loop-fps', 'class': 'number'});
+    this.loopScale = el('input', {type: 'number', min: 1, max: 100000, step: 1, value: 100, 'data-key': 'export-loop-scale', 'class': 'number'});
+    this.loopDuration = el('span', {'data-info': 'loop-duration'});
+    this.loopSize = el('span', {'data-info': 'loop-size'});
     var button = function (action, text) {
         var b = el('button', {type: 'button', 'class': 'primary', 'data-action': action}, [text]);
         $(b).on('click', function () { self[action](); });
@@ -38,7 +46,15 @@ Studio.Exports = function (container, model, busy) {
         el('h5', {}, ['Raw RGB']),
         row('Scale %', [this.rgbScale]),
         el('div', {'class': 'button-row'}, [this.rgbSize, button('exportRgb', 'Export RGB…')])]));
-    $(container).find('input').on('input change', function () { self.showSizes(); });
+    container.appendChild(el('div', {'class': 'export-block loop-export'}, [
+        el('h5', {}, ['Loop (animated)']),
+        row('Format', [this.loopFormat]),
+        row('Frames', [this.loopFrames, el('span', {'class': 'unit'}, ['at']), this.loopFps,
+                       el('span', {'class': 'unit'}, ['fps'])]),
+        row('Scale %', [this.loopScale]),
+        el('div', {'class': 'button-row'}, [el('span', {'class': 'hint loop-facts'}, [this.loopDuration, ' · ', this.loopSize]),
+                                            button('exportLoop', 'Export loop…')])]));
+    $(container).find('input, select').on('input change', function () { self.showSizes(); });
     model.onChange(function () { self.showSizes(); });
     this.showSizes();
 };
@@ -51,12 +67,32 @@ Studio.Exports.facts = function () {
     return Studio.Exports.knownFacts;
 };
 
+// Loop formats by the suffix that chooses them in exportAnimation. MP4 and WebM encode
+// even sides only, so the plug-in repeats the last row or column of an odd side.
+Studio.Exports.loopFormats = [
+    {id: 'mp4', label: 'MP4 video (H.264)', suffix: '.mp4', filter: 'MP4 video (*.mp4)', evenSides: true},
+    {id: 'webm', label: 'WebM video (VP9)', suffix: '.webm', filter: 'WebM video (*.webm)', evenSides: true},
+    {id: 'webp', label: 'WebP (lossless)', suffix: '.webp', filter: 'WebP images (*.webp)'},
+    {id: 'gif', label: 'GIF', suffix: '.gif', filter: 'GIF images (*.gif)'},
+    {id: 'png', label: 'Animated PNG', suffix: '.png', filter: 'Animated PNG (*.png)'}
+];
+
+// The loop encoders hold whole frames: WebP's largest side and 40 Mpx a frame. The plug-in
+// refuses more with a reason; these let the panel say so before the dialog.
+Studio.Exports.loopLimits = {maxSide: 16383, maxPixels: 40000000};
+
+Studio.Exports.loopFormat = function (id) {
+    return Studio.Exports.loopFormats.filter(function (f) { return f.id === id; })[0] || Studio.Exports.loopFormats[0];
+};
+
 Studio.Exports.prototype = {
     // The panel's choices, kept for the next start.
     settings: function () {
         return {pngScale: Number(this.pngScale.value), pngWidth: Number(this.pngWidth.value),
                 pngByWidth: this.pngByWidth.checked, pngSeparate: this.pngSeparate.checked,
-                svgSeparate: this.svgSeparate.checked, rgbScale: Number(this.rgbScale.value), directory: this.directory};
+                svgSeparate: this.svgSeparate.checked, rgbScale: Number(this.rgbScale.value), directory: this.directory,
+                loopFormat: this.loopFormat.value, loopFrames: Number(this.loopFrames.value),
+                loopFps: Number(this.loopFps.value), loopScale: Number(this.loopScale.value)};
     },
 
     restore: function (settings) {
@@ -67,6 +103,10 @@ Studio.Exports.prototype = {
         number(this.pngScale, settings.pngScale);
         number(this.pngWidth, settings.pngWidth);
         number(this.rgbScale, settings.rgbScale);
+        number(this.loopFrames, settings.loopFrames);
+        number(this.loopFps, settings.loopFps);
+        number(this.loopScale, settings.loopScale);
+        if (typeof settings.loopFormat === 'string') this.loopFormat.value = Studio.Exports.loopFormat(settings.loopFormat).id;
         this.pngByWidth.checked = !!settings.pngByWidth;
         this.pngSeparate.checked = !!settings.pngSeparate;
         this.svgSeparate.checked = !!settings.svgSeparate;
@@ -75,7 +115,7 @@ Studio.Exports.prototype = {
     },
 
     onChange: function (fn) {
-        $(this.container).on('change', 'input', fn);
+        $(this.container).on('change', 'input, select', fn);
     },
 
     // Scale in percent of the PNG export: given, or from the wanted print width.
@@ -87,6 +127,34 @@ Studio.Exports.prototype = {
 
     rgbPercent: function () {
         return Math.max(1, Number(this.rgbScale.value) || 100);
+    },
+
+    // The loop as exportAnimation and the live preview take it, numbers kept within range.
+    loopOptions: function () {
+        var whole = function (input, fallback) {
+            var value = Math.round(Number(input.value));
+            return isFinite(value) && input.value !== '' ? Studio.util.clamp(value, Number(input.min), Number(input.max)) : fallback;
+        };
+        return {frames: whole(this.loopFrames, 48), fps: whole(this.loopFps, 24),
+                scale: Math.max(1, Number(this.loopScale.value) || 100)};
+    },
+
+    // Pixel size of a loop file at `percent` in `format`, odd sides rounded up where needed.
+    loopSizeAt: function (percent, format) {
+        var size = this.sizeAt(percent);
+        if (format.evenSides) size = {width: size.width + size.width % 2, height: size.height + size.height % 2};
+        return size;
+    },
+
+    loopProblem: function (size) {
+        var limits = Studio.Exports.loopLimits;
+        var grouped = Studio.util.grouped;
+        if (size.width < 1 || size.height < 1) return 'no pixels at this scale';
+        if (size.width > limits.maxSide || size.height > limits.maxSide)
+            return 'too large: at most ' + grouped(limits.maxSide) + ' px a side';
+        if (size.width * size.height > limits.maxPixels)
+            return 'too large: at most ' + grouped(limits.maxPixels / 1000000) + ' Mpx a frame';
+        return '';
     },
 
     // Pixel size of a render at `percent`, as the renderer rounds it.
@@ -117,6 +185,12 @@ Studio.Exports.prototype = {
         $(this.rgbSize).toggleClass('error', !!rgbProblem);
         $(this.pngWidth).prop('disabled', !this.pngByWidth.checked);
         $(this.pngScale).prop('disabled', this.pngByWidth.checked);
+        var loop = this.loopOptions();
+        var loopSize = this.loopSizeAt(loop.scale, Studio.Exports.loopFormat(this.loopFormat.value));
+        var loopProblem = this.loopProblem(loopSize);
+        this.loopDuration.textContent = (loop.frames / loop.fps).toFixed(1) + ' s';
+        this.loopSize.textContent = loopSize.width + ' × ' + loopSize.height + ' px' + (loopProblem ? ': ' + loopProblem : '');
+        $(this.loopSize).parent().toggleClass('error', !!loopProblem);
     },
 
     exportPng: function () {
@@ -144,6 +218,28 @@ Studio.Exports.prototype = {
         var path = this.chooseFile('Export raw RGB', 'Raw RGB (*.rgb *.bin);;All files (*)', '.rgb');
         if (path) this.run('RGB (' + size.width + ' × ' + size.height + ')', [path], function () {
             return llumatrace.exportBIN(path, percent);
+        });
+    },
+
+    exportLoop: function () {
+        var loop = this.loopOptions();
+        var format = Studio.Exports.loopFormat(this.loopFormat.value);
+        var size = this.loopSizeAt(loop.scale, format);
+        var problem = this.loopProblem(size);
+        if (problem) {
+            Studio.status.error('Loop export of ' + size.width + ' × ' + size.height + ' px refused: ' + problem);
+            return;
+        }
+        var path = this.chooseFile('Export loop', format.filter, format.suffix);
+        if (!path) return;
+        var label = 'loop (' + format.label + ', ' + loop.frames + ' frames at ' + loop.fps + ' fps, '
+                    + size.width + ' × ' + size.height + ')';
+        var self = this;
+        this.run(label, [path], function () {
+            var ok = llumatrace.exportAnimation(path, loop);
+            // The encoder and the option checks say why; a bare "could not write" would mislead.
+            if (!ok) self.reason = llumatrace.lastError();
+            return ok;
         });
     },
 
@@ -185,6 +281,7 @@ Studio.Exports.prototype = {
             // in case the preview has not caught up with the last change yet.
             llumatrace.updateGenerator(Studio.masks.effective(self.model.snapshot()));
             var started = new Date().getTime();
+            self.reason = '';
             var ok = write();
             var ms = new Date().getTime() - started;
             self.busy.hide();
@@ -195,6 +292,10 @@ Studio.Exports.prototype = {
     report: function (label, files, ok, ms, cancelled) {
         if (!ok && cancelled) {
             Studio.status.show(label + ' export cancelled; no file was left under its name.');
+            return;
+        }
+        if (!ok && this.reason) {
+            Studio.status.error(label + ' export failed: ' + this.reason);
             return;
         }
         if (!ok) {

@@ -13,6 +13,7 @@ Studio.menuBar = [
         ['file.exportPng', 'Export &PNG…', 'Ctrl+E'],
         ['file.exportSvg', 'Export S&VG…', 'Ctrl+Shift+E'],
         ['file.exportRgb', 'Export raw &RGB…', 'Ctrl+Alt+E'],
+        ['file.exportLoop', 'Export &loop (animated)…', 'Ctrl+Shift+L'],
         '-',
         ['file.quit', '&Quit', 'Ctrl+Q']
     ]},
@@ -26,6 +27,7 @@ Studio.menuBar = [
     ]},
     {name: 'view', text: '&View', entries: [
         ['view.overlays', 'Show &overlays', 'Ctrl+H'],
+        ['view.play', '&Play / pause loop\tP', ''],
         ['view.fit', 'Zoom to &fit', 'Ctrl+0'],
         ['view.actual', '&Actual size (100 %)', 'Ctrl+1'],
         ['view.double', '&Double size (200 %)', 'Ctrl+2'],

@@ -21,7 +21,7 @@ Studio.Preview = function (viewport, model, interval) {
     this.lastStart = 0;
     this.imageCount = 0;
     this.shownCount = 0;
-    this.listeners = {generated: [], shown: [], layout: [], zoom: []};
+    this.listeners = {generated: [], shown: [], layout: [], zoom: [], frame: []};
     $(this.image).on('load', function () { self.imageLoaded(); });
     $(window).on('resize', function () { self.layout(); });
     model.onChange(function () { self.request(); });
@@ -31,6 +31,7 @@ Studio.Preview = function (viewport, model, interval) {
 Studio.Preview.minZoom = 0.05;
 Studio.Preview.maxZoom = 16;
 Studio.Preview.margin = 24;
+Studio.Preview.loopFrameName = 'lumatrace_loop_frame';
 
 // A stored zoom mode that can be used: 'fit' or a factor within the zoom limits.
 Studio.Preview.validZoom = function (mode) {
@@ -42,7 +43,7 @@ Studio.Preview.validZoom = function (mode) {
 Studio.Preview.prototype = {
     // 'generated' fn(map, ms) after each generateImage; 'shown' fn(count) when the image is
     // on screen; 'layout' fn(zoomFactor) when its displayed size changed; 'zoom' fn(mode)
-    // when the zoom mode changed.
+    // when the zoom mode changed; 'frame' fn() when a frame of the playing loop is on screen.
     on: function (event, fn) {
         this.listeners[event].push(fn);
     },
@@ -79,7 +80,16 @@ Studio.Preview.prototype = {
         this.emit('generated', [map, ms]);
     },
 
+    // The still image of the last generation, after loop frames were shown in its place.
+    showStill: function () {
+        if (this.image.src.indexOf(Studio.Preview.loopFrameName) >= 0)
+            this.image.src = 'drc:lumatrace_result?n=' + this.imageCount;
+    },
+
     imageLoaded: function () {
+        // A loop frame is no new artwork: what waits for 'shown' (snapshots, thumbnails)
+        // must not take one, nor count it.
+        if (this.image.src.indexOf(Studio.Preview.loopFrameName) >= 0) return this.emit('frame', []);
         this.shownCount = this.imageCount;
         this.emit('shown', [this.shownCount]);
     },

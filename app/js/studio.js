@@ -53,12 +53,22 @@ Studio.layout = function () {
         Studio.util.section('Placed on the artwork', parts.placed, 'placed'),
         Studio.util.section('Presets', parts.presets, 'presets'),
         Studio.util.section('Export', parts.exports, 'exports')])]);
+    // Play sits on the artwork it animates, where a first look finds it, and leaves the
+    // toolbar its room.
+    parts.loopReadout = el('span', {'class': 'loop-readout', 'data-info': 'loop-readout'});
+    parts.viewport.appendChild(el('div', {'class': 'play-control'}, [
+        command('view.play', '▶', 'Play', Studio.playTitle(false)), parts.loopReadout]));
     parts.viewport.appendChild(parts.busy);
     document.body.appendChild(el('div', {'class': 'studio'}, [
         toolbar,
         el('div', {'class': 'main'}, [el('aside', {'class': 'panel left'}, [parts.parameters]), parts.viewport, right]),
         el('footer', {'class': 'statusbar'}, [parts.status, parts.size])]));
     return parts;
+};
+
+Studio.playTitle = function (playing) {
+    return playing ? 'Pause the loop and show the still artwork (P)'
+                   : 'Play the loop on the artwork (P): the signals travel along their wires. Frames and speed: Export › Loop';
 };
 
 Studio.Busy = function (element) {
@@ -129,13 +139,18 @@ Studio.start = function (args) {
     });
     var exports = new Studio.Exports(parts.exports, model, new Studio.Busy(parts.busy));
     exports.restore(store.value('export_settings', null));
+    var player = new Studio.Player(preview, function () { return exports.loopOptions(); }, function () {
+        var s = Studio.studio;
+        return !exports.busy.isOn() && !(s.batch && s.batch.running) && !(s.variations && s.variations.isOpen());
+    });
     preview.setZoom(Studio.Preview.validZoom(store.value('zoom', 'fit')));
     var lastPreset = store.value('last_preset', '');
     if (saved && typeof lastPreset === 'string' && lastPreset && store.presetId(lastPreset) !== null)
         presets.setCurrent(lastPreset);
     history.reset();
     Studio.studio = {model: model, history: history, controls: controls, colours: colours, seeds: seeds, preview: preview,
-                     placement: placement, placed: placed, compare: compare, presets: presets, exports: exports, store: store};
+                     placement: placement, placed: placed, compare: compare, presets: presets, exports: exports, store: store,
+                     player: player};
     Studio.connect(parts, Studio.studio);
     Studio.explore.attach(parts, Studio.studio);
     var saveSoon = Studio.util.debounce(function () { Studio.saveState(Studio.studio); }, 400);
@@ -166,9 +181,11 @@ Studio.pluginPath = function (programPath) {
 // Toolbar, timing line, window title and keyboard.
 Studio.connect = function (parts, s) {
     $('.toolbar [data-tool]').on('click', function () { s.placement.setTool(this.getAttribute('data-tool')); });
-    $('.toolbar [data-command]').on('click', function () { Studio.run(this.getAttribute('data-command')); });
+    $('.toolbar [data-command], .play-control [data-command]').on('click', function () {
+        Studio.run(this.getAttribute('data-command'));
+    });
     // A clicked tool keeps no focus, so the space bar then pans instead of pressing it again.
-    $('.toolbar').on('mousedown', 'button', function (e) { e.preventDefault(); });
+    $('.toolbar, .play-control').on('mousedown', 'button', function (e) { e.preventDefault(); });
     s.placement.onChange(function () {
         $('.toolbar [data-tool]').each(function () {
             $(this).toggleClass('active', this.getAttribute('data-tool') === s.placement.tool);
@@ -198,6 +215,19 @@ Studio.connect = function (parts, s) {
     };
     s.history.onChange(showUndo);
     showUndo();
+    s.player.onChange(function (playing) {
+        var button = $('.play-control [data-command="view.play"]').toggleClass('active', playing);
+        button.find('.icon-part').text(playing ? '❚❚' : '▶');
+        button.find('.label-part').text(playing ? 'Pause' : 'Play');
+        button.attr('title', Studio.playTitle(playing));
+        $(parts.viewport).toggleClass('playing', playing);
+    });
+    var showLoop = function () {
+        var loop = s.exports.loopOptions();
+        parts.loopReadout.textContent = loop.frames + ' frames · ' + loop.fps + ' fps';
+    };
+    s.exports.onChange(showLoop);
+    showLoop();
     s.presets.onChange(function (name, modified) {
         app.win.setTitle(name ? 'Lumatrace — ' + name + (modified ? ' (unsaved changes)' : '') : 'Lumatrace');
     });
@@ -214,6 +244,12 @@ Studio.connect = function (parts, s) {
         if (!typing && (e.which === 46 || e.which === 8)) {
             e.preventDefault();
             s.placement.removeSelected();
+        }
+        // A plain key, as space is for panning: the menu cannot bind it without taking the
+        // letter from every text field.
+        if (!typing && e.which === 80 && !e.ctrlKey && !e.altKey && !e.metaKey && !e.shiftKey) {
+            e.preventDefault();
+            s.player.toggle();
         }
     });
 };
@@ -237,6 +273,7 @@ Studio.commands = {
     'file.exportPng': function (s) { s.exports.exportPng(); },
     'file.exportSvg': function (s) { s.exports.exportSvg(); },
     'file.exportRgb': function (s) { s.exports.exportRgb(); },
+    'file.exportLoop': function (s) { s.exports.exportLoop(); },
     'file.quit': function (s) {
         Studio.saveState(s);
         app.exit(0);
@@ -258,6 +295,7 @@ Studio.commands = {
         s.placement.setVisible(!s.placement.isVisible());
         $('.toolbar [data-command="view.overlays"]').toggleClass('active', s.placement.isVisible());
     },
+    'view.play': function (s) { s.player.toggle(); },
     'view.fit': function (s) { s.preview.setZoom('fit'); },
     'view.actual': function (s) { s.preview.setZoom(1); },
     'view.double': function (s) { s.preview.setZoom(2); },

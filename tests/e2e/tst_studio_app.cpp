@@ -166,6 +166,10 @@ private Q_SLOTS:
     void toolbarAndLabelsFitANarrowWindow();
     void zoomKeepsThePointUnderTheMouseAndPlacingStaysExact();
     void compareFlipsBetweenTheSnapshotAndTheCurrentArtwork();
+    void playShowsLoopFramesAndPauseTheStillAgain();
+    void playingGoesOnOverAnEditedArtwork();
+    void keyPTogglesPlayingExceptWhileTyping_data();
+    void keyPTogglesPlayingExceptWhileTyping();
     void lastStateIsRestoredAtTheNextStart();
 };
 
@@ -1076,8 +1080,85 @@ void TestStudioApp::compareFlipsBetweenTheSnapshotAndTheCurrentArtwork()
     js("Studio.studio.placement.setVisible(true);");
 }
 
+void TestStudioApp::playShowsLoopFramesAndPauseTheStillAgain()
+{
+    settledPreview();
+    edit("[data-key=export-loop-frames]", "12");
+    edit("[data-key=export-loop-fps]", "30");
+    click("[data-command='view.play']");
+    QCOMPARE(js("$('[data-command=\"view.play\"]').text()").toString(), QStringLiteral("❚❚Pause"));
+    QTRY_VERIFY(js("Studio.studio.player.framesShown >= 2").toBool());
+    const int stills = shownImages();
+    QTRY_VERIFY(js("Studio.studio.player.framesShown >= 8").toBool());
+    QVERIFY(js("document.querySelector('img.artwork').src").toString().contains("drc:lumatrace_loop_frame?n="));
+    // Frames of the preview's size, none counted as a new artwork shown.
+    QCOMPARE(QImage::fromData(ovex->dynamicResources()->get(QStringLiteral("lumatrace_loop_frame"))).size(),
+             QImage::fromData(previewBytes()).size());
+    QCOMPARE(shownImages(), stills);
+    // Zooming while playing keeps playing.
+    click(".toolbar [data-command='view.double']");
+    const int frames = js("Studio.studio.player.framesShown").toInt();
+    QTRY_VERIFY(js("Studio.studio.player.framesShown").toInt() > frames + 2);
+    js("$('[data-key=batch-kind]').val('loop-webm').trigger('change');"
+       " document.querySelector('.loop-export').scrollIntoView(); 0");
+    screenshot("playing");
+    js("$('[data-key=batch-kind]').val('png').trigger('change');");
+
+    click("[data-command='view.play']");
+    QVERIFY(!js("Studio.studio.player.playing").toBool());
+    QTRY_VERIFY(js("document.querySelector('img.artwork').src").toString().contains("drc:lumatrace_result?n="));
+    QCOMPARE(js("$('[data-command=\"view.play\"]').text()").toString(), QStringLiteral("▶Play"));
+    const int stopped = js("Studio.studio.player.framesShown").toInt();
+    QTest::qWait(200);
+    QCOMPARE(js("Studio.studio.player.framesShown").toInt(), stopped);
+    js("Studio.studio.preview.setZoom('fit');");
+}
+
+void TestStudioApp::playingGoesOnOverAnEditedArtwork()
+{
+    js("Studio.studio.player.play();");
+    QTRY_VERIFY(js("Studio.studio.player.framesShown > 0").toBool());
+    edit("input.number[data-key=wire_thickness]", "3");
+    const QByteArray edited = settledPreview();
+    QVERIFY(!edited.isEmpty());
+    const int frames = js("Studio.studio.player.framesShown").toInt();
+    QTRY_VERIFY(js("Studio.studio.player.framesShown").toInt() > frames + 2);
+    // An export reads the map into the generator; playing picks up after it.
+    QTemporaryDir out;
+    exportThroughMenu("Export PNG…", out.filePath("still.png"));
+    QVERIFY2(status().startsWith("Exported PNG"), qPrintable(status()));
+    const int afterExport = js("Studio.studio.player.framesShown").toInt();
+    QTRY_VERIFY(js("Studio.studio.player.framesShown").toInt() > afterExport + 2);
+    js("Studio.studio.player.pause();");
+}
+
+void TestStudioApp::keyPTogglesPlayingExceptWhileTyping_data()
+{
+    QTest::addColumn<QString>("focus");
+    QTest::addColumn<bool>("toggles");
+    QTest::newRow("P over the artwork plays") << "" << true;
+    QTest::newRow("P in a number field is typed") << "input.number[data-key=wire_thickness]" << false;
+    QTest::newRow("P in the seed list is typed") << "[data-key=batch-seeds]" << false;
+}
+
+void TestStudioApp::keyPTogglesPlayingExceptWhileTyping()
+{
+    QFETCH(QString, focus);
+    QFETCH(bool, toggles);
+    js("document.activeElement && document.activeElement.blur();");
+    if (!focus.isEmpty())
+        js("document.querySelector(" + jsString(focus) + ").focus();");
+    QTest::keyClick(view(), Qt::Key_P);
+    QCOMPARE(js("Studio.studio.player.playing").toBool(), toggles);
+    QTest::keyClick(view(), Qt::Key_P);
+    QVERIFY(!js("Studio.studio.player.playing").toBool());
+    js("document.activeElement && document.activeElement.blur();");
+}
+
 void TestStudioApp::lastStateIsRestoredAtTheNextStart()
 {
+    edit("[data-key=export-loop-frames]", "30");
+    js("$('[data-key=export-loop-format]').val('webm').trigger('change');");
     edit("input.number[data-key=loops]", "4");
     edit("input[data-key=mask_text]", QStringLiteral("Grüße"));
     edit("[data-key=export-rgb-scale]", "37");
@@ -1086,6 +1167,8 @@ void TestStudioApp::lastStateIsRestoredAtTheNextStart()
     stopStudio();
     startStudio();
     QCOMPARE(js("document.querySelector('[data-key=export-rgb-scale]').value").toString(), QStringLiteral("37"));
+    QCOMPARE(js("$('[data-key=export-loop-frames]').val() + ' ' + $('[data-key=export-loop-format]').val()").toString(),
+             QStringLiteral("30 webm"));
     QCOMPARE(js("Studio.studio.preview.zoomMode").toInt(), 1);
     QCOMPARE(mapValue("loops").toInt(), 4);
     QCOMPARE(mapValue("mask_text").toString(), QStringLiteral("Grüße"));

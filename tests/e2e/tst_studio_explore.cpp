@@ -128,6 +128,11 @@ private Q_SLOTS:
     void previewSlotDrawsTheSameCircuitAtAReducedScale();
     void parametersAreReadOnlyFromAPngThatCarriesThem_data();
     void parametersAreReadOnlyFromAPngThatCarriesThem();
+    void loopPanelShowsDurationAndFileSize_data();
+    void loopPanelShowsDurationAndFileSize();
+    void loopExportWritesTheChosenFormat_data();
+    void loopExportWritesTheChosenFormat();
+    void batchWritesALoopPerSeed();
 };
 
 void TestStudioExplore::initTestCase()
@@ -588,6 +593,92 @@ void TestStudioExplore::parametersAreReadOnlyFromAPngThatCarriesThem()
     const QString read
             = js("JSON.stringify(llumatrace.readArtworkParameters(" + jsString(out.filePath(file)) + "))").toString();
     QCOMPARE(QJsonDocument::fromJson(read.toUtf8()), QJsonDocument::fromJson(expected.toUtf8()));
+}
+
+void TestStudioExplore::loopPanelShowsDurationAndFileSize_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QString>("frames");
+    QTest::addColumn<QString>("fps");
+    QTest::addColumn<QString>("scale");
+    QTest::addColumn<QString>("readout");
+    QTest::newRow("48 frames at 24 fps last two seconds")
+            << "mp4" << "48" << "24" << "100" << "2.0 s | 600 × 400 px";
+    QTest::newRow("MP4 repeats a column to make an odd width even")
+            << "mp4" << "10" << "4" << "50.5" << "2.5 s | 304 × 202 px";
+    QTest::newRow("WebM repeats a column too") << "webm" << "10" << "4" << "50.5" << "2.5 s | 304 × 202 px";
+    QTest::newRow("GIF keeps the odd width") << "gif" << "10" << "4" << "50.5" << "2.5 s | 303 × 202 px";
+    QTest::newRow("a side beyond WebP's limit is named as too large")
+            << "png" << "1000" << "60" << "3000" << "16.7 s | 18000 × 12000 px: too large: at most 16,383 px a side";
+    QTest::newRow("more than 40 Mpx a frame is refused")
+            << "webp" << "2" << "1" << "1500" << "2.0 s | 9000 × 6000 px: too large: at most 40 Mpx a frame";
+}
+
+void TestStudioExplore::loopPanelShowsDurationAndFileSize()
+{
+    QFETCH(QString, format);
+    QFETCH(QString, frames);
+    QFETCH(QString, fps);
+    QFETCH(QString, scale);
+    QFETCH(QString, readout);
+    js("$('[data-key=export-loop-format]').val(" + jsString(format) + ").trigger('change');");
+    edit("[data-key=export-loop-frames]", frames);
+    edit("[data-key=export-loop-fps]", fps);
+    edit("[data-key=export-loop-scale]", scale);
+    QCOMPARE(js("$('[data-info=loop-duration]').text() + ' | ' + $('[data-info=loop-size]').text()").toString(), readout);
+}
+
+void TestStudioExplore::loopExportWritesTheChosenFormat_data()
+{
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QByteArray>("signature");
+    QTest::addColumn<int>("at");
+    QTest::addColumn<QByteArray>("alsoContains");
+    QTest::newRow("MP4 is an ISO media file") << "mp4" << QByteArray("ftyp") << 4 << QByteArray("ftyp");
+    QTest::newRow("WebM is an EBML document") << "webm" << QByteArray("\x1A\x45\xDF\xA3") << 0 << QByteArray("webm");
+    QTest::newRow("WebP is a RIFF of WEBP with an animation") << "webp" << QByteArray("RIFF") << 0 << QByteArray("WEBPVP8X");
+    QTest::newRow("GIF is GIF89a") << "gif" << QByteArray("GIF89a") << 0 << QByteArray("NETSCAPE2.0");
+    QTest::newRow("animated PNG has an acTL chunk") << "png" << QByteArray("\x89PNG") << 0 << QByteArray("acTL");
+}
+
+void TestStudioExplore::loopExportWritesTheChosenFormat()
+{
+    QFETCH(QString, format);
+    QFETCH(QByteArray, signature);
+    QFETCH(int, at);
+    QFETCH(QByteArray, alsoContains);
+    QTemporaryDir out;
+    js("$('[data-key=export-loop-format]').val(" + jsString(format) + ").trigger('change');");
+    edit("[data-key=export-loop-frames]", "4");
+    edit("[data-key=export-loop-fps]", "8");
+    edit("[data-key=export-loop-scale]", "25");
+    // The dialog is answered without a suffix: the chosen format's is added.
+    runThroughMenu("Export loop (animated)…", out.filePath("loop"));
+    QVERIFY2(status().startsWith("Exported loop"), qPrintable(status()));
+    const QByteArray bytes = readFile(out.filePath("loop." + format));
+    QCOMPARE(bytes.mid(at, signature.size()), signature);
+    QVERIFY(bytes.contains(alsoContains));
+}
+
+void TestStudioExplore::batchWritesALoopPerSeed()
+{
+    QTemporaryDir out;
+    edit("[data-key=export-loop-frames]", "3");
+    edit("[data-key=export-loop-fps]", "8");
+    edit("[data-key=export-loop-scale]", "20");
+    edit("[data-key=batch-seeds]", "3-4");
+    js("$('[data-key=batch-kind]').val('loop-gif').trigger('change');");
+    QCOMPARE(js("$('[data-info=batch-loop]').text()").toString(), QStringLiteral("3 frames at 8 fps, 20 %"));
+    js("Studio.studio.batch.setFolder(" + jsString(out.path()) + ");");
+    click("[data-action=batch-start]");
+    QTRY_VERIFY_WITH_TIMEOUT(js("Studio.studio.batch.running === null").toBool(), 60000);
+    QVERIFY2(status().startsWith("Batch export done: 2 of 2 files"), qPrintable(status()));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList({"lumatrace-3.gif", "lumatrace-4.gif"}));
+    const QByteArray three = readFile(out.filePath("lumatrace-3.gif"));
+    QVERIFY(three.startsWith("GIF89a"));
+    QCOMPARE(qFromLittleEndian<quint16>(three.constData() + 6), quint16(120));
+    QVERIFY(three != readFile(out.filePath("lumatrace-4.gif")));
+    js("$('[data-key=batch-kind]').val('png').trigger('change');");
 }
 
 QTEST_MAIN(TestStudioExplore)
