@@ -2,6 +2,8 @@
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "loopframes.h"
+#include "rendermetrics.h"
+#include "renderplan.h"
 #include "samplemaps.h"
 
 #include <QtTest>
@@ -47,6 +49,8 @@ class TestLoopFrames : public QObject
 private Q_SLOTS:
     void framesMoveOnlyTheSignals_data();
     void framesMoveOnlyTheSignals();
+    void aWholeLoopBringsEverySignalBack_data() { framesMoveOnlyTheSignals_data(); }
+    void aWholeLoopBringsEverySignalBack();
 };
 
 void TestLoopFrames::framesMoveOnlyTheSignals_data()
@@ -98,6 +102,31 @@ void TestLoopFrames::framesMoveOnlyTheSignals()
         moved = moved || !samePixels(frame, still);
     }
     QVERIFY(moved);
+}
+
+// Frame n of an n-frame loop would be frame 0 again: every signal is back where the still
+// has it, so the loop has no seam.
+void TestLoopFrames::aWholeLoopBringsEverySignalBack()
+{
+    QFETCH(QString, map);
+    QFETCH(QByteArray, overrides);
+    QFETCH(float, scale);
+    CircuitGenerator generator;
+    generator.readParameters(sampleMap(map, overrides));
+    generator.generateCircuit();
+    const ArtworkScene scene(generator);
+    const RenderMetrics metrics(generator.settings(), scale);
+    RenderPlan plan(scene, generator.settings(), metrics, Composite);
+    const QVector<RenderPlan::Stroke> still = plan.signalStrokes();
+    QVERIFY(!still.isEmpty());
+    plan.moveSignals(scene, generator.settings(), metrics, 7, 7);
+    for (int i = 0; i < still.size(); ++i) {
+        const QPolygonF before = still[i].geometry.toPainterPath().toFillPolygon();
+        const QPolygonF after = plan.signalStrokes()[i].geometry.toPainterPath().toFillPolygon();
+        QCOMPARE(after.size(), before.size());
+        for (int p = 0; p < before.size(); ++p)
+            QVERIFY2(QLineF(before[p], after[p]).length() < 1e-6, qPrintable(QStringLiteral("signal %1").arg(i)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLoopFrames)
