@@ -59,8 +59,10 @@ int main(int argc, char **argv)
     const PayloadCipher cipher(EJPWrapper::PackageKey);
     int n = 0;
     for (const QByteArray &payload :
-         {QByteArray(), QByteArray("/application.js"), readFile(data.filePath("render_default_map.json"))})
-        writeFile(QStringLiteral("%1/cipher/payload%2").arg(corpus).arg(++n), cipher.encode(payload, quint8(n * 37)));
+         {QByteArray(), QByteArray("/application.js"), readFile(data.filePath("render_default_map.json"))}) {
+        ++n;
+        writeFile(QStringLiteral("%1/cipher/payload%2").arg(corpus).arg(n), cipher.encode(payload, quint8(n * 37)));
+    }
 
     // Large maps (thousands of chips) would make every mutated input large as well.
     for (const QFileInfo &map : data.entryInfoList({"*.json"}, QDir::Files)) {
