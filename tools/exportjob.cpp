@@ -165,6 +165,17 @@ bool parseArguments(const QStringList &args, ExportJob::Request *request)
     return optionsFit(*request);
 }
 
+// A resolution given to a vector export is a slip worth naming, not a reason for the usage.
+QString misplacedResolution(const ExportJob::Request &r)
+{
+    const bool vector = r.format == ExportJob::Format::Svg || r.format == ExportJob::Format::Pdf;
+    if (r.dpi.isEmpty() || r.file.isEmpty() || !vector)
+        return QString();
+    return QStringLiteral("--dpi %1: %2 is drawn as vectors; --dpi is for PNG, BIN and loops, and a page "
+                          "is given by --paper or --size")
+            .arg(r.dpi, r.file);
+}
+
 ExportResult runExport(CircuitExporter &exporter, ArtworkExporter &artwork, const ExportJob::Request &request,
                        const QSizeF &pageMm)
 {
@@ -261,7 +272,8 @@ bool ExportJob::isRaster() const
 bool ExportJob::parse(const QStringList &args, Outcome *refusal)
 {
     if (!parseArguments(args, &m_request)) {
-        *refusal = {kExitBadInput, QString::fromLatin1(kUsage)};
+        const QString misplaced = misplacedResolution(m_request);
+        *refusal = {kExitBadInput, misplaced.isEmpty() ? QString::fromLatin1(kUsage) : misplaced};
         return false;
     }
     m_layout = PrintLayout(m_request.paper, m_request.size, m_request.landscape,

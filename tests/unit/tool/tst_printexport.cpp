@@ -104,6 +104,7 @@ private Q_SLOTS:
         QTest::newRow("by percent: a screen's 96 dpi") << QStringList {"--scale", "20"} << 3780;
         QTest::newRow("by percent with --dpi 300") << QStringList {"--scale", "20", "--dpi", "300"} << 11811;
         QTest::newRow("paper at 72 dpi") << QStringList {"--paper", "A5", "--dpi", "72"} << 2835;
+        QTest::newRow("paper: 300 dpi unless given") << QStringList {"--paper", "A5"} << 11811;
     }
 
     void pngRecordsTheResolutionUsed()
@@ -122,23 +123,27 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("named");
-        QTest::newRow("unknown paper") << QStringList {"--paper", "B7"} << "\"B7\"";
-        QTest::newRow("dpi below 72") << QStringList {"--scale", "50", "--dpi", "71"} << "71";
-        QTest::newRow("dpi above 1200") << QStringList {"--paper", "A4", "--dpi", "1201"} << "1201";
-        QTest::newRow("dpi not a number") << QStringList {"--paper", "A4", "--dpi", "high"} << "high";
-        QTest::newRow("zero size") << QStringList {"--size", "0x297mm"} << "\"0x297mm\"";
-        QTest::newRow("malformed size") << QStringList {"--size", "210by297mm"} << "\"210by297mm\"";
+        QTest::addColumn<QString>("file");
+        QTest::newRow("unknown paper") << QStringList {"--paper", "B7"} << "\"B7\"" << "bad.png";
+        QTest::newRow("dpi below 72") << QStringList {"--scale", "50", "--dpi", "71"} << "71" << "bad.png";
+        QTest::newRow("dpi above 1200") << QStringList {"--paper", "A4", "--dpi", "1201"} << "1201" << "bad.png";
+        QTest::newRow("dpi not a number") << QStringList {"--paper", "A4", "--dpi", "high"} << "high" << "bad.png";
+        QTest::newRow("zero size") << QStringList {"--size", "0x297mm"} << "\"0x297mm\"" << "bad.png";
+        QTest::newRow("malformed size") << QStringList {"--size", "210by297mm"} << "\"210by297mm\"" << "bad.png";
+        QTest::newRow("dpi for a PDF") << QStringList {"--paper", "A4", "--dpi", "300"} << "--dpi 300" << "bad.pdf";
+        QTest::newRow("dpi for an artwork SVG") << QStringList {"--artwork", "--dpi", "150"} << "--dpi 150" << "bad.svg";
     }
 
     void badPrintValuesAreRefusedNamingThem()
     {
         QFETCH(QStringList, options);
         QFETCH(QString, named);
-        const ToolRun result = runLumatrace(QStringList {"export", m_map, path("bad.png")} + options);
+        QFETCH(QString, file);
+        const ToolRun result = runLumatrace(QStringList {"export", m_map, path(file)} + options);
         QCOMPARE(result.exitCode, 2);
         QCOMPARE(result.err.count('\n'), 1);
         QVERIFY2(result.err.contains(named.toUtf8()), result.err);
-        QVERIFY(!QFile::exists(path("bad.png")));
+        QVERIFY(!QFile::exists(path(file)));
     }
 
     void pageAndScaleTogetherAreAUsageError()
