@@ -44,6 +44,14 @@ ArtworkDrawing::Shape disc(const QPointF &centre, double radius, const QColor &c
     return shape;
 }
 
+// The area between two radii as one stroke along the middle circle: no fill covers the hole.
+ArtworkDrawing::Shape ring(const QPointF &centre, double inner, double outer, const QColor &color)
+{
+    ArtworkDrawing::Shape shape = disc(centre, (inner + outer) / 2, color);
+    shape.strokeWidth = outer - inner;
+    return shape;
+}
+
 ArtworkDrawing::Shape roundedRect(const QRectF &rect, double radius, const QColor &color)
 {
     ArtworkDrawing::Shape shape = filled(ArtworkDrawing::Shape::RoundedRect, radius, color);
@@ -69,11 +77,12 @@ QPainterPath ArtworkDrawing::Shape::painterPath() const
     return path;
 }
 
-ArtworkDrawing::ArtworkDrawing(const ArtworkScene &scene, const GeneratorSettings &settings)
+ArtworkDrawing::ArtworkDrawing(const ArtworkScene &scene, const GeneratorSettings &settings, bool background)
     : m_scene(scene)
     , m_settings(settings)
     , m_metrics(settings, 1.0f)
     , m_palette(settings, Composite)
+    , m_background(background)
 { }
 
 int ArtworkDrawing::width() const
@@ -157,8 +166,10 @@ bool ArtworkDrawing::visitDots(RenderLayer layer, const Visitor &visitor) const
             if (layer == DotSignals) {
                 ok = !dot.glow || visitor(disc(dot.centre, r, m_palette.signal()));
             } else if (dot.pad) {
-                ok = visitor(disc(dot.centre, r, m_palette.wire()))
-                        && (!(rh < r && rh > 0 && ri < rh) || visitor(disc(dot.centre, rh, m_palette.background())))
+                const bool hole = rh < r && rh > 0 && ri < rh;
+                ok = (hole && !m_background ? visitor(ring(dot.centre, rh, r, m_palette.wire()))
+                                            : visitor(disc(dot.centre, r, m_palette.wire()))
+                              && (!hole || visitor(disc(dot.centre, rh, m_palette.background()))))
                         && (!(rh < r && rh > 0 && ri > 0) || visitor(disc(dot.centre, ri, m_palette.hole())));
             }
             if (!ok)

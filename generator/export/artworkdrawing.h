@@ -31,7 +31,7 @@ public:
         QRectF rect; // RoundedRect
         double radius = 0; // of the disc, or of the rectangle's corners
         QColor color;
-        double strokeWidth = 0; // 0: the shape is filled
+        double strokeWidth = 0; // 0: the shape is filled; a stroked disc is a ring
 
         // The shape as a painter path (curves as cubics), canvas pixels.
         QPainterPath painterPath() const;
@@ -46,9 +46,11 @@ public:
     using Visitor = std::function<bool(const Shape &)>;
 
     // The scene's glowing dots and signals, as the plain SVG document shows them. Both
-    // are read while visiting, so they must outlive the drawing.
-    ArtworkDrawing(const ArtworkScene &scene, const GeneratorSettings &settings);
-    ArtworkDrawing(ArtworkScene &&, const GeneratorSettings &) = delete;
+    // are read while visiting, so they must outlive the drawing. Without the background a
+    // pad's hole is left open (the pad a ring, a stroked disc) instead of painted in the
+    // background colour, which would print on other paper.
+    ArtworkDrawing(const ArtworkScene &scene, const GeneratorSettings &settings, bool background = true);
+    ArtworkDrawing(ArtworkScene &&, const GeneratorSettings &, bool = true) = delete;
 
     int width() const;
     int height() const;
@@ -69,4 +71,5 @@ private:
     const GeneratorSettings &m_settings;
     RenderMetrics m_metrics;
     LayerPalette m_palette;
+    bool m_background;
 };

@@ -44,7 +44,7 @@ ExportResult ArtworkExporter::exportSvg(const QString &file, bool separate, cons
     if (!generated.ok())
         return generated;
     const ArtworkScene scene(m_generator);
-    const ArtworkDrawing drawing(scene, m_generator.settings());
+    const ArtworkDrawing drawing(scene, m_generator.settings(), options.background);
     const ExportResult written = write(file, [&](ByteSink &out) { ArtworkSvgWriter::write(drawing, options, out); });
     if (!written.ok() || !separate)
         return written;
@@ -67,6 +67,6 @@ ExportResult ArtworkExporter::exportPdf(const QString &file, QSizeF pageMm, bool
     if (pageMm.isEmpty())
         pageMm = PrintSize::ofCanvas(settings.width, settings.height).millimetres();
     const ArtworkScene scene(m_generator);
-    const ArtworkDrawing drawing(scene, settings);
+    const ArtworkDrawing drawing(scene, settings, background);
     return write(file, [&](ByteSink &out) { ArtworkPdfWriter::write(drawing, pageMm, background, out); });
 }

@@ -86,6 +86,14 @@ void ArtworkSvgWriter::shape(const ArtworkDrawing::Shape &shape, ByteSink &out)
         attribute("ry", shape.radius);
         break;
     }
+    if (shape.strokeWidth > 0) {
+        out.append(" fill=\"none\" stroke=\"");
+        SvgWriter::appendColor(shape.color, out);
+        out.append('"');
+        attribute("stroke-width", shape.strokeWidth);
+        out.append(" />\n");
+        return;
+    }
     out.append(" fill=\"");
     SvgWriter::appendColor(shape.color, out);
     out.append("\" />\n");

@@ -3,6 +3,7 @@
 #include "jsonvariant.h"
 #include "toolrunner.h"
 
+#include <QColor>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
@@ -10,6 +11,8 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -199,6 +202,40 @@ private Q_SLOTS:
             QCOMPARE(svg.count("inkscape:groupmode=\"layer\""), 1);
             QVERIFY(!svg.contains("Background"));
         }
+    }
+
+    // On other paper a hole painted in the background colour prints as a ring of that
+    // colour: without the background, holes are left open, in the SVG and in the PDF.
+    void noBackgroundLeavesPadHolesOpen()
+    {
+        QCOMPARE(runLumatrace({"export", m_map, path("bg.svg"), "--artwork"}).exitCode, 0);
+        QCOMPARE(runLumatrace({"export", m_map, path("open.svg"), "--artwork", "--no-background"}).exitCode, 0);
+        QCOMPARE(runLumatrace({"export", m_map, path("open.pdf"), "--no-background"}).exitCode, 0);
+        const QByteArray painted = fileBytes(path("bg.svg"));
+        const int at = painted.indexOf("fill=\"#", painted.indexOf("id=\"layer-background\""));
+        const QByteArray background = painted.mid(at, 14); // fill="#rrggbb"
+        const QByteArray open = fileBytes(path("open.svg"));
+        QVERIFY(painted.count(background) > 1); // the background and the holes
+        QCOMPARE(open.count(background), 0);
+        // Each painted hole became a ring: a stroked circle.
+        QCOMPARE(open.count("<circle") + painted.count(background) - 1, painted.count("<circle"));
+        QCOMPARE(open.count("fill=\"none\" stroke="), painted.count(background) - 1 + open.count("<path"));
+
+        const QString pdftocairo = QStandardPaths::findExecutable("pdftocairo");
+        if (pdftocairo.isEmpty())
+            QSKIP("pdftocairo is not installed (poppler-utils): the PDF was not rendered");
+        // At 400 dpi a hole has whole pixels inside it; painted, they would be the background colour.
+        QCOMPARE(runProgram(pdftocairo, {"-png", "-transp", "-r", "400", "-singlefile", path("open.pdf"), path("open")})
+                         .exitCode,
+                 0);
+        const QImage rendered = QImage(path("open.png")).convertToFormat(QImage::Format_ARGB32);
+        const QRgb colour = QColor(QString::fromLatin1(background.mid(6, 7))).rgb();
+        int paintedPixels = 0;
+        for (int y = 0; y < rendered.height(); ++y) {
+            const auto *row = reinterpret_cast<const QRgb *>(rendered.constScanLine(y));
+            paintedPixels += int(std::count(row, row + rendered.width(), colour));
+        }
+        QCOMPARE(paintedPixels, 0);
     }
 
     // A plotter or compositor stacks the layer files: each must hold exactly its layer of
