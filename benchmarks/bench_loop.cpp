@@ -7,6 +7,7 @@
 //                                     (the benchmark runs itself so for 48 and 480 frames)
 #include "animationexporter.h"
 #include "artworkscene.h"
+#include "besttime.h"
 #include "circuitexporter.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
@@ -25,18 +26,6 @@
 #include <functional>
 
 namespace {
-
-double bestOf(int repeats, const std::function<void()> &work)
-{
-    double best = 1e30;
-    for (int i = 0; i < repeats; ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        work();
-        best = std::min(best, clock.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
 
 bool loadShowcase(CircuitGenerator &generator)
 {

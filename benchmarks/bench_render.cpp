@@ -13,6 +13,7 @@
 // path, and splits the render into drawing, blur and vignette by rendering
 // with the effect switched off; then the SVG document and whole exports.
 #include "artworkexporter.h"
+#include "besttime.h"
 #include "artworkscene.h"
 #include "circuitexporter.h"
 #include "circuitgenerator.h"
@@ -36,18 +37,6 @@
 #include <functional>
 
 namespace {
-
-double bestOf(int repeats, const std::function<void()> &work)
-{
-    double best = 1e30;
-    for (int i = 0; i < repeats; ++i) {
-        QElapsedTimer clock;
-        clock.start();
-        work();
-        best = std::min(best, clock.nsecsElapsed() / 1e6);
-    }
-    return best;
-}
 
 void print(const char *label, double ms)
 {

@@ -241,25 +241,18 @@ QString failureMessage(const ExportResult &result, const GeneratorSettings &sett
                 .arg(settings.width)
                 .arg(settings.height)
                 .arg(double(scalePercent));
-    if (request.format == ExportJob::Format::Animation)
-        return QStringLiteral("%1: the canvas is too large for a loop: width %2 and height %3 at %4 % exceed %5 "
-                              "pixels a side or %6 pixels (%7 Mpx) in all")
-                .arg(result.file)
-                .arg(settings.width)
-                .arg(settings.height)
-                .arg(double(scalePercent))
-                .arg(AnimationWriter::kMaxSide)
-                .arg(RenderMetrics::kMaxPixels)
-                .arg(RenderMetrics::kMaxPixels / 1000000);
-    return QStringLiteral("%1: the canvas is too large: width %2 and height %3 at %4 % exceed the limit of %5 "
-                          "pixels a side and %6 pixels (%7 Mpx) in all")
-            .arg(result.file)
+    // A loop is drawn whole, within the smaller limits of its formats; the other rasters in bands.
+    const bool loop = request.format == ExportJob::Format::Animation;
+    const long long pixels = loop ? RenderMetrics::kMaxPixels : RenderMetrics::kMaxBandedPixels;
+    return QStringLiteral("%1: the canvas is too large%2: width %3 and height %4 at %5 % exceed the limit of %6 "
+                          "pixels a side and %7 pixels (%8 Mpx) in all")
+            .arg(result.file, loop ? QStringLiteral(" for a loop") : QString())
             .arg(settings.width)
             .arg(settings.height)
             .arg(double(scalePercent))
-            .arg(RenderMetrics::kMaxBandedSide)
-            .arg(RenderMetrics::kMaxBandedPixels)
-            .arg(RenderMetrics::kMaxBandedPixels / 1000000);
+            .arg(loop ? AnimationWriter::kMaxSide : RenderMetrics::kMaxBandedSide)
+            .arg(pixels)
+            .arg(pixels / 1000000);
 }
 
 } // namespace

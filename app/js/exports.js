@@ -85,6 +85,18 @@ Studio.Exports.loopFormat = function (id) {
     return Studio.Exports.loopFormats.filter(function (f) { return f.id === id; })[0] || Studio.Exports.loopFormats[0];
 };
 
+// What is wrong with a picture of `size` under `limits` {maxSide, maxPixels}; '' when none.
+// `per` says what the pixel limit counts ('in all', 'a frame').
+Studio.Exports.limitProblem = function (size, limits, per) {
+    var grouped = Studio.util.grouped;
+    if (size.width < 1 || size.height < 1) return 'no pixels at this scale';
+    if (size.width > limits.maxSide || size.height > limits.maxSide)
+        return 'too large: at most ' + grouped(limits.maxSide) + ' px a side';
+    if (size.width * size.height > limits.maxPixels)
+        return 'too large: at most ' + grouped(limits.maxPixels / 1000000) + ' Mpx ' + per;
+    return '';
+};
+
 Studio.Exports.prototype = {
     // The panel's choices, kept for the next start.
     settings: function () {
@@ -147,14 +159,7 @@ Studio.Exports.prototype = {
     },
 
     loopProblem: function (size) {
-        var limits = Studio.Exports.loopLimits;
-        var grouped = Studio.util.grouped;
-        if (size.width < 1 || size.height < 1) return 'no pixels at this scale';
-        if (size.width > limits.maxSide || size.height > limits.maxSide)
-            return 'too large: at most ' + grouped(limits.maxSide) + ' px a side';
-        if (size.width * size.height > limits.maxPixels)
-            return 'too large: at most ' + grouped(limits.maxPixels / 1000000) + ' Mpx a frame';
-        return '';
+        return Studio.Exports.limitProblem(size, Studio.Exports.loopLimits, 'a frame');
     },
 
     // Pixel size of a render at `percent`, as the renderer rounds it.
@@ -165,14 +170,7 @@ Studio.Exports.prototype = {
 
     // What is wrong with a raster export of `size`; '' when it can be made.
     sizeProblem: function (size) {
-        var facts = Studio.Exports.facts();
-        var grouped = Studio.util.grouped;
-        if (size.width < 1 || size.height < 1) return 'no pixels at this scale';
-        if (size.width > facts.maxSide || size.height > facts.maxSide)
-            return 'too large: at most ' + grouped(facts.maxSide) + ' px a side';
-        if (size.width * size.height > facts.maxPixels)
-            return 'too large: at most ' + grouped(facts.maxPixels / 1000000) + ' Mpx in all';
-        return '';
+        return Studio.Exports.limitProblem(size, Studio.Exports.facts(), 'in all');
     },
 
     showSizes: function () {

@@ -217,11 +217,6 @@ bool Lumatrace::previewLoopFrame(int frame, int frames)
     return true;
 }
 
-void Lumatrace::prepare(CircuitExporter &exporter)
-{
-    exporter.setRowProgress([this](qint64 done, qint64 total) { return reportProgress(done, total); });
-}
-
 bool Lumatrace::reportProgress(qint64 done, qint64 total)
 {
     const int percent = total > 0 ? int(done * 100 / total) : 100;
@@ -242,17 +237,25 @@ bool Lumatrace::runExport(Export exportCall)
     exporting = true;
     cancelRequested = false;
     shownPercent = -1;
-    CircuitExporter exporter(generator, renderer);
-    prepare(exporter);
-    const ExportResult result = exportCall(exporter);
+    const ExportResult result = exportCall();
     noteRefusal(result);
     exporting = false;
     return result.ok();
 }
 
+template<typename Export>
+bool Lumatrace::runCircuitExport(Export exportCall)
+{
+    return runExport([&] {
+        CircuitExporter exporter(generator, renderer);
+        exporter.setRowProgress([this](qint64 done, qint64 total) { return reportProgress(done, total); });
+        return exportCall(exporter);
+    });
+}
+
 bool Lumatrace::exportSVG(const QString &file, bool separate)
 {
-    return runExport([&](CircuitExporter &exporter) { return exporter.exportSvg(file, separate); });
+    return runCircuitExport([&](CircuitExporter &exporter) { return exporter.exportSvg(file, separate); });
 }
 
 bool Lumatrace::exportSVG(const QString &file)
@@ -262,14 +265,14 @@ bool Lumatrace::exportSVG(const QString &file)
 
 bool Lumatrace::exportPNG(const QString &file, float scale_percent, bool separate)
 {
-    return runExport([&](CircuitExporter &exporter) { return exporter.exportPng(file, scale_percent, separate); });
+    return runCircuitExport([&](CircuitExporter &exporter) { return exporter.exportPng(file, scale_percent, separate); });
 }
 
 bool Lumatrace::exportPNGAt(const QString &file, float scale_percent, bool separate, float dpi)
 {
     if (!PrintSize::isValidDpi(dpi))
         return false;
-    return runExport([&](CircuitExporter &exporter) {
+    return runCircuitExport([&](CircuitExporter &exporter) {
         exporter.setDpi(dpi);
         return exporter.exportPng(file, scale_percent, separate);
     });
@@ -287,7 +290,7 @@ bool Lumatrace::exportPNG(const QString &file)
 
 bool Lumatrace::exportBIN(const QString &file, float scale_percent)
 {
-    return runExport([&](CircuitExporter &exporter) { return exporter.exportBin(file, scale_percent); });
+    return runCircuitExport([&](CircuitExporter &exporter) { return exporter.exportBin(file, scale_percent); });
 }
 
 bool Lumatrace::exportBIN(const QString &file)
@@ -301,7 +304,7 @@ bool Lumatrace::exportAnimation(const QString &file, const QVariantMap &options)
     loop.frames = options.value(QStringLiteral("frames"), loop.frames).toInt();
     loop.fps = options.value(QStringLiteral("fps"), loop.fps).toInt();
     loop.scalePercent = options.value(QStringLiteral("scale"), loop.scalePercent).toFloat();
-    return runExport([&](CircuitExporter &) {
+    return runExport([&] {
         AnimationExporter exporter(generator);
         exporter.setProgress([this](int done, int total) { return reportProgress(done, total); });
         return exporter.exportAnimation(file, loop);

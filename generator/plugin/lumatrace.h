@@ -117,13 +117,14 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
-    /// An exporter wired to exportProgress and cancelExport.
-    void prepare(CircuitExporter &exporter);
     /// Emits exportProgress when the share changes and lets the page run; false once cancelled.
     bool reportProgress(qint64 done, qint64 total);
-    /// Runs one export with the guard and progress state set.
+    /// Runs one export (a call giving its ExportResult) with the guard and progress state set.
     template<typename Export>
     bool runExport(Export exportCall);
+    /// The same for a call on a CircuitExporter wired to exportProgress and cancelExport.
+    template<typename Export>
+    bool runCircuitExport(Export exportCall);
     /// The local files of a drag whose names end in one of dropSuffixes.
     QStringList droppedFiles(const QMimeData *data) const;
     /// Keeps an export's refusal of the grid or the drawing for lastError; any other
