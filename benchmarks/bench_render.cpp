@@ -180,8 +180,8 @@ int measureVector(int side, int repeats)
     });
     const double plain = bestOf(repeats, [&] { exporter.exportSvg(svg, false); });
     const double gzip = gzipTime(svg);
-    const double artSvg = bestOf(repeats, [&] { artwork.exportSvg(art, false, {}); });
-    const double page = bestOf(repeats, [&] { artwork.exportPdf(pdf, QSizeF(), true); });
+    const double artSvg = bestOf(repeats, [&] { artwork.exportSvg(art, {}); });
+    const double page = bestOf(repeats, [&] { artwork.exportPdf(pdf, {}); });
     std::printf("showcase map, %d x %d, %zu wires\n", side, side, generator.circuit()->wires().size());
     print("gzip -1 of the plain SVG (yardstick)", gzip);
     std::printf("  %-44s %9.0f ms %7.2f x\n", "generation alone", generation, generation / gzip);

@@ -20,15 +20,19 @@ constexpr int kExitInterrupted = 130;
 
 const char kUsage[] = "usage: lumatrace export PARAMS.json OUT.png\n"
                       "                [--scale PERCENT | --paper NAME | --size WxH(mm|in)]\n"
-                      "                [--landscape] [--dpi DPI] [--separate]\n"
+                      "                [--landscape] [--dpi DPI] [--margin MM] [--separate]\n"
                       "       lumatrace export PARAMS.json OUT.bin\n"
                       "                [--scale PERCENT | --paper ... | --size ...] [--dpi DPI]\n"
+                      "                [--margin MM]\n"
                       "       lumatrace export PARAMS.json OUT.svg [--separate]\n"
                       "       lumatrace export PARAMS.json OUT.svg --artwork\n"
-                      "                [--paper ... | --size ...] [--landscape] [--no-background]\n"
-                      "                [--separate]\n"
+                      "                [--paper ... | --size ...] [--landscape] [--margin MM]\n"
+                      "                [--no-background] [--separate]\n"
                       "       lumatrace export PARAMS.json OUT.pdf\n"
-                      "                [--paper ... | --size ...] [--landscape] [--no-background]\n"
+                      "                [--paper ... | --size ...] [--landscape] [--margin MM]\n"
+                      "                [--bleed MM] [--title TEXT] [--no-background]\n"
+                      "       lumatrace export PARAMS.json OUT.(svg|pdf) --plotter [--pen MM] [--outlines]\n"
+                      "                [--paper ... | --size ...] [--landscape] [--margin MM]\n"
                       "       lumatrace export PARAMS.json OUT.(mp4|webm|webp|gif|png) --frames N\n"
                       "                [--fps F] [--scale PERCENT | --paper ... | --size ...] [--dpi DPI]";
 
@@ -73,6 +77,8 @@ bool readFlag(const QString &arg, ExportJob::Request *request)
             {"--landscape", &ExportJob::Request::landscape},
             {"--artwork", &ExportJob::Request::artwork},
             {"--no-background", &ExportJob::Request::noBackground},
+            {"--plotter", &ExportJob::Request::plotter},
+            {"--outlines", &ExportJob::Request::outlines},
     };
     for (const auto &flag : flags) {
         if (arg == QLatin1String(flag.first)) {
@@ -98,6 +104,14 @@ bool readValueOption(const QString &arg, const QString &value, ExportJob::Reques
         request->frames = value;
     else if (arg == QLatin1String("--fps"))
         request->fps = value;
+    else if (arg == QLatin1String("--pen"))
+        request->pen = value;
+    else if (arg == QLatin1String("--margin"))
+        request->margin = value;
+    else if (arg == QLatin1String("--bleed"))
+        request->bleed = value;
+    else if (arg == QLatin1String("--title"))
+        request->title = value;
     else if (arg == QLatin1String("--scale")) {
         bool ok = false;
         request->scalePercent = value.toFloat(&ok);
@@ -129,6 +143,15 @@ bool optionsFit(const ExportJob::Request &r)
         return false;
     if ((!r.frames.isEmpty() || !r.fps.isEmpty()) && r.format != ExportJob::Format::Animation)
         return false;
+    // A pen belongs to a plotter drawing, a bleed to a PDF page, a margin to a page.
+    if ((!r.pen.isEmpty() || r.outlines) && !r.plotter)
+        return false;
+    if ((!r.bleed.isEmpty() || !r.title.isEmpty()) && r.format != ExportJob::Format::Pdf)
+        return false;
+    if (!r.margin.isEmpty() && !r.isVector() && !(r.hasPage() && (r.format == ExportJob::Format::Png || r.format == ExportJob::Format::Bin)))
+        return false;
+    if (r.plotter && (r.format != ExportJob::Format::Svg && r.format != ExportJob::Format::Pdf))
+        return false;
     switch (r.format) {
     case ExportJob::Format::Png:
         return !r.artwork && !r.noBackground;
@@ -136,7 +159,7 @@ bool optionsFit(const ExportJob::Request &r)
         return !r.artwork && !r.noBackground && !r.separate;
     case ExportJob::Format::Svg:
         // The plain document is always drawn at scale 1 and has no page.
-        return r.artwork ? !r.hasScale : !(r.hasScale || r.hasPage() || r.noBackground);
+        return r.isVector() ? !r.hasScale : !(r.hasScale || r.hasPage() || r.noBackground);
     case ExportJob::Format::Animation:
         return !r.artwork && !r.noBackground && !r.separate;
     case ExportJob::Format::Pdf:
@@ -177,17 +200,17 @@ QString misplacedResolution(const ExportJob::Request &r)
 }
 
 ExportResult runExport(CircuitExporter &exporter, ArtworkExporter &artwork, const ExportJob::Request &request,
-                       const QSizeF &pageMm)
+                       const ArtworkExporter::Options &vector)
 {
     switch (request.format) {
     case ExportJob::Format::Animation:
         break; // run by ExportJob::run itself
     case ExportJob::Format::Svg:
-        if (request.artwork)
-            return artwork.exportSvg(request.file, request.separate, {!request.noBackground, pageMm});
+        if (request.isVector())
+            return artwork.exportSvg(request.file, vector);
         return exporter.exportSvg(request.file, request.separate);
     case ExportJob::Format::Pdf:
-        return artwork.exportPdf(request.file, pageMm, !request.noBackground);
+        return artwork.exportPdf(request.file, vector);
     case ExportJob::Format::Bin:
         return exporter.exportBin(request.file, request.scalePercent);
     case ExportJob::Format::Png:
@@ -294,7 +317,35 @@ bool ExportJob::parse(const QStringList &args, Outcome *refusal)
         *refusal = {kExitBadInput, loopError};
         return false;
     }
+    const QString sheetError = readSheetOptions();
+    if (!sheetError.isEmpty()) {
+        *refusal = {kExitBadInput, sheetError};
+        return false;
+    }
     return true;
+}
+
+QString ExportJob::readSheetOptions()
+{
+    // A value that is not a number reads as -1, which no range admits.
+    const auto millimetres = [](const QString &text) {
+        bool ok = false;
+        const double value = text.toDouble(&ok);
+        return ok ? value : -1.0;
+    };
+    if (!m_request.margin.isEmpty())
+        m_layout.setMargin(millimetres(m_request.margin));
+    if (!m_request.bleed.isEmpty())
+        m_layout.setBleed(millimetres(m_request.bleed));
+    m_vector.layout = m_layout;
+    m_vector.background = !m_request.noBackground;
+    m_vector.separate = m_request.separate;
+    m_vector.plotter = m_request.plotter;
+    m_vector.outlines = m_request.outlines;
+    if (!m_request.pen.isEmpty())
+        m_vector.penMm = millimetres(m_request.pen);
+    m_vector.title = m_request.title.isEmpty() ? QFileInfo(m_request.parameters).completeBaseName() : m_request.title;
+    return ArtworkExporter::refusal(m_vector);
 }
 
 QString ExportJob::readLoopOptions()
@@ -353,8 +404,9 @@ ExportResult ExportJob::runStillExport(CircuitGenerator &generator, const Reques
         exporter.setRowProgress(hooks.rows);
     // The resolution actually used: the one asked for, the print default for a page, else a screen's.
     exporter.setDpi(!request.dpi.isEmpty() || m_layout.hasPage() ? m_layout.dpi() : PrintSize::kScreenDpi);
+    exporter.setSheet(m_layout);
     ArtworkExporter artwork(generator);
-    return runExport(exporter, artwork, request, m_layout.millimetres());
+    return runExport(exporter, artwork, request, m_vector);
 }
 
 ExportResult ExportJob::runLoopExport(CircuitGenerator &generator, const Request &request,

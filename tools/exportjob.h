@@ -5,6 +5,7 @@
 #pragma once
 
 #include "animationexporter.h"
+#include "artworkexporter.h"
 #include "printlayout.h"
 
 #include <QString>
@@ -63,23 +64,33 @@ public:
         QString dpi; // empty: not given
         bool artwork = false;
         bool noBackground = false;
+        bool plotter = false;
+        bool outlines = false;
+        QString pen; // millimetres; empty: not given
+        QString margin;
+        QString bleed;
+        QString title; // the PDF's; empty: the map file's name
         QString seed; // replaces the map's seed when given
         QString frames; // an animated loop's frames and rate; empty: not given
         QString fps;
 
         bool hasPage() const { return !paper.isEmpty() || !size.isEmpty(); }
         bool isRaster() const { return format == Format::Png || format == Format::Bin || format == Format::Animation; }
+        bool isVector() const { return format == Format::Pdf || (format == Format::Svg && (artwork || plotter)); }
     };
 
 private:
     // --frames and --fps of an animation; "" when they are fine, else the one line that says not.
     QString readLoopOptions();
+    // --margin, --bleed and --pen; "" when they are fine, else the one line that says not.
+    QString readSheetOptions();
     ExportResult runStillExport(CircuitGenerator &generator, const Request &request, const Hooks &hooks) const;
     static ExportResult runLoopExport(CircuitGenerator &generator, const Request &request,
                                       const AnimationExporter::Options &options, const Hooks &hooks);
 
     Request m_request;
     PrintLayout m_layout;
+    ArtworkExporter::Options m_vector;
     int m_seed = 0;
     int m_frames = 48;
     int m_fps = 24;

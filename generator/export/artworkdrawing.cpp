@@ -61,22 +61,6 @@ ArtworkDrawing::Shape roundedRect(const QRectF &rect, double radius, const QColo
 
 } // namespace
 
-QPainterPath ArtworkDrawing::Shape::painterPath() const
-{
-    QPainterPath path;
-    switch (kind) {
-    case Lane:
-        return lane->toPainterPath();
-    case Disc:
-        path.addEllipse(centre, radius, radius);
-        break;
-    case RoundedRect:
-        path.addRoundedRect(rect, radius, radius);
-        break;
-    }
-    return path;
-}
-
 ArtworkDrawing::ArtworkDrawing(const ArtworkScene &scene, const GeneratorSettings &settings, bool background)
     : m_scene(scene)
     , m_settings(settings)
@@ -95,27 +79,26 @@ int ArtworkDrawing::height() const
     return m_settings.height;
 }
 
-const QVector<ArtworkDrawing::Layer> &ArtworkDrawing::layers()
+QVector<VectorDrawing::Layer> ArtworkDrawing::layerList() const
 {
-    static const QVector<Layer> order = {{Composite, QStringLiteral("Background")},
-                                         {Wires, QStringLiteral("Wires")},
-                                         {Dots, QStringLiteral("Dots")},
-                                         {Components, QStringLiteral("Components")},
-                                         {DotSignals, QStringLiteral("Dot signals")},
-                                         {Signals, QStringLiteral("Signals")}};
-    return order;
+    return {{Composite, QStringLiteral("Background"), true},
+            {Wires, QStringLiteral("Wires")},
+            {Dots, QStringLiteral("Dots")},
+            {Components, QStringLiteral("Components")},
+            {DotSignals, QStringLiteral("Dot signals")},
+            {Signals, QStringLiteral("Signals")}};
 }
 
-bool ArtworkDrawing::visit(RenderLayer layer, const Visitor &visitor) const
+bool ArtworkDrawing::visit(int layer, const Visitor &visitor) const
 {
-    switch (layer) {
+    switch (RenderLayer(layer)) {
     case Composite:
         return visitor(roundedRect(QRectF(0, 0, width(), height()), 0, m_palette.background()));
     case Wires:
         return visitWires(visitor);
     case Dots:
     case DotSignals:
-        return visitDots(layer, visitor);
+        return visitDots(RenderLayer(layer), visitor);
     case Components:
         return visitChips(visitor);
     case Signals:

@@ -3,12 +3,13 @@
 #include "artworkdrawing.h"
 #include "artworkpdfwriter.h"
 #include "artworkscene.h"
+#include "artworksvgwriter.h"
 #include "bytesink.h"
 #include "circuitgenerator.h"
 #include "drawingbudget.h"
 #include "exportfilenames.h"
 #include "exportwriter.h"
-#include "printsize.h"
+#include "plotterdrawing.h"
 #include "rasterfilewriter.h"
 
 ArtworkExporter::ArtworkExporter(CircuitGenerator &generator)
@@ -38,35 +39,69 @@ ExportResult ArtworkExporter::write(const QString &file, const std::function<voi
     return RasterFileWriter::fileResult(ExportWriter::streamFile(file, produce), file);
 }
 
-ExportResult ArtworkExporter::exportSvg(const QString &file, bool separate, const ArtworkSvgWriter::Options &options)
+QString ArtworkExporter::refusal(const Options &options)
 {
+    if (!options.layout.pageError().isEmpty())
+        return options.layout.pageError();
+    if (options.plotter && !(options.penMm >= kMinPenMm && options.penMm <= kMaxPenMm))
+        return QStringLiteral("pen %1 mm is not a pen width from %2 to %3 mm").arg(options.penMm).arg(kMinPenMm).arg(kMaxPenMm);
+    if (options.plotter && options.separate)
+        return QStringLiteral("a plotter drawing keeps its pens as layers of one file; it has no separate layer files");
+    return QString();
+}
+
+std::unique_ptr<VectorDrawing> ArtworkExporter::drawingOf(const ArtworkScene &scene, const GeneratorSettings &settings,
+                                                          const Options &options, const PageGeometry &geometry)
+{
+    if (!options.plotter)
+        return std::make_unique<ArtworkDrawing>(scene, settings, options.background);
+    PlotterDrawing::Options pen;
+    pen.pen = options.penMm / geometry.mmPerPixel();
+    pen.outlines = options.outlines;
+    return std::make_unique<PlotterDrawing>(scene, settings, pen);
+}
+
+ExportResult ArtworkExporter::exportSvg(const QString &file, const Options &options)
+{
+    if (!refusal(options).isEmpty())
+        return ExportResult::withReason(ExportResult::OptionRefused, file, refusal(options));
     const ExportResult generated = regenerate(file, ExportLimits::Format::ArtworkSvg);
     if (!generated.ok())
         return generated;
+    const GeneratorSettings &settings = m_generator.settings();
+    const PageGeometry geometry = options.layout.geometry(settings.width, settings.height);
+    ArtworkSvgWriter::Options svg;
+    svg.background = options.background && !options.plotter;
+    // A pen's width means something only on paper: a plotter drawing always has a size.
+    svg.physicalMm = options.layout.hasPage() || options.plotter ? geometry.mediaMm() : QSizeF();
+    if (options.layout.hasMargin())
+        svg.viewBox = geometry.mediaInCanvasPixels();
     const ArtworkScene scene(m_generator);
-    const ArtworkDrawing drawing(scene, m_generator.settings(), options.background);
-    const ExportResult written = write(file, [&](ByteSink &out) { ArtworkSvgWriter::write(drawing, options, out); });
-    if (!written.ok() || !separate)
+    const std::unique_ptr<VectorDrawing> drawing = drawingOf(scene, settings, options, geometry);
+    const ExportResult written = write(file, [&](ByteSink &out) { ArtworkSvgWriter::write(*drawing, svg, out); });
+    if (!written.ok() || !options.separate)
         return written;
     // Each layer file is one layer of that same drawing, so the layers stack to the artwork.
     for (const ExportFileNames::Entry &entry : ExportFileNames::artworkSvgFiles(file).mid(1)) {
-        const ExportResult layerWritten = write(
-                entry.file, [&](ByteSink &out) { ArtworkSvgWriter::writeLayer(drawing, entry.layer, options, out); });
+        const ExportResult layerWritten
+                = write(entry.file, [&](ByteSink &out) { ArtworkSvgWriter::writeLayer(*drawing, entry.layer, svg, out); });
         if (!layerWritten.ok())
             return layerWritten;
     }
     return ExportResult::success();
 }
 
-ExportResult ArtworkExporter::exportPdf(const QString &file, QSizeF pageMm, bool background)
+ExportResult ArtworkExporter::exportPdf(const QString &file, const Options &options)
 {
+    if (!refusal(options).isEmpty())
+        return ExportResult::withReason(ExportResult::OptionRefused, file, refusal(options));
     const ExportResult generated = regenerate(file, ExportLimits::Format::Pdf);
     if (!generated.ok())
         return generated;
     const GeneratorSettings &settings = m_generator.settings();
-    if (pageMm.isEmpty())
-        pageMm = PrintSize::ofCanvas(settings.width, settings.height).millimetres();
     const ArtworkScene scene(m_generator);
-    const ArtworkDrawing drawing(scene, settings, background);
-    return write(file, [&](ByteSink &out) { ArtworkPdfWriter::write(drawing, pageMm, background, out); });
+    const ArtworkPdfWriter::Page page {options.layout.geometry(settings.width, settings.height),
+                                       options.background && !options.plotter, options.title};
+    const std::unique_ptr<VectorDrawing> drawing = drawingOf(scene, settings, options, page.geometry);
+    return write(file, [&](ByteSink &out) { ArtworkPdfWriter::write(*drawing, page, out); });
 }

@@ -3,28 +3,29 @@
 #include "bytesink.h"
 #include "svgwriter.h"
 
-void ArtworkSvgWriter::write(const ArtworkDrawing &drawing, const Options &options, ByteSink &out)
+#include <QRegularExpression>
+
+void ArtworkSvgWriter::write(const VectorDrawing &drawing, const Options &options, ByteSink &out)
 {
     header(drawing, options, out);
-    for (const ArtworkDrawing::Layer &layer : ArtworkDrawing::layers()) {
-        if (layer.layer != Composite || options.background)
+    for (const VectorDrawing::Layer &layer : drawing.layerList()) {
+        if (!layer.background || options.background)
             group(drawing, layer, out);
     }
     out.append("</svg>\n");
 }
 
-void ArtworkSvgWriter::writeLayer(const ArtworkDrawing &drawing, RenderLayer layer, const Options &options,
-                                  ByteSink &out)
+void ArtworkSvgWriter::writeLayer(const VectorDrawing &drawing, int layer, const Options &options, ByteSink &out)
 {
     header(drawing, options, out);
-    for (const ArtworkDrawing::Layer &l : ArtworkDrawing::layers()) {
-        if (l.layer == layer)
+    for (const VectorDrawing::Layer &l : drawing.layerList()) {
+        if (l.id == layer)
             group(drawing, l, out);
     }
     out.append("</svg>\n");
 }
 
-void ArtworkSvgWriter::header(const ArtworkDrawing &drawing, const Options &options, ByteSink &out)
+void ArtworkSvgWriter::header(const VectorDrawing &drawing, const Options &options, ByteSink &out)
 {
     out.append("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
                "<svg xmlns=\"http://www.w3.org/2000/svg\" "
@@ -34,30 +35,44 @@ void ArtworkSvgWriter::header(const ArtworkDrawing &drawing, const Options &opti
         out.appendGeneral(options.physicalMm.width());
         out.append("mm\" height=\"");
         out.appendGeneral(options.physicalMm.height());
-        out.append("mm\"");
+        // Editors then show and measure the sheet in the units it was asked in.
+        out.append("mm\" inkscape:document-units=\"mm\"");
     }
-    out.append(" viewBox=\"0 0 ");
-    out.appendInteger(drawing.width());
-    out.append(' ');
-    out.appendInteger(drawing.height());
+    out.append(" viewBox=\"");
+    if (options.viewBox.isEmpty()) {
+        out.append("0 0 ");
+        out.appendInteger(drawing.width());
+        out.append(' ');
+        out.appendInteger(drawing.height());
+    } else {
+        const QRectF &box = options.viewBox;
+        for (double value : {box.x(), box.y(), box.width(), box.height()}) {
+            if (value != box.x())
+                out.append(' ');
+            out.appendGeneral(value);
+        }
+    }
     out.append("\">\n");
 }
 
-void ArtworkSvgWriter::group(const ArtworkDrawing &drawing, const ArtworkDrawing::Layer &layer, ByteSink &out)
+void ArtworkSvgWriter::group(const VectorDrawing &drawing, const VectorDrawing::Layer &layer, ByteSink &out)
 {
     out.append("<g inkscape:groupmode=\"layer\" inkscape:label=\"");
     out.append(layer.label.toUtf8());
     out.append("\" id=\"layer-");
-    out.append(QString(layer.label).replace(QLatin1Char(' '), QLatin1Char('-')).toLower().toUtf8());
+    // An XML name: the label's words, lower case, joined by hyphens.
+    out.append(layer.label.toLower().split(QRegularExpression(QStringLiteral("[^a-z0-9]+")), Qt::SkipEmptyParts)
+                       .join(QLatin1Char('-'))
+                       .toUtf8());
     out.append("\">\n");
-    drawing.visit(layer.layer, [&out](const ArtworkDrawing::Shape &s) {
+    drawing.visit(layer.id, [&out](const VectorDrawing::Shape &s) {
         shape(s, out);
         return out.ok();
     });
     out.append("</g>\n");
 }
 
-void ArtworkSvgWriter::shape(const ArtworkDrawing::Shape &shape, ByteSink &out)
+void ArtworkSvgWriter::shape(const VectorDrawing::Shape &shape, ByteSink &out)
 {
     const auto attribute = [&out](const char *name, double value) {
         out.append(' ');
@@ -67,16 +82,22 @@ void ArtworkSvgWriter::shape(const ArtworkDrawing::Shape &shape, ByteSink &out)
         out.append('"');
     };
     switch (shape.kind) {
-    case ArtworkDrawing::Shape::Lane:
-        SvgWriter::appendPathElement(*shape.lane, shape.color, shape.strokeWidth, out);
-        return;
-    case ArtworkDrawing::Shape::Disc:
+    case VectorDrawing::Shape::Lane:
+        if (!shape.pen) {
+            SvgWriter::appendPathElement(*shape.lane, shape.color, shape.strokeWidth, out);
+            return;
+        }
+        out.append("<path d=\"");
+        SvgWriter::appendPathData(*shape.lane, out);
+        out.append('"');
+        break;
+    case VectorDrawing::Shape::Disc:
         out.append("<circle");
         attribute("cx", shape.centre.x());
         attribute("cy", shape.centre.y());
         attribute("r", shape.radius);
         break;
-    case ArtworkDrawing::Shape::RoundedRect:
+    case VectorDrawing::Shape::RoundedRect:
         out.append("<rect");
         attribute("x", shape.rect.x());
         attribute("y", shape.rect.y());
@@ -91,6 +112,8 @@ void ArtworkSvgWriter::shape(const ArtworkDrawing::Shape &shape, ByteSink &out)
         SvgWriter::appendColor(shape.color, out);
         out.append('"');
         attribute("stroke-width", shape.strokeWidth);
+        if (shape.pen)
+            out.append(" stroke-linecap=\"round\" stroke-linejoin=\"round\"");
         out.append(" />\n");
         return;
     }

@@ -15,6 +15,8 @@
 #include "rendermetrics.h"
 #include "svgwriter.h"
 
+#include <algorithm>
+
 namespace {
 
 // All files of a separate export, or only the first (the composite) otherwise.
@@ -104,11 +106,18 @@ ExportResult CircuitExporter::writeRaster(const QVector<ExportFileNames::Entry> 
                           ArtworkMetadata::parametersJson(m_generator.parameters()), true});
     RasterFileWriter writer(m_renderer, options);
     writer.setKeptPixels(CircuitRenderer::kWholeCanvasPixels);
-    const qint64 rowsTotal = qint64(metrics.height()) * files.size();
+    int rowsPerFile = metrics.height();
+    if (m_layout.hasPage() && m_layout.hasMargin()) {
+        const PageGeometry sheet = m_layout.geometry(settings.width, settings.height);
+        const QSize canvas(metrics.width(), metrics.height());
+        writer.setSheet(sheet.mediaPixels(m_dpi), sheet.artworkOffsetPixels(m_dpi, canvas));
+        rowsPerFile = std::max(canvas.height(), sheet.mediaPixels(m_dpi).height());
+    }
+    const qint64 rowsTotal = qint64(rowsPerFile) * files.size();
     ExportResult result = ExportResult::success();
     for (int i = 0; i < files.size() && result.ok(); ++i) {
         report(i + 1, files.size(), files[i].file);
-        const qint64 rowsBefore = qint64(metrics.height()) * i;
+        const qint64 rowsBefore = qint64(rowsPerFile) * i;
         writer.setRowProgress([this, rowsBefore, rowsTotal](qint64 rowsDone) {
             return !m_rowProgress || m_rowProgress(rowsBefore + rowsDone, rowsTotal);
         });

@@ -3,6 +3,7 @@
 #include "exportfilenames.h"
 #include "exportresult.h"
 #include "pngstreamwriter.h"
+#include "printlayout.h"
 #include "rasterfilewriter.h"
 
 #include <QByteArray>
@@ -38,6 +39,9 @@ public:
     void setPngOptions(const PngStreamWriter::Options &options) { m_pngOptions = options; }
     // The resolution PNG files record (pHYs); a screen's 96 dpi unless set.
     void setDpi(double dpi) { m_dpi = dpi; }
+    // A page with a margin makes PNG and BIN files the whole sheet at the dpi, the canvas
+    // (rendered at the scale the page fits it at) centred on the layer's background.
+    void setSheet(const PrintLayout &layout) { m_layout = layout; }
 
     // Every export writes nothing when the generator refuses its settings.
     //
@@ -76,4 +80,5 @@ private:
     RowProgress m_rowProgress;
     PngStreamWriter::Options m_pngOptions;
     double m_dpi = 96;
+    PrintLayout m_layout;
 };

@@ -4,11 +4,13 @@
 #include "circuitrenderer.h"
 #include "drawingbudget.h"
 #include "exportfile.h"
+#include "layerpalette.h"
 #include "rendermetrics.h"
 
 #include <QFileInfo>
 #include <QStorageInfo>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -35,6 +37,57 @@ void rgbRows(const QImage &rows, std::vector<char> &buffer)
 }
 
 } // namespace
+
+// The canvas's bands set into sheet-wide rows, with the rows above and below the canvas in
+// the background colour; handed on a band at a time, as the canvas alone would be.
+class RasterFileWriter::SheetRows
+{
+public:
+    SheetRows(const QSize &sheet, const QPoint &offset, const QSize &canvas, const QColor &background)
+        : m_sheet(sheet)
+        , m_offset(offset)
+        , m_canvas(canvas)
+        , m_background(background.rgb())
+    { }
+
+    QSize size() const { return m_sheet.isEmpty() ? m_canvas : m_sheet.expandedTo(m_canvas + QSize(m_offset.x(), m_offset.y())); }
+
+    // The band as the sheet's rows; the band itself without a sheet.
+    QImage place(const QImage &band) const
+    {
+        if (m_sheet.isEmpty())
+            return band;
+        QImage rows(size().width(), band.height(), QImage::Format_RGB32);
+        rows.fill(m_background);
+        for (int y = 0; y < band.height(); ++y)
+            std::copy_n(reinterpret_cast<const QRgb *>(band.constScanLine(y)), band.width(),
+                        reinterpret_cast<QRgb *>(rows.scanLine(y)) + m_offset.x());
+        return rows;
+    }
+
+    // Background rows: `count` of them, in blocks of at most a band's size.
+    template <typename Write>
+    bool blank(int count, const Write &write) const
+    {
+        constexpr int kBlock = 64;
+        QImage rows(size().width(), std::min(count, kBlock), QImage::Format_RGB32);
+        rows.fill(m_background);
+        for (int done = 0; done < count; done += kBlock) {
+            if (!write(count - done >= kBlock ? rows : rows.copy(0, 0, rows.width(), count - done)))
+                return false;
+        }
+        return true;
+    }
+
+    int above() const { return m_sheet.isEmpty() ? 0 : m_offset.y(); }
+    int below() const { return m_sheet.isEmpty() ? 0 : size().height() - m_offset.y() - m_canvas.height(); }
+
+private:
+    QSize m_sheet;
+    QPoint m_offset;
+    QSize m_canvas;
+    QRgb m_background;
+};
 
 RasterFileWriter::RasterFileWriter(CircuitRenderer &renderer, const PngStreamWriter::Options &pngOptions)
     : m_renderer(renderer)
@@ -68,8 +121,14 @@ ExportResult RasterFileWriter::write(const ArtworkScene &scene, const GeneratorS
     const QString overBudget = DrawingBudget::rasterRefusal(scene.circuit(), settings, renderScale);
     if (!overBudget.isEmpty())
         return ExportResult::drawingRefused(file, overBudget);
-    const int width = metrics.width();
-    const int height = metrics.height();
+    const SheetRows sheet(m_sheet, m_offset, QSize(metrics.width(), metrics.height()),
+                          LayerPalette(settings, layer).background());
+    const int width = sheet.size().width();
+    const int height = sheet.size().height();
+    // The sheet around the canvas is held to the canvas's own limits.
+    if (width > RenderMetrics::kMaxBandedSide || height > RenderMetrics::kMaxBandedSide
+        || qint64(width) * height > RenderMetrics::kMaxBandedPixels)
+        return ExportResult::canvasNotDrawable(file);
     const qint64 needed = bytesNeeded(format, width, height);
     const qint64 free = bytesFree(file);
     // An existing file of the same name is replaced only at the end, so its
@@ -96,7 +155,7 @@ ExportResult RasterFileWriter::write(const ArtworkScene &scene, const GeneratorS
     std::vector<char> rgb;
     qint64 rowsDone = 0;
     bool cancelled = false;
-    const auto result = m_renderer.renderBands(scene, settings, renderScale, layer, [&](const QImage &rows, int) {
+    const auto writeRows = [&](const QImage &rows) {
         bool written;
         if (format == Format::Png) {
             written = png.writeRows(rows);
@@ -109,7 +168,15 @@ ExportResult RasterFileWriter::write(const ArtworkScene &scene, const GeneratorS
         rowsDone += rows.height();
         cancelled = m_progress && !m_progress(rowsDone);
         return !cancelled;
-    });
+    };
+    auto result = CircuitRenderer::BandResult::Done;
+    if (!sheet.blank(sheet.above(), writeRows))
+        result = CircuitRenderer::BandResult::Stopped;
+    if (result == CircuitRenderer::BandResult::Done)
+        result = m_renderer.renderBands(scene, settings, renderScale, layer,
+                                        [&](const QImage &rows, int) { return writeRows(sheet.place(rows)); });
+    if (result == CircuitRenderer::BandResult::Done && !sheet.blank(sheet.below(), writeRows))
+        result = CircuitRenderer::BandResult::Stopped;
     const bool complete
             = result == CircuitRenderer::BandResult::Done && (format == Format::Bin || png.finish()) && out.commit();
     if (complete)

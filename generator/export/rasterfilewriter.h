@@ -29,6 +29,13 @@ public:
     RasterFileWriter(CircuitRenderer &renderer, const PngStreamWriter::Options &pngOptions);
 
     void setRowProgress(RowProgress progress) { m_progress = std::move(progress); }
+    // The file holds a whole sheet of `sheet` pixels with the rendered canvas at `offset`,
+    // the layer's background colour around it; an empty sheet: the canvas alone.
+    void setSheet(const QSize &sheet, const QPoint &offset)
+    {
+        m_sheet = sheet;
+        m_offset = offset;
+    }
     // Keeps the PNG bytes of files up to this many pixels (lastPng()).
     void setKeptPixels(qint64 pixels) { m_keptPixels = pixels; }
 
@@ -52,7 +59,12 @@ public:
     static qint64 bytesFree(const QString &file);
 
 private:
+    // Rows of the sheet around and beside the canvas's rows, in the background colour.
+    class SheetRows;
+
     CircuitRenderer &m_renderer;
+    QSize m_sheet;
+    QPoint m_offset;
     PngStreamWriter::Options m_pngOptions;
     RowProgress m_progress;
     qint64 m_keptPixels = 0;

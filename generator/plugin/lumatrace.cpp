@@ -341,26 +341,29 @@ QVariantMap Lumatrace::exportFacts()
     return ExportFacts::toVariant();
 }
 
+ArtworkExporter::Options Lumatrace::vectorOptions(const QVariantMap &options)
+{
+    ArtworkExporter::Options vector;
+    vector.layout = PrintLayout::fromOptions(options);
+    vector.background = options.value(QStringLiteral("background"), true).toBool();
+    vector.separate = options.value(QStringLiteral("separate")).toBool();
+    vector.plotter = options.value(QStringLiteral("plotter")).toBool();
+    vector.penMm = options.value(QStringLiteral("pen"), ArtworkExporter::kDefaultPenMm).toDouble();
+    vector.outlines = options.value(QStringLiteral("outlines")).toBool();
+    vector.title = options.value(QStringLiteral("title")).toString();
+    return vector;
+}
+
 bool Lumatrace::exportArtworkSVG(const QString &file, const QVariantMap &options)
 {
-    const PrintLayout layout = PrintLayout::fromOptions(options);
-    if (!layout.pageError().isEmpty())
-        return false;
-    const ArtworkSvgWriter::Options svg {options.value(QStringLiteral("background"), true).toBool(),
-                                         layout.millimetres()};
-    const ExportResult result
-            = ArtworkExporter(generator).exportSvg(file, options.value(QStringLiteral("separate")).toBool(), svg);
+    const ExportResult result = ArtworkExporter(generator).exportSvg(file, vectorOptions(options));
     noteRefusal(result);
     return result.ok();
 }
 
 bool Lumatrace::exportPDF(const QString &file, const QVariantMap &options)
 {
-    const PrintLayout layout = PrintLayout::fromOptions(options);
-    if (!layout.pageError().isEmpty())
-        return false;
-    const bool background = options.value(QStringLiteral("background"), true).toBool();
-    const ExportResult result = ArtworkExporter(generator).exportPdf(file, layout.millimetres(), background);
+    const ExportResult result = ArtworkExporter(generator).exportPdf(file, vectorOptions(options));
     noteRefusal(result);
     return result.ok();
 }

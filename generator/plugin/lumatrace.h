@@ -4,6 +4,7 @@
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "ovexplugin.h"
+#include "artworkexporter.h"
 #include "previewloop.h"
 #include "randomstreams.h"
 
@@ -79,10 +80,15 @@ public Q_SLOTS:
     /// of separate layer files (see ExportFacts).
     QVariantMap exportFacts();
     /// The artwork SVG: chips, named layers, the artwork's colours. `options`: "separate",
-    /// "background" (default true), and a page as for printLayout for a physical size.
+    /// "background" (default true), and a page as for printLayout for a physical size, with
+    /// "margin" (millimetres; the document then shows the whole sheet). With "plotter" the
+    /// drawing a pen plotter draws: lines only, one layer per pen, "pen" wide (millimetres,
+    /// default 0.5), wires as "outlines" when asked.
     bool exportArtworkSVG(const QString &file, const QVariantMap &options);
     /// The artwork as vector paths on one PDF page: the page of `options` as for
-    /// printLayout (default: the canvas at 96 dpi), "background" (default true).
+    /// printLayout (default: the canvas at 96 dpi) with "margin" and "bleed" (millimetres),
+    /// "background" (default true), "title", and "plotter", "pen", "outlines" as for
+    /// exportArtworkSVG. Each layer is an optional content group.
     bool exportPDF(const QString &file, const QVariantMap &options);
     /// A seamless loop in which the signals travel along their wires, as the file's suffix
     /// says: ".mp4", ".webm", ".webp", ".gif" or ".png" (animated). `options`: "frames" (2 to
@@ -130,6 +136,10 @@ private:
     /// Keeps an export's refusal of the grid or the drawing for lastError; any other
     /// outcome clears it.
     void noteRefusal(const ExportResult &result);
+    /// The vector exports' options: a page as for printLayout with "margin" and "bleed"
+    /// (millimetres), "background", "separate", "plotter", "pen" (millimetres), "outlines",
+    /// "title".
+    static ArtworkExporter::Options vectorOptions(const QVariantMap &options);
     /// Reads the map into the generator and hands a newly loaded file mask to the host.
     void readParameters(const QVariantMap &parameters);
     /// PNG bytes (32-bit ARGB) of the loaded file mask; empty for an unreadable file.

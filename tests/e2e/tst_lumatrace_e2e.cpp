@@ -261,8 +261,17 @@ void TestLumatraceE2E::exportsEqualToolExports_data()
     QTest::newRow("artwork svg on A4") << "llumatrace.exportArtworkSVG(file, {paper: 'A4'})"
                                        << "art.svg" << QStringList {"--artwork", "--paper", "A4"};
     QTest::newRow("pdf on Letter, landscape, no background")
-            << "llumatrace.exportPDF(file, {paper: 'Letter', landscape: true, background: false})"
-            << "art.pdf" << QStringList {"--paper", "Letter", "--landscape", "--no-background"};
+            << "llumatrace.exportPDF(file, {paper: 'Letter', landscape: true, background: false, title: 'Night shift'})"
+            << "art.pdf" << QStringList {"--paper", "Letter", "--landscape", "--no-background", "--title", "Night shift"};
+    QTest::newRow("pdf on A4 with margin and bleed")
+            << "llumatrace.exportPDF(file, {paper: 'A4', margin: 12, bleed: 3, title: 'render_showcase_map'})"
+            << "art.pdf" << QStringList {"--paper", "A4", "--margin", "12", "--bleed", "3"};
+    QTest::newRow("plotter svg on A3, 0.3 mm pen")
+            << "llumatrace.exportArtworkSVG(file, {paper: 'A3', plotter: true, pen: 0.3})"
+            << "plot.svg" << QStringList {"--plotter", "--paper", "A3", "--pen", "0.3"};
+    QTest::newRow("plotter pdf, wires as outlines")
+            << "llumatrace.exportPDF(file, {plotter: true, outlines: true, title: 'render_showcase_map'})"
+            << "plot.pdf" << QStringList {"--plotter", "--outlines"};
     QTest::newRow("mp4 loop at 25 %") << "llumatrace.exportAnimation(file, {frames: 4, fps: 12, scale: 25})"
                                       << "art.mp4" << QStringList {"--frames", "4", "--fps", "12", "--scale", "25"};
     QTest::newRow("gif loop, defaults but the frames") << "llumatrace.exportAnimation(file, {frames: 3, scale: 20})"

@@ -27,9 +27,9 @@ ExportResult runExport(CircuitExporter &exporter, CircuitGenerator &generator, E
 {
     switch (kind) {
     case Export::ArtworkSvg:
-        return ArtworkExporter(generator).exportSvg(file, false, {});
+        return ArtworkExporter(generator).exportSvg(file, {});
     case Export::Pdf:
-        return ArtworkExporter(generator).exportPdf(file, QSizeF(), true);
+        return ArtworkExporter(generator).exportPdf(file, {});
     case Export::Png:
         return exporter.exportPng(file, 100, false);
     case Export::PngLayers:

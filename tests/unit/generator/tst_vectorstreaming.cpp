@@ -99,10 +99,10 @@ class TestVectorStreaming : public QObject
             return e.exportSvg(file + ".svg", false);
         });
         QTest::newRow("artwork SVG") << Export([](CircuitExporter &, ArtworkExporter &a, const QString &file) {
-            return a.exportSvg(file + ".svg", false, {});
+            return a.exportSvg(file + ".svg", {});
         });
         QTest::newRow("PDF") << Export([](CircuitExporter &, ArtworkExporter &a, const QString &file) {
-            return a.exportPdf(file + ".pdf", QSizeF(), true);
+            return a.exportPdf(file + ".pdf", {});
         });
     }
 
@@ -149,9 +149,13 @@ private Q_SLOTS:
         CircuitGenerator generator;
         generator.readParameters(mapOfSide(side));
         const QString file = m_dir.filePath(QStringLiteral("page.pdf"));
-        QVERIFY(ArtworkExporter(generator).exportPdf(file, QSizeF(297, 420), true).ok());
+        ArtworkExporter::Options options;
+        options.layout = PrintLayout(QStringLiteral("A3"), QString(), false, PrintLayout::kDefaultDpi);
+        QVERIFY(ArtworkExporter(generator).exportPdf(file, options).ok());
         const QByteArray pdf = fileBytes(file);
-        QVERIFY(pdf.startsWith("%PDF-1.4\n"));
+        QVERIFY(pdf.startsWith("%PDF-1.5\n"));
+        // Catalog, pages, page, information, six layers, then the content and its length.
+        const int content = 11;
         QVERIFY(pdf.endsWith("\n%%EOF\n"));
         const int startxref = pdf.lastIndexOf("startxref\n");
         QVERIFY(startxref > 0);
@@ -159,7 +163,7 @@ private Q_SLOTS:
         QVERIFY(pdf.mid(xref).startsWith("xref\n0 "));
         const QList<QByteArray> entries = pdf.mid(xref).split('\n');
         const int count = entries[1].split(' ')[1].toInt();
-        QCOMPARE(count, indirectLength ? 7 : 6);
+        QCOMPARE(count, indirectLength ? content + 2 : content + 1);
         for (int object = 1; object < count; ++object) {
             const qint64 offset = entries[2 + object].left(10).toLongLong();
             QVERIFY2(pdf.mid(offset).startsWith(QByteArray::number(object) + " 0 obj\n"),
@@ -168,10 +172,12 @@ private Q_SLOTS:
         const int streamStart = pdf.indexOf("stream\n") + 7;
         const int streamEnd = pdf.indexOf("\nendstream");
         const QByteArray lengthText
-                = indirectLength ? QByteArray("6 0 R") : QByteArray::number(streamEnd - streamStart);
-        QVERIFY(pdf.contains("4 0 obj\n<< /Length " + lengthText + " /Filter /FlateDecode >>\nstream\n"));
+                = indirectLength ? QByteArray("12 0 R") : QByteArray::number(streamEnd - streamStart);
+        QVERIFY(pdf.contains(QByteArray::number(content) + " 0 obj\n<< /Length " + lengthText
+                             + " /Filter /FlateDecode >>\nstream\n"));
         if (indirectLength)
-            QVERIFY(pdf.contains("6 0 obj\n" + QByteArray::number(streamEnd - streamStart) + "\nendobj\n"));
+            QVERIFY(pdf.contains(QByteArray::number(content + 1) + " 0 obj\n"
+                                 + QByteArray::number(streamEnd - streamStart) + "\nendobj\n"));
         QByteArray start, end;
         QVERIFY(inflated(pdf.mid(streamStart, streamEnd - streamStart), &start, &end));
         QVERIFY2(start.startsWith("q\n"), start.constData());
