@@ -327,23 +327,20 @@ bool ExportJob::parse(const QStringList &args, Outcome *refusal)
 
 QString ExportJob::readSheetOptions()
 {
-    // A value that is not a number reads as -1, which no range admits.
-    const auto millimetres = [](const QString &text) {
-        bool ok = false;
-        const double value = text.toDouble(&ok);
-        return ok ? value : -1.0;
-    };
     if (!m_request.margin.isEmpty())
-        m_layout.setMargin(millimetres(m_request.margin));
+        m_layout.setMargin(m_request.margin);
     if (!m_request.bleed.isEmpty())
-        m_layout.setBleed(millimetres(m_request.bleed));
+        m_layout.setBleed(m_request.bleed);
     m_vector.layout = m_layout;
     m_vector.background = !m_request.noBackground;
     m_vector.separate = m_request.separate;
     m_vector.plotter = m_request.plotter;
     m_vector.outlines = m_request.outlines;
+    bool ok = true;
     if (!m_request.pen.isEmpty())
-        m_vector.penMm = millimetres(m_request.pen);
+        m_vector.penMm = m_request.pen.toDouble(&ok);
+    if (!ok)
+        return QStringLiteral("pen \"%1\" is not a width in millimetres").arg(m_request.pen);
     m_vector.title = m_request.title.isEmpty() ? QFileInfo(m_request.parameters).completeBaseName() : m_request.title;
     return ArtworkExporter::refusal(m_vector);
 }

@@ -17,47 +17,48 @@ PrintLayout::PrintLayout(const QString &paper, const QString &size, bool landsca
 
 PrintLayout PrintLayout::fromOptions(const QVariantMap &options)
 {
-    // A dpi that is not a number reads as 0, which no range admits; a margin or bleed that
-    // is not one reads as -1, which none admits either.
+    // A dpi that is not a number reads as 0, which no range admits.
     PrintLayout layout(options.value(QStringLiteral("paper")).toString(),
                        options.value(QStringLiteral("size")).toString(),
                        options.value(QStringLiteral("landscape")).toBool(),
                        options.value(QStringLiteral("dpi"), kDefaultDpi).toDouble());
-    const auto number = [&options](const char *key) {
-        bool ok = false;
-        const double value = options.value(QLatin1String(key)).toDouble(&ok);
-        return ok ? value : -1.0;
-    };
     if (options.contains(QStringLiteral("margin")))
-        layout.setMargin(number("margin"));
+        layout.setMargin(options.value(QStringLiteral("margin")));
     if (options.contains(QStringLiteral("bleed")))
-        layout.setBleed(number("bleed"));
+        layout.setBleed(options.value(QStringLiteral("bleed")));
     return layout;
 }
 
-void PrintLayout::setMargin(double marginMm)
+bool PrintLayout::readLength(const QVariant &value, const char *name, double *millimetres)
+{
+    bool ok = false;
+    *millimetres = value.toDouble(&ok);
+    if (!ok && m_pageError.isEmpty())
+        m_pageError = QStringLiteral("%1 \"%2\" is not a length in millimetres").arg(QLatin1String(name), value.toString());
+    return ok && m_pageError.isEmpty();
+}
+
+void PrintLayout::setMargin(const QVariant &marginMm)
 {
     m_hasMargin = true;
-    m_margin = marginMm;
-    if (!m_pageError.isEmpty())
+    if (!readLength(marginMm, "margin", &m_margin))
         return;
     const QSizeF page = millimetres();
     const double room = page.isEmpty() ? kMaxMarginMm : std::min(page.width(), page.height()) / 2;
-    if (!(marginMm >= 0 && marginMm <= kMaxMarginMm && marginMm < room))
+    if (!(m_margin >= 0 && m_margin <= kMaxMarginMm && m_margin < room))
         m_pageError = page.isEmpty()
-                ? QStringLiteral("margin %1 mm is not a margin from 0 to %2 mm").arg(marginMm).arg(kMaxMarginMm)
+                ? QStringLiteral("margin %1 mm is not a margin from 0 to %2 mm").arg(m_margin).arg(kMaxMarginMm)
                 : QStringLiteral("margin %1 mm leaves no room on a %2 x %3 mm page (from 0 to %4 mm)")
-                          .arg(marginMm)
+                          .arg(m_margin)
                           .arg(page.width())
                           .arg(page.height())
                           .arg(std::min(kMaxMarginMm, room));
 }
 
-void PrintLayout::setBleed(double bleedMm)
+void PrintLayout::setBleed(const QVariant &bleedMm)
 {
-    m_bleed = bleedMm;
-    if (m_pageError.isEmpty() && !(bleedMm >= 0 && bleedMm <= kMaxBleedMm))
-        m_pageError = QStringLiteral("bleed %1 mm is not a bleed from 0 to %2 mm").arg(bleedMm).arg(kMaxBleedMm);
+    if (readLength(bleedMm, "bleed", &m_bleed) && !(m_bleed >= 0 && m_bleed <= kMaxBleedMm))
+        m_pageError = QStringLiteral("bleed %1 mm is not a bleed from 0 to %2 mm").arg(m_bleed).arg(kMaxBleedMm);
 }
 
 PageGeometry PrintLayout::geometry(int width, int height) const
@@ -67,9 +68,12 @@ PageGeometry PrintLayout::geometry(int width, int height) const
 
 double PrintLayout::fitScalePercent(int width, int height) const
 {
+    if (!m_pageError.isEmpty())
+        return 0;
     if (!m_hasMargin || width <= 0 || height <= 0)
         return m_page.fitScalePercent(width, height, m_dpi);
-    return geometry(width, height).rasterScalePercent(m_dpi);
+    // A raster page has no bleed: it is the paper itself.
+    return PageGeometry(width, height, millimetres(), m_margin).rasterScalePercent(m_dpi);
 }
 
 QSizeF PrintLayout::millimetres() const

@@ -32,11 +32,11 @@ public:
     bool hasPage() const { return m_hasPage; }
     // The artwork fits inside marginMm of the page's edges; set, a raster export holds the
     // whole page. A margin the page has no room for sets pageError().
-    void setMargin(double marginMm);
+    void setMargin(const QVariant &marginMm);
     bool hasMargin() const { return m_hasMargin; }
     double marginMm() const { return m_margin; }
     // Bleed around the trim, from 0 to kMaxBleedMm; another value sets pageError().
-    void setBleed(double bleedMm);
+    void setBleed(const QVariant &bleedMm);
     double bleedMm() const { return m_bleed; }
     // The canvas of width x height pixels on this layout's sheet (the canvas at 96 dpi
     // without a page).
@@ -50,10 +50,14 @@ public:
     // True for PrintSize::kMinDpi ... kMaxDpi.
     bool hasValidDpi() const { return PrintSize::isValidDpi(m_dpi); }
     // The render scale, in percent, at which a canvas of width x height pixels fits the page
-    // at dpi(), inside the margin.
+    // at dpi(), inside the margin; 0 when the layout is not a page.
     double fitScalePercent(int width, int height) const;
 
 private:
+    // A length option's value; false, setting pageError() unless set before, when it is
+    // not a number.
+    bool readLength(const QVariant &value, const char *name, double *millimetres);
+
     PrintSize m_page;
     bool m_hasPage = false;
     QString m_pageError;
