@@ -401,7 +401,7 @@ ExportResult ExportJob::runStillExport(CircuitGenerator &generator, const Reques
         exporter.setRowProgress(hooks.rows);
     // The resolution actually used: the one asked for, the print default for a page, else a screen's.
     exporter.setDpi(!request.dpi.isEmpty() || m_layout.hasPage() ? m_layout.dpi() : PrintSize::kScreenDpi);
-    exporter.setSheet(m_layout);
+    exporter.setPage(m_layout);
     ArtworkExporter artwork(generator);
     return runExport(exporter, artwork, request, m_vector);
 }

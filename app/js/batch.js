@@ -130,6 +130,8 @@ Studio.Batch.prototype = {
         } else {
             delete options.paper;
             delete options.size;
+            delete options.margin;
+            delete options.bleed;
         }
         this.running = {kind: kind, options: options, percent: percent, seeds: parsed.seeds, map: this.model.snapshot(),
                         index: 0, failed: [], cancelled: false, started: Date.now()};

@@ -23,6 +23,10 @@ Studio.PrintExport = function (container, model, exports) {
     this.unit = select('print-unit', [['mm', 'mm'], ['in', 'in']]);
     this.dpi = el('input', {type: 'number', min: facts.minDpi, max: facts.maxDpi, step: 1, value: facts.defaultDpi,
                              'data-key': 'print-dpi', 'class': 'number'});
+    this.fit = select('print-fit', [['page', 'Whole page, artwork inside the margin'], ['artwork', 'Artwork alone']]);
+    this.margin = el('input', {type: 'number', min: 0, max: 100, step: 0.5, value: 10, 'data-key': 'print-margin', 'class': 'number'});
+    this.bleed = el('input', {type: 'number', min: 0, max: 25, step: 0.5, value: 0, 'data-key': 'print-bleed', 'class': 'number'});
+    this.pen = el('input', {type: 'number', min: 0.05, max: 5, step: 0.05, value: 0.5, 'data-key': 'print-pen', 'class': 'number'});
     this.separate = el('input', {type: 'checkbox', 'data-key': 'print-separate'});
     this.background = el('input', {type: 'checkbox', 'data-key': 'print-background', checked: 'checked'});
     this.size = el('span', {'class': 'hint', 'data-info': 'print-size'});
@@ -31,6 +35,9 @@ Studio.PrintExport = function (container, model, exports) {
         return el('div', {'class': 'field'}, [el('label', {}, [label])].concat(children));
     };
     this.customRow = row('Size', [this.customWidth, el('span', {'class': 'unit'}, ['×']), this.customHeight, this.unit]);
+    this.marginRow = row('Margin', [this.margin, el('span', {'class': 'unit'}, ['mm'])]);
+    this.bleedRow = row('Bleed', [this.bleed, el('span', {'class': 'unit'}, ['mm'])]);
+    this.penRow = row('Pen', [this.pen, el('span', {'class': 'unit'}, ['mm'])]);
     container.appendChild(el('div', {'class': 'export-block print-export'}, [
         el('h5', {}, ['Print']),
         row('Kind', [this.kind]),
@@ -38,6 +45,10 @@ Studio.PrintExport = function (container, model, exports) {
         this.customRow,
         row('Orientation', [this.orientation]),
         row('DPI', [this.dpi]),
+        row('Fit', [this.fit]),
+        this.marginRow,
+        this.bleedRow,
+        this.penRow,
         row('Layers', [this.separate, el('span', {'class': 'hint'}, ['separate files'])]),
         row('Background', [this.background]),
         el('div', {'class': 'button-row'}, [this.size, button])]));
@@ -55,6 +66,8 @@ Studio.PrintExport.kinds = [
     {id: 'artwork-svg', label: 'Artwork SVG (layers, chips)', suffix: '.svg', filter: 'SVG documents (*.svg)'},
     {id: 'svg', label: 'Plain SVG', suffix: '.svg', filter: 'SVG documents (*.svg)'},
     {id: 'pdf', label: 'PDF', suffix: '.pdf', filter: 'PDF documents (*.pdf)'},
+    {id: 'plotter-svg', label: 'Plotter SVG (lines only)', suffix: '.svg', filter: 'SVG documents (*.svg)'},
+    {id: 'plotter-pdf', label: 'Plotter PDF (lines only)', suffix: '.pdf', filter: 'PDF documents (*.pdf)'},
     {id: 'bin', label: 'Raw RGB (BIN)', suffix: '.bin', filter: 'Raw RGB (*.bin *.rgb);;All files (*)'}
 ];
 
@@ -81,11 +94,20 @@ Studio.PrintExport.prototype = {
         return page;
     },
 
+    // Kinds that draw the page the margin belongs to; BIN and the plain SVG have no page.
+    hasSheet: function (kind) {
+        return kind !== 'bin' && kind !== 'svg';
+    },
+
     options: function () {
+        var kind = this.kind.value;
         var options = this.page();
         options.dpi = Number(this.dpi.value);
         options.separate = this.separate.checked;
         options.background = this.background.checked;
+        if (this.hasSheet(kind) && this.fit.value === 'page') options.margin = Number(this.margin.value);
+        if (kind === 'pdf' || kind === 'plotter-pdf') options.bleed = Number(this.bleed.value);
+        if (kind.indexOf('plotter') === 0) options.pen = Number(this.pen.value);
         return options;
     },
 
@@ -98,8 +120,13 @@ Studio.PrintExport.prototype = {
     showLayout: function () {
         $(this.customRow).toggle(this.paper.value === 'custom');
         var kind = this.kind.value;
-        $(this.separate).prop('disabled', kind === 'pdf' || kind === 'bin');
+        var plotter = kind.indexOf('plotter') === 0;
+        $(this.separate).prop('disabled', kind === 'pdf' || kind === 'bin' || plotter);
         $(this.background).prop('disabled', kind !== 'artwork-svg' && kind !== 'pdf');
+        $(this.fit).prop('disabled', !this.hasSheet(kind));
+        $(this.marginRow).toggle(this.hasSheet(kind) && this.fit.value === 'page');
+        $(this.bleedRow).toggle(kind === 'pdf' || kind === 'plotter-pdf');
+        $(this.penRow).toggle(plotter);
         var layout = this.layout();
         this.lastLayout = layout;
         if (!layout.ok) {
@@ -108,10 +135,7 @@ Studio.PrintExport.prototype = {
             return;
         }
         $(this.size).removeClass('error');
-        var mm = Math.round(layout.widthMm) + ' × ' + Math.round(layout.heightMm) + ' mm';
-        this.size.textContent = (kind === 'png' || kind === 'bin')
-                                        ? layout.width + ' × ' + layout.height + ' px (' + mm + ')'
-                                        : mm + ' page';
+        this.size.textContent = Studio.PrintExport.describe(kind, layout, this.hasSheet(kind) && this.fit.value === 'page');
     },
 
     exportNow: function () {
@@ -126,9 +150,8 @@ Studio.PrintExport.prototype = {
         var path = this.exports.chooseFile('Export ' + kind.label, kind.filter, kind.suffix);
         if (!path) return;
         var files = this.filesOf(kind.id, path, options.separate);
-        var label = kind.label + ' (' + (kind.id === 'png' || kind.id === 'bin'
-                                                 ? layout.width + ' × ' + layout.height + ' px)'
-                                                 : (options.paper || options.size) + ')');
+        options.title = path.replace(/^.*[\\/]/, '').replace(/\.[^.]*$/, '');
+        var label = kind.label + ' (' + this.size.textContent + ')';
         this.exports.run(label, files, function () {
             return Studio.PrintExport.write(kind.id, path, options, layout.scalePercent);
         });
@@ -141,16 +164,42 @@ Studio.PrintExport.prototype = {
     }
 };
 
+// What an export of `kind` with this layout writes, in the words the panel shows: the
+// pixels and the paper, and where the artwork lies on it.
+Studio.PrintExport.describe = function (kind, layout, wholePage) {
+    var mm = function (w, h) { return Math.round(w) + ' × ' + Math.round(h) + ' mm'; };
+    var page = mm(layout.widthMm, layout.heightMm);
+    var artwork = mm(layout.artworkWidthMm, layout.artworkHeightMm);
+    if (kind === 'bin' || (kind === 'png' && !wholePage))
+        return layout.width + ' × ' + layout.height + ' px: the artwork alone, ' + artwork + ' (fitted to ' + page + ')';
+    if (kind === 'png')
+        return layout.sheetWidth + ' × ' + layout.sheetHeight + ' px: the whole ' + page + ' page, the artwork ' +
+               artwork + ' inside the margin';
+    if (kind === 'svg') return 'canvas size, no page';
+    return page + ' page, the artwork ' + artwork + (wholePage ? ' inside the margin' : '');
+};
+
 // One export of `kind` from the generator's stored settings.
 Studio.PrintExport.write = function (kind, path, options, percent) {
-    var page = {landscape: options.landscape, background: options.background};
-    if (options.paper) page.paper = options.paper;
-    if (options.size) page.size = options.size;
+    var page = {landscape: options.landscape, background: options.background, title: options.title};
+    ['paper', 'size', 'margin', 'bleed', 'pen', 'dpi'].forEach(function (key) {
+        if (options[key] !== undefined) page[key] = options[key];
+    });
     switch (kind) {
-    case 'png': return Studio.PrintExport.writePng(path, percent, options.separate, options.dpi);
+    case 'png':
+        if ((!page.paper && !page.size) || typeof llumatrace.exportPrintPNG !== 'function')
+            return Studio.PrintExport.writePng(path, percent, options.separate, options.dpi);
+        page.separate = options.separate;
+        return llumatrace.exportPrintPNG(path, page);
     case 'artwork-svg':
         page.separate = options.separate;
         return llumatrace.exportArtworkSVG(path, page);
+    case 'plotter-svg':
+        page.plotter = true;
+        return llumatrace.exportArtworkSVG(path, page);
+    case 'plotter-pdf':
+        page.plotter = true;
+        return llumatrace.exportPDF(path, page);
     case 'svg': return llumatrace.exportSVG(path, options.separate);
     case 'pdf': return llumatrace.exportPDF(path, page);
     case 'bin': return llumatrace.exportBIN(path, percent);

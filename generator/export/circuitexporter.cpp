@@ -101,6 +101,9 @@ ExportResult CircuitExporter::writeRaster(const QVector<ExportFileNames::Entry> 
     PngStreamWriter::Options options = m_pngOptions;
     options.threads = m_renderer.threadCount();
     options.pixelsPerMetre = PrintSize::pixelsPerMetre(m_dpi);
+    // A page is made for print: RGB in a stated colour space. Other PNGs keep the format
+    // every front has always written.
+    options.printable = m_layout.hasPage();
     // Every PNG carries the map it was made from, so the artwork can be made again.
     options.texts.append({ArtworkMetadata::kParametersKey.toLatin1(),
                           ArtworkMetadata::parametersJson(m_generator.parameters()), true});

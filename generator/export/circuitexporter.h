@@ -39,9 +39,10 @@ public:
     void setPngOptions(const PngStreamWriter::Options &options) { m_pngOptions = options; }
     // The resolution PNG files record (pHYs); a screen's 96 dpi unless set.
     void setDpi(double dpi) { m_dpi = dpi; }
-    // A page with a margin makes PNG and BIN files the whole sheet at the dpi, the canvas
-    // (rendered at the scale the page fits it at) centred on the layer's background.
-    void setSheet(const PrintLayout &layout) { m_layout = layout; }
+    // The page of a print export: its PNGs are made for print (RGB, sRGB). With a margin,
+    // PNG and BIN files are the whole sheet at the dpi, the canvas (rendered at the scale
+    // the page fits it at) centred on the layer's background.
+    void setPage(const PrintLayout &layout) { m_layout = layout; }
 
     // Every export writes nothing when the generator refuses its settings.
     //

@@ -26,7 +26,7 @@ void putUint32(QByteArray &bytes, quint32 value)
     bytes.append(char(value));
 }
 
-void toRgba(const QImage &rows, int y, unsigned char *out)
+void toRgba(const QImage &rows, int y, unsigned char *out, bool alpha)
 {
     const auto *pixels = reinterpret_cast<const QRgb *>(rows.constScanLine(y));
     for (int x = 0; x < rows.width(); ++x) {
@@ -34,7 +34,8 @@ void toRgba(const QImage &rows, int y, unsigned char *out)
         *out++ = static_cast<unsigned char>(qRed(pixel));
         *out++ = static_cast<unsigned char>(qGreen(pixel));
         *out++ = static_cast<unsigned char>(qBlue(pixel));
-        *out++ = static_cast<unsigned char>(qAlpha(pixel));
+        if (alpha)
+            *out++ = static_cast<unsigned char>(qAlpha(pixel));
     }
 }
 
@@ -50,8 +51,9 @@ unsigned char paethPredictor(int a, int b, int c)
 }
 
 // One filtered row: the filter type byte, then the Paeth differences of the
-// RGBA bytes against the row above (zeros for the first row).
-void filterRow(const unsigned char *row, const unsigned char *above, qint64 bytes, unsigned char *out, bool none)
+// pixel bytes against the row above (zeros for the first row).
+void filterRow(const unsigned char *row, const unsigned char *above, qint64 bytes, int pixelBytes, unsigned char *out,
+               bool none)
 {
     if (none) {
         *out++ = 0;
@@ -59,10 +61,10 @@ void filterRow(const unsigned char *row, const unsigned char *above, qint64 byte
         return;
     }
     *out++ = kPaeth;
-    for (qint64 i = 0; i < 4 && i < bytes; ++i)
+    for (qint64 i = 0; i < pixelBytes && i < bytes; ++i)
         out[i] = static_cast<unsigned char>(row[i] - paethPredictor(0, above[i], 0));
-    for (qint64 i = 4; i < bytes; ++i)
-        out[i] = static_cast<unsigned char>(row[i] - paethPredictor(row[i - 4], above[i], above[i - 4]));
+    for (qint64 i = pixelBytes; i < bytes; ++i)
+        out[i] = static_cast<unsigned char>(row[i] - paethPredictor(row[i - pixelBytes], above[i], above[i - pixelBytes]));
 }
 
 } // namespace
@@ -111,7 +113,7 @@ PngStreamWriter::PngStreamWriter(Output output, int width, int height, const Opt
     , m_width(width)
     , m_height(height)
     , m_options(options)
-    , m_rowBytes(4LL * width)
+    , m_rowBytes(qint64(options.printable ? 3 : 4) * width)
     , m_previousRow(size_t(4) * size_t(std::max(width, 0)), 0)
     , m_adler(adler32(0L, Z_NULL, 0))
 {
@@ -150,9 +152,11 @@ bool PngStreamWriter::begin()
     QByteArray header;
     putUint32(header, quint32(m_width));
     putUint32(header, quint32(m_height));
-    // 8 bits, RGBA, deflate, adaptive filtering, no interlace.
-    header.append("\x08\x06\x00\x00\x00", 5);
+    // 8 bits, RGBA (or RGB), deflate, adaptive filtering, no interlace.
+    header.append(m_options.printable ? "\x08\x02\x00\x00\x00" : "\x08\x06\x00\x00\x00", 5);
     writeChunk("IHDR", header);
+    if (m_options.printable)
+        writeChunk("sRGB", QByteArray(1, '\0')); // perceptual rendering intent
     if (m_options.pixelsPerMetre > 0) {
         QByteArray phys;
         putUint32(phys, quint32(m_options.pixelsPerMetre));
@@ -178,7 +182,7 @@ bool PngStreamWriter::writeRows(const QImage &rows)
         return false;
     m_pending.resize(size_t((m_pendingRows + rows.height()) * m_rowBytes));
     for (int y = 0; y < rows.height(); ++y)
-        toRgba(rows, y, m_pending.data() + (m_pendingRows + y) * m_rowBytes);
+        toRgba(rows, y, m_pending.data() + (m_pendingRows + y) * m_rowBytes, !m_options.printable);
     m_pendingRows += rows.height();
     m_rowsIn += rows.height();
     if (m_pendingRows >= m_rowsPerPiece)
@@ -204,7 +208,8 @@ void PngStreamWriter::compressPiece(int index, bool last, Deflater &deflater, Pi
     for (int y = 0; y < count; ++y) {
         const unsigned char *row = m_pending.data() + (first + y) * m_rowBytes;
         const unsigned char *above = first + y == 0 ? m_previousRow.data() : row - m_rowBytes;
-        filterRow(row, above, m_rowBytes, raw.data() + y * (m_rowBytes + 1), m_options.stored);
+        filterRow(row, above, m_rowBytes, m_options.printable ? 3 : 4, raw.data() + y * (m_rowBytes + 1),
+                  m_options.stored);
     }
     piece.rawSize = qint64(raw.size());
     piece.adler = adler32(adler32(0L, Z_NULL, 0), raw.data(), uInt(raw.size()));

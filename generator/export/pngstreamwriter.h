@@ -10,7 +10,7 @@
 #include <memory>
 #include <vector>
 
-// Encodes an opaque ARGB32 image as an 8-bit RGBA PNG while its rows arrive
+// Encodes an opaque ARGB32 image as an 8-bit RGBA (or RGB) PNG while its rows arrive
 // in bands, top to bottom, so the whole image never has to be in memory.
 // Every row is Paeth-filtered and deflated with zlib's run-length strategy in
 // pieces of a fixed number of rows, compressed in parallel and joined into
@@ -38,6 +38,8 @@ public:
         // Rows stored unfiltered and uncompressed: for images handed over in
         // memory and never kept, where only speed counts.
         bool stored = false;
+        // For print: RGB without the always-opaque alpha channel, marked as sRGB.
+        bool printable = false;
     };
 
     static constexpr int kDefaultPixelsPerMetre = 3937;

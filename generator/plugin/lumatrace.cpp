@@ -311,29 +311,57 @@ bool Lumatrace::exportAnimation(const QString &file, const QVariantMap &options)
     });
 }
 
+QString Lumatrace::layoutError(const PrintLayout &layout)
+{
+    if (!layout.hasValidDpi())
+        return QStringLiteral("%1 dpi is outside %2 to %3").arg(layout.dpi()).arg(PrintSize::kMinDpi).arg(PrintSize::kMaxDpi);
+    if (!layout.pageError().isEmpty())
+        return layout.pageError();
+    if (!layout.hasPage())
+        return QStringLiteral("no paper or size given");
+    return QString();
+}
+
 QVariantMap Lumatrace::printLayout(const QVariantMap &options)
 {
     const PrintLayout layout = PrintLayout::fromOptions(options);
-    QString error;
-    if (!layout.hasValidDpi())
-        error = QStringLiteral("%1 dpi is outside %2 to %3")
-                        .arg(layout.dpi())
-                        .arg(PrintSize::kMinDpi)
-                        .arg(PrintSize::kMaxDpi);
-    else if (!layout.pageError().isEmpty())
-        error = layout.pageError();
-    else if (!layout.hasPage())
-        error = QStringLiteral("no paper or size given");
+    const QString error = layoutError(layout);
     if (!error.isEmpty())
         return {{QStringLiteral("ok"), false}, {QStringLiteral("error"), error}};
     const GeneratorSettings &s = generator.settings();
     const double percent = layout.fitScalePercent(s.width, s.height);
-    return {{QStringLiteral("ok"), true},
-            {QStringLiteral("scalePercent"), percent},
-            {QStringLiteral("width"), RenderMetrics::canvasSide(s.width, float(percent) / 100)},
-            {QStringLiteral("height"), RenderMetrics::canvasSide(s.height, float(percent) / 100)},
-            {QStringLiteral("widthMm"), layout.millimetres().width()},
-            {QStringLiteral("heightMm"), layout.millimetres().height()}};
+    const QSizeF artworkMm = QSizeF(s.width, s.height) * (percent / 100 / layout.dpi() * 25.4);
+    QVariantMap facts {{QStringLiteral("ok"), true},
+                       {QStringLiteral("scalePercent"), percent},
+                       {QStringLiteral("width"), RenderMetrics::canvasSide(s.width, float(percent) / 100)},
+                       {QStringLiteral("height"), RenderMetrics::canvasSide(s.height, float(percent) / 100)},
+                       {QStringLiteral("widthMm"), layout.millimetres().width()},
+                       {QStringLiteral("heightMm"), layout.millimetres().height()},
+                       {QStringLiteral("artworkWidthMm"), artworkMm.width()},
+                       {QStringLiteral("artworkHeightMm"), artworkMm.height()}};
+    if (layout.hasMargin()) {
+        const QSize sheet = PageGeometry(s.width, s.height, layout.millimetres()).mediaPixels(layout.dpi());
+        facts.insert(QStringLiteral("sheetWidth"), sheet.width());
+        facts.insert(QStringLiteral("sheetHeight"), sheet.height());
+    }
+    return facts;
+}
+
+bool Lumatrace::exportPrintPNG(const QString &file, const QVariantMap &options)
+{
+    const PrintLayout layout = PrintLayout::fromOptions(options);
+    const QString error = layoutError(layout);
+    if (!error.isEmpty()) {
+        exportRefusal = error;
+        return false;
+    }
+    const GeneratorSettings &s = generator.settings();
+    const float percent = float(layout.fitScalePercent(s.width, s.height));
+    return runCircuitExport([&](CircuitExporter &exporter) {
+        exporter.setDpi(layout.dpi());
+        exporter.setPage(layout);
+        return exporter.exportPng(file, percent, options.value(QStringLiteral("separate")).toBool());
+    });
 }
 
 QVariantMap Lumatrace::exportFacts()

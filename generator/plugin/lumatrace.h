@@ -67,13 +67,22 @@ public Q_SLOTS:
     bool exportPNG(const QString &file, float scale_percent);
     /// exportPNG recording `dpi` (72-1200) as the file's resolution; false for another dpi.
     bool exportPNGAt(const QString &file, float scale_percent, bool separate, float dpi);
+    /// A PNG for print: the page of `options` as for printLayout ("paper" or "size",
+    /// "landscape", "dpi", "separate"); with "margin" (millimetres) the whole sheet, the
+    /// artwork fitted inside the margin on the background colour, else the artwork alone at
+    /// the scale that fits the page. RGB, marked sRGB. False, writing nothing, for a layout
+    /// that is not a page (lastError says why).
+    bool exportPrintPNG(const QString &file, const QVariantMap &options);
     bool exportPNG(const QString &file);
     bool exportBIN(const QString &file, float scale_percent);
     bool exportBIN(const QString &file);
     /// Page and resolution of a print export for the stored canvas. `options`: "paper" (A5
     /// ... A0, Letter, Legal, Tabloid) or "size" ("210x297mm", "11x17in"), "landscape",
-    /// "dpi" (72-1200, default 300). Returns {"ok", "error", "scalePercent", "width",
-    /// "height" (pixels at that scale), "widthMm", "heightMm" (the page)}.
+    /// "dpi" (72-1200, default 300), "margin" (millimetres: the artwork fits inside it and
+    /// a PNG is the whole sheet). Returns {"ok", "error", "scalePercent", "width", "height"
+    /// (the artwork's pixels at that scale), "widthMm", "heightMm" (the page),
+    /// "artworkWidthMm", "artworkHeightMm" (the artwork on it), and with a margin
+    /// "sheetWidth", "sheetHeight" (the whole sheet's pixels)}.
     QVariantMap printLayout(const QVariantMap &options);
     /// What the page needs to know of exports before asking for one, from the core: the
     /// largest raster canvas, the papers and resolutions of print exports and the suffixes
@@ -140,6 +149,8 @@ private:
     /// (millimetres), "background", "separate", "plotter", "pen" (millimetres), "outlines",
     /// "title".
     static ArtworkExporter::Options vectorOptions(const QVariantMap &options);
+    /// Why a print layout is not a page to export to; empty when it is one.
+    static QString layoutError(const PrintLayout &layout);
     /// Reads the map into the generator and hands a newly loaded file mask to the host.
     void readParameters(const QVariantMap &parameters);
     /// PNG bytes (32-bit ARGB) of the loaded file mask; empty for an unreadable file.

@@ -266,6 +266,9 @@ void TestLumatraceE2E::exportsEqualToolExports_data()
     QTest::newRow("pdf on A4 with margin and bleed")
             << "llumatrace.exportPDF(file, {paper: 'A4', margin: 12, bleed: 3, title: 'render_showcase_map'})"
             << "art.pdf" << QStringList {"--paper", "A4", "--margin", "12", "--bleed", "3"};
+    QTest::newRow("print png, A5 sheet with a margin")
+            << "llumatrace.exportPrintPNG(file, {paper: 'A5', dpi: 72, margin: 8})"
+            << "sheet.png" << QStringList {"--paper", "A5", "--dpi", "72", "--margin", "8"};
     QTest::newRow("plotter svg on A3, 0.3 mm pen")
             << "llumatrace.exportArtworkSVG(file, {paper: 'A3', plotter: true, pen: 0.3})"
             << "plot.svg" << QStringList {"--plotter", "--paper", "A3", "--pen", "0.3"};

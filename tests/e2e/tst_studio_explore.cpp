@@ -340,12 +340,15 @@ void TestStudioExplore::printExportHasThePagePixelSize_data()
     QTest::addColumn<QString>("orientation");
     QTest::addColumn<int>("dpi");
     QTest::addColumn<QSizeF>("pageMm");
+    QTest::addColumn<bool>("wholePage");
     QTest::newRow("A4 portrait at 100 dpi: the width limits") << "A4"
-                                                              << "portrait" << 100 << QSizeF(210, 297);
+                                                              << "portrait" << 100 << QSizeF(210, 297) << false;
     QTest::newRow("A5 landscape at 150 dpi: the height limits") << "A5"
-                                                                << "landscape" << 150 << QSizeF(210, 148);
+                                                                << "landscape" << 150 << QSizeF(210, 148) << false;
     QTest::newRow("a custom 6 × 2 in page at 72 dpi") << "custom"
-                                                      << "portrait" << 72 << QSizeF(6 * 25.4, 2 * 25.4);
+                                                      << "portrait" << 72 << QSizeF(6 * 25.4, 2 * 25.4) << false;
+    QTest::newRow("the whole A5 page at 100 dpi") << "A5"
+                                                  << "portrait" << 100 << QSizeF(148, 210) << true;
 }
 
 void TestStudioExplore::printExportHasThePagePixelSize()
@@ -354,15 +357,18 @@ void TestStudioExplore::printExportHasThePagePixelSize()
     QFETCH(QString, orientation);
     QFETCH(int, dpi);
     QFETCH(QSizeF, pageMm);
+    QFETCH(bool, wholePage);
     QTemporaryDir out;
+    js("$('[data-key=print-fit]').val('" + QString(wholePage ? "page" : "artwork") + "');");
     js("$('[data-key=print-kind]').val('png'); $('[data-key=print-unit]').val('in');"
        " $('[data-key=print-width]').val('6'); $('[data-key=print-height]').val('2');");
     js("$('[data-key=print-paper]').val(" + jsString(paper) + "); $('[data-key=print-orientation]').val("
        + jsString(orientation) + ");");
     edit("[data-key=print-dpi]", QString::number(dpi));
-    // The 600 × 400 canvas scaled to the largest size that fits the page.
+    // The 600 × 400 canvas scaled to the largest size that fits the page, or the page itself.
     const double scale = qMin(pagePixels(pageMm.width(), dpi) / 600, pagePixels(pageMm.height(), dpi) / 400);
-    const QSize expected(qRound(600 * scale), qRound(400 * scale));
+    const QSize expected = wholePage ? QSize(qRound(pagePixels(pageMm.width(), dpi)), qRound(pagePixels(pageMm.height(), dpi)))
+                                     : QSize(qRound(600 * scale), qRound(400 * scale));
     const QString shown = js("$('[data-info=print-size]').text()").toString();
     const QRegularExpressionMatch size = QRegularExpression("^(\\d+) × (\\d+) px").match(shown);
     QVERIFY2(size.hasMatch(), qPrintable(shown));
@@ -385,6 +391,10 @@ void TestStudioExplore::printExportWritesEachKindThroughTheSaveDialog_data()
                                                        << "plain.svg" << QByteArray("<svg");
     QTest::newRow("PDF is one page") << "pdf"
                                      << "art.pdf" << QByteArray("%PDF");
+    QTest::newRow("plotter SVG is lines in millimetres") << "plotter-svg"
+                                                         << "plot.svg" << QByteArray("inkscape:document-units=\"mm\"");
+    QTest::newRow("PDF has the file's name as its title") << "plotter-pdf"
+                                                          << "my plot.pdf" << QByteArray("/Title (my plot)");
 }
 
 void TestStudioExplore::printExportWritesEachKindThroughTheSaveDialog()

@@ -232,6 +232,10 @@ private Q_SLOTS:
         QCOMPARE(artwork.size(), QSize(425, 601));
         QCOMPARE(sheet.copy(79, 113, 425, 601).convertToFormat(QImage::Format_RGB32),
                  artwork.convertToFormat(QImage::Format_RGB32));
+        // Made for print: RGB (colour type 2) marked sRGB; a plain export keeps its RGBA.
+        QCOMPARE(int(fileBytes(path("sheet.png")).at(25)), 2);
+        QVERIFY(fileBytes(path("sheet.png")).contains("sRGB"));
+        QCOMPARE(int(fileBytes(path("art.png")).at(25)), 6);
         const QRgb background = sheet.pixel(0, 0);
         for (const QPoint &p : {QPoint(78, 400), QPoint(504, 400), QPoint(300, 112), QPoint(300, 714), QPoint(582, 826)})
             QCOMPARE(sheet.pixel(p), background);
