@@ -50,6 +50,23 @@ QString ArtworkExporter::refusal(const Options &options)
     return QString();
 }
 
+QString ArtworkExporter::plotterRefusal(const Options &options) const
+{
+    const GeneratorSettings &settings = m_generator.settings();
+    if (!options.plotter || settings.width <= 0 || settings.height <= 0)
+        return QString();
+    const QRectF artwork = options.layout.geometry(settings.width, settings.height).artworkMm();
+    const double areas = artwork.width() * artwork.height() / (options.penMm * options.penMm);
+    if (areas <= kMaxPenAreas)
+        return QString();
+    return QStringLiteral("a plotter drawing of %1 x %2 mm with a %3 mm pen is too large: the artwork's area may "
+                          "be at most %4 times the pen's width squared (a wider pen or a smaller page)")
+            .arg(qRound(artwork.width()))
+            .arg(qRound(artwork.height()))
+            .arg(options.penMm)
+            .arg(qint64(kMaxPenAreas));
+}
+
 std::unique_ptr<VectorDrawing> ArtworkExporter::drawingOf(const ArtworkScene &scene, const GeneratorSettings &settings,
                                                           const Options &options, const PageGeometry &geometry)
 {
@@ -65,7 +82,10 @@ ExportResult ArtworkExporter::exportSvg(const QString &file, const Options &opti
 {
     if (!refusal(options).isEmpty())
         return ExportResult::withReason(ExportResult::OptionRefused, file, refusal(options));
-    const ExportResult generated = regenerate(file, ExportLimits::Format::ArtworkSvg);
+    if (!plotterRefusal(options).isEmpty())
+        return ExportResult::drawingRefused(file, plotterRefusal(options));
+    const ExportResult generated
+            = regenerate(file, options.plotter ? ExportLimits::Format::Plotter : ExportLimits::Format::ArtworkSvg);
     if (!generated.ok())
         return generated;
     const GeneratorSettings &settings = m_generator.settings();
@@ -95,7 +115,10 @@ ExportResult ArtworkExporter::exportPdf(const QString &file, const Options &opti
 {
     if (!refusal(options).isEmpty())
         return ExportResult::withReason(ExportResult::OptionRefused, file, refusal(options));
-    const ExportResult generated = regenerate(file, ExportLimits::Format::Pdf);
+    if (!plotterRefusal(options).isEmpty())
+        return ExportResult::drawingRefused(file, plotterRefusal(options));
+    const ExportResult generated
+            = regenerate(file, options.plotter ? ExportLimits::Format::Plotter : ExportLimits::Format::Pdf);
     if (!generated.ok())
         return generated;
     const GeneratorSettings &settings = m_generator.settings();

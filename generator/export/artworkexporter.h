@@ -39,6 +39,9 @@ public:
     static constexpr double kDefaultPenMm = 0.5;
     static constexpr double kMinPenMm = 0.05;
     static constexpr double kMaxPenMm = 5;
+    // The most pen widths squared a plotter drawing covers: its lines grow with the
+    // artwork's area over the pen's width squared. A 0.5 mm pen on 2.7 m square.
+    static constexpr double kMaxPenAreas = 3e7;
 
     explicit ArtworkExporter(CircuitGenerator &generator);
 
@@ -55,6 +58,8 @@ public:
     ExportResult exportPdf(const QString &file, const Options &options);
 
 private:
+    // Why a plotter drawing of the stored canvas on this sheet would be too large; empty when not.
+    QString plotterRefusal(const Options &options) const;
     // Reseeds and regenerates; a grid over the format's limit (refused before generating),
     // a refused generation or a canvas without extent fails.
     ExportResult regenerate(const QString &file, ExportLimits::Format format);

@@ -83,12 +83,17 @@ void ArtworkSvgWriter::shape(const VectorDrawing::Shape &shape, ByteSink &out)
     };
     switch (shape.kind) {
     case VectorDrawing::Shape::Lane:
-        if (!shape.pen) {
-            SvgWriter::appendPathElement(*shape.lane, shape.color, shape.strokeWidth, out);
-            return;
-        }
+        SvgWriter::appendPathElement(*shape.lane, shape.color, shape.strokeWidth, out);
+        return;
+    case VectorDrawing::Shape::Polyline:
         out.append("<path d=\"");
-        SvgWriter::appendPathData(*shape.lane, out);
+        for (int i = 0; i < shape.points->size(); ++i) {
+            out.append(i == 0 ? "M " : "L ");
+            out.appendGeneral(shape.points->at(i).x());
+            out.append(' ');
+            out.appendGeneral(shape.points->at(i).y());
+            out.append(' ');
+        }
         out.append('"');
         break;
     case VectorDrawing::Shape::Disc:

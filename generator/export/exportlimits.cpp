@@ -4,7 +4,16 @@
 
 qint64 ExportLimits::maxCells(Format format)
 {
-    return format == Format::Pdf ? kMaxPdfCells : kMaxSvgCells;
+    switch (format) {
+    case Format::Pdf:
+        return kMaxPdfCells;
+    case Format::Plotter:
+        return kMaxPlotterCells;
+    case Format::Svg:
+    case Format::ArtworkSvg:
+        break;
+    }
+    return kMaxSvgCells;
 }
 
 QString ExportLimits::refusal(const GridSize &grid, Format format)
@@ -12,7 +21,7 @@ QString ExportLimits::refusal(const GridSize &grid, Format format)
     const qint64 cells = qint64(grid.columns) * grid.rows;
     if (cells <= maxCells(format))
         return QString();
-    static const char *const names[] = {"an SVG", "an artwork SVG", "a PDF"};
+    static const char *const names[] = {"an SVG", "an artwork SVG", "a PDF", "a plotter"};
     return QStringLiteral("the grid of %1 x %2 = %3 cells is too large for %4 export: the limit is %5 cells")
             .arg(grid.columns)
             .arg(grid.rows)

@@ -5,6 +5,7 @@
 #include "circuit.h"
 #include "generatorsettings.h"
 #include "lanegeometry.h"
+#include "lanepath.h"
 #include "penroute.h"
 #include "rendermetrics.h"
 #include "signalstretch.h"
@@ -17,16 +18,6 @@
 namespace {
 
 using Polyline = PenStrokes::Polyline;
-
-LanePath pathOf(const Polyline &line)
-{
-    LanePath path;
-    path.reserve(line.size());
-    path.moveTo(line.first());
-    for (int i = 1; i < line.size(); ++i)
-        path.lineTo(line[i]);
-    return path;
-}
 
 LanePath straightPath(const QPointF &a, const QPointF &b)
 {
@@ -68,11 +59,8 @@ PlotterDrawing::PlotterDrawing(const ArtworkScene &scene, const GeneratorSetting
     addChips(scene, settings);
     // Ends closer than a tenth of the pen meet: the pen need not lift between them.
     const double join = m_options.pen / 10;
-    for (PenLayer &layer : m_layers) {
-        for (const Polyline &line : PenRoute::ordered(std::move(layer.lines), home(), join))
-            layer.paths.append(pathOf(line));
-        layer.lines.clear();
-    }
+    for (PenLayer &layer : m_layers)
+        layer.lines = PenRoute::ordered(std::move(layer.lines), home(), join);
 }
 
 void PlotterDrawing::add(Part part, const QColor &color, Polyline line)
@@ -81,7 +69,7 @@ void PlotterDrawing::add(Part part, const QColor &color, Polyline line)
         return;
     auto layer = std::find_if(m_layers.begin(), m_layers.end(), [&](const PenLayer &l) { return l.color == color; });
     if (layer == m_layers.end()) {
-        m_layers.append({color, {}, {}, {}});
+        m_layers.append({color, {}, {}});
         layer = m_layers.end() - 1;
     }
     const QString name = nameOf(part);
@@ -254,27 +242,20 @@ bool PlotterDrawing::visit(int layer, const Visitor &visitor) const
     if (layer < 0 || layer >= m_layers.size())
         return true;
     Shape shape;
+    shape.kind = Shape::Polyline;
     shape.color = m_layers[layer].color;
     shape.strokeWidth = m_options.pen;
     shape.pen = true;
-    for (const LanePath &path : m_layers[layer].paths) {
-        shape.lane = &path;
+    for (const Polyline &line : m_layers[layer].lines) {
+        shape.points = &line;
         if (!visitor(shape))
             return false;
     }
     return true;
 }
 
-QVector<PenStrokes::Polyline> PlotterDrawing::lines(int layer) const
+const QVector<PenStrokes::Polyline> &PlotterDrawing::lines(int layer) const
 {
-    QVector<Polyline> result;
-    if (layer < 0 || layer >= m_layers.size())
-        return result;
-    for (const LanePath &path : m_layers[layer].paths) {
-        Polyline line;
-        for (const LanePath::Command &command : path.commands())
-            line.append(command.point);
-        result.append(line);
-    }
-    return result;
+    static const QVector<Polyline> none;
+    return layer < 0 || layer >= m_layers.size() ? none : m_layers[layer].lines;
 }

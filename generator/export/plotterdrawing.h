@@ -6,7 +6,6 @@
 // What one pen would draw twice (a signal on its wire, a glowing dot on its pad) it draws once.
 #pragma once
 
-#include "lanepath.h"
 #include "layerpalette.h"
 #include "penstrokes.h"
 #include "vectordrawing.h"
@@ -14,6 +13,7 @@
 #include <QStringList>
 
 class ArtworkScene;
+class LanePath;
 struct GeneratorSettings;
 
 class PlotterDrawing : public VectorDrawing
@@ -36,7 +36,7 @@ public:
     bool visit(int layer, const Visitor &visitor) const override;
 
     // A layer's lines in drawing order; none for a layer that is not one.
-    QVector<PenStrokes::Polyline> lines(int layer) const;
+    const QVector<PenStrokes::Polyline> &lines(int layer) const;
 
     // Where the pen starts: the canvas's top left.
     static QPointF home() { return QPointF(0, 0); }
@@ -48,8 +48,7 @@ private:
     struct PenLayer {
         QColor color;
         QStringList parts; // what the layer draws, for its label
-        QVector<PenStrokes::Polyline> lines; // while building
-        QVector<LanePath> paths; // in drawing order
+        QVector<PenStrokes::Polyline> lines; // in drawing order once the drawing is made
     };
 
     // Adds lines of one part to its pen's layer.

@@ -14,6 +14,11 @@ QPainterPath VectorDrawing::Shape::painterPath() const
     case RoundedRect:
         path.addRoundedRect(rect, radius, radius);
         break;
+    case Polyline:
+        path.moveTo(points->first());
+        for (int i = 1; i < points->size(); ++i)
+            path.lineTo(points->at(i));
+        break;
     }
     return path;
 }

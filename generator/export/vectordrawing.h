@@ -17,9 +17,10 @@ class VectorDrawing
 {
 public:
     struct Shape {
-        enum Kind { Lane, Disc, RoundedRect };
+        enum Kind { Lane, Disc, RoundedRect, Polyline };
         Kind kind = Lane;
         const LanePath *lane = nullptr; // Lane: stroked, canvas pixels
+        const QVector<QPointF> *points = nullptr; // Polyline: stroked, canvas pixels
         QPointF centre; // Disc
         QRectF rect; // RoundedRect
         double radius = 0; // of the disc, or of the rectangle's corners

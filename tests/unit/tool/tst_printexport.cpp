@@ -143,6 +143,9 @@ private Q_SLOTS:
         QTest::newRow("margin not a number") << QStringList {"--artwork", "--margin", "wide"} << "margin \"wide\"" << "bad.svg";
         QTest::newRow("negative bleed") << QStringList {"--bleed", "-3"} << "bleed -3 mm" << "bad.pdf";
         QTest::newRow("pen too fine") << QStringList {"--plotter", "--pen", "0.01"} << "pen 0.01 mm" << "bad.svg";
+        QTest::newRow("a fine pen on a large sheet")
+                << QStringList {"--plotter", "--size", "2000x2000mm", "--pen", "0.3"} << "0.3 mm pen is too large"
+                << "bad.svg";
         QTest::newRow("plotter layers apart")
                 << QStringList {"--plotter", "--separate"} << "no separate layer files" << "bad.svg";
     }
@@ -445,6 +448,8 @@ private Q_SLOTS:
                                      << "an artwork SVG export: the limit is 1048576 cells";
         QTest::newRow("PDF") << QStringList {"big.pdf", "--paper", "A3"} << 724
                              << "a PDF export: the limit is 524288 cells";
+        QTest::newRow("plotter PDF") << QStringList {"big.pdf", "--plotter"} << 512
+                                     << "a plotter export: the limit is 262144 cells";
     }
 
     // Refused from the map, before generating: at once, whatever the grid.
