@@ -42,7 +42,8 @@ void TestHostLayers::includesRunOnlyDownTheLayers()
     QFETCH(QStringList, layers);
     QFETCH(QStringList, violations);
     QVERIFY(QDir(root).exists());
-    QCOMPARE(IncludeLayers(root, layers).violations(), violations);
+    // Joined, so that a failure prints the includes that run up.
+    QCOMPARE(IncludeLayers(root, layers).violations().join(QLatin1Char('\n')), violations.join(QLatin1Char('\n')));
 }
 
 QTEST_APPLESS_MAIN(TestHostLayers)
