@@ -23,7 +23,7 @@ interface OvexApi {
     loadPlugin(path: string): void;
     /** Ignored: no thread runs and the callback is never called. */
     runThread(callback: string): void;
-    /** Stores bytes (a string's UTF-8) under a name served as drc:NAME. */
+    /** Stores bytes (one per character, Latin-1) under a name served as drc:NAME. */
     setDRCData(filename: string, byte_array: string): void;
     exploreDir(path: string): void;
     dirContent(path: string): TressilDirContent;
@@ -35,8 +35,8 @@ interface OvexApi {
     download(url: string, path: string, callback_cid: string, callback_error_cid: string): void;
     dbConnect(file: string, id: string): void;
     dbClose(id: string): void;
-    /** The new row id; null when none, undefined when the statement failed, 0 for an unknown id. */
-    dbInsert(q: string, id: string): number | null | undefined;
+    /** The new row id; null when the statement failed or nothing was inserted yet, 0 for an unknown id. */
+    dbInsert(q: string, id: string): number | null;
     dbQuery(q: string, id: string): TressilRow[];
     freespace(disk: string): number;
     totalspace(disk: string): number;
@@ -237,7 +237,7 @@ declare class _OVEX_DB {
     id: string;
     /** Rows of a query; a statement starting with "insert " goes to insert(). */
     query(q: string): any;
-    insert(q: string): number | null | undefined;
+    insert(q: string): number | null;
     close(): void;
 }
 

@@ -4,7 +4,6 @@
 #include "scripthost.h"
 #include "windowhost.h"
 
-#include <QByteArray>
 #include <QMap>
 #include <QString>
 #include <QStringList>
