@@ -36,7 +36,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# jQuery and jQuery UI for the host's resource bundle, pinned by package-lock.json.
+# jQuery and jQuery UI for the host's resource bundle and TypeScript for the check of page
+# script against the API declarations, pinned by package-lock.json.
 stamp=node_modules/.tressil-lock
 if ! cmp -s package-lock.json "$stamp" 2>/dev/null; then
   npm ci --no-audit --no-fund --loglevel=error

@@ -378,7 +378,7 @@ void TestHostCore::onlyServedPagesAreOwnDocuments()
     QFETCH(bool, own);
     ovex->dynamicResources()->set(QStringLiteral("image"), "<html></html>");
     QWebPage page;
-    page.setNetworkAccessManager(new XNetworkAccessManager(ovex, &page));
+    page.setNetworkAccessManager(new XNetworkAccessManager(ovex->content(), &page));
     QSignalSpy loaded(page.mainFrame(), &QWebFrame::loadFinished);
     page.mainFrame()->load(QUrl(url));
     QVERIFY(loaded.wait(5000));

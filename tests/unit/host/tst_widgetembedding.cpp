@@ -1,4 +1,5 @@
-// In-process: the Lumatrace1 viewer handed to the host and embedded by "ovex/widget" objects.
+// In-process: the swatch demo plug-in's label handed to the host and embedded by "ovex/widget"
+// objects.
 #include "ovex.h"
 #include "xwebview.h"
 #include "xwindow.h"
@@ -44,7 +45,7 @@ void TestWidgetEmbedding::initTestCase()
     ovex->mainWindow()->show();
     QTRY_VERIFY(evaluate("typeof ovex").toString() == QLatin1String("object"));
     QTRY_VERIFY(evaluate("document.readyState").toString() == QLatin1String("complete"));
-    evaluate(QStringLiteral("ovex.loadPlugin('" TRESSIL_BIN_DIR "/libLumatrace1.so')"));
+    evaluate(QStringLiteral("ovex.loadPlugin('" TRESSIL_BIN_DIR "/libSwatchDemo.so')"));
 }
 
 void TestWidgetEmbedding::cleanupTestCase()
@@ -54,10 +55,10 @@ void TestWidgetEmbedding::cleanupTestCase()
 
 void TestWidgetEmbedding::pluginRegistersItsViewerUnderTheNextId()
 {
-    QCOMPARE(evaluate("llumatrace.getIdViewerWidget()").toInt(), 1);
+    QCOMPARE(evaluate("swatch.widgetId()").toInt(), 1);
     QWidget *viewer = ovex->widgets().value(1);
     QVERIFY(viewer);
-    QVERIFY(viewer->inherits("QQuickWidget"));
+    QVERIFY(viewer->inherits("QLabel"));
     QCOMPARE(ovex->mainWindow()->webView()->property("widgetObj"), QVariant(0));
     QCOMPARE(ovex->mainWindow()->webView()->property("widgetLastId").toInt(), 1);
 }
@@ -96,9 +97,9 @@ void TestWidgetEmbedding::childWindowsDoNotSeeThePlugin()
 {
     evaluate("var child = window.open('');");
     QTRY_VERIFY(evaluate("child.document.readyState").toString() == QLatin1String("complete"));
-    QCOMPARE(evaluate("typeof child.llumatrace").toString(), QStringLiteral("undefined"));
+    QCOMPARE(evaluate("typeof child.swatch").toString(), QStringLiteral("undefined"));
     QCOMPARE(evaluate("typeof child.ovex").toString(), QStringLiteral("undefined"));
-    QCOMPARE(evaluate("typeof llumatrace").toString(), QStringLiteral("object"));
+    QCOMPARE(evaluate("typeof swatch").toString(), QStringLiteral("object"));
 }
 
 QTEST_MAIN(TestWidgetEmbedding)

@@ -1,6 +1,6 @@
 #include "xwebpluginfactory.h"
 
-#include "ovex.h"
+#include "appcontent.h"
 
 #include <QWidget>
 
@@ -9,9 +9,9 @@ const QString widgetType = QStringLiteral("ovex/widget");
 const QString widgetName = QStringLiteral("OVEX widget");
 } // namespace
 
-XWebPluginFactory::XWebPluginFactory(Ovex *app, QObject *parent)
+XWebPluginFactory::XWebPluginFactory(const AppContent *content, QObject *parent)
     : QWebPluginFactory(parent)
-    , app(app)
+    , content(content)
 { }
 
 QList<QWebPluginFactory::Plugin> XWebPluginFactory::plugins() const
@@ -44,9 +44,9 @@ QObject *XWebPluginFactory::create(const QString &mimeType, const QUrl &, const 
         return nullptr;
     bool ok = false;
     const int id = idText.toInt(&ok);
-    if (!ok || !app->widgets().contains(id))
+    if (!ok || !content->widgets().contains(id))
         return nullptr;
-    QWidget *widget = app->widgets().value(id);
+    QWidget *widget = content->widgets().value(id);
     if (width > 0)
         widget->setFixedWidth(width);
     if (height > 0)

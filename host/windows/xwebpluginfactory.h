@@ -2,7 +2,7 @@
 
 #include <QWebPluginFactory>
 
-class Ovex;
+class AppContent;
 
 /// Puts registered native widgets into pages: an `object` element of type "ovex/widget"
 /// names a widget by its "widget-id"; "width" and "height" above 0 fix its size.
@@ -11,12 +11,13 @@ class XWebPluginFactory : public QWebPluginFactory
     Q_OBJECT
 
 public:
-    XWebPluginFactory(Ovex *app, QObject *parent);
+    /// Widgets come from the registry of `content`.
+    XWebPluginFactory(const AppContent *content, QObject *parent);
 
     QList<Plugin> plugins() const override;
     QObject *create(const QString &mimeType, const QUrl &url, const QStringList &argumentNames,
                     const QStringList &argumentValues) const override;
 
 private:
-    Ovex *app;
+    const AppContent *content;
 };

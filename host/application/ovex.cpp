@@ -1,8 +1,7 @@
 #include "ovex.h"
 
-#include "ejpwrapper.h"
+#include "appcontent.h"
 #include "jsapiovex.h"
-#include "xdynamicresource.h"
 #include "xwebpage.h"
 #include "xwebpluginfactory.h"
 #include "xwebview.h"
@@ -13,13 +12,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QWebFrame>
 #include <QWebInspector>
-#include <QWebPage>
 
 Ovex::Ovex(QApplication *application, const HostOptions &options)
-    : m_application(application)
-    , m_options(options)
+    : m_options(options)
+    , m_content(new AppContent(appDirectoryFor(options)))
+    , m_application(application)
 {
     XWebPage::configureEngine();
 
@@ -37,21 +35,31 @@ Ovex::Ovex(QApplication *application, const HostOptions &options)
 
     m_settings = new QSettings(QCoreApplication::applicationDirPath() + QStringLiteral("/config.ini"),
                                QSettings::IniFormat, m_mainWindow);
-    m_dynamicResources = new XDynamicResource;
-    m_pluginFactory = new XWebPluginFactory(this, m_mainWindow->webView());
+    m_pluginFactory = new XWebPluginFactory(m_content.get(), m_mainWindow->webView());
     m_mainWindow->webView()->setProperty("widgetLastId", 0);
+    m_content->setWidgetCounter(m_mainWindow->webView());
     m_mainWindow->webView()->page()->setPluginFactory(m_pluginFactory);
     if (m_options.inspect())
         openInspector();
 }
 
+// The windows go first: their views, plug-ins and widgets may still use the content
+// while they are torn down.
 Ovex::~Ovex()
 {
-    delete m_dynamicResources;
-    m_dynamicResources = nullptr;
     delete m_mainWindow;
     m_mainWindow = nullptr;
-    delete m_package;
+}
+
+void Ovex::adoptMainWindow(XWindow *window)
+{
+    if (!m_mainWindow)
+        m_mainWindow = window;
+}
+
+QStringList Ovex::arguments() const
+{
+    return QCoreApplication::arguments() + m_options.trailingArguments();
 }
 
 QVariant Ovex::settingsValue(const QString &key, const QVariant &defaultValue) const
@@ -64,65 +72,68 @@ void Ovex::setSettingsValue(const QString &key, const QVariant &value)
     m_settings->setValue(key, value);
 }
 
-QStringList Ovex::arguments() const
+QWebView *Ovex::mainView() const
 {
-    return QCoreApplication::arguments() + m_options.trailingArguments();
+    return m_mainWindow->webView();
+}
+
+QWidget *Ovex::dialogParent() const
+{
+    return m_mainWindow;
+}
+
+void Ovex::evaluateInMainFrame(const QString &script)
+{
+    m_mainWindow->evaluateInMainFrame(script);
 }
 
 QString Ovex::appDirectory() const
 {
-    if (!m_options.appDirectory().isEmpty())
-        return QDir::cleanPath(m_options.appDirectory());
-    if (!m_options.packageFile().isEmpty())
-        return QString();
-    return defaultAppDirectory();
-}
-
-QString Ovex::defaultAppDirectory()
-{
-    return QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/app"));
+    return m_content->appDirectory();
 }
 
 bool Ovex::wrapEJP(const QString &dirPath, const QString &ejpFile)
 {
-    return ensurePackage()->wrap(dirPath, ejpFile).complete();
+    return m_content->package().wrap(dirPath, ejpFile).complete();
 }
 
 void Ovex::loadEJP(const QString &ejpFile)
 {
-    ensurePackage()->load(ejpFile);
+    m_content->package().load(ejpFile);
 }
 
-bool Ovex::packageContains(const QString &path)
+bool Ovex::packageContains(const QString &path) const
 {
-    return ensurePackage()->contains(path);
+    return m_content->package().contains(path);
 }
 
-QByteArray Ovex::packageFile(const QString &path)
+XDynamicResource *Ovex::dynamicResources() const
 {
-    return ensurePackage()->data(path);
+    return &m_content->resources();
 }
 
 int Ovex::registerWidget(QWidget *widget, int id)
 {
-    if (id == 0) {
-        QWebView *view = m_mainWindow->webView();
-        id = view->property("widgetLastId").toInt() + 1;
-        view->setProperty("widgetLastId", id);
-    }
-    m_widgets.insert(id, widget);
-    return id;
+    return m_content->registerWidget(widget, id);
 }
 
-void Ovex::adoptMainWindow(XWindow *window)
+const QMap<int, QWidget *> &Ovex::widgets() const
 {
-    if (!m_mainWindow)
-        m_mainWindow = window;
+    return m_content->widgets();
 }
 
 QString Ovex::startPackageName()
 {
     return QFileInfo(QCoreApplication::applicationFilePath()).baseName() + QStringLiteral(".ejp");
+}
+
+QString Ovex::appDirectoryFor(const HostOptions &options)
+{
+    if (!options.appDirectory().isEmpty())
+        return QDir::cleanPath(options.appDirectory());
+    if (!options.packageFile().isEmpty())
+        return QString();
+    return AppContent::defaultAppDirectory();
 }
 
 // An application named on the command line is the only one served, so the package
@@ -146,11 +157,4 @@ void Ovex::openInspector()
     inspector->setPage(m_mainWindow->webView()->page());
     inspector->resize(900, 600);
     inspector->show();
-}
-
-EJPWrapper *Ovex::ensurePackage()
-{
-    if (!m_package)
-        m_package = new EJPWrapper;
-    return m_package;
 }

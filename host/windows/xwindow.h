@@ -6,10 +6,10 @@
 #include <QUrl>
 
 class JSApiWin;
-class Ovex;
 class QAction;
 class QMenu;
 class QWebFrame;
+class WindowHost;
 class XWebView;
 
 /// A top-level window of the host: a main window whose central widget is a web view
@@ -21,13 +21,13 @@ class XWindow : public QMainWindow
 
 public:
     /// Builds the window and its page; it is not shown.
-    XWindow(Ovex *app, QWidget *parent, bool dialog);
+    XWindow(WindowHost *host, QWidget *parent, bool dialog);
 
     /// A new window with this one as parent, announced to the main window's script
     /// through the callback `callbackId` ("" for none).
     XWindow *createChildWindow(const QString &callbackId, bool dialog);
 
-    Ovex *application() const { return app; }
+    WindowHost *host() const { return m_host; }
     XWebView *webView() const { return view; }
     QWebFrame *mainFrame() const { return frame; }
     QString scriptObjectName() const { return m_scriptObjectName; }
@@ -93,7 +93,7 @@ private:
     QString m_scriptObjectName;
     XWebView *view = nullptr;
     QWebFrame *frame = nullptr;
-    Ovex *app;
+    WindowHost *m_host;
     QWidget *parentWindow;
     int windowType = 0;
     bool frameless = false;

@@ -3,8 +3,8 @@
 #include "apporigin.h"
 #include "jsapiovex.h"
 #include "jsapiwin.h"
-#include "ovex.h"
 #include "scriptliteral.h"
+#include "windowhost.h"
 #include "xaction.h"
 #include "xwebview.h"
 
@@ -17,12 +17,12 @@
 #include <QWebFrame>
 #include <QWebPage>
 
-XWindow::XWindow(Ovex *app, QWidget *parent, bool dialog)
+XWindow::XWindow(WindowHost *host, QWidget *parent, bool dialog)
     : QMainWindow(parent)
-    , app(app)
+    , m_host(host)
     , parentWindow(parent)
 {
-    app->adoptMainWindow(this);
+    m_host->adoptMainWindow(this);
 
     view = new XWebView(this, nullptr);
     view->setContentsMargins(0, 0, 0, 0);
@@ -46,8 +46,8 @@ XWindow::XWindow(Ovex *app, QWidget *parent, bool dialog)
 
     m_scriptObjectName = QStringLiteral("winobj") + QUuid::createUuid().toString(QUuid::Id128);
     setObjectName(m_scriptObjectName);
-    if (AppOrigin::holdsOwnDocument(app->mainWindow()->mainFrame()))
-        app->mainWindow()->mainFrame()->addToJavaScriptWindowObject(m_scriptObjectName, scriptObject,
+    if (AppOrigin::holdsOwnDocument(m_host->mainWindow()->mainFrame()))
+        m_host->mainWindow()->mainFrame()->addToJavaScriptWindowObject(m_scriptObjectName, scriptObject,
                                                                     QWebFrame::QtOwnership);
     setUpPage();
 }
@@ -67,8 +67,8 @@ void XWindow::setUpPage()
 
 XWindow *XWindow::createChildWindow(const QString &callbackId, bool dialog)
 {
-    auto *child = new XWindow(app, this, dialog);
-    app->mainWindow()->evaluateInMainFrame(QStringLiteral("_OVEX.callCallback(") + ScriptLiteral::quote(callbackId)
+    auto *child = new XWindow(m_host, this, dialog);
+    m_host->mainWindow()->evaluateInMainFrame(QStringLiteral("_OVEX.callCallback(") + ScriptLiteral::quote(callbackId)
                                            + QStringLiteral(", new WIN(") + child->scriptObjectName()
                                            + QStringLiteral("));"));
     return child;
@@ -79,19 +79,19 @@ void XWindow::evaluateInMainFrame(const QString &script)
     // The host's callbacks carry the application's data (process output, window objects)
     // to the main window's page; a page from elsewhere that a link brought there must not
     // receive them. Child windows run whatever script the application sends them.
-    if (app->mainWindow() == this && !AppOrigin::holdsOwnDocument(frame))
+    if (m_host->mainWindow() == this && !AppOrigin::holdsOwnDocument(frame))
         return;
     frame->evaluateJavaScript(script);
 }
 
 void XWindow::publishApplicationObjects()
 {
-    if (app->mainWindow() != this || !AppOrigin::holdsOwnDocument(frame))
+    if (m_host->mainWindow() != this || !AppOrigin::holdsOwnDocument(frame))
         return;
     // The engine forgets published objects whenever the frame gets a new document, so
     // they are published again for each one; the page's load handler needs them.
-    if (app->scriptObject())
-        frame->addToJavaScriptWindowObject(QStringLiteral("ovex"), app->scriptObject(), QWebFrame::QtOwnership);
+    if (m_host->scriptObject())
+        frame->addToJavaScriptWindowObject(QStringLiteral("ovex"), m_host->scriptObject(), QWebFrame::QtOwnership);
     const QList<JSApiWin *> windowObjects = findChildren<JSApiWin *>();
     for (JSApiWin *object : windowObjects)
         frame->addToJavaScriptWindowObject(object->window()->scriptObjectName(), object, QWebFrame::QtOwnership);
@@ -180,7 +180,7 @@ QString XWindow::startScript() const
     // The closing check runs even when main is missing or throws: a main window that was
     // never shown must not keep an invisible process alive.
     return QStringLiteral("window.onload = function () {app.win = new WIN(") + m_scriptObjectName
-            + QStringLiteral(", window);try {main(") + ScriptLiteral::array(app->arguments())
+            + QStringLiteral(", window);try {main(") + ScriptLiteral::array(m_host->arguments())
             + QStringLiteral(");} finally {if (app.win.isHidden()) app.win.terminate();}};");
 }
 

@@ -1,8 +1,8 @@
 #include "xwebview.h"
 
-#include "ovex.h"
+#include "appcontent.h"
+#include "windowhost.h"
 #include "xcookiejar.h"
-#include "xdynamicresource.h"
 #include "xnetworkaccessmanager.h"
 #include "xwebpage.h"
 #include "xwebpluginfactory.h"
@@ -16,9 +16,10 @@ XWebView::XWebView(XWindow *window, QWidget *parent)
 {
     setAttribute(Qt::WA_DeleteOnClose);
     auto *page = new XWebPage(this);
-    if (window->application()->pluginFactory())
-        page->setPluginFactory(window->application()->pluginFactory());
-    auto *manager = new XNetworkAccessManager(window->application(), this);
+    WindowHost *host = window->host();
+    if (host->pluginFactory())
+        page->setPluginFactory(host->pluginFactory());
+    auto *manager = new XNetworkAccessManager(host->content(), this);
     manager->setCookieJar(new XCookieJar);
     page->setNetworkAccessManager(manager);
     setPage(page);
@@ -40,7 +41,7 @@ void XWebView::storeHandedBytes()
     const auto *bytes = static_cast<const QByteArray *>(property("byte_array").value<void *>());
     if (!bytes)
         return;
-    window->application()->dynamicResources()->set(property("filename").toString(), *bytes);
+    window->host()->content()->resources().set(property("filename").toString(), *bytes);
 }
 
 void XWebView::registerHandedWidget()
@@ -51,7 +52,7 @@ void XWebView::registerHandedWidget()
     if (!widget || !ok)
         return;
     setProperty("widgetObj", 0);
-    window->application()->registerWidget(widget, id);
+    window->host()->content()->registerWidget(widget, id);
 }
 
 void XWebView::loadingChanged(const QUrl &) { }
@@ -77,7 +78,7 @@ QWebView *XWebView::createWindow(QWebPage::WebWindowType)
     child->setWindowFlags(Qt::Window | Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint
                           | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
     child->show();
-    window->application()->mainWindow()->evaluateInMainFrame(QStringLiteral("_OVEX.last_created_win = ")
+    window->host()->mainWindow()->evaluateInMainFrame(QStringLiteral("_OVEX.last_created_win = ")
                                                              + child->scriptObjectName() + QStringLiteral(";"));
     return child->webView();
 }

@@ -15,7 +15,7 @@
 #include <QVariantList>
 #include <QVariantMap>
 
-class Ovex;
+class ScriptHost;
 class QDateTime;
 class QWidget;
 
@@ -26,8 +26,8 @@ class JSApiOvex : public QObject
     Q_OBJECT
 
 public:
-    /// `app` may be null for slots that need no application (hashes, time).
-    JSApiOvex(Ovex *app, QObject *parent);
+    /// `host` may be null for slots that need no application (hashes, time).
+    JSApiOvex(ScriptHost *host, QObject *parent);
 
     /// Seconds since the epoch as the time slots report them: an unsigned 32-bit count,
     /// all ones outside 1970-01-01T00:00:00Z to 2106-02-07T06:28:14Z, read as signed.
@@ -133,7 +133,7 @@ private:
                      const QString &cidProcess, const QString &cidError);
     QWidget *dialogParent() const;
 
-    Ovex *app;
+    ScriptHost *host;
     DatabaseRegistry databases;
     QMap<int, XProcess *> processes;
     int nextProcessId = 0;

@@ -1,15 +1,13 @@
 #include "jsapiovex.h"
 
+#include "appcontent.h"
 #include "directorytree.h"
 #include "diskspace.h"
-#include "ovex.h"
 #include "ovexplugin.h"
 #include "scriptdialogs.h"
+#include "scripthost.h"
 #include "scripttext.h"
 #include "wholefile.h"
-#include "xdynamicresource.h"
-#include "xwebview.h"
-#include "xwindow.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -38,9 +36,9 @@ QString firstLocation(QStandardPaths::StandardLocation location)
 
 } // namespace
 
-JSApiOvex::JSApiOvex(Ovex *app, QObject *parent)
+JSApiOvex::JSApiOvex(ScriptHost *host, QObject *parent)
     : QObject(parent)
-    , app(app)
+    , host(host)
 { }
 
 int JSApiOvex::scriptTime(const QDateTime &dateTime)
@@ -74,18 +72,18 @@ void JSApiOvex::println(const QString &text)
 
 bool JSApiOvex::wrapEJP(const QString &dir_path, const QString &ejp_file)
 {
-    return app && app->wrapEJP(dir_path, ejp_file);
+    return host && host->content()->package().wrap(dir_path, ejp_file).complete();
 }
 
 void JSApiOvex::loadEJP(const QString &ejp_file)
 {
-    if (app)
-        app->loadEJP(ejp_file);
+    if (host)
+        host->content()->package().load(ejp_file);
 }
 
 void JSApiOvex::loadPlugin(const QString &path)
 {
-    if (!app)
+    if (!host)
         return;
     // The library stays loaded for the life of the process: the QLibrary object is
     // dropped without unload().
@@ -94,16 +92,15 @@ void JSApiOvex::loadPlugin(const QString &path)
     auto getPlugin = reinterpret_cast<GetPluginFunction>(library.resolve("getPlugin"));
     if (!getPlugin)
         return;
-    XWindow *mainWindow = app->mainWindow();
-    getPlugin(mainWindow->webView(), mainWindow);
+    getPlugin(host->mainView(), host->dialogParent());
 }
 
 void JSApiOvex::runThread(const QString &) { }
 
 void JSApiOvex::setDRCData(const QString &filename, const QByteArray &byte_array)
 {
-    if (app)
-        app->dynamicResources()->set(filename, byte_array);
+    if (host)
+        host->content()->resources().set(filename, byte_array);
 }
 
 void JSApiOvex::exploreDir(const QString &path)
@@ -123,13 +120,13 @@ bool JSApiOvex::openBrowser(const QString &url)
 
 QVariant JSApiOvex::getSettings(const QString &key, const QVariant &defaultValue)
 {
-    return app ? app->settingsValue(key, defaultValue) : defaultValue;
+    return host ? host->settingsValue(key, defaultValue) : defaultValue;
 }
 
 void JSApiOvex::setSettings(const QString &key, const QVariant &value)
 {
-    if (app)
-        app->setSettingsValue(key, value);
+    if (host)
+        host->setSettingsValue(key, value);
 }
 
 QString JSApiOvex::getMacAddress()
@@ -508,8 +505,8 @@ void JSApiOvex::setClipboard(const QString &text)
 
 void JSApiOvex::js(const QString &script)
 {
-    if (app)
-        app->mainWindow()->evaluateInMainFrame(script);
+    if (host)
+        host->evaluateInMainFrame(script);
 }
 
 int JSApiOvex::startProcess(const QVariant &command, XProcess::CommandEncoding encoding, const QString &cidFinish,
@@ -526,5 +523,5 @@ int JSApiOvex::startProcess(const QVariant &command, XProcess::CommandEncoding e
 
 QWidget *JSApiOvex::dialogParent() const
 {
-    return app ? app->mainWindow() : nullptr;
+    return host ? host->dialogParent() : nullptr;
 }

@@ -1,0 +1,2 @@
+#pragma once
+// #include "root.h" is prose here, not an include

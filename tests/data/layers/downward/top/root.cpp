@@ -1,0 +1,4 @@
+#include "root.h"
+#include "helper.h"
+#include "ovexplugin.h"
+#include <QString>

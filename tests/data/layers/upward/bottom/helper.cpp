@@ -1,0 +1,3 @@
+#include "helper.h"
+
+#include "root.h"
