@@ -179,10 +179,17 @@ int Lumatrace::requestPreview(const QVariantMap &parameters, double renderScale)
     if (exporting)
         return 0;
     cancelPreview();
+    // Only while nothing was read since the last preview (a reloaded mask file among it) is
+    // its circuit known to be the one these settings give.
+    const bool untouched = lastCircuit.owner && generator.version() == lastCircuitVersion;
     readParameters(parameters);
+    requestVersion = generator.version();
+    PreviewJob::Generated reused;
+    if (untouched && PreviewJob::sameCircuit(lastCircuit.owner->parameters(), parameters))
+        reused = lastCircuit;
     const float scale = drawableScale(generator.settings(), renderScale);
     auto job = std::make_shared<PreviewJob>(
-            generator, scale, spareRenderer ? std::move(spareRenderer) : std::make_unique<CircuitRenderer>());
+            generator, scale, spareRenderer ? std::move(spareRenderer) : std::make_unique<CircuitRenderer>(), reused);
     previewJob = job;
     const int id = ++lastPreviewId;
     streamsOwedTo = id;
@@ -228,12 +235,14 @@ void Lumatrace::showPreviewStage(const std::shared_ptr<PreviewJob> &job, int id,
 
 void Lumatrace::keepLoop(PreviewJob &job)
 {
-    // The loop's scene refers to its generator's circuit: both are replaced together.
-    std::unique_ptr<CircuitGenerator> source = job.takeGenerator();
-    std::unique_ptr<ArtworkScene> scene = job.takeScene();
-    // A refused preview has no loop to play, as after a synchronous one.
-    previewLoop.keep(*source, std::move(scene), job.renderScale());
+    lastCircuit = job.generated();
+    lastCircuitVersion = requestVersion;
+    // The loop's scene refers to the circuit: scene, settings and circuit are replaced
+    // together. A refused preview has no loop to play, as after a synchronous one.
+    std::shared_ptr<const CircuitGenerator> source = job.generator();
+    previewLoop.keep(*source, job.takeScene(), job.renderScale());
     loopGenerator = std::move(source);
+    loopCircuit = lastCircuit.owner;
 }
 
 float Lumatrace::drawableScale(const GeneratorSettings &settings, double scale)
@@ -280,8 +289,9 @@ void Lumatrace::renderResult(const QVariantMap &parameters, int maxSide, const Q
     *resultBytes = shownPng(*image);
     handOff(resultBytes.get(), name);
     if (name == QLatin1String(kResultName)) {
-        loopGenerator.reset();
         previewLoop.keep(generator, std::move(kept), renderScale);
+        loopGenerator.reset();
+        loopCircuit.reset();
     }
 }
 

@@ -4,6 +4,7 @@
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "ovexplugin.h"
+#include "previewjob.h"
 #include "previewloop.h"
 #include "randomstreams.h"
 
@@ -15,7 +16,6 @@
 
 #include <memory>
 
-class PreviewJob;
 class QMimeData;
 class QQuickWidget;
 
@@ -202,7 +202,14 @@ private:
     // anything else reseeded or drew.
     int streamsOwedTo = 0;
     std::unique_ptr<CircuitRenderer> spareRenderer;
-    std::unique_ptr<CircuitGenerator> loopGenerator;
+    // The generator's version after the current request read its map.
+    quint64 requestVersion = 0;
+    // The circuit of the last preview shown, reusable while nothing else was read since.
+    PreviewJob::Generated lastCircuit;
+    quint64 lastCircuitVersion = 0;
+    // What the kept preview loop draws from: the settings and the circuit's owner.
+    std::shared_ptr<const CircuitGenerator> loopGenerator;
+    std::shared_ptr<const CircuitGenerator> loopCircuit;
     QString previewError;
     quint64 previewErrorVersion = ~quint64(0);
     // Last, so that it is gone (its threads joined) before what they use.

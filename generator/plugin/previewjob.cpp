@@ -9,12 +9,34 @@
 
 #include <cmath>
 
-PreviewJob::PreviewJob(const CircuitGenerator &source, float renderScale, std::unique_ptr<CircuitRenderer> renderer)
-    : m_generator(std::make_unique<CircuitGenerator>())
+namespace {
+// Keys that only the drawing reads; generation never looks at them.
+const char *const kDrawingKeys[] = {"wire_thickness", "dot_size",       "hole_size",           "inside_hole_size",
+                                    "wire_roundness", "bg_color",       "wire_color",          "inside_hole_color",
+                                    "signal_color",   "signal_glowing", "glowing_dots_amount", "vignetting",
+                                    "wire_shadow"};
+
+QVariantMap withoutDrawingKeys(QVariantMap map)
+{
+    for (const char *key : kDrawingKeys)
+        map.remove(QLatin1String(key));
+    return map;
+}
+} // namespace
+
+PreviewJob::PreviewJob(const CircuitGenerator &source, float renderScale, std::unique_ptr<CircuitRenderer> renderer,
+                       Generated reused)
+    : m_generator(std::make_shared<CircuitGenerator>())
+    , m_generated(std::move(reused))
     , m_renderer(std::move(renderer))
     , m_renderScale(renderScale)
 {
     m_generator->copyStateOf(source);
+}
+
+bool PreviewJob::sameCircuit(const QVariantMap &a, const QVariantMap &b)
+{
+    return withoutDrawingKeys(a) == withoutDrawingKeys(b);
 }
 
 PreviewJob::~PreviewJob() = default;
@@ -30,17 +52,15 @@ float PreviewJob::quickScale(int width, int height, float renderScale)
 
 void PreviewJob::run(const Deliver &deliver)
 {
-    if (m_cancelled)
+    if (!generate())
         return;
-    m_generator->generateCircuit();
     // A refused generation chooses nothing more, as in a synchronous preview.
-    if (!m_generator->lastError().isEmpty())
-        return finish(deliver, m_generator->lastError());
-    if (m_cancelled)
-        return;
+    if (!m_generated.owner->lastError().isEmpty())
+        return finish(deliver, m_generated.owner->lastError());
     // The artwork's random parts come right after generating; the plug-in's streams end
     // where these do.
-    m_scene = std::make_unique<ArtworkScene>(*m_generator);
+    m_scene = std::make_unique<ArtworkScene>(*m_generated.owner->circuit(), m_generator->settings(),
+                                             m_generator->streams().stream(StreamSignal));
     const QString refusal
             = DrawingBudget::rasterRefusal(m_scene->circuit(), m_generator->settings(), m_renderScale);
     if (!refusal.isEmpty())
@@ -61,10 +81,24 @@ void PreviewJob::run(const Deliver &deliver)
         deliver({png, QString(), true});
 }
 
+bool PreviewJob::generate()
+{
+    if (m_cancelled)
+        return false;
+    if (m_generated.owner) {
+        m_generator->streams().setStates(m_generated.states);
+        return true;
+    }
+    m_generator->generateCircuit();
+    m_generated = {m_generator, m_generator->streams().states()};
+    return !m_cancelled;
+}
+
 void PreviewJob::finish(const Deliver &deliver, const QString &refusal)
 {
     m_finalStates = m_generator->streams().states();
     m_scene.reset();
+    m_generated.owner.reset();
     if (!m_cancelled)
         deliver({QByteArray(), refusal, true});
 }
@@ -94,11 +128,6 @@ QByteArray PreviewJob::draw(float scale)
     if (result != CircuitRenderer::BandResult::Done || !writer.finish())
         return QByteArray();
     return bytes;
-}
-
-std::unique_ptr<CircuitGenerator> PreviewJob::takeGenerator()
-{
-    return std::move(m_generator);
 }
 
 std::unique_ptr<ArtworkScene> PreviewJob::takeScene()

@@ -5,6 +5,7 @@
 #include "samplemaps.h"
 
 #include <QImage>
+#include <QJsonDocument>
 #include <QSignalSpy>
 #include <QWebView>
 #include <QtTest>
@@ -80,6 +81,8 @@ class TestPreviewRequests : public QObject
 private Q_SLOTS:
     void requestGivesTheSynchronousBytesAndStreamStates_data();
     void requestGivesTheSynchronousBytesAndStreamStates();
+    void changeAfterAShownPreviewGivesTheSynchronousBytesAndStates_data();
+    void changeAfterAShownPreviewGivesTheSynchronousBytesAndStates();
     void callsBeforeTheImageMoveTheStreamsAsInOrder_data();
     void callsBeforeTheImageMoveTheStreamsAsInOrder();
     void newerRequestSupersedesTheOlderOne();
@@ -120,6 +123,47 @@ void TestPreviewRequests::requestGivesTheSynchronousBytesAndStreamStates()
     QCOMPARE(requested.object->randomStates(), synchronous.object->randomStates());
     QVERIFY(!requested.result().isEmpty());
     QVERIFY(requested.result() == synchronous.result());
+}
+
+void TestPreviewRequests::changeAfterAShownPreviewGivesTheSynchronousBytesAndStates_data()
+{
+    QTest::addColumn<QByteArray>("change");
+    QTest::newRow("colours") << QByteArray(R"({"bg_color": [90, 10, 10], "wire_color": [10, 200, 90],)"
+                                           R"( "inside_hole_color": [0, 0, 0], "signal_color": [255, 0, 0]})");
+    QTest::newRow("pad, hole and inner hole sizes")
+            << QByteArray(R"({"dot_size": 2.5, "hole_size": 0.2, "inside_hole_size": 0.9})");
+    QTest::newRow("pads gone, which draws fewer random numbers") << QByteArray(R"({"dot_size": 0})");
+    QTest::newRow("glow, glowing dots, shadow and vignette")
+            << QByteArray(R"({"signal_glowing": 2, "glowing_dots_amount": 0.7, "wire_shadow": 0.8, "vignetting": 0})");
+    QTest::newRow("wire thickness and roundness") << QByteArray(R"({"wire_thickness": 3, "wire_roundness": 1})");
+    QTest::newRow("a generation key") << QByteArray(R"({"wire_length": 0.2})");
+    QTest::newRow("the seed") << QByteArray(R"({"seed": 12})");
+}
+
+// What only the drawing reads may be changed without generating again; the result must be
+// what the synchronous slot gives for the changed map.
+void TestPreviewRequests::changeAfterAShownPreviewGivesTheSynchronousBytesAndStates()
+{
+    QFETCH(QByteArray, change);
+    const QByteArray canvas = R"({"width": 1200, "height": 900, "seed": 4})";
+    const QVariantMap first = sampleMap(QStringLiteral("render_showcase_map.json"), canvas);
+    QVariantMap changed = first;
+    const QVariantMap overrides = QJsonDocument::fromJson(change).toVariant().toMap();
+    QVERIFY(!overrides.isEmpty());
+    for (auto it = overrides.cbegin(); it != overrides.cend(); ++it)
+        changed.insert(it.key(), it.value());
+    Plugin requested;
+    QVERIFY(requested.waitForExact(requested.object->requestPreview(first, 1.0)));
+    QVERIFY(requested.waitForExact(requested.object->requestPreview(changed, 1.0)));
+
+    Plugin synchronous;
+    synchronous.object->generatePreview(changed, 0);
+    QCOMPARE(requested.object->randomStates(), synchronous.object->randomStates());
+    QVERIFY(requested.result() == synchronous.result());
+    // And the loop of the preview on screen is that of the changed map.
+    QVERIFY(requested.object->previewLoopFrame(1, 4));
+    QVERIFY(synchronous.object->previewLoopFrame(1, 4));
+    QVERIFY(requested.handedOver.value("lumatrace_loop_frame") == synchronous.handedOver.value("lumatrace_loop_frame"));
 }
 
 void TestPreviewRequests::callsBeforeTheImageMoveTheStreamsAsInOrder_data()
