@@ -7,12 +7,9 @@
 //   QT_QPA_PLATFORM=offscreen build/bin/bench_studio_bigcanvas
 #include "studiobench.h"
 
-#include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QMouseEvent>
 #include <QTimer>
-#include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -69,33 +66,26 @@ bool settled()
             .toBool();
 }
 
-// A real click on a toolbar button, posted as the window system would deliver it; the
-// milliseconds until the page's handler ran, or -1.
-double clickLatency()
-{
-    const QVariantList box = js("var r = document.querySelector('.toolbar [data-command=\"view.overlays\"]')"
-                                ".getBoundingClientRect(); [r.left + r.width / 2, r.top + r.height / 2]")
-                                     .toList();
-    const QPoint at(box[0].toInt(), box[1].toInt());
-    js("window.benchClicked = 0; $('.toolbar [data-command=\"view.overlays\"]').one('click', function () {"
-       " window.benchClicked = Date.now(); }); 0");
-    const qint64 posted = QDateTime::currentMSecsSinceEpoch();
-    QCoreApplication::postEvent(bench->view(), new QMouseEvent(QEvent::MouseButtonPress, at, Qt::LeftButton,
-                                                               Qt::LeftButton, Qt::NoModifier));
-    QCoreApplication::postEvent(bench->view(), new QMouseEvent(QEvent::MouseButtonRelease, at, Qt::LeftButton,
-                                                               Qt::NoButton, Qt::NoModifier));
-    if (!StudioBench::waitFor([] { return js("window.benchClicked > 0").toBool(); }, 10000))
-        return -1;
-    return double(js("window.benchClicked").toLongLong() - posted);
-}
-
 struct ChangeTimes {
     std::vector<double> first, exact, click, stall;
+    int requests = 0;
 };
 
-// Changes the seed `runs` times, each once the last is on screen, and clicks a button while
-// the change is being drawn.
-ChangeTimes measureChanges(int runs)
+// The script of the i-th change: a new seed (a new circuit) or a new background colour
+// (drawn again from the same circuit).
+QString seedChange(int i)
+{
+    return "Studio.studio.model.set('seed', " + QString::number(500 + i) + ");";
+}
+
+QString colourChange(int i)
+{
+    return "Studio.studio.model.set('bg_color', [" + QString::number(10 + 5 * i) + ", 30, 60]);";
+}
+
+// Makes `runs` changes, each once the last is on screen, and clicks a button while the
+// change is being drawn.
+ChangeTimes measureChanges(int runs, QString (*change)(int))
 {
     ChangeTimes times;
     StallMeter stalls;
@@ -104,15 +94,16 @@ ChangeTimes measureChanges(int runs)
         StudioBench::pause(150); // idle, so the rate limit does not delay the change
         watchImages();
         stalls.start();
-        const qint64 changed = js("Studio.studio.model.set('seed', " + QString::number(500 + i) + "); Date.now()")
-                                       .toLongLong();
+        const int requested = js("Studio.studio.preview.imageCount").toInt();
+        const qint64 changed = js(change(i) + " Date.now()").toLongLong();
         StudioBench::pause(20);
-        const double click = clickLatency();
+        const double click = bench->clickLatency(QStringLiteral("view.overlays"));
         if (!StudioBench::waitFor(settled, 60000)) {
             std::printf("no image after a change\n");
             return times;
         }
         times.stall.push_back(double(stalls.stop()));
+        times.requests += js("Studio.studio.preview.imageCount").toInt() - requested;
         const QVariantList loads = js("benchLoads").toList();
         if (loads.isEmpty())
             continue;
@@ -124,7 +115,8 @@ ChangeTimes measureChanges(int runs)
     return times;
 }
 
-// The synchronous call the page made before, at the render scale it shows.
+// The synchronous call the page made before, at the render scale it shows, until its image
+// has loaded as the page's images do.
 double synchronousMs(int runs)
 {
     std::vector<double> times;
@@ -134,12 +126,15 @@ double synchronousMs(int runs)
                 "var p = Studio.studio.preview, m = Studio.masks.effective(Studio.studio.model.snapshot());"
                 " m.seed = %1; var s = Studio.previewScale.renderScale(p, m);"
                 " if (s < 1) llumatrace.generatePreview(m, Math.ceil(Math.max(m.width, m.height) * s));"
-                " else llumatrace.generateImage(m); 0")
+                " else llumatrace.generateImage(m);"
+                " window.benchSync = 0; var img = new Image(); img.onload = function () { benchSync = Date.now(); };"
+                " img.src = 'drc:lumatrace_result?sync=%1'; 0")
                                        .arg(900 + i);
-        QElapsedTimer timer;
-        timer.start();
+        const qint64 start = QDateTime::currentMSecsSinceEpoch();
         js(script);
-        times.push_back(timer.nsecsElapsed() / 1e6);
+        if (!StudioBench::waitFor([] { return js("window.benchSync > 0").toBool(); }, 60000))
+            continue;
+        times.push_back(double(js("window.benchSync").toLongLong() - start));
     }
     return StudioBench::median(times);
 }
@@ -149,22 +144,15 @@ void report(const char *view, const ChangeTimes &t, double synchronous)
     if (t.first.empty())
         return;
     std::printf("%s: first image after median %.0f ms (max %.0f), exact after median %.0f ms (max %.0f);"
-                " the synchronous call it replaces: median %.0f ms, blocking the page\n",
+                " the synchronous call it replaces, to its image loaded: median %.0f ms, blocking the page\n",
                 view, StudioBench::median(t.first), *std::max_element(t.first.begin(), t.first.end()),
                 StudioBench::median(t.exact), *std::max_element(t.exact.begin(), t.exact.end()), synchronous);
+    std::printf("%s: %.1f previews requested per change\n", view, double(t.requests) / double(t.stall.size()));
     if (!t.click.empty())
         std::printf("%s: click 20 ms into a change to its handler: median %.0f ms, max %.0f ms;"
                     " longest the page's thread was busy during a change: median %.0f ms, max %.0f ms\n",
                     view, StudioBench::median(t.click), *std::max_element(t.click.begin(), t.click.end()),
                     StudioBench::median(t.stall), *std::max_element(t.stall.begin(), t.stall.end()));
-}
-
-void slideTo(double value)
-{
-    js(QStringLiteral(
-               "var r = document.querySelector('input[type=range][data-key=wire_length]'); r.value = %1;"
-               " var e = document.createEvent('HTMLEvents'); e.initEvent('input', true, false); r.dispatchEvent(e);")
-               .arg(value));
 }
 
 void measureDrag()
@@ -179,7 +167,7 @@ void measureDrag()
     double value = 0.2;
     while (timer.elapsed() < 3000) {
         value += 0.002;
-        slideTo(value);
+        bench->slideTo(QStringLiteral("wire_length"), value);
         StudioBench::pause(16);
     }
     const qint64 dragStall = stalls.stop();
@@ -203,19 +191,23 @@ int main(int argc, char *argv[])
         return 1;
     js("Studio.studio.preview.setZoom('fit'); Studio.studio.model.update({width: 600, height: 400}); 0");
     StudioBench::waitFor(settled, 60000);
-    const ChangeTimes small = measureChanges(9);
+    const ChangeTimes small = measureChanges(9, seedChange);
     const double smallSync = synchronousMs(5);
     js("Studio.studio.model.update({width: 4096, height: 4096}); 0");
-    const ChangeTimes fitted = measureChanges(9);
+    const ChangeTimes fitted = measureChanges(9, seedChange);
     const double fittedSync = synchronousMs(3);
+    const ChangeTimes fittedColour = measureChanges(9, colourChange);
     js("Studio.studio.preview.setZoom(1); 0");
-    const ChangeTimes actual = measureChanges(5);
+    const ChangeTimes actual = measureChanges(5, seedChange);
     const double actualSync = synchronousMs(3);
+    const ChangeTimes actualColour = measureChanges(5, colourChange);
     std::printf("view %s x %s px\n", qPrintable(js("Studio.studio.preview.viewport.clientWidth").toString()),
                 qPrintable(js("Studio.studio.preview.viewport.clientHeight").toString()));
     report("600 x 400, fitted", small, smallSync);
-    report("4096 x 4096, fitted", fitted, fittedSync);
-    report("4096 x 4096, 100 %", actual, actualSync);
+    report("4096 x 4096, fitted, new seed", fitted, fittedSync);
+    report("4096 x 4096, fitted, new colour", fittedColour, fittedSync);
+    report("4096 x 4096, 100 %, new seed", actual, actualSync);
+    report("4096 x 4096, 100 %, new colour", actualColour, actualSync);
     js("Studio.studio.preview.setZoom('fit'); 0");
     measureDrag();
     js("Studio.studio.model.update({width: 600, height: 400}); 0");
