@@ -235,14 +235,12 @@ void Lumatrace::showPreviewStage(const std::shared_ptr<PreviewJob> &job, int id,
 
 void Lumatrace::keepLoop(PreviewJob &job)
 {
+    // The loop's scene refers to the circuit: the old scene goes before the old circuit.
+    // A refused preview has no loop to play, as after a synchronous one.
+    previewLoop.keep(*job.generator(), job.takeScene(), job.renderScale());
+    loopGenerator = job.generator();
     lastCircuit = job.generated();
     lastCircuitVersion = requestVersion;
-    // The loop's scene refers to the circuit: scene, settings and circuit are replaced
-    // together. A refused preview has no loop to play, as after a synchronous one.
-    std::shared_ptr<const CircuitGenerator> source = job.generator();
-    previewLoop.keep(*source, job.takeScene(), job.renderScale());
-    loopGenerator = std::move(source);
-    loopCircuit = lastCircuit.owner;
 }
 
 float Lumatrace::drawableScale(const GeneratorSettings &settings, double scale)
@@ -291,7 +289,7 @@ void Lumatrace::renderResult(const QVariantMap &parameters, int maxSide, const Q
     if (name == QLatin1String(kResultName)) {
         previewLoop.keep(generator, std::move(kept), renderScale);
         loopGenerator.reset();
-        loopCircuit.reset();
+        lastCircuit = PreviewJob::Generated();
     }
 }
 

@@ -204,12 +204,12 @@ private:
     std::unique_ptr<CircuitRenderer> spareRenderer;
     // The generator's version after the current request read its map.
     quint64 requestVersion = 0;
-    // The circuit of the last preview shown, reusable while nothing else was read since.
+    // The circuit of the last preview shown: reusable while nothing else was read since,
+    // and the one its loop plays.
     PreviewJob::Generated lastCircuit;
     quint64 lastCircuitVersion = 0;
-    // What the kept preview loop draws from: the settings and the circuit's owner.
+    // The settings the kept preview loop draws with; lastCircuit holds its circuit.
     std::shared_ptr<const CircuitGenerator> loopGenerator;
-    std::shared_ptr<const CircuitGenerator> loopCircuit;
     QString previewError;
     quint64 previewErrorVersion = ~quint64(0);
     // Last, so that it is gone (its threads joined) before what they use.
