@@ -8,10 +8,7 @@
 #include "studiobench.h"
 
 #include <QApplication>
-#include <QDateTime>
 #include <QElapsedTimer>
-#include <QMouseEvent>
-#include <QWidget>
 
 #include <algorithm>
 #include <cstdio>
@@ -32,10 +29,7 @@ int shownImages()
 
 void slideTo(double value)
 {
-    js(QStringLiteral(
-               "var r = document.querySelector('input[type=range][data-key=wire_length]'); r.value = %1;"
-               " var e = document.createEvent('HTMLEvents'); e.initEvent('input', true, false); r.dispatchEvent(e);")
-               .arg(value));
+    bench->slideTo(QStringLiteral("wire_length"), value);
 }
 
 void measureLatency(int runs)
@@ -81,26 +75,6 @@ void measureDrag()
     std::printf("2 s drag with an input event every 16 ms: %d images shown, final value rendered: %s\n",
                 shownImages() - before, finalShown ? "yes" : "no");
 }
-// A real click on a toolbar button, posted as the window system would deliver it; the
-// milliseconds until the page's handler ran.
-double clickLatency(const QString &command)
-{
-    const QVariantList box = js("var r = document.querySelector('.toolbar [data-command=\"" + command
-                                + "\"]').getBoundingClientRect(); [r.left + r.width / 2, r.top + r.height / 2]")
-                                     .toList();
-    const QPoint at(box[0].toInt(), box[1].toInt());
-    js("window.benchClicked = 0; $('.toolbar [data-command=\"" + command
-       + "\"]').one('click', function () { window.benchClicked = Date.now(); }); 0");
-    const qint64 posted = QDateTime::currentMSecsSinceEpoch();
-    QCoreApplication::postEvent(bench->view(), new QMouseEvent(QEvent::MouseButtonPress, at, Qt::LeftButton,
-                                                               Qt::LeftButton, Qt::NoModifier));
-    QCoreApplication::postEvent(bench->view(), new QMouseEvent(QEvent::MouseButtonRelease, at, Qt::LeftButton,
-                                                               Qt::NoButton, Qt::NoModifier));
-    if (!StudioBench::waitFor([] { return js("window.benchClicked > 0").toBool(); }, 5000))
-        return -1;
-    return double(js("window.benchClicked").toLongLong() - posted);
-}
-
 void measurePlay()
 {
     js("Studio.studio.preview.setZoom('fit'); Studio.studio.player.play();");
@@ -126,7 +100,7 @@ void measurePlay()
     std::vector<double> clicks;
     for (int i = 0; i < 20; ++i) {
         StudioBench::pause(37 + 11 * (i % 5)); // at different points of the frame cycle
-        const double ms = clickLatency("view.overlays");
+        const double ms = bench->clickLatency(QStringLiteral("view.overlays"));
         if (ms >= 0)
             clicks.push_back(ms);
     }

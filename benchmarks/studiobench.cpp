@@ -4,6 +4,8 @@
 #include "xwebview.h"
 #include "xwindow.h"
 
+#include <QDateTime>
+#include <QMouseEvent>
 #include <QWebFrame>
 
 #include <algorithm>
@@ -54,4 +56,31 @@ double StudioBench::median(std::vector<double> values)
 {
     std::sort(values.begin(), values.end());
     return values[values.size() / 2];
+}
+
+void StudioBench::slideTo(const QString &key, double value) const
+{
+    js(QStringLiteral("var r = document.querySelector('input[type=range][data-key=%1]'); r.value = %2;"
+                      " var e = document.createEvent('HTMLEvents'); e.initEvent('input', true, false);"
+                      " r.dispatchEvent(e); 0")
+               .arg(key)
+               .arg(value));
+}
+
+double StudioBench::clickLatency(const QString &command) const
+{
+    const QString button = ".toolbar [data-command=\"" + command + "\"]";
+    const QVariantList box = js("var r = document.querySelector('" + button
+                                + "').getBoundingClientRect(); [r.left + r.width / 2, r.top + r.height / 2]")
+                                     .toList();
+    const QPoint at(box[0].toInt(), box[1].toInt());
+    js("window.benchClicked = 0; $('" + button + "').one('click', function () { window.benchClicked = Date.now(); }); 0");
+    const qint64 posted = QDateTime::currentMSecsSinceEpoch();
+    QCoreApplication::postEvent(view(), new QMouseEvent(QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton,
+                                                        Qt::NoModifier));
+    QCoreApplication::postEvent(view(), new QMouseEvent(QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton,
+                                                        Qt::NoModifier));
+    if (!waitFor([this] { return js("window.benchClicked > 0").toBool(); }, 10000))
+        return -1;
+    return double(js("window.benchClicked").toLongLong() - posted);
 }

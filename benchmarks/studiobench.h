@@ -27,6 +27,12 @@ public:
     // The page's view, for real input events.
     QWidget *view() const;
 
+    // Sets the range slider of `key` to `value` and fires its input event, as a drag does.
+    void slideTo(const QString &key, double value) const;
+    // A real click on the toolbar button of `command`, posted as the window system would
+    // deliver it; the milliseconds until the page's handler ran, or -1.
+    double clickLatency(const QString &command) const;
+
     // Runs the event loop until done() or ms milliseconds passed; true when done.
     template<typename F>
     static bool waitFor(F done, int ms)

@@ -79,7 +79,8 @@ Studio.Player.prototype = {
 
     // Shows the frame the clock has reached, unless it is on screen already.
     step: function () {
-        if (!this.playing || this.loading || this.waitingForStill) return;
+        // A preview being drawn comes first; playing goes on once it is shown.
+        if (!this.playing || this.loading || this.waitingForStill || this.preview.isBusy()) return;
         // An export, a batch or the variation page has the generator; try again when it is
         // done, and then one more preview may be needed.
         if (!this.isIdle()) {

@@ -1,6 +1,9 @@
-// The live preview: regenerates through llumatrace.generateImage after every change and
-// shows "drc:lumatrace_result". While a slider moves a new image appears at most every
-// `interval` ms; the last change is always rendered.
+// The live preview: after every change it asks llumatrace.requestPreview for the artwork,
+// which is generated and drawn off the page's thread, and shows "drc:lumatrace_result" as
+// previewReady announces it: on a large canvas a quick image first, then the exact one.
+// While a slider moves a new request goes out at most every `interval` ms, and not before
+// the last one showed its first image, so a drag shows images along the way; a newer
+// request supersedes the rest of an older one. The last change is always drawn.
 Studio.Preview = function (viewport, model, interval) {
     var self = this;
     var el = Studio.util.el;
@@ -19,11 +22,20 @@ Studio.Preview = function (viewport, model, interval) {
     this.pending = false;
     this.timer = null;
     this.lastStart = 0;
+    // Requests made and the number of the last whose exact image is on screen.
     this.imageCount = 0;
     this.shownCount = 0;
+    // The request being drawn {id, count, map, started, scale, firstShown}, or null.
+    this.inFlight = null;
+    // The request whose image the element shows {count, exact, scale}.
+    this.showing = null;
     this.listeners = {generated: [], shown: [], layout: [], zoom: [], frame: []};
     $(this.image).on('load', function () { self.imageLoaded(); });
-    $(window).on('resize', function () { self.layout(); });
+    $(window).on('resize', function () {
+        self.layout();
+        self.sharpen();
+    });
+    llumatrace.previewReady.connect(function (id, exact) { self.ready(id, exact); });
     model.onChange(function () { self.request(); });
     this.listenForZoomAndPan();
 };
@@ -62,35 +74,76 @@ Studio.Preview.prototype = {
 
     run: function () {
         this.timer = null;
-        if (!this.pending) return;
-        this.pending = false;
+        // The request out there shows its first image before a newer one replaces it.
+        if (!this.pending || (this.inFlight && !this.inFlight.firstShown)) return;
         var map = Studio.masks.effective(this.model.snapshot());
-        this.lastStart = Date.now();
-        var started = new Date().getTime();
         if (Studio.masks.takeReload()) llumatrace.updateGenerator($.extend({}, map, {mask_file_path: ''}));
-        Studio.previewScale.generate(this, map);
-        var ms = new Date().getTime() - started;
-        this.imageCount += 1;
         var first = !this.canvasSize;
         this.canvasSize = {width: map.width, height: map.height};
-        this.image.src = 'drc:lumatrace_result?n=' + this.imageCount;
         this.layout();
         // A zoom kept from the last run starts on the middle of the artwork.
         if (first) this.centre();
-        this.emit('generated', [map, ms]);
+        var scale = Studio.previewScale.renderScale(this, map);
+        var id = llumatrace.requestPreview(map, scale);
+        // An export has the generator: asked again once it is done.
+        if (!id) return this.retryLater();
+        this.pending = false;
+        this.lastStart = Date.now();
+        this.imageCount += 1;
+        this.inFlight = {id: id, count: this.imageCount, map: map, started: Date.now(), scale: scale, firstShown: false};
+    },
+
+    retryLater: function () {
+        var self = this;
+        this.timer = setTimeout(function () { self.run(); }, 200);
+    },
+
+    // A stage of a request is in the resource store.
+    ready: function (id, exact) {
+        var request = this.inFlight;
+        if (!request || request.id !== id) return;
+        request.firstShown = true;
+        this.show(request.count, exact, request.scale);
+        if (exact) {
+            this.inFlight = null;
+            this.emit('generated', [request.map, Date.now() - request.started]);
+        }
+        // A change made while this one was drawn goes out now (or when the interval ends);
+        // without one, a zoom changed meanwhile may want a sharper drawing.
+        if (this.pending && !this.timer) this.request();
+        else if (exact) this.sharpen();
+    },
+
+    show: function (count, exact, scale) {
+        this.showing = {count: count, exact: exact, scale: scale};
+        this.image.src = 'drc:lumatrace_result?n=' + count + (exact ? '' : '&quick');
+    },
+
+    // Whether a request is being drawn.
+    isBusy: function () {
+        return !!this.inFlight;
+    },
+
+    // Draws the artwork again when the image on screen is no longer drawn at the scale the
+    // view shows it at (a new zoom, a resized window).
+    sharpen: function () {
+        if (!this.showing || !this.canvasSize || this.pending || this.inFlight) return;
+        var wanted = Studio.previewScale.renderScale(this, this.canvasSize);
+        if (Studio.previewScale.differs(this.showing.scale, wanted)) this.request();
     },
 
     // The still image of the last generation, after loop frames were shown in its place.
     showStill: function () {
-        if (this.image.src.indexOf(Studio.Preview.loopFrameName) >= 0)
-            this.image.src = 'drc:lumatrace_result?n=' + this.imageCount;
+        if (this.image.src.indexOf(Studio.Preview.loopFrameName) >= 0 && this.showing)
+            this.show(this.showing.count, this.showing.exact, this.showing.scale);
     },
 
     imageLoaded: function () {
         // A loop frame is no new artwork: what waits for 'shown' (snapshots, thumbnails)
-        // must not take one, nor count it.
+        // must not take one, nor count it; nor does a quick image.
         if (this.image.src.indexOf(Studio.Preview.loopFrameName) >= 0) return this.emit('frame', []);
-        this.shownCount = this.imageCount;
+        if (!this.showing || !this.showing.exact) return;
+        this.shownCount = this.showing.count;
         this.emit('shown', [this.shownCount]);
     },
 
@@ -105,6 +158,7 @@ Studio.Preview.prototype = {
         var point = {x: (at.x - stage.left) / before, y: (at.y - stage.top) / before};
         this.zoomMode = mode;
         this.layout();
+        this.sharpen();
         if (this.zoomMode !== 'fit' && this.canvasSize) {
             this.scroller.scrollLeft = this.stageOffset.x + point.x * this.factor - (at.x - rect.left);
             this.scroller.scrollTop = this.stageOffset.y + point.y * this.factor - (at.y - rect.top);

@@ -1,22 +1,24 @@
-// Large canvases preview at the size they are shown: when the view shows the canvas
-// smaller than its pixels, the plug-in draws the same circuit at a reduced render scale.
+// The preview is drawn at the size it is shown: a canvas shown smaller than its pixels is
+// drawn at a reduced render scale, a zoomed one at its zoom, so that it stays sharp.
 Studio.previewScale = {
-    // The longest side worth drawing for `map` in `preview`, or 0 for the full canvas.
-    maxSide: function (preview, map) {
+    // Pixels a preview may have: 100 % of the largest canvas the studio offers. Higher zooms
+    // of large canvases are drawn at the scale that stays within it.
+    maxPixels: 4096 * 4096,
+    // Changes of the wanted scale smaller than this share are not worth a new drawing.
+    tolerance: 0.02,
+
+    // The render scale worth drawing `map` at in `preview`.
+    renderScale: function (preview, map) {
         var factor = preview.zoomMode;
-        if (factor === 'fit') {
-            var margin = 48;
-            factor = Math.min((preview.viewport.clientWidth - margin) / map.width,
-                              (preview.viewport.clientHeight - margin) / map.height);
-        }
-        if (!(factor > 0) || factor >= 1) return 0;
-        return Math.ceil(Math.max(map.width, map.height) * factor * (window.devicePixelRatio || 1));
+        if (factor === 'fit') factor = preview.zoomFactor();
+        var scale = factor * (window.devicePixelRatio || 1);
+        var limit = Math.sqrt(Studio.previewScale.maxPixels / Math.max(1, map.width * map.height));
+        scale = Math.min(scale, Math.max(1, limit));
+        return scale > 0 && isFinite(scale) ? scale : 1;
     },
 
-    // Generates the preview image of `map` into "lumatrace_result".
-    generate: function (preview, map) {
-        var side = Studio.previewScale.maxSide(preview, map);
-        if (side > 0 && typeof llumatrace.generatePreview === 'function') llumatrace.generatePreview(map, side);
-        else llumatrace.generateImage(map);
+    // Whether an image drawn at `shown` is too coarse, or needlessly fine, for `wanted`.
+    differs: function (shown, wanted) {
+        return Math.abs(shown - wanted) > Studio.previewScale.tolerance * wanted;
     }
 };

@@ -42,6 +42,15 @@ void CircuitGenerator::resetSeed()
     m_streams.reseed(m_settings.seed);
 }
 
+void CircuitGenerator::copyStateOf(const CircuitGenerator &other)
+{
+    ++m_version;
+    m_parameters = other.m_parameters;
+    m_settings = other.m_settings;
+    m_masks = other.m_masks;
+    m_streams.setStates(other.m_streams.states());
+}
+
 Circuit *CircuitGenerator::generateCircuit()
 {
     ++m_version;

@@ -42,6 +42,11 @@ public:
     // Reseeds the five streams from the stored seed (resetSeed).
     void resetSeed();
 
+    // Takes over another generator's settings, parameter map, masks and stream states as
+    // they stand, reading and reseeding nothing: it then builds the circuit the other would
+    // build next. A preview worker draws from such a copy while the original stays in use.
+    void copyStateOf(const CircuitGenerator &other);
+
     // The streams it draws from; the artwork's own draws come from them too.
     RandomStreams &streams() { return m_streams; }
 

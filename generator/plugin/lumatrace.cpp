@@ -8,6 +8,7 @@
 #include "exportfacts.h"
 #include "pngparameterreader.h"
 #include "pngstreamwriter.h"
+#include "previewjob.h"
 #include "printlayout.h"
 #include "rendermetrics.h"
 
@@ -26,6 +27,7 @@
 #include <QWebView>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // Qt Quick aborts the process when its OpenGL scene graph finds no context (headless
@@ -51,10 +53,16 @@ constexpr char kResultName[] = "lumatrace_result";
 
 Lumatrace::Lumatrace(QObject *view)
     : OvexPlugin(view)
-{ }
+{
+    // One preview at a time draws; a second thread lets the next start while a superseded
+    // one runs on to its checkpoint.
+    previewThreads.setMaxThreadCount(2);
+}
 
 Lumatrace::~Lumatrace()
 {
+    cancelPreview();
+    previewThreads.waitForDone();
     delete viewer;
 }
 
@@ -166,10 +174,95 @@ float Lumatrace::previewScale(const GeneratorSettings &settings, int maxSide)
     return maxSide > 0 && longer > maxSide ? float(maxSide / longer) : 1.0f;
 }
 
+int Lumatrace::requestPreview(const QVariantMap &parameters, double renderScale)
+{
+    if (exporting)
+        return 0;
+    cancelPreview();
+    // Only while nothing was read since the last preview (a reloaded mask file among it) is
+    // its circuit known to be the one these settings give.
+    const bool untouched = lastCircuit.owner && generator.version() == lastCircuitVersion;
+    readParameters(parameters);
+    requestVersion = generator.version();
+    PreviewJob::Generated reused;
+    if (untouched && PreviewJob::sameCircuit(lastCircuit.owner->parameters(), parameters))
+        reused = lastCircuit;
+    const float scale = drawableScale(generator.settings(), renderScale);
+    auto job = std::make_shared<PreviewJob>(
+            generator, scale, spareRenderer ? std::move(spareRenderer) : std::make_unique<CircuitRenderer>(), reused);
+    previewJob = job;
+    const int id = ++lastPreviewId;
+    streamsOwedTo = id;
+    previewThreads.start([this, job, id] {
+        job->run([this, job, id](const PreviewJob::Image &image) {
+            QMetaObject::invokeMethod(
+                    this, [this, job, id, image] { showPreviewStage(job, id, image.png, image.error, image.exact); },
+                    Qt::QueuedConnection);
+        });
+    });
+    return id;
+}
+
+void Lumatrace::cancelPreview()
+{
+    if (previewJob)
+        previewJob->cancel();
+    previewJob.reset();
+}
+
+void Lumatrace::showPreviewStage(const std::shared_ptr<PreviewJob> &job, int id, const QByteArray &png,
+                                 const QString &error, bool exact)
+{
+    // Cancelled here, on this thread, before this stage ran: never shown.
+    if (job != previewJob || job->isCancelled())
+        return;
+    if (streamsOwedTo == id) {
+        generator.streams().setStates(job->finalStates());
+        streamsOwedTo = 0;
+    }
+    resultBytes = std::make_unique<QByteArray>(png);
+    handOff(resultBytes.get(), QLatin1String(kResultName));
+    if (exact) {
+        previewJob.reset();
+        previewError = error;
+        previewErrorVersion = generator.version();
+        if (!spareRenderer)
+            spareRenderer = job->takeRenderer();
+        keepLoop(*job);
+    }
+    Q_EMIT previewReady(id, exact);
+}
+
+void Lumatrace::keepLoop(PreviewJob &job)
+{
+    // The loop's scene refers to the circuit: the old scene goes before the old circuit.
+    // A refused preview has no loop to play, as after a synchronous one.
+    previewLoop.keep(*job.generator(), job.takeScene(), job.renderScale());
+    loopGenerator = job.generator();
+    lastCircuit = job.generated();
+    lastCircuitVersion = requestVersion;
+}
+
+float Lumatrace::drawableScale(const GeneratorSettings &settings, double scale)
+{
+    if (!(scale > 0) || !std::isfinite(scale))
+        return 1.0f;
+    const double width = std::max(1, settings.width);
+    const double height = std::max(1, settings.height);
+    const double longer = std::max(width, height);
+    const double fitting = std::min(double(RenderMetrics::kMaxSide) / longer,
+                                    std::sqrt(double(RenderMetrics::kMaxPixels) / (width * height)));
+    // A little below the limits, which roundf may otherwise overshoot.
+    return float(std::min(scale, fitting * 0.999));
+}
+
 void Lumatrace::renderResult(const QVariantMap &parameters, int maxSide, const QString &name)
 {
     if (exporting)
         return;
+    // Newer than any preview still being drawn: that one must not replace this.
+    if (name == QLatin1String(kResultName))
+        cancelPreview();
     resultBytes = std::make_unique<QByteArray>();
     readParameters(parameters);
     generator.generateCircuit();
@@ -193,8 +286,11 @@ void Lumatrace::renderResult(const QVariantMap &parameters, int maxSide, const Q
         return;
     *resultBytes = shownPng(*image);
     handOff(resultBytes.get(), name);
-    if (name == QLatin1String(kResultName))
+    if (name == QLatin1String(kResultName)) {
         previewLoop.keep(generator, std::move(kept), renderScale);
+        loopGenerator.reset();
+        lastCircuit = PreviewJob::Generated();
+    }
 }
 
 QByteArray Lumatrace::shownPng(const QImage &image)
@@ -209,7 +305,7 @@ bool Lumatrace::previewLoopFrame(int frame, int frames)
 {
     if (exporting)
         return false;
-    const QImage *image = previewLoop.frame(generator, frame, frames);
+    const QImage *image = previewLoop.frame(loopSource(), frame, frames);
     if (!image)
         return false;
     loopBytes = std::make_unique<QByteArray>(shownPng(*image));
@@ -247,7 +343,7 @@ template<typename Export>
 bool Lumatrace::runCircuitExport(Export exportCall)
 {
     return runExport([&] {
-        CircuitExporter exporter(generator, renderer);
+        CircuitExporter exporter(ownGenerator(), renderer);
         exporter.setRowProgress([this](qint64 done, qint64 total) { return reportProgress(done, total); });
         return exportCall(exporter);
     });
@@ -305,7 +401,7 @@ bool Lumatrace::exportAnimation(const QString &file, const QVariantMap &options)
     loop.fps = options.value(QStringLiteral("fps"), loop.fps).toInt();
     loop.scalePercent = options.value(QStringLiteral("scale"), loop.scalePercent).toFloat();
     return runExport([&] {
-        AnimationExporter exporter(generator);
+        AnimationExporter exporter(ownGenerator());
         exporter.setProgress([this](int done, int total) { return reportProgress(done, total); });
         return exporter.exportAnimation(file, loop);
     });
@@ -384,14 +480,14 @@ ArtworkExporter::Options Lumatrace::vectorOptions(const QVariantMap &options)
 
 bool Lumatrace::exportArtworkSVG(const QString &file, const QVariantMap &options)
 {
-    const ExportResult result = ArtworkExporter(generator).exportSvg(file, vectorOptions(options));
+    const ExportResult result = ArtworkExporter(ownGenerator()).exportSvg(file, vectorOptions(options));
     noteRefusal(result);
     return result.ok();
 }
 
 bool Lumatrace::exportPDF(const QString &file, const QVariantMap &options)
 {
-    const ExportResult result = ArtworkExporter(generator).exportPdf(file, vectorOptions(options));
+    const ExportResult result = ArtworkExporter(ownGenerator()).exportPdf(file, vectorOptions(options));
     noteRefusal(result);
     return result.ok();
 }
@@ -411,7 +507,13 @@ void Lumatrace::updateGenerator(const QVariantMap &parameters)
 void Lumatrace::resetSeed()
 {
     if (!exporting)
-        generator.resetSeed();
+        ownGenerator().resetSeed();
+}
+
+CircuitGenerator &Lumatrace::ownGenerator()
+{
+    streamsOwedTo = 0;
+    return generator;
 }
 
 void Lumatrace::setQMLFile(const QString &path)
@@ -447,7 +549,10 @@ QVariantList Lumatrace::getFonts()
 
 QString Lumatrace::lastError()
 {
-    return exportRefusal.isEmpty() ? generator.lastError() : exportRefusal;
+    if (!exportRefusal.isEmpty())
+        return exportRefusal;
+    // After a preview drawn off the GUI thread, its copy of the generator generated.
+    return generator.version() == previewErrorVersion ? previewError : generator.lastError();
 }
 
 void Lumatrace::noteRefusal(const ExportResult &result)
@@ -459,7 +564,7 @@ void Lumatrace::noteRefusal(const ExportResult &result)
 void Lumatrace::readParameters(const QVariantMap &parameters)
 {
     exportRefusal.clear();
-    generator.readParameters(parameters);
+    ownGenerator().readParameters(parameters);
     if (!generator.masks().fileMaskChanged())
         return;
     maskBytes = std::make_unique<QByteArray>(maskPng(generator.masks().fileMaskImage()));
@@ -488,9 +593,3 @@ void Lumatrace::handOff(QByteArray *bytes, const QString &name)
     Q_EMIT processWebViewSignal();
 }
 
-extern "C" Q_DECL_EXPORT OvexPlugin *getPlugin(QWebView *view, QWidget *)
-{
-    auto *plugin = new Lumatrace(view);
-    plugin->attach();
-    return plugin;
-}

@@ -5,11 +5,13 @@
 #include "circuitrenderer.h"
 #include "ovexplugin.h"
 #include "artworkexporter.h"
+#include "previewjob.h"
 #include "previewloop.h"
 #include "randomstreams.h"
 
 #include <QByteArray>
 #include <QStringList>
+#include <QThreadPool>
 #include <QVariantList>
 #include <QVariantMap>
 
@@ -38,6 +40,11 @@ Q_SIGNALS:
     /// when it changes. The page may call cancelExport() from its handler or from any
     /// event while the export runs; pending events are processed between bands.
     void exportProgress(int percent);
+    /// The preview that requestPreview() numbered `id` is in the resource store as
+    /// "lumatrace_result": a quick image with fewer pixels (`exact` false) or the exact one.
+    /// After a refused generation or drawing the exact stage hands over no image and
+    /// lastError() says why.
+    void previewReady(int id, bool exact);
 
 public Q_SLOTS:
     void hello();
@@ -48,6 +55,18 @@ public Q_SLOTS:
     void generatePreview(const QVariantMap &parameters, int maxSide);
     /// The same, handed over under `name`, so thumbnails do not replace the preview.
     void generatePreview(const QVariantMap &parameters, int maxSide, const QString &name);
+    /// Starts a preview of `parameters` and returns its id (from 1 up) at once; 0, doing
+    /// nothing, while an export runs. The map is read now, as generateImage reads it; the
+    /// circuit is generated and drawn on a worker thread at `renderScale` (1 draws every
+    /// canvas pixel, less fewer, more a sharper zoomed view), brought within the largest
+    /// canvas drawn whole. previewReady() announces the image: on a canvas of more than a
+    /// megapixel first a quick one of the same circuit, then the exact one, the same bytes
+    /// as generatePreview gives. A newer request, generateImage or generatePreview under
+    /// "lumatrace_result" supersedes it: its work stops and nothing more of it is shown.
+    /// Once its image is shown the random streams stand where generateImage leaves them.
+    int requestPreview(const QVariantMap &parameters, double renderScale);
+    /// Stops the preview in progress, if any; nothing more of it is shown.
+    void cancelPreview();
     /// Frame `frame` of a `frames`-frame loop (as exportAnimation writes) of the last preview
     /// that generateImage or generatePreview handed over as "lumatrace_result", at its size,
     /// handed over as "lumatrace_loop_frame": the signals travel, nothing is generated and no
@@ -124,6 +143,10 @@ public Q_SLOTS:
     /// Whether an export is in progress (the other slots leave the generator alone then).
     bool isExporting() const { return exporting; }
 
+public:
+    /// The states of the plug-in's one set of random streams, as the next draw finds them.
+    RandomStreams::States randomStates() const { return streams.states(); }
+
 Q_SIGNALS:
     /// Local files dropped onto the page, of the kinds acceptFileDrops asked for.
     void filesDropped(const QStringList &paths);
@@ -164,6 +187,18 @@ private:
     void renderResult(const QVariantMap &parameters, int maxSide, const QString &name);
     /// The scale that brings the longer side of the canvas down to maxSide, never up.
     static float previewScale(const GeneratorSettings &settings, int maxSide);
+    /// `scale`, reduced as far as the canvas must be to be drawn whole.
+    static float drawableScale(const GeneratorSettings &settings, double scale);
+    /// Hands a stage of the current preview job to the page; a superseded job's is dropped.
+    void showPreviewStage(const std::shared_ptr<PreviewJob> &job, int id, const QByteArray &png,
+                          const QString &error, bool exact);
+    /// Keeps the circuit and scene of a finished preview job for its loop.
+    void keepLoop(PreviewJob &job);
+    /// The generator whose circuit the kept preview loop shows.
+    const CircuitGenerator &loopSource() const { return loopGenerator ? *loopGenerator : generator; }
+    /// The generator for a slot that reseeds or draws on the GUI thread: from then on the
+    /// streams owe nothing to a preview still being drawn.
+    CircuitGenerator &ownGenerator();
 
     /// The library's one set of random streams: page script relies on resetSeed and on
     /// the state they keep between calls.
@@ -181,4 +216,23 @@ private:
     int shownPercent = -1;
     QStringList dropSuffixes;
     QString exportRefusal;
+    // The preview drawn off the GUI thread, and what it leaves behind.
+    std::shared_ptr<PreviewJob> previewJob;
+    int lastPreviewId = 0;
+    // The request whose end states the streams take on when its image is shown; 0 once
+    // anything else reseeded or drew.
+    int streamsOwedTo = 0;
+    std::unique_ptr<CircuitRenderer> spareRenderer;
+    // The generator's version after the current request read its map.
+    quint64 requestVersion = 0;
+    // The circuit of the last preview shown: reusable while nothing else was read since,
+    // and the one its loop plays.
+    PreviewJob::Generated lastCircuit;
+    quint64 lastCircuitVersion = 0;
+    // The settings the kept preview loop draws with; lastCircuit holds its circuit.
+    std::shared_ptr<const CircuitGenerator> loopGenerator;
+    QString previewError;
+    quint64 previewErrorVersion = ~quint64(0);
+    // Last, so that it is gone (its threads joined) before what they use.
+    QThreadPool previewThreads;
 };

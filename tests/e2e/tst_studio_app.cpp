@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QImage>
 #include <QInputDialog>
@@ -129,6 +130,8 @@ private Q_SLOTS:
     void cleanupTestCase();
     void editingAControlShowsANewPreviewImage_data();
     void editingAControlShowsANewPreviewImage();
+    void sliderDragOnABigCanvasShowsImagesAlongTheWayAndThePageAnswers();
+    void zoomingInRedrawsThePreviewAtItsZoom();
     void randomizeGivesANewSeedAndKeepsTheOldOneInTheHistory();
     void clickingWithAPlacingToolAddsAnItemAtThatPoint_data();
     void clickingWithAPlacingToolAddsAnItemAtThatPoint();
@@ -238,6 +241,76 @@ void TestStudioApp::editingAControlShowsANewPreviewImage()
     QCOMPARE(js("String(Studio.studio.model.get('" + key + "'))").toString(), expected);
     QVERIFY(!previewBytes().isEmpty());
     QVERIFY(previewBytes() != before);
+}
+
+// On a 4096 × 4096 canvas the artwork is drawn off the page's thread: the page takes input
+// while it is drawn, and a drag shows the artwork along the way, not only at its end.
+void TestStudioApp::sliderDragOnABigCanvasShowsImagesAlongTheWayAndThePageAnswers()
+{
+    settledPreview();
+    js("Studio.studio.model.update({width: 4096, height: 4096}); Studio.studio.history.commit(); 0");
+    QVERIFY(!settledPreview().isEmpty());
+    QCOMPARE(QImage::fromData(previewBytes()).width(), js("Studio.studio.preview.showing.scale * 4096").toInt());
+
+    // A click arriving while a change is drawn is answered before its image comes.
+    edit("input[type=range][data-key=wire_length]", "0.3");
+    QTRY_VERIFY(js("!!Studio.studio.preview.inFlight").toBool());
+    const int drawn = js("Studio.studio.preview.inFlight.id").toInt();
+    js("window.answeredDuring = -1; $('.toolbar [data-command=\"view.overlays\"]').one('click', function () {"
+       " var p = Studio.studio.preview; window.answeredDuring = p.inFlight ? p.inFlight.id : 0; }); 0");
+    const QPoint button = pointIn(".toolbar [data-command='view.overlays']");
+    QCoreApplication::postEvent(view(), new QMouseEvent(QEvent::MouseButtonPress, button, Qt::LeftButton,
+                                                        Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(view(), new QMouseEvent(QEvent::MouseButtonRelease, button, Qt::LeftButton,
+                                                        Qt::NoButton, Qt::NoModifier));
+    QTRY_VERIFY(js("window.answeredDuring >= 0").toBool());
+    QCOMPARE(js("window.answeredDuring").toInt(), drawn);
+    click(".toolbar [data-command='view.overlays']");
+    settledPreview();
+
+    js("window.dragImages = []; $(Studio.studio.preview.image).on('load.drag', function () {"
+       " if (this.src.indexOf('lumatrace_result') >= 0) dragImages.push(Studio.studio.preview.showing.count); }); 0");
+    const int before = js("Studio.studio.preview.imageCount").toInt();
+    QElapsedTimer drag;
+    drag.start();
+    double value = 0.2;
+    while (drag.elapsed() < 2500) {
+        value += 0.002;
+        js(QStringLiteral("var r = document.querySelector('input[type=range][data-key=wire_length]'); r.value = %1;"
+                          " var e = document.createEvent('HTMLEvents'); e.initEvent('input', true, false);"
+                          " r.dispatchEvent(e); 0")
+                   .arg(value));
+        QTest::qWait(16);
+    }
+    QVERIFY(!settledPreview().isEmpty());
+    js("$(Studio.studio.preview.image).off('load.drag'); 0");
+    // The slider's step is 0.01: the last value dragged to is the one drawn.
+    QVERIFY(qAbs(mapValue("wire_length").toDouble() - value) < 0.011);
+    const QVariantList shown = js("dragImages").toList();
+    const int last = js("Studio.studio.preview.imageCount").toInt();
+    QSet<int> along;
+    for (const QVariant &count : shown) {
+        if (count.toInt() > before && count.toInt() < last)
+            along.insert(count.toInt());
+    }
+    QVERIFY2(along.size() >= 2, qPrintable(QString::number(along.size())));
+    QCOMPARE(shown.last().toInt(), last);
+
+    js("Studio.studio.model.update({width: 600, height: 400}); Studio.studio.history.commit(); 0");
+    QVERIFY(!settledPreview().isEmpty());
+}
+
+// Zoomed in, the artwork is drawn again at the zoom, with as many pixels as it is shown at.
+void TestStudioApp::zoomingInRedrawsThePreviewAtItsZoom()
+{
+    js("Studio.studio.preview.setZoom(1); 0");
+    QVERIFY(!settledPreview().isEmpty());
+    QCOMPARE(QImage::fromData(previewBytes()).size(), QSize(600, 400));
+    js("Studio.studio.preview.setZoom(3); 0");
+    QTRY_COMPARE(QImage::fromData(settledPreview()).size(), QSize(1800, 1200));
+    QCOMPARE(js("document.querySelector('.artwork').naturalWidth").toInt(), 1800);
+    js("Studio.studio.preview.setZoom('fit'); 0");
+    QVERIFY(!settledPreview().isEmpty());
 }
 
 void TestStudioApp::randomizeGivesANewSeedAndKeepsTheOldOneInTheHistory()

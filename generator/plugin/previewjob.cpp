@@ -1,0 +1,141 @@
+#include "previewjob.h"
+
+#include "artworkscene.h"
+#include "circuitgenerator.h"
+#include "circuitrenderer.h"
+#include "drawingbudget.h"
+#include "pngstreamwriter.h"
+#include "rendermetrics.h"
+
+#include <cmath>
+
+namespace {
+// Keys that only the drawing reads; generation never looks at them.
+const char *const kDrawingKeys[] = {"wire_thickness", "dot_size",       "hole_size",           "inside_hole_size",
+                                    "wire_roundness", "bg_color",       "wire_color",          "inside_hole_color",
+                                    "signal_color",   "signal_glowing", "glowing_dots_amount", "vignetting",
+                                    "wire_shadow"};
+
+QVariantMap withoutDrawingKeys(QVariantMap map)
+{
+    for (const char *key : kDrawingKeys)
+        map.remove(QLatin1String(key));
+    return map;
+}
+} // namespace
+
+PreviewJob::PreviewJob(const CircuitGenerator &source, float renderScale, std::unique_ptr<CircuitRenderer> renderer,
+                       Generated reused)
+    : m_generator(std::make_shared<CircuitGenerator>())
+    , m_generated(std::move(reused))
+    , m_renderer(std::move(renderer))
+    , m_renderScale(renderScale)
+{
+    m_generator->copyStateOf(source);
+}
+
+bool PreviewJob::sameCircuit(const QVariantMap &a, const QVariantMap &b)
+{
+    return withoutDrawingKeys(a) == withoutDrawingKeys(b);
+}
+
+PreviewJob::~PreviewJob() = default;
+
+float PreviewJob::quickScale(int width, int height, float renderScale)
+{
+    const double pixels = double(RenderMetrics::canvasSide(width, renderScale))
+            * RenderMetrics::canvasSide(height, renderScale);
+    if (pixels <= double(kQuickThreshold))
+        return 0;
+    return float(renderScale * std::sqrt(double(kQuickPixels) / pixels));
+}
+
+void PreviewJob::run(const Deliver &deliver)
+{
+    if (!generate())
+        return;
+    // A refused generation chooses nothing more, as in a synchronous preview.
+    if (!m_generated.owner->lastError().isEmpty())
+        return finish(deliver, m_generated.owner->lastError());
+    // The artwork's random parts come right after generating; the plug-in's streams end
+    // where these do.
+    m_scene = std::make_unique<ArtworkScene>(*m_generated.owner->circuit(), m_generator->settings(),
+                                             m_generator->streams().stream(StreamSignal));
+    const QString refusal
+            = DrawingBudget::rasterRefusal(m_scene->circuit(), m_generator->settings(), m_renderScale);
+    if (!refusal.isEmpty())
+        return finish(deliver, refusal);
+    if (m_cancelled)
+        return;
+    m_finalStates = m_generator->streams().states();
+    const GeneratorSettings &settings = m_generator->settings();
+    const float quick = quickScale(settings.width, settings.height, m_renderScale);
+    if (quick > 0) {
+        const QByteArray png = draw(quick);
+        if (m_cancelled)
+            return;
+        deliver({png, QString(), false});
+    }
+    const QByteArray png = draw(m_renderScale);
+    if (!m_cancelled)
+        deliver({png, QString(), true});
+}
+
+bool PreviewJob::generate()
+{
+    if (m_cancelled)
+        return false;
+    if (m_generated.owner) {
+        m_generator->streams().setStates(m_generated.states);
+        return true;
+    }
+    m_generator->generateCircuit();
+    m_generated = {m_generator, m_generator->streams().states()};
+    return !m_cancelled;
+}
+
+void PreviewJob::finish(const Deliver &deliver, const QString &refusal)
+{
+    m_finalStates = m_generator->streams().states();
+    m_scene.reset();
+    m_generated.owner.reset();
+    if (!m_cancelled)
+        deliver({QByteArray(), refusal, true});
+}
+
+QByteArray PreviewJob::draw(float scale)
+{
+    const RenderMetrics metrics(m_generator->settings(), scale);
+    // A canvas with no pixels, or too large to draw whole, leaves nothing to show.
+    if (!metrics.isDrawable())
+        return QByteArray();
+    QByteArray bytes;
+    bytes.reserve(int(std::min<qint64>(qint64(metrics.width()) * metrics.height() * 4 + 65536, 0x7fff0000)));
+    // The page shows this image at once and never keeps it: stored uncompressed.
+    PngStreamWriter::Options options;
+    options.stored = true;
+    PngStreamWriter writer(
+            [&bytes](const char *data, qint64 size) {
+                bytes.append(data, int(size));
+                return true;
+            },
+            metrics.width(), metrics.height(), options);
+    if (!writer.begin())
+        return QByteArray();
+    const auto result = m_renderer->renderBands(
+            *m_scene, m_generator->settings(), scale, RenderLayer::Composite,
+            [this, &writer](const QImage &rows, int) { return !m_cancelled && writer.writeRows(rows); });
+    if (result != CircuitRenderer::BandResult::Done || !writer.finish())
+        return QByteArray();
+    return bytes;
+}
+
+std::unique_ptr<ArtworkScene> PreviewJob::takeScene()
+{
+    return std::move(m_scene);
+}
+
+std::unique_ptr<CircuitRenderer> PreviewJob::takeRenderer()
+{
+    return std::move(m_renderer);
+}
