@@ -23,7 +23,7 @@ Studio.PrintExport = function (container, model, exports) {
     this.unit = select('print-unit', [['mm', 'mm'], ['in', 'in']]);
     this.dpi = el('input', {type: 'number', min: facts.minDpi, max: facts.maxDpi, step: 1, value: facts.defaultDpi,
                              'data-key': 'print-dpi', 'class': 'number'});
-    this.fit = select('print-fit', [['page', 'Whole page, artwork inside the margin'], ['artwork', 'Artwork alone']]);
+    this.fit = select('print-fit', [['page', 'Whole page'], ['artwork', 'Artwork alone']]);
     this.margin = el('input', {type: 'number', min: 0, max: 100, step: 0.5, value: 10, 'data-key': 'print-margin', 'class': 'number'});
     this.bleed = el('input', {type: 'number', min: 0, max: 25, step: 0.5, value: 0, 'data-key': 'print-bleed', 'class': 'number'});
     this.pen = el('input', {type: 'number', min: 0.05, max: 5, step: 0.05, value: 0.5, 'data-key': 'print-pen', 'class': 'number'});
