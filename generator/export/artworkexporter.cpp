@@ -78,14 +78,18 @@ std::unique_ptr<VectorDrawing> ArtworkExporter::drawingOf(const ArtworkScene &sc
     return std::make_unique<PlotterDrawing>(scene, settings, pen);
 }
 
-ExportResult ArtworkExporter::exportSvg(const QString &file, const Options &options)
+ExportResult ArtworkExporter::prepare(const QString &file, const Options &options, ExportLimits::Format format)
 {
     if (!refusal(options).isEmpty())
         return ExportResult::withReason(ExportResult::OptionRefused, file, refusal(options));
     if (!plotterRefusal(options).isEmpty())
         return ExportResult::drawingRefused(file, plotterRefusal(options));
-    const ExportResult generated
-            = regenerate(file, options.plotter ? ExportLimits::Format::Plotter : ExportLimits::Format::ArtworkSvg);
+    return regenerate(file, options.plotter ? ExportLimits::Format::Plotter : format);
+}
+
+ExportResult ArtworkExporter::exportSvg(const QString &file, const Options &options)
+{
+    const ExportResult generated = prepare(file, options, ExportLimits::Format::ArtworkSvg);
     if (!generated.ok())
         return generated;
     const GeneratorSettings &settings = m_generator.settings();
@@ -113,12 +117,7 @@ ExportResult ArtworkExporter::exportSvg(const QString &file, const Options &opti
 
 ExportResult ArtworkExporter::exportPdf(const QString &file, const Options &options)
 {
-    if (!refusal(options).isEmpty())
-        return ExportResult::withReason(ExportResult::OptionRefused, file, refusal(options));
-    if (!plotterRefusal(options).isEmpty())
-        return ExportResult::drawingRefused(file, plotterRefusal(options));
-    const ExportResult generated
-            = regenerate(file, options.plotter ? ExportLimits::Format::Plotter : ExportLimits::Format::Pdf);
+    const ExportResult generated = prepare(file, options, ExportLimits::Format::Pdf);
     if (!generated.ok())
         return generated;
     const GeneratorSettings &settings = m_generator.settings();

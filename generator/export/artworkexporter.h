@@ -58,6 +58,9 @@ public:
     ExportResult exportPdf(const QString &file, const Options &options);
 
 private:
+    // Refuses options and drawings that make no export, then regenerates for the format (a
+    // plotter drawing's own limit when it is one).
+    ExportResult prepare(const QString &file, const Options &options, ExportLimits::Format format);
     // Why a plotter drawing of the stored canvas on this sheet would be too large; empty when not.
     QString plotterRefusal(const Options &options) const;
     // Reseeds and regenerates; a grid over the format's limit (refused before generating),
