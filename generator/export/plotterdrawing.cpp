@@ -128,6 +128,33 @@ void PlotterDrawing::addWires(const ArtworkScene &scene, const GeneratorSettings
     }
 }
 
+QVector<PlotterDrawing::Ring> PlotterDrawing::shownRings(const QVector<Ring> &painted)
+{
+    // What shows at each radius is the last ring painted there; radii that show one colour
+    // side by side are one ring.
+    QVector<double> edges;
+    for (const Ring &ring : painted)
+        edges << ring.inner << ring.outer;
+    std::sort(edges.begin(), edges.end());
+    edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
+    QVector<Ring> shown;
+    for (int e = 0; e + 1 < edges.size(); ++e) {
+        const double middle = (edges[e] + edges[e + 1]) / 2;
+        const Ring *top = nullptr;
+        for (const Ring &ring : painted) {
+            if (ring.inner <= middle && middle < ring.outer)
+                top = &ring;
+        }
+        if (!top)
+            continue;
+        if (!shown.isEmpty() && shown.last().color == top->color && shown.last().outer == edges[e])
+            shown.last().outer = edges[e + 1];
+        else
+            shown.append({top->part, top->color, edges[e], edges[e + 1]});
+    }
+    return shown;
+}
+
 void PlotterDrawing::addDots(const ArtworkScene &scene, const GeneratorSettings &settings)
 {
     const RenderMetrics metrics(settings, 1.0f);
@@ -136,55 +163,24 @@ void PlotterDrawing::addDots(const ArtworkScene &scene, const GeneratorSettings 
     const double ri = metrics.innerRadius();
     if (r <= 0)
         return;
-    // As the artwork draws a pad: a hole when it is smaller than the pad, an inner disc in it;
-    // then the glowing dot over it.
+    // As the artwork paints a pad: a hole when it is smaller than the pad, an inner disc in
+    // it; then the glowing dot over it.
     const bool hole = rh < r && rh > 0 && ri < rh;
     const bool inner = rh < r && rh > 0 && ri > 0;
-    struct Ring {
-        Part part;
-        QColor color;
-        double inner;
-        double outer;
-    };
     const auto &wires = scene.circuit().wires();
     for (size_t index = 0; index < wires.size(); ++index) {
         if (wires[index]->removed)
             continue;
         for (const WireDots::Dot &dot : WireDots::of(scene, index, metrics, Composite)) {
-            QVector<Ring> rings;
+            QVector<Ring> painted;
             if (dot.pad)
-                rings.append({WiresAndPads, m_palette.wire(), hole ? rh : 0, r});
+                painted.append({WiresAndPads, m_palette.wire(), hole ? rh : 0, r});
             if (dot.pad && inner)
-                rings.append({PadCentres, m_palette.hole(), 0, ri});
+                painted.append({PadCentres, m_palette.hole(), 0, ri});
             if (dot.glow)
-                rings.append({GlowingDots, m_palette.signal(), 0, r});
-            // What shows at each radius is the last ring painted there; radii that show one
-            // colour side by side are one spiral.
-            QVector<double> edges {0, r};
-            for (const Ring &ring : rings)
-                edges << ring.inner << ring.outer;
-            std::sort(edges.begin(), edges.end());
-            edges.erase(std::unique(edges.begin(), edges.end()), edges.end());
-            const Ring *open = nullptr;
-            double from = 0;
-            for (int e = 0; e + 1 < edges.size(); ++e) {
-                const double middle = (edges[e] + edges[e + 1]) / 2;
-                const Ring *shown = nullptr;
-                for (const Ring &ring : rings) {
-                    if (ring.inner <= middle && middle < ring.outer)
-                        shown = &ring;
-                }
-                if (open && (!shown || shown->color != open->color)) {
-                    add(open->part, open->color, PenStrokes::spiral(dot.centre, from, edges[e], m_options.pen, m_options.tolerance));
-                    open = nullptr;
-                }
-                if (shown && !open) {
-                    open = shown;
-                    from = edges[e];
-                }
-            }
-            if (open)
-                add(open->part, open->color, PenStrokes::spiral(dot.centre, from, r, m_options.pen, m_options.tolerance));
+                painted.append({GlowingDots, m_palette.signal(), 0, r});
+            for (const Ring &ring : shownRings(painted))
+                add(ring.part, ring.color, PenStrokes::spiral(dot.centre, ring.inner, ring.outer, m_options.pen, m_options.tolerance));
         }
     }
 }

@@ -51,6 +51,16 @@ private:
         QVector<PenStrokes::Polyline> lines; // in drawing order once the drawing is made
     };
 
+    // A stretch of radii of a dot in one colour.
+    struct Ring {
+        Part part;
+        QColor color;
+        double inner;
+        double outer;
+    };
+
+    // The rings of a dot as they show once painted one over another, in drawing order.
+    static QVector<Ring> shownRings(const QVector<Ring> &painted);
     // Adds lines of one part to its pen's layer.
     void add(Part part, const QColor &color, PenStrokes::Polyline line);
     void addWires(const ArtworkScene &scene, const GeneratorSettings &settings);
