@@ -54,9 +54,17 @@ PlotterDrawing::PlotterDrawing(const ArtworkScene &scene, const GeneratorSetting
 {
     if (m_options.tolerance <= 0)
         m_options.tolerance = m_options.pen / 20;
+    // The pens in the order the artwork paints their colours, so that where inks cross the
+    // later one lies on top as on screen: wires, pads, chips' pins and bodies, glow and signals.
+    for (const QColor &color : {m_palette.wire(), m_palette.hole(), ChipGeometry::kPinColor, ChipGeometry::kBodyColor,
+                                m_palette.signal()}) {
+        if (std::none_of(m_layers.begin(), m_layers.end(), [&](const PenLayer &l) { return l.color == color; }))
+            m_layers.append({color, {}, {}});
+    }
     addWires(scene, settings);
     addDots(scene, settings);
     addChips(scene, settings);
+    addSignals(scene, settings);
     // Ends closer than a tenth of the pen meet: the pen need not lift between them.
     const double join = m_options.pen / 10;
     for (PenLayer &layer : m_layers)
@@ -67,11 +75,7 @@ void PlotterDrawing::add(Part part, const QColor &color, Polyline line)
 {
     if (line.size() < 2)
         return;
-    auto layer = std::find_if(m_layers.begin(), m_layers.end(), [&](const PenLayer &l) { return l.color == color; });
-    if (layer == m_layers.end()) {
-        m_layers.append({color, {}, {}});
-        layer = m_layers.end() - 1;
-    }
+    const auto layer = std::find_if(m_layers.begin(), m_layers.end(), [&](const PenLayer &l) { return l.color == color; });
     const QString name = nameOf(part);
     if (!layer->parts.contains(name))
         layer->parts.append(name);
@@ -83,9 +87,6 @@ void PlotterDrawing::addWires(const ArtworkScene &scene, const GeneratorSettings
     const RenderMetrics metrics(settings, 1.0f);
     const double pen = m_options.pen;
     const double tolerance = m_options.tolerance;
-    const auto stroke = [&](const LanePath &lane, double width) {
-        return PenStrokes::passes(PenStrokes::centreLine(lane, tolerance), width, pen, m_options.outlines);
-    };
     // The artwork paints its pads and glowing dots over the wires' ends (the hole too), so
     // a wire shows only outside the dots at its ends.
     const double r = metrics.dotRadius();
@@ -101,8 +102,6 @@ void PlotterDrawing::addWires(const ArtworkScene &scene, const GeneratorSettings
         const Polyline shown = PenStrokes::trimmed(centre, covered(centre.first()) ? r : 0, covered(centre.last()) ? r : 0);
         return PenStrokes::passes(shown, width, pen, m_options.outlines);
     };
-    // A signal in the wire's colour lies exactly on its wire's lines.
-    const bool signalsShow = m_palette.signal() != m_palette.wire();
     const auto &all = scene.circuit().wires();
     for (size_t index = 0; index < all.size(); ++index) {
         const Wire *wire = all[index];
@@ -120,10 +119,29 @@ void PlotterDrawing::addWires(const ArtworkScene &scene, const GeneratorSettings
             for (int l = 0; l < wire->density; ++l)
                 add(WiresAndPads, m_palette.wire(), wireStroke(geometry.lanePath(l), width, dots));
         }
-        for (int l = 0; signalsShow && l < scene.signalCount(index); ++l) {
+    }
+}
+
+void PlotterDrawing::addSignals(const ArtworkScene &scene, const GeneratorSettings &settings)
+{
+    // A signal in the wire's colour lies exactly on its wire's lines.
+    if (m_palette.signal() == m_palette.wire())
+        return;
+    const RenderMetrics metrics(settings, 1.0f);
+    const auto &all = scene.circuit().wires();
+    for (size_t index = 0; index < all.size(); ++index) {
+        const int lanes = scene.signalCount(index);
+        if (lanes == 0)
+            continue;
+        const Wire &wire = *all[index];
+        const double width = metrics.strokeWidth(wire.thickness, wire.density);
+        const LaneGeometry geometry(wire, metrics.cellSize(), settings.wireThickness, settings.wireRoundness);
+        for (int l = 0; l < lanes; ++l) {
             const SignalStretch &stretch = scene.signal(index, l);
-            if (stretch.isWrittenToSvg())
-                add(Signals, m_palette.signal(), stroke(geometry.lanePath(l, stretch.start(), stretch.end()), width));
+            if (!stretch.isWrittenToSvg())
+                continue;
+            const Polyline centre = PenStrokes::centreLine(geometry.lanePath(l, stretch.start(), stretch.end()), m_options.tolerance);
+            add(Signals, m_palette.signal(), PenStrokes::passes(centre, width, m_options.pen, m_options.outlines));
         }
     }
 }
@@ -226,6 +244,8 @@ QVector<VectorDrawing::Layer> PlotterDrawing::layerList() const
 {
     QVector<Layer> layers;
     for (int i = 0; i < m_layers.size(); ++i) {
+        if (m_layers[i].lines.isEmpty())
+            continue;
         QString label = m_layers[i].parts.join(QStringLiteral(", "));
         label[0] = label[0].toUpper();
         layers.append({i, label});

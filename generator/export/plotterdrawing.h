@@ -66,6 +66,7 @@ private:
     void addWires(const ArtworkScene &scene, const GeneratorSettings &settings);
     void addDots(const ArtworkScene &scene, const GeneratorSettings &settings);
     void addChips(const ArtworkScene &scene, const GeneratorSettings &settings);
+    void addSignals(const ArtworkScene &scene, const GeneratorSettings &settings);
     static QString nameOf(Part part);
 
     Options m_options;
