@@ -1,13 +1,11 @@
-// Palettes for the four colours: named ones and a new harmonious one on demand. Locked
-// colours (the lock beside each colour) stay as they are; the locks are kept for the next start.
-Studio.Colours = function (controls, model, history, store) {
+// Palettes for the four colours: named ones and a new harmonious one on demand. A colour
+// locked in `locks` (the same lock that Randomize and variations keep) stays as it is.
+Studio.Colours = function (controls, model, history, locks) {
     var self = this;
     var el = Studio.util.el;
     this.model = model;
     this.history = history;
-    this.store = store;
-    this.fields = controls.fields;
-    this.locks = store.value('colour_locks', {}) || {};
+    this.locks = locks;
     this.select = el('select', {'data-key': 'palette', title: 'Apply a named palette'},
                      [el('option', {value: ''}, ['Palette…'])].concat(Studio.Colours.palettes.map(function (p, i) {
                          return el('option', {value: String(i)}, [p.name]);
@@ -21,10 +19,6 @@ Studio.Colours = function (controls, model, history, store) {
         self.select.value = '';
     });
     $(fresh).on('click', function () { self.applyNew(); });
-    Studio.Colours.keys.forEach(function (key) {
-        $(self.fields[key].lock).on('click', function () { self.toggleLock(key); });
-    });
-    this.showLocks();
     // A picker closes when the user works elsewhere; after the click, since closing it may
     // shorten the panel and move what is under the mouse.
     $(document).on('click', function (e) {
@@ -46,21 +40,7 @@ Studio.Colours.palettes = [
 
 Studio.Colours.prototype = {
     isLocked: function (key) {
-        return !!this.locks[key];
-    },
-
-    toggleLock: function (key) {
-        this.locks[key] = !this.locks[key];
-        this.store.setValue('colour_locks', this.locks);
-        this.showLocks();
-    },
-
-    showLocks: function () {
-        var self = this;
-        Studio.Colours.keys.forEach(function (key) {
-            var lock = self.fields[key].lock;
-            $(lock).toggleClass('locked', self.isLocked(key)).text(self.isLocked(key) ? 'Locked' : 'Lock');
-        });
+        return this.locks.isLocked(key);
     },
 
     // Sets the unlocked colours of `colours` (in the order of the keys) as one undo step.

@@ -48,6 +48,17 @@ Studio.Compare.prototype = {
         Studio.status.show('Kept this artwork as A: flip between A and the current artwork (B) with A/B or Ctrl+K.');
     },
 
+    // Brings back the snapshot of the last session (a map or null), drawn anew from its map.
+    restore: function (map) {
+        if (!map || typeof map !== 'object') return;
+        this.map = Studio.schema.normalise(map);
+        var effective = Studio.masks.effective(this.map);
+        var side = Studio.previewScale.maxSide(this.preview, effective) || Math.max(effective.width, effective.height);
+        llumatrace.generatePreview(effective, side, 'lumatrace_snapshot');
+        this.image.src = 'drc:lumatrace_snapshot?restored';
+        this.show(false);
+    },
+
     // Shows A (true) or B (false); without a snapshot only B.
     show: function (a) {
         this.showingA = !!a && this.hasSnapshot();

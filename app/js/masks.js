@@ -33,7 +33,7 @@ Studio.masks = {
 
     chooseImage: function (startPath) {
         var folder = startPath ? String(startPath).replace(/[\/\\][^\/\\]*$/, '') : '';
-        if (!folder || !app.fs.dirExists(folder)) folder = app.fs.getDirPictures();
+        if (!folder || !app.fs.dirExists(folder)) folder = Studio.util.userFolder('pictures');
         return app.dialogOpenFile('Choose a mask image',
                                   'Images (*.png *.jpg *.jpeg *.bmp *.gif);;All files (*)', folder);
     },
@@ -156,14 +156,22 @@ Studio.masks = {
         this.history.commit();
     },
 
-    // Typing the first text while the mask is off turns it on, so the text shows.
+    // Typing the first text while the mask is off turns it on at full strength, so the text
+    // shows at once; a weaker mask only thins the wires around the letters. The chip a new
+    // artwork has in its middle would cover the word, so it makes room (Undo brings it back).
     textTyped: function (source) {
         if (!source || this.model.get('masking') > 0 || !this.model.get('mask_text')) return;
-        this.model.set('masking', Studio.masks.textStrength);
-        Studio.status.show('Mask strength set to ' + Studio.masks.textStrength + ' so the text shows.');
+        var values = {masking: Studio.masks.textStrength};
+        var chips = this.model.get('chips');
+        var centre = Studio.schema.defaults.chips.map(function (c) { return Studio.schema.normaliseItem('chips', c); });
+        var covering = JSON.stringify(chips) === JSON.stringify(centre);
+        if (covering) values.chips = [];
+        this.model.update(values);
+        Studio.status.show('Mask strength set to ' + Studio.masks.textStrength + ' so the text shows'
+                           + (covering ? '; the chip in the middle made room for it (Undo brings it back).' : '.'));
     },
 
-    textStrength: 0.6,
+    textStrength: 1,
 
     // The generator hands over an empty image for a file it could not read.
     thumbnailFailed: function () {

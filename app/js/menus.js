@@ -12,6 +12,7 @@ Studio.menuBar = [
         '-',
         ['file.exportPng', 'Export &PNG…', 'Ctrl+E'],
         ['file.exportSvg', 'Export S&VG…', 'Ctrl+Shift+E'],
+        ['file.exportMaskSvg', 'Export layer &masks SVG…', ''],
         ['file.exportRgb', 'Export raw &RGB…', 'Ctrl+Alt+E'],
         ['file.exportLoop', 'Export &loop (animated)…', 'Ctrl+Shift+L'],
         '-',

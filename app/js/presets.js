@@ -217,7 +217,8 @@ Studio.Presets.prototype = {
     },
 
     importFile: function () {
-        var path = app.dialogOpenFile('Import preset', 'Lumatrace presets (*.json);;All files (*)', app.fs.getDirDocuments());
+        var path = app.dialogOpenFile('Import preset', 'Lumatrace presets (*.json);;All files (*)',
+                                      Studio.util.userFolder('documents'));
         if (!path) return;
         var map;
         try {
@@ -243,7 +244,7 @@ Studio.Presets.prototype = {
         Studio.status.show('Imported ' + path + ' as the preset “' + name + '”.');
     },
     exportFile: function () {
-        var suggested = app.fs.getDirDocuments() + '/' + (this.currentName || 'lumatrace-' + this.model.get('seed')) + '.json';
+        var suggested = Studio.util.userFolder('documents') + '/' + (this.currentName || 'lumatrace-' + this.model.get('seed')) + '.json';
         var path = app.dialogSaveFile('Export preset', 'Lumatrace presets (*.json)', suggested);
         if (!path) return;
         path = Studio.util.withSuffix(path, '.json');

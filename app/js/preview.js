@@ -16,6 +16,7 @@ Studio.Preview = function (viewport, model, interval) {
     this.factor = 1;
     this.pan = null;
     this.spaceHeld = false;
+    this.pointerOver = false;
     this.pending = false;
     this.timer = null;
     this.lastStart = 0;
@@ -38,6 +39,12 @@ Studio.Preview.validZoom = function (mode) {
     if (mode === 'fit') return mode;
     var factor = Number(mode);
     return isFinite(factor) && factor >= Studio.Preview.minZoom && factor <= Studio.Preview.maxZoom ? factor : 'fit';
+};
+
+// Whether `node` is a field that takes typed text (spaces included).
+Studio.Preview.takesText = function (node) {
+    if (node.tagName === 'TEXTAREA' || node.isContentEditable) return true;
+    return node.tagName === 'INPUT' && /^(text|search)$/.test(node.type);
 };
 
 Studio.Preview.prototype = {
@@ -104,10 +111,19 @@ Studio.Preview.prototype = {
         var before = this.factor;
         var point = {x: (at.x - stage.left) / before, y: (at.y - stage.top) / before};
         this.zoomMode = mode;
+        this.pinned = {};
         this.layout();
         if (this.zoomMode !== 'fit' && this.canvasSize) {
-            this.scroller.scrollLeft = this.stageOffset.x + point.x * this.factor - (at.x - rect.left);
-            this.scroller.scrollTop = this.stageOffset.y + point.y * this.factor - (at.y - rect.top);
+            // Along an axis where the stage overflows the view the view scrolls; where it
+            // does not, the stage moves instead of being centred, which would make it jump.
+            var offset = {x: at.x - rect.left - point.x * this.factor, y: at.y - rect.top - point.y * this.factor};
+            var fits = {x: this.area.offsetWidth <= this.scroller.clientWidth,
+                        y: this.area.offsetHeight <= this.scroller.clientHeight};
+            if (fits.x) this.pinned.x = offset.x;
+            if (fits.y) this.pinned.y = offset.y;
+            if (fits.x || fits.y) this.layout();
+            if (!fits.x) this.scroller.scrollLeft = this.stageOffset.x - offset.x;
+            if (!fits.y) this.scroller.scrollTop = this.stageOffset.y - offset.y;
         }
         if (changed) this.emit('zoom', [mode]);
     },
@@ -148,7 +164,14 @@ Studio.Preview.prototype = {
         var areaWidth = Math.max(this.scroller.clientWidth, width + 2 * margin);
         var areaHeight = Math.max(this.scroller.clientHeight, height + 2 * margin);
         this.factor = factor;
-        this.stageOffset = {x: Math.round((areaWidth - width) / 2), y: Math.round((areaHeight - height) / 2)};
+        // A stage smaller than the view is centred, unless a zoom put it where the mouse was.
+        var pin = this.zoomMode === 'fit' ? {} : this.pinned || {};
+        var place = function (axis, area, size) {
+            var centred = Math.round((area - size) / 2);
+            return pin[axis] === undefined || area <= size + 2 * margin ? centred
+                : Math.round(Studio.util.clamp(pin[axis], margin, area - size - margin));
+        };
+        this.stageOffset = {x: place('x', areaWidth, width), y: place('y', areaHeight, height)};
         this.area.style.width = areaWidth + 'px';
         this.area.style.height = areaHeight + 'px';
         this.stage.style.width = width + 'px';
@@ -180,15 +203,23 @@ Studio.Preview.prototype = {
                 self.startPan(e);
             }
         });
-        $(document).on('mousemove', function (e) { self.movePan(e); })
-                   .on('mouseup', function () { self.endPan(); });
+        $(document).on('mousemove', function (e) {
+            self.pointerOver = $.contains(self.viewport, e.target);
+            self.movePan(e);
+        }).on('mouseup', function () { self.endPan(); });
+        // Space pans while the pointer is over the artwork, whatever has the focus: a button
+        // clicked last would otherwise be pressed again with every repeat of the key. Only a
+        // text being typed keeps its spaces; elsewhere space pans as before.
         $(document).on('keydown', function (e) {
-            if (e.which !== 32 || /^(INPUT|SELECT|TEXTAREA|BUTTON)$/.test(e.target.tagName)) return;
+            if (e.which !== 32 || Studio.Preview.takesText(e.target)) return;
+            if (!self.pointerOver && /^(SELECT|BUTTON|INPUT)$/.test(e.target.tagName)) return;
             e.preventDefault();
+            if (e.target !== document.body && e.target.blur) e.target.blur();
             self.spaceHeld = true;
             $(self.viewport).addClass('pan-ready');
         }).on('keyup', function (e) {
-            if (e.which !== 32) return;
+            if (e.which !== 32 || !self.spaceHeld) return;
+            e.preventDefault();
             self.spaceHeld = false;
             $(self.viewport).removeClass('pan-ready');
         });

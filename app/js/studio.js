@@ -102,6 +102,9 @@ Studio.saveState = function (s) {
     s.store.setValue('recent_seeds', s.seeds.recent);
     s.store.setValue('last_preset', s.presets.currentName);
     s.store.setValue('export_settings', s.exports.settings());
+    if (s.print) s.store.setValue('print_settings', s.print.settings());
+    if (s.batch) s.store.setValue('batch_settings', s.batch.settings());
+    s.store.setValue('snapshot_a', s.compare.map);
     s.store.setValue('zoom', s.preview.zoomMode);
 };
 
@@ -121,7 +124,8 @@ Studio.start = function (args) {
     if (!model.get('mask_font')) model.map.mask_font = Studio.masks.defaultFont();
     var history = new Studio.History(model);
     var controls = new Studio.Controls(parts.parameters, model, history);
-    var colours = new Studio.Colours(controls, model, history, store);
+    var locks = new Studio.Locks(parts.parameters, model, history, store);
+    var colours = new Studio.Colours(controls, model, history, locks);
     var seeds = new Studio.Seeds(model, history);
     seeds.restore(store.value('recent_seeds', []));
     controls.appendToGroup('canvas', seeds.element);
@@ -132,6 +136,7 @@ Studio.start = function (args) {
     var placement = new Studio.Placement(preview, model, history);
     var placed = new Studio.PlacedList(parts.placed, model, history, placement);
     var compare = new Studio.Compare(preview, model);
+    compare.restore(store.value('snapshot_a', null));
     var presets = new Studio.Presets(parts.presets, store, model, history);
     presets.artwork = preview.image;
     preview.on('shown', function () {
@@ -148,8 +153,8 @@ Studio.start = function (args) {
     if (saved && typeof lastPreset === 'string' && lastPreset && store.presetId(lastPreset) !== null)
         presets.setCurrent(lastPreset);
     history.reset();
-    Studio.studio = {model: model, history: history, controls: controls, colours: colours, seeds: seeds, preview: preview,
-                     placement: placement, placed: placed, compare: compare, presets: presets, exports: exports, store: store,
+    Studio.studio = {model: model, history: history, controls: controls, locks: locks, colours: colours, seeds: seeds,
+                     preview: preview, placement: placement, placed: placed, compare: compare, presets: presets, exports: exports, store: store,
                      player: player};
     Studio.connect(parts, Studio.studio);
     Studio.explore.attach(parts, Studio.studio);
@@ -158,6 +163,7 @@ Studio.start = function (args) {
     seeds.onChange(saveSoon);
     exports.onChange(saveSoon);
     presets.onChange(saveSoon);
+    compare.onChange(saveSoon);
     preview.on('zoom', saveSoon);
     Studio.buildMenus(app.win);
     placement.setTool('select');
@@ -228,9 +234,12 @@ Studio.connect = function (parts, s) {
     };
     s.exports.onChange(showLoop);
     showLoop();
-    s.presets.onChange(function (name, modified) {
+    var showTitle = function (name, modified) {
         app.win.setTitle(name ? 'Lumatrace — ' + name + (modified ? ' (unsaved changes)' : '') : 'Lumatrace');
-    });
+    };
+    s.presets.onChange(showTitle);
+    // The preset of the last session, with its unsaved-changes mark, was set before this.
+    showTitle(s.presets.currentName, s.presets.modified);
     // Over a number field the wheel scrolls the panel, as over the rest of it: a focused
     // field would otherwise take the wheel as steps and change its value unnoticed.
     $(document).on('mousewheel', 'input[type=number]', function (e) {
@@ -272,14 +281,15 @@ Studio.commands = {
     'file.export': function (s) { s.presets.exportFile(); },
     'file.exportPng': function (s) { s.exports.exportPng(); },
     'file.exportSvg': function (s) { s.exports.exportSvg(); },
+    'file.exportMaskSvg': function (s) { s.exports.exportMaskSvg(); },
     'file.exportRgb': function (s) { s.exports.exportRgb(); },
     'file.exportLoop': function (s) { s.exports.exportLoop(); },
     'file.quit': function (s) {
         Studio.saveState(s);
         app.exit(0);
     },
-    'edit.undo': function (s) { s.history.undo(); },
-    'edit.redo': function (s) { s.history.redo(); },
+    'edit.undo': function (s) { Studio.stepHistory(s, 'undo'); },
+    'edit.redo': function (s) { Studio.stepHistory(s, 'redo'); },
     'edit.randomize': function (s) { s.seeds.randomize(); },
     'edit.deleteSelected': function (s) { s.placement.removeSelected(); },
     'edit.reset': function (s) {
@@ -308,6 +318,13 @@ Studio.commands = {
         app.info('Lumatrace studio\n\nGenerative circuit-board artwork, grown from a seed.\n'
                  + 'Runs in Tressil with the Lumatrace1 plug-in.', 'About Lumatrace');
     }
+};
+
+// Undo or redo; an error said about the state left behind no longer stands in red.
+Studio.stepHistory = function (s, direction) {
+    var can = direction === 'undo' ? s.history.canUndo() : s.history.canRedo();
+    s.history[direction]();
+    if (can && Studio.status.kind === 'error') Studio.status.show(direction === 'undo' ? 'Undone.' : 'Redone.');
 };
 
 Studio.run = function (name) {

@@ -23,6 +23,7 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -898,7 +899,8 @@ void TestStudioApp::draggingOnTheArtworkEditsThePlacedItem_data()
     QTest::newRow("an adjustment's rim handle sets its radius")
             << "Studio.studio.model.addItem('adjustments', {x: 0.25, y: 0.25, radius: 0.05});"
                " Studio.studio.history.commit();"
-            << QPointF(0.25 + 0.05 * 1.1874, 0.25 * 408 / 400.0) << QPointF(0.25 + 0.1 * 1.1874, 0.25 * 408 / 400.0)
+            << QPointF(0.25 + std::sqrt(0.05 * std::log(4.0)), 0.25 * 408 / 400.0)
+            << QPointF(0.25 + std::sqrt(0.1 * std::log(4.0)), 0.25 * 408 / 400.0)
             << "Math.abs(Studio.studio.model.map.adjustments[0].radius - 0.1) < 0.003";
     QTest::newRow("a horizontal modifier's end dragged up becomes vertical")
             << "Studio.studio.model.addItem('modificators', {x1: 0.1, y1: 0.8, x2: 0.3, y2: 0.8, direction: 3});"
