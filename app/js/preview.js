@@ -111,19 +111,14 @@ Studio.Preview.prototype = {
         var before = this.factor;
         var point = {x: (at.x - stage.left) / before, y: (at.y - stage.top) / before};
         this.zoomMode = mode;
-        this.pinned = {};
+        // Where the stage must sit in the view to keep the point there; the layout keeps it
+        // there (a stage smaller than the view is not centred: it would jump).
+        this.pinned = mode === 'fit' || !this.canvasSize ? null
+            : {x: at.x - rect.left - point.x * this.zoomFactor(), y: at.y - rect.top - point.y * this.zoomFactor()};
         this.layout();
-        if (this.zoomMode !== 'fit' && this.canvasSize) {
-            // Along an axis where the stage overflows the view the view scrolls; where it
-            // does not, the stage moves instead of being centred, which would make it jump.
-            var offset = {x: at.x - rect.left - point.x * this.factor, y: at.y - rect.top - point.y * this.factor};
-            var fits = {x: this.area.offsetWidth <= this.scroller.clientWidth,
-                        y: this.area.offsetHeight <= this.scroller.clientHeight};
-            if (fits.x) this.pinned.x = offset.x;
-            if (fits.y) this.pinned.y = offset.y;
-            if (fits.x || fits.y) this.layout();
-            if (!fits.x) this.scroller.scrollLeft = this.stageOffset.x - offset.x;
-            if (!fits.y) this.scroller.scrollTop = this.stageOffset.y - offset.y;
+        if (this.pinned) {
+            this.scroller.scrollLeft = this.stageOffset.x - this.pinned.x;
+            this.scroller.scrollTop = this.stageOffset.y - this.pinned.y;
         }
         if (changed) this.emit('zoom', [mode]);
     },
@@ -155,31 +150,42 @@ Studio.Preview.prototype = {
     },
 
     // Sizes the stage and centres it in an area that leaves a margin around it to scroll.
+    // A second pass sizes the area again once scroll bars came or went with the first.
     layout: function () {
         if (!this.canvasSize) return;
+        $(this.viewport).toggleClass('scrolls', this.zoomMode !== 'fit');
+        this.arrange();
+        this.arrange();
+        this.emit('layout', [this.factor]);
+    },
+
+    arrange: function () {
         var factor = this.zoomFactor();
         var width = Math.round(this.canvasSize.width * factor);
         var height = Math.round(this.canvasSize.height * factor);
         var margin = Studio.Preview.margin;
-        var areaWidth = Math.max(this.scroller.clientWidth, width + 2 * margin);
-        var areaHeight = Math.max(this.scroller.clientHeight, height + 2 * margin);
-        this.factor = factor;
-        // A stage smaller than the view is centred, unless a zoom put it where the mouse was.
-        var pin = this.zoomMode === 'fit' ? {} : this.pinned || {};
-        var place = function (axis, area, size) {
-            var centred = Math.round((area - size) / 2);
-            return pin[axis] === undefined || area <= size + 2 * margin ? centred
-                : Math.round(Studio.util.clamp(pin[axis], margin, area - size - margin));
+        var pinned = this.pinned;
+        // The stage's offset in the area and the area's size along one axis: centred with a
+        // margin to scroll, or where a zoom pinned it, with room to scroll it there.
+        var along = function (axis, client, size) {
+            var pin = pinned ? pinned[axis] : undefined;
+            if (pin === undefined) {
+                var area = Math.max(client, size + 2 * margin);
+                return {offset: Math.round((area - size) / 2), area: area};
+            }
+            var offset = Math.round(Math.max(margin, pin));
+            return {offset: offset, area: Math.max(client, offset + size + margin, Math.ceil(client + offset - pin))};
         };
-        this.stageOffset = {x: place('x', areaWidth, width), y: place('y', areaHeight, height)};
-        this.area.style.width = areaWidth + 'px';
-        this.area.style.height = areaHeight + 'px';
+        var x = along('x', this.scroller.clientWidth, width);
+        var y = along('y', this.scroller.clientHeight, height);
+        this.factor = factor;
+        this.stageOffset = {x: x.offset, y: y.offset};
+        this.area.style.width = x.area + 'px';
+        this.area.style.height = y.area + 'px';
         this.stage.style.width = width + 'px';
         this.stage.style.height = height + 'px';
-        this.stage.style.left = this.stageOffset.x + 'px';
-        this.stage.style.top = this.stageOffset.y + 'px';
-        $(this.viewport).toggleClass('scrolls', this.zoomMode !== 'fit');
-        this.emit('layout', [factor]);
+        this.stage.style.left = x.offset + 'px';
+        this.stage.style.top = y.offset + 'px';
     },
 
     // The wheel zooms about the mouse; space held, the middle button or a drag outside the

@@ -214,7 +214,7 @@ Studio.connect = function (parts, s) {
             .prop('disabled', !s.compare.hasSnapshot());
         $(s.placement.overlay).toggleClass('hidden-for-a', s.compare.showingA);
     });
-    $('.toolbar [data-command="view.flip"]').prop('disabled', true);
+    $('.toolbar [data-command="view.flip"]').prop('disabled', !s.compare.hasSnapshot());
     var showUndo = function () {
         $('.toolbar [data-command="edit.undo"]').prop('disabled', !s.history.canUndo());
         $('.toolbar [data-command="edit.redo"]').prop('disabled', !s.history.canRedo());

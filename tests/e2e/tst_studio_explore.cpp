@@ -8,6 +8,7 @@
 #include "xwebview.h"
 #include "xwindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
@@ -16,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -87,6 +89,18 @@ private:
         QTRY_VERIFY_WITH_TIMEOUT(!status().isEmpty() && !status().startsWith("Batch export:"), 60000);
     }
 
+    // Answers the next message box by its button `text`, keeping the box's text in `shown`.
+    void answerMessageBox(const QString &text, QString *shown)
+    {
+        whenModalShown<QMessageBox>(this, [text, shown](QMessageBox *box) {
+            *shown = box->text();
+            for (QAbstractButton *button : box->buttons()) {
+                if (button->text() == text)
+                    button->click();
+            }
+        });
+    }
+
     // The current map, written as a preset file the command-line tool reads.
     void writePreset(const QString &path)
     {
@@ -109,6 +123,7 @@ private Q_SLOTS:
     void lockedParametersSurviveRandomize_data();
     void lockedParametersSurviveRandomize();
     void jitteredVariationsKeepLockedParameters();
+    void oneColourLockIsHonouredByRandomizeVariationsAndNewPalettes();
     void variationPageFillsProgressivelyAndEnterAdoptsTheChosenOne();
     void largeCanvasPreviewIsDrawnNoLargerThanTheView();
     void typingANumberRegeneratesOnceTheTypingPauses();
@@ -120,6 +135,7 @@ private Q_SLOTS:
     void printExportWritesEachKindThroughTheSaveDialog();
     void batchWritesOneFilePerSeedEqualToTheToolExport();
     void cancellingABatchStopsBeforeTheNextSeed();
+    void batchAsksBeforeManyFilesAndBeforeReplacingFiles();
     void openingAnArtworkPngRestoresItsParameters_data();
     void openingAnArtworkPngRestoresItsParameters();
     void droppingAnArtworkPngOnTheWindowOpensIt();
@@ -226,6 +242,39 @@ void TestStudioExplore::jitteredVariationsKeepLockedParameters()
             ++changedDots;
     }
     QVERIFY(changedDots > 0);
+}
+
+void TestStudioExplore::oneColourLockIsHonouredByRandomizeVariationsAndNewPalettes()
+{
+    // One lock a colour, the one every other parameter has.
+    QCOMPARE(js("$('.field-color').map(function () { return $(this).find('button.lock').length; }).get().join()")
+                     .toString(),
+             QStringLiteral("1,1,1,1"));
+    click("[data-lock='bg_color']");
+    QVERIFY(js("Studio.studio.colours.isLocked('bg_color')").toBool());
+    const QString background = mapJson("bg_color");
+    QSet<QString> wires;
+    for (int round = 0; round < 3; ++round) {
+        menuAction("Randomize unlocked parameters")->trigger();
+        QCOMPARE(mapJson("bg_color"), background);
+        wires << mapJson("wire_color");
+    }
+    for (int round = 0; round < 3; ++round) {
+        click("[data-action=new-palette]");
+        QCOMPARE(mapJson("bg_color"), background);
+        wires << mapJson("wire_color");
+    }
+    QVERIFY(wires.size() > 1);
+    js("$('[data-key=variation-mode]').val('large');");
+    menuAction("Variations")->trigger();
+    const QStringList backgrounds
+            = js("Studio.studio.variations.cells.map(function (c) { return JSON.stringify(c.map.bg_color); })")
+                      .toStringList();
+    QCOMPARE(backgrounds.size(), 10);
+    QCOMPARE(backgrounds.filter(background).size(), 10);
+    QVERIFY(js("Studio.studio.variations.cells.slice(1).some(function (c) {"
+               " return JSON.stringify(c.map.signal_color) !== JSON.stringify(Studio.studio.model.get('signal_color')); })")
+                    .toBool());
 }
 
 void TestStudioExplore::variationPageFillsProgressivelyAndEnterAdoptsTheChosenOne()
@@ -458,6 +507,41 @@ void TestStudioExplore::cancellingABatchStopsBeforeTheNextSeed()
     click("[data-action=batch-start]");
     QVERIFY2(status().startsWith("Batch export: \"x7\" is neither a seed nor a range"), qPrintable(status()));
     QCOMPARE(js("Studio.status.kind").toString(), QStringLiteral("error"));
+}
+
+void TestStudioExplore::batchAsksBeforeManyFilesAndBeforeReplacingFiles()
+{
+    QTemporaryDir out;
+    js("$('[data-key=batch-kind]').val('png'); $('[data-key=batch-size-mode]').val('percent');");
+    edit("[data-key=batch-scale]", "10");
+    js("Studio.studio.batch.setFolder(" + jsString(out.path()) + ");");
+    // Many files: asked first, and nothing is written when the answer is no.
+    edit("[data-key=batch-seeds]", "1-100000");
+    QString asked;
+    answerMessageBox("Cancel", &asked);
+    click("[data-action=batch-start]");
+    QTRY_VERIFY(!asked.isEmpty());
+    QVERIFY2(asked.contains("100,000 files"), qPrintable(asked));
+    QCOMPARE(status(), QStringLiteral("Batch export not started."));
+    QVERIFY(js("Studio.studio.batch.running === null").toBool());
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList());
+
+    // A file of the batch is there already: asked before it is replaced.
+    QVERIFY(writeFile(out.filePath("lumatrace-3.png"), "an earlier file"));
+    edit("[data-key=batch-seeds]", "2-4");
+    asked.clear();
+    answerMessageBox("Cancel", &asked);
+    click("[data-action=batch-start]");
+    QTRY_VERIFY(!asked.isEmpty());
+    QVERIFY2(asked.contains("1 of the 3 files") && asked.contains("lumatrace-3.png"), qPrintable(asked));
+    QCOMPARE(readFile(out.filePath("lumatrace-3.png")), QByteArray("an earlier file"));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList {"lumatrace-3.png"});
+    asked.clear();
+    answerMessageBox("Replace", &asked);
+    click("[data-action=batch-start]");
+    QTRY_VERIFY_WITH_TIMEOUT(!asked.isEmpty() && js("Studio.studio.batch.running === null").toBool(), 60000);
+    QVERIFY2(status().startsWith("Batch export done: 3 of 3 files"), qPrintable(status()));
+    QCOMPARE(QImage(out.filePath("lumatrace-3.png")).size(), QSize(60, 40));
 }
 
 void TestStudioExplore::openingAnArtworkPngRestoresItsParameters_data()
