@@ -45,17 +45,16 @@ Studio.Field = {
     note: function (input, text) {
         var row = $(input).closest('.field');
         row.find('.field-note').remove();
-        $(input).one('input', function () {
-            $(note).remove();
-            $(input).removeClass('noted');
-        });
         var note = Studio.util.el('div', {'class': 'field-note', 'data-note-for': input.getAttribute('data-key')}, [text]);
-        row.append(note);
-        $(input).addClass('noted');
-        setTimeout(function () {
+        var remove = function () {
+            if (!note.parentNode) return;
             $(note).remove();
+            row.removeClass('with-note');
             $(input).removeClass('noted');
-        }, 3000);
+        };
+        row.addClass('with-note').append(note);
+        $(input).addClass('noted').one('input', remove);
+        setTimeout(remove, 3000);
     },
 
     builders: {

@@ -102,7 +102,7 @@ Studio.Variations.prototype = {
         });
         this.rendered = 0;
         this.timing = {started: Date.now(), first: null, last: null};
-        this.info.textContent = 'Drawing…';
+        this.info.textContent = 'Drawing ' + this.count + ' variations…';
         this.select(Math.min(this.selected, this.count - 1));
         var generation = this.generation;
         setTimeout(function () { self.renderNext(generation, 0); }, 0);
@@ -130,8 +130,7 @@ Studio.Variations.prototype = {
         if (this.rendered === 1) this.timing.first = ms;
         if (this.rendered === this.count) {
             this.timing.last = ms;
-            this.info.textContent = this.count + ' variations in ' + Studio.util.duration(ms)
-                                    + ' (first after ' + Studio.util.duration(this.timing.first) + ')';
+            this.info.textContent = 'Click one to make it your artwork (Undo goes back); More draws others.';
         }
     },
 

@@ -191,6 +191,8 @@ private Q_SLOTS:
     void draggingOnTheArtworkEditsThePlacedItem();
     void wheelOverAFocusedNumberFieldScrollsThePanel();
     void toolbarAndLabelsFitANarrowWindow();
+    void pickerPrintAndVariationsFitTheWindow_data();
+    void pickerPrintAndVariationsFitTheWindow();
     void zoomKeepsThePointUnderTheMouseAndPlacingStaysExact();
     void wheelZoomFromFitKeepsThePointUnderTheMouse_data();
     void wheelZoomFromFitKeepsThePointUnderTheMouse();
@@ -1023,6 +1025,54 @@ void TestStudioApp::toolbarAndLabelsFitANarrowWindow()
     QCOMPARE(js("$('.notice.on .notice-text').text()").toString(), message);
     js("Studio.status.show('Short.');");
     js("app.win.setSize(1280, 800);");
+}
+
+void TestStudioApp::pickerPrintAndVariationsFitTheWindow_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("1280 × 800") << 1280;
+    QTest::newRow("1000 wide") << 1000;
+}
+
+void TestStudioApp::pickerPrintAndVariationsFitTheWindow()
+{
+    QFETCH(int, width);
+    js(QStringLiteral("app.win.setSize(%1, 800);").arg(width));
+    QTRY_COMPARE(view()->width(), width);
+    QTest::qWait(50);
+    // Every channel of an open picker inside it, every hex field showing its whole colour.
+    click("[data-action=pick-signal_color]");
+    QCOMPARE(js("var p = document.querySelector('[data-picker-for=signal_color]').getBoundingClientRect();"
+                " $('[data-picker-for=signal_color] input.channel').filter(function () {"
+                " var r = this.getBoundingClientRect(); return r.right > p.right - 1 || r.left < p.left; }).length")
+                     .toInt(),
+             0);
+    QCOMPARE(js("$('input.hex').filter(function () { return this.scrollWidth > this.clientWidth; }).length").toInt(), 0);
+    screenshot(QStringLiteral("picker-%1").arg(width));
+    click("[data-action=pick-signal_color]");
+    // Every control of the export panel inside the panel, whatever print kind is chosen.
+    js("$('[data-group=exports]').removeClass('collapsed'); $('[data-key=print-kind]').val('artwork-svg').trigger('change');");
+    const QString outside = js("var panel = document.querySelector('.panel.right').getBoundingClientRect();"
+                               " $('.panel.right .export-block').find('select:visible, input:visible, button:visible')"
+                               ".filter(function () { var r = this.getBoundingClientRect();"
+                               " return r.right > panel.right || r.left < panel.left; })"
+                               ".map(function () { return this.getAttribute('data-key') || this.textContent; })"
+                               ".get().join(', ')")
+                                    .toString();
+    QVERIFY2(outside.isEmpty(), qPrintable(outside));
+    pointIn(".print-export");
+    screenshot(QStringLiteral("print-%1").arg(width));
+    // The variation header on one line.
+    js("Studio.studio.variations.open();");
+    QTRY_COMPARE_WITH_TIMEOUT(js("Studio.studio.variations.rendered").toInt(), 9, 30000);
+    // No part taller than a button (a wrapped text is), none past the bar's end.
+    const QString lines = js("var bar = document.querySelector('.variation-bar').getBoundingClientRect();"
+                             " $('.variation-bar').children().get().map(function (c) { var r = c.getBoundingClientRect();"
+                             " return r.height <= 34 && r.right <= bar.right ? '' : c.textContent; }).join('')")
+                                  .toString();
+    QVERIFY2(lines.isEmpty(), qPrintable(lines));
+    screenshot(QStringLiteral("variations-%1").arg(width));
+    js("Studio.studio.variations.close(); app.win.setSize(1280, 800);");
 }
 
 void TestStudioApp::zoomKeepsThePointUnderTheMouseAndPlacingStaysExact()
