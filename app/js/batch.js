@@ -157,7 +157,7 @@ Studio.Batch.prototype = {
             delete options.size;
         }
         this.running = {kind: kind, options: options, percent: percent, seeds: parsed.seeds, map: this.model.snapshot(),
-                        index: 0, failed: [], cancelled: false, started: Date.now()};
+                        index: 0, failed: [], cancelled: false};
         this.progress.max = parsed.seeds.length;
         this.progress.value = 0;
         $(this.startButton).prop('disabled', true);
@@ -227,7 +227,7 @@ Studio.Batch.prototype = {
         $(this.cancelButton).prop('disabled', true);
         var written = run.index - run.failed.length;
         var text = 'Batch export ' + (run.cancelled ? 'cancelled' : 'done') + ': ' + written + ' of '
-                   + run.seeds.length + ' files in ' + Studio.util.duration(Date.now() - run.started) + ' — ' + this.folder;
+                   + run.seeds.length + ' files — ' + this.folder;
         if (run.failed.length) Studio.status.error(text + '; failed seeds: ' + run.failed.join(', '));
         else Studio.status.show(text);
         this.lastRun = {written: written, failed: run.failed, cancelled: run.cancelled, total: run.seeds.length};

@@ -42,9 +42,10 @@ Studio.Exports = function (container, model, busy) {
         el('h5', {}, ['SVG']),
         row('Layers', [this.svgSeparate, el('span', {'class': 'hint'}, ['separate files'])]),
         el('p', {'class': 'hint vector-note'}, [Studio.Exports.vectorNote]),
-        el('div', {'class': 'button-row'}, [button('exportSvg', 'Export SVG…')]),
+        el('div', {'class': 'button-row'}, [el('span', {'class': 'hint'}, ['Colours, chips, layers']),
+                                            button('exportSvg', 'Export SVG…')]),
         el('div', {'class': 'button-row'}, [
-            el('span', {'class': 'hint'}, ['White-on-black masks, no chips']),
+            el('span', {'class': 'hint'}, ['White on black, no chips']),
             el('button', {type: 'button', 'data-action': 'exportMaskSvg', title: Studio.Exports.maskSvgTitle},
                ['Layer masks SVG…'])])]));
     $(container).find('[data-action=exportMaskSvg]').on('click', function () { self.exportMaskSvg(); });
@@ -284,7 +285,7 @@ Studio.Exports.prototype = {
         return [path].concat(layerSuffixes.map(function (suffix) { return base + suffix; }));
     },
 
-    // Runs `write` after the busy indicator is on screen; reports files, sizes and time.
+    // Runs `write` after the busy indicator is on screen; reports files and sizes.
     // Large exports report progress between their bands, and the Cancel button stops them.
     run: function (label, files, write) {
         var self = this;
@@ -301,16 +302,14 @@ Studio.Exports.prototype = {
             // The export draws from the generator's stored settings; hand it the current map
             // in case the preview has not caught up with the last change yet.
             llumatrace.updateGenerator(Studio.masks.effective(self.model.snapshot()));
-            var started = new Date().getTime();
             self.reason = '';
             var ok = write();
-            var ms = new Date().getTime() - started;
             self.busy.hide();
-            self.report(label, files, ok, ms, cancelled);
+            self.report(label, files, ok, cancelled);
         }, 30);
     },
 
-    report: function (label, files, ok, ms, cancelled) {
+    report: function (label, files, ok, cancelled) {
         if (!ok && cancelled) {
             Studio.status.show(label + ' export cancelled; no file was left under its name.');
             return;
@@ -328,7 +327,7 @@ Studio.Exports.prototype = {
         var written = files.map(function (f) {
             return Studio.util.fileName(f) + ' (' + Studio.util.byteSize(app.fs.fileSize(f)) + ')';
         });
-        Studio.status.show('Exported ' + label + ' in ' + Studio.util.duration(ms) + ': ' + written.join(', ')
+        Studio.status.show('Exported ' + label + ': ' + written.join(', ')
                            + ' — ' + this.directory);
     }
 };

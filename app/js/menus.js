@@ -40,7 +40,8 @@ Studio.menuBar = [
         ['view.useA', '&Use snapshot A', '']
     ]},
     {name: 'help', text: '&Help', entries: [
-        ['help.about', '&About Lumatrace', 'F1']
+        ['help.shortcuts', '&Keyboard shortcuts', 'F1'],
+        ['help.about', '&About Lumatrace', '']
     ]}
 ];
 

@@ -91,7 +91,8 @@ Studio.Presets.prototype = {
         var el = Studio.util.el;
         $(this.list).empty();
         var presets = this.store.presets();
-        if (!presets.length) this.list.appendChild(el('li', {'class': 'empty'}, ['No presets yet']));
+        if (!presets.length)
+            this.list.appendChild(el('li', {'class': 'empty'}, ['Your saved presets are listed here. Or start from one of these:']));
         presets.forEach(function (preset) {
             var name = el('span', {'class': 'preset-name', title: 'Load'}, [preset.name]);
             var rename = el('button', {type: 'button', 'class': 'icon', 'data-action': 'rename', title: 'Rename'}, ['✎']);

@@ -142,6 +142,7 @@ Studio.start = function (args) {
     preview.on('shown', function () {
         if (!preview.pending && !preview.timer) presets.shown();
     });
+    var starters = new Studio.Starters(parts.presets, model, history, presets, preview);
     var exports = new Studio.Exports(parts.exports, model, new Studio.Busy(parts.busy));
     exports.restore(store.value('export_settings', null));
     var player = new Studio.Player(preview, function () { return exports.loopOptions(); }, function () {
@@ -154,8 +155,8 @@ Studio.start = function (args) {
         presets.setCurrent(lastPreset);
     history.reset();
     Studio.studio = {model: model, history: history, controls: controls, locks: locks, colours: colours, seeds: seeds,
-                     preview: preview, placement: placement, placed: placed, compare: compare, presets: presets, exports: exports, store: store,
-                     player: player};
+                     preview: preview, placement: placement, placed: placed, compare: compare, presets: presets,
+                     starters: starters, exports: exports, store: store, player: player};
     Studio.connect(parts, Studio.studio);
     Studio.explore.attach(parts, Studio.studio);
     var saveSoon = Studio.util.debounce(function () { Studio.saveState(Studio.studio); }, 400);
@@ -313,11 +314,7 @@ Studio.commands = {
     'view.zoomOut': function (s) { s.preview.zoomBy(-1); },
     'view.keepA': function (s) { s.compare.keep(); },
     'view.flip': function (s) { s.compare.flip(); },
-    'view.useA': function (s) { s.compare.useA(s.history); },
-    'help.about': function () {
-        app.info('Lumatrace studio\n\nGenerative circuit-board artwork, grown from a seed.\n'
-                 + 'Runs in Tressil with the Lumatrace1 plug-in.', 'About Lumatrace');
-    }
+    'view.useA': function (s) { s.compare.useA(s.history); }
 };
 
 // Undo or redo; an error said about the state left behind no longer stands in red.

@@ -142,13 +142,6 @@ private:
                 .toString();
     }
 
-    // With LUMATRACE_SCREENSHOTS set to a folder, saves the window there as `name`.png.
-    void screenshot(const QString &name)
-    {
-        const QString folder = qEnvironmentVariable("LUMATRACE_SCREENSHOTS");
-        if (!folder.isEmpty())
-            ovex->mainWindow()->grab().save(folder + '/' + name + ".png");
-    }
 
 private Q_SLOTS:
     void initTestCase();

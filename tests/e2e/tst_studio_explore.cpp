@@ -136,6 +136,8 @@ private Q_SLOTS:
     void batchWritesOneFilePerSeedEqualToTheToolExport();
     void cancellingABatchStopsBeforeTheNextSeed();
     void batchAsksBeforeManyFilesAndBeforeReplacingFiles();
+    void startersShowTheRangeAndOneStartsANewArtwork();
+    void helpListsTheShortcutsOfEveryMenuAndTheVersion();
     void openingAnArtworkPngRestoresItsParameters_data();
     void openingAnArtworkPngRestoresItsParameters();
     void droppingAnArtworkPngOnTheWindowOpensIt();
@@ -542,6 +544,50 @@ void TestStudioExplore::batchAsksBeforeManyFilesAndBeforeReplacingFiles()
     QTRY_VERIFY_WITH_TIMEOUT(!asked.isEmpty() && js("Studio.studio.batch.running === null").toBool(), 60000);
     QVERIFY2(status().startsWith("Batch export done: 3 of 3 files"), qPrintable(status()));
     QCOMPARE(QImage(out.filePath("lumatrace-3.png")).size(), QSize(60, 40));
+}
+
+void TestStudioExplore::startersShowTheRangeAndOneStartsANewArtwork()
+{
+    // A first start has pictures to start from, not an empty list.
+    QCOMPARE(js("$('.starter').length").toInt(), 12);
+    QTRY_COMPARE_WITH_TIMEOUT(js("Studio.studio.starters.rendered").toInt(), 12, 30000);
+    QCOMPARE(js("$('.starter img').filter(function () { return this.naturalWidth > 0; }).length").toInt(), 12);
+    QVERIFY(!js("$('.preset-list').text()").toString().contains("No presets yet"));
+    pointIn(".starter-grid");
+    screenshot("starters");
+    // Twelve different artworks: no two starters share their map.
+    QCOMPARE(js("var seen = {}; Studio.Starters.list.forEach(function (s, i) {"
+                " seen[JSON.stringify(Studio.Starters.map(i))] = true; }); Object.keys(seen).length")
+                     .toInt(),
+             12);
+    const QString before = js("JSON.stringify(Studio.studio.model.map)").toString();
+    click(".starter[data-starter='Blueprint']");
+    QCOMPARE(mapJson("bg_color"), QStringLiteral("[18,56,118]"));
+    QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 0);
+    QCOMPARE(js("Studio.studio.presets.currentName").toString(), QString());
+    QVERIFY2(status().startsWith("Started from “Blueprint”"), qPrintable(status()));
+    js("Studio.run('edit.undo');");
+    QCOMPARE(js("JSON.stringify(Studio.studio.model.map)").toString(), before);
+}
+
+void TestStudioExplore::helpListsTheShortcutsOfEveryMenuAndTheVersion()
+{
+    QProcess tressil;
+    tressil.start(QStringLiteral(TRESSIL_BIN_DIR "/tressil"), {"--version"});
+    QVERIFY(tressil.waitForFinished(30000));
+    QCOMPARE(QString::fromUtf8(tressil.readAllStandardOutput()).trimmed(), "tressil " + js("Studio.version").toString());
+    QString shown;
+    answerMessageBox("OK", &shown);
+    menuAction("Keyboard shortcuts")->trigger();
+    QTRY_VERIFY(!shown.isEmpty());
+    for (const QString &line : {QStringLiteral("Ctrl+Z — Undo"), QStringLiteral("Ctrl+Shift+K — Keep snapshot A"),
+                                QStringLiteral("Ctrl+G — Variations"), QStringLiteral("Space + drag")})
+        QVERIFY2(shown.contains(line), qPrintable(shown));
+    shown.clear();
+    answerMessageBox("OK", &shown);
+    menuAction("About Lumatrace")->trigger();
+    QTRY_VERIFY(!shown.isEmpty());
+    QVERIFY2(shown.contains("Lumatrace studio " + js("Studio.version").toString()), qPrintable(shown));
 }
 
 void TestStudioExplore::openingAnArtworkPngRestoresItsParameters_data()
