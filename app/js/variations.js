@@ -1,7 +1,8 @@
 // The variation grid: the current artwork beside a page of variations (other seeds, or the
 // unlocked parameters jittered), drawn small, one thumbnail per event-loop turn so the
 // window keeps answering. Click or Enter adopts one as an undoable step; "More" draws the
-// next page; the arrow keys move between thumbnails and Escape closes the grid.
+// next page, and Earlier and Later go back to the pages drawn before (while the grid is
+// open); the arrow keys move between thumbnails and Escape closes the grid.
 Studio.Variations = function (viewport, model, history, locks) {
     var self = this;
     var el = Studio.util.el;
@@ -16,6 +17,9 @@ Studio.Variations = function (viewport, model, history, locks) {
     this.rendered = 0;
     this.timing = null;
     this.generation = 0;
+    // The pages drawn since the grid opened, each {base, maps, bySeed}; `shownPage` indexes them.
+    this.pages = [];
+    this.shownPage = -1;
     this.mode = el('select', {'data-key': 'variation-mode'}, [
         el('option', {value: 'seeds'}, ['Other seeds']),
         el('option', {value: 'small'}, ['Jitter: small']),
@@ -36,6 +40,8 @@ Studio.Variations = function (viewport, model, history, locks) {
                 self.page();
                 self.grid.focus();
             }),
+            this.earlier = button('variations-earlier', '‹ Earlier', function () { self.showPage(self.shownPage - 1); }),
+            this.later = button('variations-later', 'Later ›', function () { self.showPage(self.shownPage + 1); }),
             button('variations-close', 'Close', function () { self.close(); }), this.info]),
         el('div', {'class': 'variation-body'}, [this.current, this.grid])]);
     viewport.appendChild(this.element);
@@ -60,6 +66,8 @@ Studio.Variations.prototype = {
 
     close: function () {
         this.generation += 1;
+        this.pages = [];
+        this.shownPage = -1;
         $(this.element).removeClass('open');
         $('.toolbar [data-command="view.variations"]').removeClass('active');
     },
@@ -87,22 +95,34 @@ Studio.Variations.prototype = {
         return result;
     },
 
+    // Draws a new page around the current artwork, kept for Earlier and Later.
     page: function () {
+        this.pages.push({base: this.model.snapshot(), maps: this.variants(), bySeed: this.mode.value === 'seeds'});
+        this.showPage(this.pages.length - 1);
+    },
+
+    showPage: function (index) {
         var self = this;
+        var shown = this.pages[index];
+        if (!shown) return;
+        this.shownPage = index;
+        $(this.earlier).prop('disabled', index === 0);
+        $(this.later).prop('disabled', index === this.pages.length - 1);
         this.generation += 1;
         $(this.grid).empty();
-        this.cells = [{map: this.model.snapshot(), img: this.current.querySelector('img'), element: this.current}];
-        this.variants().forEach(function (map, i) {
+        this.cells = [{map: shown.base, img: this.current.querySelector('img'), element: this.current}];
+        shown.maps.forEach(function (map, i) {
             var img = Studio.util.el('img', {alt: ''});
             var cell = Studio.util.el('div', {'class': 'variation pending', 'data-variation': i}, [
-                img, Studio.util.el('span', {}, [self.mode.value === 'seeds' ? 'Seed ' + map.seed : '#' + (i + 1)])]);
+                img, Studio.util.el('span', {}, [shown.bySeed ? 'Seed ' + map.seed : '#' + (i + 1)])]);
             $(cell).on('click', function () { self.adopt(i); });
             self.grid.appendChild(cell);
             self.cells.push({map: map, img: img, element: cell});
         });
         this.rendered = 0;
         this.timing = {started: Date.now(), first: null, last: null};
-        this.info.textContent = 'Drawing ' + this.count + ' variations…';
+        this.info.textContent = (this.pages.length > 1 ? 'Page ' + (index + 1) + ' of ' + this.pages.length + ': ' : '')
+                                + 'drawing ' + this.count + ' variations…';
         this.select(Math.min(this.selected, this.count - 1));
         var generation = this.generation;
         setTimeout(function () { self.renderNext(generation, 0); }, 0);
@@ -130,7 +150,8 @@ Studio.Variations.prototype = {
         if (this.rendered === 1) this.timing.first = ms;
         if (this.rendered === this.count) {
             this.timing.last = ms;
-            this.info.textContent = 'Click one to make it your artwork (Undo goes back); More draws others.';
+            this.info.textContent = (this.pages.length > 1 ? 'Page ' + (this.shownPage + 1) + ' of ' + this.pages.length + ': ' : '')
+                                    + 'click one to make it your artwork (Undo goes back); More draws others.';
         }
     },
 

@@ -313,8 +313,20 @@ void TestStudioExplore::variationPageFillsProgressivelyAndEnterAdoptsTheChosenOn
     const QString page
             = js("JSON.stringify(Studio.studio.variations.cells.map(function (c) { return c.map.seed; }))").toString();
     click("[data-action=variations-more]");
-    QVERIFY(js("JSON.stringify(Studio.studio.variations.cells.map(function (c) { return c.map.seed; }))").toString()
-            != page);
+    const QString more
+            = js("JSON.stringify(Studio.studio.variations.cells.map(function (c) { return c.map.seed; }))").toString();
+    QVERIFY(more != page);
+    // The earlier page is still there, and the later one after it.
+    click("[data-action=variations-earlier]");
+    QCOMPARE(js("JSON.stringify(Studio.studio.variations.cells.map(function (c) { return c.map.seed; }))").toString(),
+             page);
+    QTRY_COMPARE_WITH_TIMEOUT(js("Studio.studio.variations.rendered").toInt(), 9, 30000);
+    QVERIFY2(js("Studio.studio.variations.info.textContent").toString().startsWith("Page 2 of 3"),
+             qPrintable(js("Studio.studio.variations.info.textContent").toString()));
+    click("[data-action=variations-later]");
+    QCOMPARE(js("JSON.stringify(Studio.studio.variations.cells.map(function (c) { return c.map.seed; }))").toString(),
+             more);
+    QVERIFY(js("$('[data-action=variations-later]').prop('disabled')").toBool());
     QTest::keyClick(target, Qt::Key_Escape);
     QVERIFY(!js("Studio.studio.variations.isOpen()").toBool());
     js("Studio.run('edit.undo');");
