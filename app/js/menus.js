@@ -37,6 +37,7 @@ Studio.menuBar = [
         '-',
         ['view.keepA', '&Keep snapshot A', 'Ctrl+Shift+K'],
         ['view.flip', 'Flip A / &B', 'Ctrl+K'],
+        ['view.split', '&Split A | B', 'Ctrl+Shift+J'],
         ['view.useA', '&Use snapshot A', '']
     ]},
     {name: 'help', text: '&Help', entries: [

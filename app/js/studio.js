@@ -41,7 +41,8 @@ Studio.layout = function () {
             parts.zoom]),
         el('div', {'class': 'tool-group'}, [
             command('view.keepA', '', 'Keep A', 'Keep the artwork as snapshot A (Ctrl+Shift+K)'),
-            command('view.flip', '', 'A/B', 'Flip between snapshot A and the current artwork B (Ctrl+K)')]),
+            command('view.flip', '', 'A/B', 'Flip between snapshot A and the current artwork B (Ctrl+K)'),
+            command('view.split', '', 'A|B', 'Snapshot A left, the current artwork B right; drag the line (Ctrl+Shift+J)')]),
         el('div', {'class': 'tool-group'}, [
             command('edit.undo', '', '↶', 'Undo (Ctrl+Z)'),
             command('edit.redo', '', '↷', 'Redo (Ctrl+Shift+Z)'),
@@ -213,9 +214,11 @@ Studio.connect = function (parts, s) {
     s.compare.onChange(function () {
         $('.toolbar [data-command="view.flip"]').toggleClass('active', s.compare.showingA)
             .prop('disabled', !s.compare.hasSnapshot());
+        $('.toolbar [data-command="view.split"]').toggleClass('active', s.compare.split && !s.compare.showingA)
+            .prop('disabled', !s.compare.hasSnapshot());
         $(s.placement.overlay).toggleClass('hidden-for-a', s.compare.showingA);
     });
-    $('.toolbar [data-command="view.flip"]').prop('disabled', !s.compare.hasSnapshot());
+    $('.toolbar [data-command="view.flip"], .toolbar [data-command="view.split"]').prop('disabled', !s.compare.hasSnapshot());
     var showUndo = function () {
         $('.toolbar [data-command="edit.undo"]').prop('disabled', !s.history.canUndo());
         $('.toolbar [data-command="edit.redo"]').prop('disabled', !s.history.canRedo());
@@ -314,6 +317,7 @@ Studio.commands = {
     'view.zoomOut': function (s) { s.preview.zoomBy(-1); },
     'view.keepA': function (s) { s.compare.keep(); },
     'view.flip': function (s) { s.compare.flip(); },
+    'view.split': function (s) { s.compare.toggleSplit(); },
     'view.useA': function (s) { s.compare.useA(s.history); }
 };
 

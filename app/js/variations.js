@@ -1,7 +1,7 @@
 // The variation grid: the current artwork beside a page of variations (other seeds, or the
 // unlocked parameters jittered), drawn small, one thumbnail per event-loop turn so the
 // window keeps answering. Click or Enter adopts one as an undoable step; "More" draws the
-// next page, and Earlier and Later go back to the pages drawn before (while the grid is
+// next page, and ‹ and › go back to the pages drawn before (while the grid is
 // open); the arrow keys move between thumbnails and Escape closes the grid.
 Studio.Variations = function (viewport, model, history, locks) {
     var self = this;
@@ -26,7 +26,7 @@ Studio.Variations = function (viewport, model, history, locks) {
         el('option', {value: 'medium'}, ['Jitter: medium']),
         el('option', {value: 'large'}, ['Jitter: large'])]);
     var button = function (action, text, fn) {
-        var b = el('button', {type: 'button', 'data-action': action}, [text]);
+        var b = el('button', {type: 'button', 'data-action': action, title: Studio.Variations.titles[action] || ''}, [text]);
         $(b).on('click', fn);
         return b;
     };
@@ -40,8 +40,8 @@ Studio.Variations = function (viewport, model, history, locks) {
                 self.page();
                 self.grid.focus();
             }),
-            this.earlier = button('variations-earlier', '‹ Earlier', function () { self.showPage(self.shownPage - 1); }),
-            this.later = button('variations-later', 'Later ›', function () { self.showPage(self.shownPage + 1); }),
+            this.earlier = button('variations-earlier', '‹', function () { self.showPage(self.shownPage - 1); }),
+            this.later = button('variations-later', '›', function () { self.showPage(self.shownPage + 1); }),
             button('variations-close', 'Close', function () { self.close(); }), this.info]),
         el('div', {'class': 'variation-body'}, [this.current, this.grid])]);
     viewport.appendChild(this.element);
@@ -50,6 +50,12 @@ Studio.Variations = function (viewport, model, history, locks) {
     model.onChange(function (keys, source) {
         if (self.isOpen() && source !== self) self.page();
     });
+};
+
+Studio.Variations.titles = {
+    'variations-more': 'Draw another page of variations',
+    'variations-earlier': 'The page drawn before',
+    'variations-later': 'The page drawn after'
 };
 
 Studio.Variations.prototype = {

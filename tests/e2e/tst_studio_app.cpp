@@ -194,6 +194,7 @@ private Q_SLOTS:
     void undoThatMendsAnErrorClearsItsRedText();
     void typingTheFirstMaskTextShowsItAtOnce();
     void compareFlipsBetweenTheSnapshotAndTheCurrentArtwork();
+    void splitShowsTheSnapshotLeftOfTheLineAndTheCurrentArtworkRight();
     void playShowsLoopFramesAndPauseTheStillAgain();
     void playingGoesOnOverAnEditedArtwork();
     void keyPTogglesPlayingExceptWhileTyping_data();
@@ -1033,6 +1034,10 @@ void TestStudioApp::pickerPrintAndVariationsFitTheWindow()
     js(QStringLiteral("app.win.setSize(%1, 800);").arg(width));
     QTRY_COMPARE(view()->width(), width);
     QTest::qWait(50);
+    QCOMPARE(js("$('.toolbar button').filter(function () { return this.getBoundingClientRect().right > window.innerWidth; })"
+                ".map(function () { return this.textContent; }).get().join(', ')")
+                     .toString(),
+             QString());
     // Every channel of an open picker inside it, every hex field showing its whole colour.
     click("[data-action=pick-signal_color]");
     QCOMPARE(js("var p = document.querySelector('[data-picker-for=signal_color]').getBoundingClientRect();"
@@ -1063,9 +1068,9 @@ void TestStudioApp::pickerPrintAndVariationsFitTheWindow()
                              " $('.variation-bar').children().get().map(function (c) { var r = c.getBoundingClientRect();"
                              " return r.height <= 34 && r.right <= bar.right ? '' : c.textContent; }).join('')")
                                   .toString();
-    QVERIFY2(lines.isEmpty(), qPrintable(lines));
     screenshot(QStringLiteral("variations-%1").arg(width));
     js("Studio.studio.variations.close(); app.win.setSize(1280, 800);");
+    QVERIFY2(lines.isEmpty(), qPrintable(lines));
 }
 
 void TestStudioApp::zoomKeepsThePointUnderTheMouseAndPlacingStaysExact()
@@ -1250,6 +1255,43 @@ void TestStudioApp::keyPTogglesPlayingExceptWhileTyping()
     QTest::keyClick(view(), Qt::Key_P);
     QVERIFY(!js("Studio.studio.player.playing").toBool());
     js("document.activeElement && document.activeElement.blur();");
+}
+
+void TestStudioApp::splitShowsTheSnapshotLeftOfTheLineAndTheCurrentArtworkRight()
+{
+    js("Studio.run('view.keepA');");
+    QTRY_VERIFY(js("JSON.stringify(Studio.studio.compare.map) === JSON.stringify(Studio.studio.model.map)").toBool());
+    const int shown = shownImages();
+    js("Studio.studio.model.set('seed', 5151); Studio.studio.history.commit();");
+    QTRY_VERIFY(shownImages() > shown && !js("Studio.studio.preview.pending || !!Studio.studio.preview.timer").toBool());
+    QTest::qWait(50);
+    // What the view shows at a point, of A alone, of B alone and of the split.
+    const QPoint left = pointIn(".stage", 0.3, 0.2);
+    const QPoint right = pointIn(".stage", 0.7, 0.8);
+    const auto colourAt = [this](const QPoint &at) { return view()->grab().toImage().pixel(at); };
+    js("Studio.run('view.flip');");
+    const QRgb aLeft = colourAt(left);
+    js("Studio.run('view.flip');");
+    const QRgb bLeft = colourAt(left), bRight = colourAt(right);
+    QVERIFY(aLeft != bLeft);
+    click(".toolbar [data-command='view.split']");
+    QVERIFY(js("$('.viewport').hasClass('split') && $('[data-info=split-divider]').is(':visible')").toBool());
+    QCOMPARE(colourAt(left), aLeft);
+    QCOMPARE(colourAt(right), bRight);
+    screenshot("split");
+    // The line drags: left of it A, right of it B.
+    const QPoint line = pointIn("[data-info=split-divider]");
+    QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, line);
+    moveMouse(QPoint(pointIn(".stage", 0.2, 0.5).x(), line.y()), Qt::LeftButton);
+    QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, QPoint(pointIn(".stage", 0.2, 0.5).x(), line.y()));
+    QVERIFY(qAbs(js("Studio.studio.compare.splitAt").toDouble() - 0.2) < 0.01);
+    QCOMPARE(colourAt(left), bLeft);
+    QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 1);
+    // An edit keeps the split; the button ends it.
+    js("Studio.studio.model.set('seed', 5152); Studio.studio.history.commit();");
+    QVERIFY(js("$('.viewport').hasClass('split')").toBool());
+    click(".toolbar [data-command='view.split']");
+    QVERIFY(!js("$('.viewport').hasClass('split') || $('.artwork.snapshot').is(':visible')").toBool());
 }
 
 void TestStudioApp::wheelZoomFromFitKeepsThePointUnderTheMouse_data()
