@@ -126,7 +126,7 @@ Studio.start = function (args) {
     var history = new Studio.History(model);
     var controls = new Studio.Controls(parts.parameters, model, history);
     var locks = new Studio.Locks(parts.parameters, model, history, store);
-    var colours = new Studio.Colours(controls, model, history, locks);
+    var colours = new Studio.Colours(controls, model, history, locks, store);
     var seeds = new Studio.Seeds(model, history);
     seeds.restore(store.value('recent_seeds', []));
     controls.appendToGroup('canvas', seeds.element);

@@ -29,6 +29,12 @@
 namespace {
 const QString toolPath = QStringLiteral(TRESSIL_BIN_DIR "/lumatrace");
 
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 QByteArray readFile(const QString &path)
 {
     QFile file(path);
@@ -176,6 +182,7 @@ private Q_SLOTS:
     void numberFieldShowsTheValueInUse();
     void textMaskShowsTheFirstTextAndAnEmptyTextMasksNothing();
     void coloursArePickedByHexAndPalettesKeepLockedColours();
+    void paletteInUseIsNamedAndOwnPalettesAreSavedAndImported();
     void recentSeedsHoldOnlyCommittedSeeds();
     void savingOverAnotherPresetAsksAndCanBeUndone();
     void undoingAnImportRestoresThePresetName();
@@ -795,6 +802,53 @@ void TestStudioApp::coloursArePickedByHexAndPalettesKeepLockedColours()
              qPrintable(js("String(Studio.studio.model.get('signal_color'))").toString()));
 }
 
+void TestStudioApp::paletteInUseIsNamedAndOwnPalettesAreSavedAndImported()
+{
+    QTemporaryDir dir;
+    const auto inUse = [this] { return js("$('[data-info=palette-name]').text()").toString(); };
+    QCOMPARE(inUse(), QStringLiteral("Studio teal"));
+    QCOMPARE(js("$('.palette-swatches .palette').length").toInt(), 7);
+    QCOMPARE(js("$('.palette-swatches .palette.current').attr('data-palette')").toString(), QStringLiteral("Studio teal"));
+    click(".palette-swatches [data-palette='Neon']");
+    QCOMPARE(inUse(), QStringLiteral("Neon"));
+    edit("input[data-key=wire_color][data-hex]", "#123456");
+    QCOMPARE(inUse(), QStringLiteral("Your own colours"));
+    const QString own = js("JSON.stringify([Studio.studio.model.get('bg_color'), Studio.studio.model.get('wire_color')])")
+                                .toString();
+
+    // Saved under a name: a swatch of its own, kept for the next start.
+    whenShown<QInputDialog>([](QInputDialog *dialog) {
+        dialog->setTextValue(QStringLiteral("Mine"));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    click("[data-action=save-palette]");
+    QCOMPARE(inUse(), QStringLiteral("Mine"));
+    QCOMPARE(js("Studio.studio.store.value('palettes', []).map(function (p) { return p.name; }).join()").toString(),
+             QStringLiteral("Mine"));
+    click(".palette-swatches [data-palette='Paper']");
+    click(".palette-swatches [data-palette='Mine']");
+    QCOMPARE(js("JSON.stringify([Studio.studio.model.get('bg_color'), Studio.studio.model.get('wire_color')])").toString(),
+             own);
+
+    // Imported: a palette file by its name, a preset by its file's name; anything else is refused.
+    QVERIFY(writeFile(dir.filePath("sunset.json"),
+                      R"({"name": "Sunset", "colours": [[40, 10, 30], [255, 140, 60], [40, 10, 30], [255, 220, 120]]})"));
+    QVERIFY(writeFile(dir.filePath("board.json"),
+                      R"({"seed": 1, "bg_color": [1, 2, 3], "wire_color": [4, 5, 6], "inside_hole_color": [7, 8, 9],)"
+                      R"( "signal_color": [10, 11, 12]})"));
+    QVERIFY(writeFile(dir.filePath("notes.json"), R"({"text": "no colours here"})"));
+    for (const QString &file : {QStringLiteral("sunset.json"), QStringLiteral("board.json"), QStringLiteral("notes.json")}) {
+        answerFileDialog(dir.filePath(file));
+        click("[data-action=import-palette]");
+    }
+    QVERIFY2(status().startsWith("Could not import notes.json"), qPrintable(status()));
+    QCOMPARE(js("Studio.studio.colours.own.map(function (p) { return p.name; }).join()").toString(),
+             QStringLiteral("Mine,Sunset,board"));
+    click(".palette-swatches [data-palette='board']");
+    QCOMPARE(js("String(Studio.studio.model.get('signal_color'))").toString(), QStringLiteral("10,11,12"));
+    js("Studio.studio.colours.own = []; Studio.studio.store.setValue('palettes', []); Studio.studio.colours.render();");
+}
+
 void TestStudioApp::recentSeedsHoldOnlyCommittedSeeds()
 {
     const QString seed = "input.number[data-key=seed]";
@@ -1039,7 +1093,9 @@ void TestStudioApp::pickerPrintAndVariationsFitTheWindow()
                      .toString(),
              QString());
     // Every channel of an open picker inside it, every hex field showing its whole colour.
+    js("$('.picker.open').removeClass('open');");
     click("[data-action=pick-signal_color]");
+    QVERIFY(js("$('[data-picker-for=signal_color]').is(':visible')").toBool());
     QCOMPARE(js("var p = document.querySelector('[data-picker-for=signal_color]').getBoundingClientRect();"
                 " $('[data-picker-for=signal_color] input.channel').filter(function () {"
                 " var r = this.getBoundingClientRect(); return r.right > p.right - 1 || r.left < p.left; }).length")
