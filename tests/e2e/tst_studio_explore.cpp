@@ -125,6 +125,7 @@ private Q_SLOTS:
     void jitteredVariationsKeepLockedParameters();
     void oneColourLockIsHonouredByRandomizeVariationsAndNewPalettes();
     void variationPageFillsProgressivelyAndEnterAdoptsTheChosenOne();
+    void variationsKeepFavouritesAndShowOneLargeBeforeItIsTaken();
     void largeCanvasPreviewIsDrawnNoLargerThanTheView();
     void typingANumberRegeneratesOnceTheTypingPauses();
     void aspectPresetKeepsTheLongerSide_data();
@@ -331,6 +332,43 @@ void TestStudioExplore::variationPageFillsProgressivelyAndEnterAdoptsTheChosenOn
     QVERIFY(!js("Studio.studio.variations.isOpen()").toBool());
     js("Studio.run('edit.undo');");
     QCOMPARE(mapValue("seed").toInt(), 4242);
+}
+
+void TestStudioExplore::variationsKeepFavouritesAndShowOneLargeBeforeItIsTaken()
+{
+    js("$('[data-key=variation-mode]').val('seeds');");
+    menuAction("Variations")->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(js("Studio.studio.variations.rendered").toInt(), 9, 30000);
+    const auto seedsOf = [this](const QString &cells) {
+        return js("JSON.stringify(" + cells + ".map(function (c) { return c.map.seed; }))").toString();
+    };
+    click(".variation[data-variation='2'] [data-action=favourite]");
+    click(".variation[data-variation='6'] [data-action=favourite]");
+    QCOMPARE(js("$('.variation.favourite').length").toInt(), 2);
+    screenshot("variation-favourites");
+    const QString starred = seedsOf("[Studio.studio.variations.cells[3], Studio.studio.variations.cells[7]]");
+    QCOMPARE(mapValue("seed").toInt(), 4242); // a star adopts nothing
+    click("[data-action=variations-more]");
+    click("[data-action=variations-favourites]");
+    QCOMPARE(seedsOf("Studio.studio.variations.cells.slice(1)"), starred);
+    QTRY_COMPARE_WITH_TIMEOUT(js("Studio.studio.variations.rendered").toInt(), 2, 30000);
+    QCOMPARE(js("$('.variation.favourite').length").toInt(), 2);
+
+    // A large look first, then taken from there.
+    const int seed = js("Studio.studio.variations.cells[2].map.seed").toInt();
+    click(".variation[data-variation='1'] [data-action=look]");
+    QVERIFY(js("$('.variation-look').is(':visible')").toBool());
+    QTRY_VERIFY(js("document.querySelector('[data-info=variation-look]').naturalWidth").toInt() > 220);
+    QCOMPARE(mapValue("seed").toInt(), 4242);
+    screenshot("variation-look");
+    QTest::keyClick(view(), Qt::Key_Escape);
+    QVERIFY(!js("$('.variation-look').is(':visible')").toBool());
+    QVERIFY(js("Studio.studio.variations.isOpen()").toBool());
+    click(".variation[data-variation='1'] [data-action=look]");
+    click("[data-action=variation-look-use]");
+    QCOMPARE(mapValue("seed").toInt(), seed);
+    QVERIFY(!js("$('.variation-look').is(':visible')").toBool());
+    js("Studio.studio.variations.close();");
 }
 
 void TestStudioExplore::largeCanvasPreviewIsDrawnNoLargerThanTheView()
