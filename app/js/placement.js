@@ -42,9 +42,14 @@ Studio.Placement.directionOfAngle = function (dx, dy) {
 Studio.Placement.rimWeight = 1 / 4;
 Studio.Placement.fadeWeight = 1 / 20;
 
-// The distance from the centre, in grid fractions, at which the weight falls to `weight`.
+// The distance from the centre, in grid fractions, at which the weight falls to `weight`,
+// and the radius that puts it at `reach`.
 Studio.Placement.reach = function (radius, weight) {
     return Math.sqrt(radius * Math.log(1 / weight));
+};
+
+Studio.Placement.radiusFor = function (reach, weight) {
+    return reach * reach / Math.log(1 / weight);
 };
 
 Studio.Placement.prototype = {
@@ -195,7 +200,7 @@ Studio.Placement.prototype = {
         };
         var rim = Studio.Placement.reach(adj.radius, Studio.Placement.rimWeight)
                   + (distance(point) - distance(start)) / grid.width;
-        var radius = Math.max(0, rim) * Math.max(0, rim) / Math.log(1 / Studio.Placement.rimWeight);
+        var radius = Studio.Placement.radiusFor(Math.max(0, rim), Studio.Placement.rimWeight);
         return {radius: Studio.util.roundToStep(Studio.util.clamp(radius, 0.001, 0.5), 0.001)};
     },
 

@@ -2,13 +2,12 @@
 // do, each a new artwork to start from (one undoable step). They are built in, so they
 // never mix with the user's own presets, and their pictures are drawn small at each start,
 // one per event-loop turn.
-Studio.Starters = function (container, model, history, presets, preview) {
+Studio.Starters = function (container, model, history, presets) {
     var self = this;
     var el = Studio.util.el;
     this.model = model;
     this.history = history;
     this.presets = presets;
-    this.preview = preview;
     this.rendered = 0;
     this.grid = el('div', {'class': 'starter-grid', 'data-info': 'starters'});
     Studio.Starters.list.forEach(function (starter, i) {
@@ -64,15 +63,12 @@ Studio.Starters.map = function (index) {
 };
 
 Studio.Starters.prototype = {
-    // Draws the picture of starter `index`, then lets the event loop run before the next;
-    // after the last the generator is given the artwork on screen again.
+    // Draws the picture of starter `index`, then lets the event loop run before the next.
+    // (A playing loop notices that the generator read another map and draws the preview anew.)
     renderNext: function (index) {
         var self = this;
         var tiles = this.grid.querySelectorAll('.starter');
-        if (index >= tiles.length) {
-            this.preview.request();
-            return;
-        }
+        if (index >= tiles.length) return;
         var img = tiles[index].querySelector('img');
         llumatrace.generatePreview(Studio.masks.effective(Studio.Starters.map(index)), 96, 'lumatrace_starter');
         $(img).one('load error', function () {

@@ -143,7 +143,7 @@ Studio.start = function (args) {
     preview.on('shown', function () {
         if (!preview.pending && !preview.timer) presets.shown();
     });
-    var starters = new Studio.Starters(parts.presets, model, history, presets, preview);
+    var starters = new Studio.Starters(parts.presets, model, history, presets);
     var exports = new Studio.Exports(parts.exports, model, new Studio.Busy(parts.busy));
     exports.restore(store.value('export_settings', null));
     var player = new Studio.Player(preview, function () { return exports.loopOptions(); }, function () {

@@ -83,6 +83,7 @@ Studio.Variations.prototype = {
 
     close: function () {
         this.generation += 1;
+        $(this.look).removeClass('open');
         this.pages = [];
         this.shownPage = -1;
         $(this.element).removeClass('open');
@@ -123,6 +124,7 @@ Studio.Variations.prototype = {
         var shown = this.pages[index];
         if (!shown) return;
         this.shownPage = index;
+        $(this.look).removeClass('open');
         $(this.earlier).prop('disabled', index === 0);
         $(this.later).prop('disabled', index === this.pages.length - 1);
         this.generation += 1;
