@@ -45,6 +45,9 @@ Studio.Batch = function (container, model, print) {
     this.showKind();
 };
 
+// Above this many files the batch asks before it starts.
+Studio.Batch.askAbove = 300;
+
 // The loop formats as batch kinds; their frames, fps and scale come from the Loop block.
 Studio.Batch.loopKinds = function () {
     return Studio.Exports.loopFormats.map(function (f) {
@@ -79,9 +82,30 @@ Studio.Batch.parseSeeds = function (text, limit) {
 };
 
 Studio.Batch.prototype = {
+    controls: function () {
+        return {seeds: this.seeds, kind: this.kind, sizeMode: this.sizeMode, percent: this.percent};
+    },
+
+    // The block's choices and folder, kept for the next start.
+    settings: function () {
+        var settings = Studio.util.formValues(this.controls());
+        settings.folder = this.folder;
+        return settings;
+    },
+
+    restore: function (settings) {
+        if (!settings) return;
+        Studio.util.setFormValues(this.controls(), settings);
+        if (typeof settings.folder === 'string' && settings.folder) this.setFolder(settings.folder);
+        $(this.percent).toggle(this.sizeMode.value === 'percent');
+        this.showKind();
+    },
+
     chooseFolder: function () {
-        var folder = app.dialogOpenDir('Batch export folder', this.folder || app.fs.getDirPictures() || app.fs.getDirHome());
-        if (folder) this.setFolder(folder);
+        var folder = app.dialogOpenDir('Batch export folder', this.folder || Studio.util.userFolder('pictures'));
+        if (!folder) return;
+        this.setFolder(folder);
+        $(this.folderName).trigger('settings-changed');
     },
 
     setFolder: function (folder) {
@@ -120,6 +144,7 @@ Studio.Batch.prototype = {
             if (problem) return Studio.status.error('Batch export: loops of ' + loopSize.width + ' × ' + loopSize.height + ' px: ' + problem + '.');
         }
         var options = kind.loop ? this.print.exports.loopOptions() : this.print.options();
+        if (!this.confirmed(parsed.seeds, kind, options)) return Studio.status.show('Batch export not started.');
         var percent = Math.max(1, Number(this.percent.value) || 100);
         if (kind.loop) {
             percent = options.scale;
@@ -134,7 +159,7 @@ Studio.Batch.prototype = {
             delete options.bleed;
         }
         this.running = {kind: kind, options: options, percent: percent, seeds: parsed.seeds, map: this.model.snapshot(),
-                        index: 0, failed: [], cancelled: false, started: Date.now()};
+                        index: 0, failed: [], cancelled: false};
         this.progress.max = parsed.seeds.length;
         this.progress.value = 0;
         $(this.startButton).prop('disabled', true);
@@ -144,8 +169,35 @@ Studio.Batch.prototype = {
     },
 
     // The file of `seed`: the folder, "lumatrace-" and the seed.
-    fileOf: function (seed) {
-        return this.folder + '/lumatrace-' + seed + this.running.kind.suffix;
+    fileOf: function (seed, kind) {
+        return this.folder + '/lumatrace-' + seed + (kind || this.running.kind).suffix;
+    },
+
+    // Whether the user wants the batch: asked when it writes many files, and again when it
+    // would replace files that are in the folder already.
+    confirmed: function (seeds, kind, options) {
+        var self = this;
+        var grouped = Studio.util.grouped;
+        var perSeed = function (seed) {
+            return kind.loop ? [self.fileOf(seed, kind)] : self.print.filesOf(kind.id, self.fileOf(seed, kind), options.separate);
+        };
+        var files = seeds.length * perSeed(seeds[0]).length;
+        if (files > Studio.Batch.askAbove
+            && !app.confirm('This batch writes ' + grouped(files) + ' files into ' + this.folder + '. Start it?',
+                            'Batch export', 'Write ' + grouped(files) + ' files', 'Cancel'))
+            return false;
+        var present = {};
+        (app.fs.dirContent(this.folder).files || []).forEach(function (name) { present[name] = true; });
+        var existing = [];
+        seeds.forEach(function (seed) {
+            perSeed(seed).forEach(function (file) {
+                if (present[Studio.util.fileName(file)]) existing.push(Studio.util.fileName(file));
+            });
+        });
+        if (!existing.length) return true;
+        return app.confirm(grouped(existing.length) + ' of the ' + grouped(files) + ' files exist already in ' + this.folder
+                           + ' (' + existing.slice(0, 3).join(', ') + (existing.length > 3 ? ', …' : '')
+                           + '). Replace them?', 'Batch export', 'Replace', 'Cancel');
     },
 
     step: function () {
@@ -177,7 +229,7 @@ Studio.Batch.prototype = {
         $(this.cancelButton).prop('disabled', true);
         var written = run.index - run.failed.length;
         var text = 'Batch export ' + (run.cancelled ? 'cancelled' : 'done') + ': ' + written + ' of '
-                   + run.seeds.length + ' files in ' + Studio.util.duration(Date.now() - run.started) + ' — ' + this.folder;
+                   + run.seeds.length + ' files — ' + this.folder;
         if (run.failed.length) Studio.status.error(text + '; failed seeds: ' + run.failed.join(', '));
         else Studio.status.show(text);
         this.lastRun = {written: written, failed: run.failed, cancelled: run.cancelled, total: run.seeds.length};

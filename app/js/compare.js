@@ -8,12 +8,29 @@ Studio.Compare = function (preview, model) {
     this.model = model;
     this.map = null;
     this.showingA = false;
+    this.split = false;
+    this.splitAt = 0.5;
     this.image = el('img', {'class': 'artwork snapshot', alt: '', draggable: 'false', 'data-info': 'snapshot'});
     this.badge = el('div', {'class': 'compare-badge', 'data-info': 'compare-badge'});
+    // In the split view A shows left of the divider and B right of it; the divider drags.
+    this.divider = el('div', {'class': 'split-divider', 'data-info': 'split-divider', title: 'Drag to move the split'});
     preview.stage.appendChild(this.image);
+    preview.stage.appendChild(this.divider);
+    $(this.divider).on('mousedown', function (e) {
+        e.preventDefault();
+        e.stopPropagation();
+        self.dragging = true;
+    });
+    $(document).on('mousemove', function (e) {
+        if (!self.dragging) return;
+        var box = preview.stage.getBoundingClientRect();
+        self.splitAt = Studio.util.clamp((e.clientX - box.left) / box.width, 0, 1);
+        self.render();
+    }).on('mouseup', function () { self.dragging = false; });
+    preview.on('layout', function () { self.render(); });
     preview.viewport.appendChild(this.badge);
     this.listeners = [];
-    // An edit is made to B, so B is what the user should see.
+    // An edit is made to B, so B is what the user should see (beside A in the split view).
     model.onChange(function () {
         if (self.showingA) self.show(false);
     });
@@ -48,11 +65,32 @@ Studio.Compare.prototype = {
         Studio.status.show('Kept this artwork as A: flip between A and the current artwork (B) with A/B or Ctrl+K.');
     },
 
+    // Brings back the snapshot of the last session (a map or null), drawn anew from its map.
+    restore: function (map) {
+        if (!map || typeof map !== 'object') return;
+        this.map = Studio.schema.normalise(map);
+        var effective = Studio.masks.effective(this.map);
+        var side = Studio.previewScale.maxSide(this.preview, effective) || Math.max(effective.width, effective.height);
+        llumatrace.generatePreview(effective, side, 'lumatrace_snapshot');
+        this.image.src = 'drc:lumatrace_snapshot?restored';
+        this.show(false);
+    },
+
     // Shows A (true) or B (false); without a snapshot only B.
     show: function (a) {
         this.showingA = !!a && this.hasSnapshot();
         this.render();
         this.listeners.forEach(function (fn) { fn(); });
+    },
+
+    // A beside B, or B alone again.
+    toggleSplit: function () {
+        if (!this.hasSnapshot()) {
+            Studio.status.show('Keep a snapshot first (Keep A), then see it beside the current artwork.');
+            return;
+        }
+        this.split = !this.split;
+        this.show(false);
     },
 
     flip: function () {
@@ -72,9 +110,15 @@ Studio.Compare.prototype = {
     },
 
     render: function () {
-        $(this.image).toggle(this.showingA);
-        $(this.preview.viewport).toggleClass('showing-a', this.showingA);
-        this.badge.textContent = this.showingA ? 'A · snapshot' : 'B · current';
+        var split = this.split && !this.showingA && this.hasSnapshot();
+        var width = this.preview.stage.offsetWidth;
+        $(this.image).toggle(this.showingA || split);
+        // Clipped on the stage's own pixels, so the split stays put while zooming.
+        this.image.style.clip = split ? 'rect(0px, ' + Math.round(width * this.splitAt) + 'px, auto, 0px)' : 'auto';
+        $(this.divider).toggle(split);
+        this.divider.style.left = (this.splitAt * 100) + '%';
+        $(this.preview.viewport).toggleClass('showing-a', this.showingA).toggleClass('split', split);
+        this.badge.textContent = this.showingA ? 'A · snapshot' : split ? 'A · snapshot  |  B · current' : 'B · current';
         $(this.badge).toggle(this.hasSnapshot());
     }
 };

@@ -1,12 +1,13 @@
-// Exploring and producing: locks, the variation grid, print and batch exports and opening
+// Exploring and producing: the variation grid, print and batch exports and opening
 // an artwork from its PNG. Connected to the studio once its panels exist.
 Studio.explore = {
     attach: function (parts, s) {
         var el = Studio.util.el;
-        s.locks = new Studio.Locks(parts.parameters, s.model, s.history, s.store);
         s.variations = new Studio.Variations(parts.viewport, s.model, s.history, s.locks);
         s.print = new Studio.PrintExport(parts.exports, s.model, s.exports);
         s.batch = new Studio.Batch(parts.exports, s.model, s.print);
+        s.print.restore(s.store.value('print_settings', null));
+        s.batch.restore(s.store.value('batch_settings', null));
         s.openPng = new Studio.OpenPng(s.model, s.history);
         s.controls.appendToGroup('canvas', new Studio.AspectPresets(s.model, s.history).element);
         var tool = function (command, text, title) {

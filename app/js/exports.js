@@ -41,7 +41,14 @@ Studio.Exports = function (container, model, busy) {
     container.appendChild(el('div', {'class': 'export-block'}, [
         el('h5', {}, ['SVG']),
         row('Layers', [this.svgSeparate, el('span', {'class': 'hint'}, ['separate files'])]),
-        el('div', {'class': 'button-row'}, [el('span', {'class': 'hint'}, ['vector, no effects']), button('exportSvg', 'Export SVG…')])]));
+        el('p', {'class': 'hint vector-note'}, [Studio.Exports.vectorNote]),
+        el('div', {'class': 'button-row'}, [el('span', {'class': 'hint'}, ['Colours, chips, layers']),
+                                            button('exportSvg', 'Export SVG…')]),
+        el('div', {'class': 'button-row'}, [
+            el('span', {'class': 'hint'}, ['White on black, no chips']),
+            el('button', {type: 'button', 'data-action': 'exportMaskSvg', title: Studio.Exports.maskSvgTitle},
+               ['Layer masks SVG…'])])]));
+    $(container).find('[data-action=exportMaskSvg]').on('click', function () { self.exportMaskSvg(); });
     container.appendChild(el('div', {'class': 'export-block'}, [
         el('h5', {}, ['Raw RGB']),
         row('Scale %', [this.rgbScale]),
@@ -66,6 +73,11 @@ Studio.Exports.facts = function () {
     if (!Studio.Exports.knownFacts) Studio.Exports.knownFacts = llumatrace.exportFacts();
     return Studio.Exports.knownFacts;
 };
+
+// What a vector file leaves out, said where a vector export is chosen.
+Studio.Exports.vectorNote = 'Vector: the glow, shadow and vignette are raster effects and are left out.';
+Studio.Exports.maskSvgTitle = 'Wires, pads and signals as white-on-black masks, one file per layer with "separate'
+                              + ' files"; no chips and the artwork\'s colours only in the first file';
 
 // Loop formats by the suffix that chooses them in exportAnimation. MP4 and WebM encode
 // even sides only, so the plug-in repeats the last row or column of an odd side.
@@ -126,8 +138,9 @@ Studio.Exports.prototype = {
         this.showSizes();
     },
 
+    // fn() when a choice of the panel changed: a control, or a folder chosen in a dialog.
     onChange: function (fn) {
-        $(this.container).on('change', 'input, select', fn);
+        $(this.container).on('change', 'input, select', fn).on('settings-changed', fn);
     },
 
     // Scale in percent of the PNG export: given, or from the wanted print width.
@@ -201,12 +214,21 @@ Studio.Exports.prototype = {
         });
     },
 
+    // The artwork as drawn (colours, chips, a layer each), without the raster effects.
     exportSvg: function () {
         var separate = this.svgSeparate.checked;
         var path = this.chooseFile('Export SVG', 'SVG documents (*.svg)', '.svg');
-        if (path) this.run('SVG', this.filesOf(path, separate ? Studio.Exports.facts().layerSuffixes.svg : []), function () {
-            return llumatrace.exportSVG(path, separate);
+        if (path) this.run('SVG', this.filesOf(path, separate ? Studio.Exports.facts().layerSuffixes.artworkSvg : []), function () {
+            return llumatrace.exportArtworkSVG(path, {separate: separate, background: true});
         });
+    },
+
+    // The generator's plain SVG: the layers as masks for cutting and plotting.
+    exportMaskSvg: function () {
+        var separate = this.svgSeparate.checked;
+        var path = this.chooseFile('Export layer masks SVG', 'SVG documents (*.svg)', '.svg');
+        if (path) this.run('layer masks SVG', this.filesOf(path, separate ? Studio.Exports.facts().layerSuffixes.svg : []),
+                           function () { return llumatrace.exportSVG(path, separate); });
     },
 
     exportRgb: function () {
@@ -249,10 +271,12 @@ Studio.Exports.prototype = {
     },
 
     chooseFile: function (title, filter, suffix) {
-        var directory = this.directory || app.fs.getDirPictures() || app.fs.getDirHome();
+        var directory = this.directory && app.fs.dirExists(this.directory) ? this.directory
+                                                                           : Studio.util.userFolder('pictures');
         var path = app.dialogSaveFile(title, filter, directory + '/lumatrace-' + this.model.get('seed') + suffix);
         if (!path) return '';
         this.directory = path.replace(/[\/\\][^\/\\]*$/, '');
+        $(this.container).trigger('settings-changed');
         return /\.[^\/\\.]+$/.test(path) ? path : path + suffix;
     },
 
@@ -261,7 +285,7 @@ Studio.Exports.prototype = {
         return [path].concat(layerSuffixes.map(function (suffix) { return base + suffix; }));
     },
 
-    // Runs `write` after the busy indicator is on screen; reports files, sizes and time.
+    // Runs `write` after the busy indicator is on screen; reports files and sizes.
     // Large exports report progress between their bands, and the Cancel button stops them.
     run: function (label, files, write) {
         var self = this;
@@ -278,16 +302,14 @@ Studio.Exports.prototype = {
             // The export draws from the generator's stored settings; hand it the current map
             // in case the preview has not caught up with the last change yet.
             llumatrace.updateGenerator(Studio.masks.effective(self.model.snapshot()));
-            var started = new Date().getTime();
             self.reason = '';
             var ok = write();
-            var ms = new Date().getTime() - started;
             self.busy.hide();
-            self.report(label, files, ok, ms, cancelled);
+            self.report(label, files, ok, cancelled);
         }, 30);
     },
 
-    report: function (label, files, ok, ms, cancelled) {
+    report: function (label, files, ok, cancelled) {
         if (!ok && cancelled) {
             Studio.status.show(label + ' export cancelled; no file was left under its name.');
             return;
@@ -305,7 +327,7 @@ Studio.Exports.prototype = {
         var written = files.map(function (f) {
             return Studio.util.fileName(f) + ' (' + Studio.util.byteSize(app.fs.fileSize(f)) + ')';
         });
-        Studio.status.show('Exported ' + label + ' in ' + Studio.util.duration(ms) + ': ' + written.join(', ')
+        Studio.status.show('Exported ' + label + ': ' + written.join(', ')
                            + ' — ' + this.directory);
     }
 };

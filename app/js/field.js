@@ -16,8 +16,15 @@ Studio.Field = {
         return Studio.util.el('label', {title: param.hint || ''}, [param.label]);
     },
 
+    // The value a typed or dragged number is used as: within the range and no finer than the
+    // field's step, so that the field can show exactly the value in use.
+    numberOf: function (param, value) {
+        return Studio.util.roundToStep(Studio.schema.coerce(param, value), param.step);
+    },
+
     // At the end of typing: text that is no number and an empty field give back the value in
-    // use, a number outside the range is clamped; both with a short note by the field.
+    // use, a number outside the range is clamped, a finer one rounded; each with a short note
+    // by the field.
     settle: function (param, input, inUse, show) {
         var text = input.value;
         var bad = !!(input.validity && input.validity.badInput);
@@ -27,23 +34,27 @@ Studio.Field = {
             return;
         }
         var value = Number(text);
-        var coerced = Studio.schema.coerce(param, value);
-        show(coerced);
+        var used = Studio.Field.numberOf(param, value);
+        show(used);
         if (value < param.min) Studio.Field.note(input, 'The lowest is ' + param.min);
         else if (value > param.max) Studio.Field.note(input, 'The highest is ' + param.max);
+        else if (used !== value) Studio.Field.note(input, 'Rounded to ' + used + ' (steps of ' + param.step + ')');
     },
 
-    // A note under a field that fades after a moment.
+    // A note under a field that fades after a moment, or at the next edit of the field.
     note: function (input, text) {
         var row = $(input).closest('.field');
         row.find('.field-note').remove();
         var note = Studio.util.el('div', {'class': 'field-note', 'data-note-for': input.getAttribute('data-key')}, [text]);
-        row.append(note);
-        $(input).addClass('noted');
-        setTimeout(function () {
+        var remove = function () {
+            if (!note.parentNode) return;
             $(note).remove();
+            row.removeClass('with-note');
             $(input).removeClass('noted');
-        }, 3000);
+        };
+        row.addClass('with-note').append(note);
+        $(input).addClass('noted').one('input', remove);
+        setTimeout(remove, 3000);
     },
 
     builders: {
@@ -57,14 +68,16 @@ Studio.Field = {
             var number = el('input', {type: 'number', min: param.min, max: param.max, step: param.step,
                 'data-key': param.key, 'class': 'number' + (param.stepper ? ' wide' : '')});
             var children = [Studio.Field.label(param)];
+            // The field shows the value in use, every digit of it (a preset may hold more
+            // digits than the step gives).
             var show = function (value) {
                 current = value;
                 if (range) range.value = value;
-                number.value = Studio.util.roundToStep(value, param.step);
+                number.value = value;
                 $(number).removeClass('refused');
             };
             var use = function (value) {
-                current = Studio.schema.coerce(param, value);
+                current = Studio.Field.numberOf(param, value);
                 if (range) range.value = current;
                 onInput(current);
             };
@@ -81,7 +94,7 @@ Studio.Field = {
                     var button = el('button', {type: 'button', 'class': 'stepper', 'data-action': stepper[2] + '-' + param.key,
                                                title: stepper[1] < 0 ? 'Previous' : 'Next'}, [stepper[0]]);
                     $(button).on('click', function () {
-                        show(Studio.schema.coerce(param, current + stepper[1] * param.step));
+                        show(Studio.Field.numberOf(param, current + stepper[1] * param.step));
                         onInput(current);
                         onCommit();
                     });
@@ -114,7 +127,7 @@ Studio.Field = {
         },
 
         // A swatch that opens a picker (saturation and value square, hue bar, red, green and
-        // blue), the colour in hex, and a lock that a new palette leaves alone.
+        // blue) and the colour in hex.
         color: function (param, onInput, onCommit) {
             var el = Studio.util.el;
             var util = Studio.util;
@@ -122,8 +135,6 @@ Studio.Field = {
                                        title: 'Pick a colour'});
             var hex = el('input', {type: 'text', 'class': 'hex', 'data-key': param.key, 'data-hex': '', maxlength: 7,
                                    spellcheck: 'false', title: 'Colour as #rrggbb'});
-            var lock = el('button', {type: 'button', 'class': 'icon lock', 'data-action': 'lock-' + param.key,
-                                     title: 'Lock: palettes keep this colour'}, ['Lock']);
             var channel = {key: param.key, label: param.label, kind: 'int', min: 0, max: 255, step: 1};
             var inputs = ['R', 'G', 'B'].map(function (name) {
                 return el('input', {type: 'number', min: 0, max: 255, step: 1, title: name,
@@ -135,7 +146,7 @@ Studio.Field = {
             var hueBar = el('div', {'class': 'hue-bar', 'data-picker': 'hue'}, [hueMarker]);
             var picker = el('div', {'class': 'picker', 'data-picker-for': param.key}, [square, hueBar,
                 el('div', {'class': 'channels'}, [el('span', {'class': 'hint'}, ['RGB'])].concat(inputs))]);
-            var row = el('div', {}, [Studio.Field.label(param), swatch, hex, lock, picker]);
+            var row = el('div', {}, [Studio.Field.label(param), swatch, hex, picker]);
             var current = [0, 0, 0];
             var hsv = {h: 0, s: 0, v: 0};
             var paint = function () {
@@ -227,7 +238,7 @@ Studio.Field = {
                 dragging = null;
                 onCommit();
             });
-            return {element: row, setValue: show, lock: lock};
+            return {element: row, setValue: show};
         },
 
         bool: function (param, onInput, onCommit) {

@@ -1,5 +1,5 @@
-// Parameter locks: a lock on a field or on a whole group keeps its values through Randomize
-// and through jittered variations. Locks are kept in the studio's database with its state.
+// Parameter locks: a lock on a field or on a whole group keeps its values through Randomize,
+// jittered variations and new palettes. Locks are kept in the studio's database with its state.
 Studio.Locks = function (container, model, history, store) {
     var self = this;
     this.container = container;
@@ -8,6 +8,15 @@ Studio.Locks = function (container, model, history, store) {
     this.store = store;
     this.locked = {};
     (store.value('locks', []) || []).forEach(function (name) { self.locked[name] = true; });
+    // Colours once had a lock of their own, which only palettes honoured; it becomes this one.
+    var colourLocks = store.value('colour_locks', null);
+    if (colourLocks) {
+        Object.keys(colourLocks).forEach(function (key) {
+            if (colourLocks[key] && Studio.Locks.groupOf(key)) self.locked[key] = true;
+        });
+        store.setValue('locks', Object.keys(this.locked));
+        store.remove('colour_locks');
+    }
     this.decorate();
     this.render();
 };
@@ -43,7 +52,7 @@ Studio.Locks.prototype = {
             $(self.container).find('[data-group="' + group.id + '"] > .group-title')
                     .append(button('group:' + group.id, 'Lock the whole group'));
             group.params.forEach(function (param) {
-                $(self.container).find('[data-field="' + param.key + '"]').append(button(param.key, 'Lock: Randomize keeps it'));
+                $(self.container).find('[data-field="' + param.key + '"]').append(button(param.key, ''));
             });
         });
     },
@@ -70,8 +79,9 @@ Studio.Locks.prototype = {
             var own = !!self.locked[name];
             var inherited = !own && name.indexOf('group:') !== 0 && self.isLocked(name);
             $(this).toggleClass('on', own).toggleClass('inherited', inherited).text(own || inherited ? '◉' : '○')
-                    .attr('title', own ? 'Locked: Randomize keeps it (click to unlock)'
-                                       : inherited ? 'Locked with its group' : 'Lock: Randomize keeps it');
+                    .attr('title', own ? 'Locked: Randomize, variations and palettes keep it (click to unlock)'
+                                       : inherited ? 'Locked with its group'
+                                                   : 'Lock: Randomize, variations and palettes keep it');
         });
     },
 

@@ -5,6 +5,8 @@ Studio.masks = {
     cachedFonts: null,
     shownPath: '',
     thumbnailCount: 0,
+    // The chips taken away so that the first typed text shows, or null.
+    roomMadeFrom: null,
 
     // Font families once each: a family that several foundries supply is listed as
     // "Family [Foundry]" for every one of them, and the generator takes the bare family.
@@ -33,7 +35,7 @@ Studio.masks = {
 
     chooseImage: function (startPath) {
         var folder = startPath ? String(startPath).replace(/[\/\\][^\/\\]*$/, '') : '';
-        if (!folder || !app.fs.dirExists(folder)) folder = app.fs.getDirPictures();
+        if (!folder || !app.fs.dirExists(folder)) folder = Studio.util.userFolder('pictures');
         return app.dialogOpenFile('Choose a mask image',
                                   'Images (*.png *.jpg *.jpeg *.bmp *.gif);;All files (*)', folder);
     },
@@ -156,14 +158,32 @@ Studio.masks = {
         this.history.commit();
     },
 
-    // Typing the first text while the mask is off turns it on, so the text shows.
+    // Typing the first text while the mask is off turns it on at full strength, so the text
+    // shows at once; a weaker mask only thins the wires around the letters. The chip a new
+    // artwork has in its middle would cover the word, so it makes room (Undo brings it back),
+    // and comes back when the text is emptied again, as if none had been typed.
     textTyped: function (source) {
-        if (!source || this.model.get('masking') > 0 || !this.model.get('mask_text')) return;
-        this.model.set('masking', Studio.masks.textStrength);
-        Studio.status.show('Mask strength set to ' + Studio.masks.textStrength + ' so the text shows.');
+        if (!source) return;
+        var chips = this.model.get('chips');
+        if (!this.model.get('mask_text')) {
+            if (this.roomMadeFrom && !chips.length) this.model.update({chips: this.roomMadeFrom});
+            this.roomMadeFrom = null;
+            return;
+        }
+        if (this.model.get('masking') > 0) return;
+        var values = {masking: Studio.masks.textStrength};
+        var centre = Studio.schema.defaults.chips.map(function (c) { return Studio.schema.normaliseItem('chips', c); });
+        var covering = JSON.stringify(chips) === JSON.stringify(centre);
+        if (covering) {
+            values.chips = [];
+            this.roomMadeFrom = chips;
+        }
+        this.model.update(values);
+        Studio.status.show('Mask strength set to ' + Studio.masks.textStrength + ' so the text shows'
+                           + (covering ? '; the chip in the middle made room for it (Undo brings it back).' : '.'));
     },
 
-    textStrength: 0.6,
+    textStrength: 1,
 
     // The generator hands over an empty image for a file it could not read.
     thumbnailFailed: function () {

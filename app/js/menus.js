@@ -12,6 +12,7 @@ Studio.menuBar = [
         '-',
         ['file.exportPng', 'Export &PNG…', 'Ctrl+E'],
         ['file.exportSvg', 'Export S&VG…', 'Ctrl+Shift+E'],
+        ['file.exportMaskSvg', 'Export layer &masks SVG…', ''],
         ['file.exportRgb', 'Export raw &RGB…', 'Ctrl+Alt+E'],
         ['file.exportLoop', 'Export &loop (animated)…', 'Ctrl+Shift+L'],
         '-',
@@ -36,10 +37,12 @@ Studio.menuBar = [
         '-',
         ['view.keepA', '&Keep snapshot A', 'Ctrl+Shift+K'],
         ['view.flip', 'Flip A / &B', 'Ctrl+K'],
+        ['view.split', '&Split A | B', 'Ctrl+Shift+J'],
         ['view.useA', '&Use snapshot A', '']
     ]},
     {name: 'help', text: '&Help', entries: [
-        ['help.about', '&About Lumatrace', 'F1']
+        ['help.shortcuts', '&Keyboard shortcuts', 'F1'],
+        ['help.about', '&About Lumatrace', '']
     ]}
 ];
 

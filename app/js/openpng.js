@@ -18,7 +18,7 @@ Studio.OpenPng = function (model, history) {
 
 Studio.OpenPng.prototype = {
     choose: function () {
-        var folder = app.fs.getDirPictures() || app.fs.getDirHome();
+        var folder = Studio.util.userFolder('pictures');
         var path = app.dialogOpenFile('Open artwork PNG', 'PNG images (*.png)', folder);
         if (path) this.open(path);
     },

@@ -36,6 +36,22 @@ Studio.Placement.directionOfAngle = function (dx, dy) {
     return 4;
 };
 
+// An adjustment weighs a cell by e^(−d² / radius), d its distance from the centre: the
+// outline is drawn where the weight has fallen to a quarter (inside it the adjustment acts
+// clearly) and the faint band reaches where it has faded to a twentieth.
+Studio.Placement.rimWeight = 1 / 4;
+Studio.Placement.fadeWeight = 1 / 20;
+
+// The distance from the centre, in grid fractions, at which the weight falls to `weight`,
+// and the radius that puts it at `reach`.
+Studio.Placement.reach = function (radius, weight) {
+    return Math.sqrt(radius * Math.log(1 / weight));
+};
+
+Studio.Placement.radiusFor = function (reach, weight) {
+    return reach * reach / Math.log(1 / weight);
+};
+
 Studio.Placement.prototype = {
     // fn() whenever the selection or the tool changes.
     onChange: function (fn) {
@@ -174,14 +190,17 @@ Studio.Placement.prototype = {
                 h: Studio.util.clamp(chip.h + Math.round(2 * (point.y - start.y) * grid.rows), 0, 60)};
     },
 
-    // The radius grown by how much farther from the centre the mouse is than where the drag
-    // began (the rim handle of a small adjustment sits outside the rim, clear of the centre).
+    // The radius whose rim lies as much farther from the centre as the mouse is than where
+    // the drag began (the rim handle of a small adjustment sits outside the rim, clear of
+    // the centre).
     radiusAt: function (adj, start, point) {
         var grid = this.grid();
         var distance = function (p) {
             return Math.sqrt(Math.pow((p.x - adj.x) * grid.width, 2) + Math.pow((p.y - adj.y) * grid.height, 2));
         };
-        var radius = adj.radius + (distance(point) - distance(start)) / (Math.sqrt(1.41) * grid.width);
+        var rim = Studio.Placement.reach(adj.radius, Studio.Placement.rimWeight)
+                  + (distance(point) - distance(start)) / grid.width;
+        var radius = Studio.Placement.radiusFor(Math.max(0, rim), Studio.Placement.rimWeight);
         return {radius: Studio.util.roundToStep(Studio.util.clamp(radius, 0.001, 0.5), 0.001)};
     },
 
@@ -284,9 +303,10 @@ Studio.Placement.prototype = {
         var g = this.group('adjustments', index);
         var cx = draw.x(adj.x);
         var cy = draw.y(adj.y);
-        // Weight 1/e at distance sqrt(radius); the hard core reaches radius × sqrt(1.41).
-        var reach = Math.sqrt(adj.radius);
-        var core = adj.radius * Math.sqrt(1.41);
+        // The generator measures the distance in fractions of the grid's width and height,
+        // so on a canvas that is not square the adjustment acts in an ellipse.
+        var reach = Studio.Placement.reach(adj.radius, Studio.Placement.fadeWeight);
+        var core = Studio.Placement.reach(adj.radius, Studio.Placement.rimWeight);
         g.appendChild(Studio.util.svg('ellipse', {'class': 'band', cx: cx, cy: cy,
             rx: reach * draw.grid.width, ry: reach * draw.grid.height}));
         g.appendChild(Studio.util.svg('ellipse', {'class': 'outline', cx: cx, cy: cy,

@@ -91,7 +91,8 @@ Studio.Presets.prototype = {
         var el = Studio.util.el;
         $(this.list).empty();
         var presets = this.store.presets();
-        if (!presets.length) this.list.appendChild(el('li', {'class': 'empty'}, ['No presets yet']));
+        if (!presets.length)
+            this.list.appendChild(el('li', {'class': 'empty'}, ['Your saved presets are listed here. Or start from one of these:']));
         presets.forEach(function (preset) {
             var name = el('span', {'class': 'preset-name', title: 'Load'}, [preset.name]);
             var rename = el('button', {type: 'button', 'class': 'icon', 'data-action': 'rename', title: 'Rename'}, ['✎']);
@@ -217,7 +218,8 @@ Studio.Presets.prototype = {
     },
 
     importFile: function () {
-        var path = app.dialogOpenFile('Import preset', 'Lumatrace presets (*.json);;All files (*)', app.fs.getDirDocuments());
+        var path = app.dialogOpenFile('Import preset', 'Lumatrace presets (*.json);;All files (*)',
+                                      Studio.util.userFolder('documents'));
         if (!path) return;
         var map;
         try {
@@ -243,7 +245,7 @@ Studio.Presets.prototype = {
         Studio.status.show('Imported ' + path + ' as the preset “' + name + '”.');
     },
     exportFile: function () {
-        var suggested = app.fs.getDirDocuments() + '/' + (this.currentName || 'lumatrace-' + this.model.get('seed')) + '.json';
+        var suggested = Studio.util.userFolder('documents') + '/' + (this.currentName || 'lumatrace-' + this.model.get('seed')) + '.json';
         var path = app.dialogSaveFile('Export preset', 'Lumatrace presets (*.json)', suggested);
         if (!path) return;
         path = Studio.util.withSuffix(path, '.json');

@@ -19,6 +19,7 @@ Studio.Preview = function (viewport, model, interval) {
     this.factor = 1;
     this.pan = null;
     this.spaceHeld = false;
+    this.pointerOver = false;
     this.pending = false;
     this.timer = null;
     this.lastStart = 0;
@@ -50,6 +51,12 @@ Studio.Preview.validZoom = function (mode) {
     if (mode === 'fit') return mode;
     var factor = Number(mode);
     return isFinite(factor) && factor >= Studio.Preview.minZoom && factor <= Studio.Preview.maxZoom ? factor : 'fit';
+};
+
+// Whether `node` is a field that takes typed text (spaces included).
+Studio.Preview.takesText = function (node) {
+    if (node.tagName === 'TEXTAREA' || node.isContentEditable) return true;
+    return node.tagName === 'INPUT' && /^(text|search)$/.test(node.type);
 };
 
 Studio.Preview.prototype = {
@@ -157,12 +164,16 @@ Studio.Preview.prototype = {
         var before = this.factor;
         var point = {x: (at.x - stage.left) / before, y: (at.y - stage.top) / before};
         this.zoomMode = mode;
+        // Where the stage must sit in the view to keep the point there; the layout keeps it
+        // there (a stage smaller than the view is not centred: it would jump).
+        this.pinned = mode === 'fit' || !this.canvasSize ? null
+            : {x: at.x - rect.left - point.x * this.zoomFactor(), y: at.y - rect.top - point.y * this.zoomFactor()};
         this.layout();
-        this.sharpen();
-        if (this.zoomMode !== 'fit' && this.canvasSize) {
-            this.scroller.scrollLeft = this.stageOffset.x + point.x * this.factor - (at.x - rect.left);
-            this.scroller.scrollTop = this.stageOffset.y + point.y * this.factor - (at.y - rect.top);
+        if (this.pinned) {
+            this.scroller.scrollLeft = this.stageOffset.x - this.pinned.x;
+            this.scroller.scrollTop = this.stageOffset.y - this.pinned.y;
         }
+        this.sharpen();
         if (changed) this.emit('zoom', [mode]);
     },
 
@@ -193,24 +204,42 @@ Studio.Preview.prototype = {
     },
 
     // Sizes the stage and centres it in an area that leaves a margin around it to scroll.
+    // A second pass sizes the area again once scroll bars came or went with the first.
     layout: function () {
         if (!this.canvasSize) return;
+        $(this.viewport).toggleClass('scrolls', this.zoomMode !== 'fit');
+        this.arrange();
+        this.arrange();
+        this.emit('layout', [this.factor]);
+    },
+
+    arrange: function () {
         var factor = this.zoomFactor();
         var width = Math.round(this.canvasSize.width * factor);
         var height = Math.round(this.canvasSize.height * factor);
         var margin = Studio.Preview.margin;
-        var areaWidth = Math.max(this.scroller.clientWidth, width + 2 * margin);
-        var areaHeight = Math.max(this.scroller.clientHeight, height + 2 * margin);
+        var pinned = this.pinned;
+        // The stage's offset in the area and the area's size along one axis: centred with a
+        // margin to scroll, or where a zoom pinned it, with room to scroll it there.
+        var along = function (axis, client, size) {
+            var pin = pinned ? pinned[axis] : undefined;
+            if (pin === undefined) {
+                var area = Math.max(client, size + 2 * margin);
+                return {offset: Math.round((area - size) / 2), area: area};
+            }
+            var offset = Math.round(Math.max(margin, pin));
+            return {offset: offset, area: Math.max(client, offset + size + margin, Math.ceil(client + offset - pin))};
+        };
+        var x = along('x', this.scroller.clientWidth, width);
+        var y = along('y', this.scroller.clientHeight, height);
         this.factor = factor;
-        this.stageOffset = {x: Math.round((areaWidth - width) / 2), y: Math.round((areaHeight - height) / 2)};
-        this.area.style.width = areaWidth + 'px';
-        this.area.style.height = areaHeight + 'px';
+        this.stageOffset = {x: x.offset, y: y.offset};
+        this.area.style.width = x.area + 'px';
+        this.area.style.height = y.area + 'px';
         this.stage.style.width = width + 'px';
         this.stage.style.height = height + 'px';
-        this.stage.style.left = this.stageOffset.x + 'px';
-        this.stage.style.top = this.stageOffset.y + 'px';
-        $(this.viewport).toggleClass('scrolls', this.zoomMode !== 'fit');
-        this.emit('layout', [factor]);
+        this.stage.style.left = x.offset + 'px';
+        this.stage.style.top = y.offset + 'px';
     },
 
     // The wheel zooms about the mouse; space held, the middle button or a drag outside the
@@ -234,15 +263,23 @@ Studio.Preview.prototype = {
                 self.startPan(e);
             }
         });
-        $(document).on('mousemove', function (e) { self.movePan(e); })
-                   .on('mouseup', function () { self.endPan(); });
+        $(document).on('mousemove', function (e) {
+            self.pointerOver = $.contains(self.viewport, e.target);
+            self.movePan(e);
+        }).on('mouseup', function () { self.endPan(); });
+        // Space pans while the pointer is over the artwork, whatever has the focus: a button
+        // clicked last would otherwise be pressed again with every repeat of the key. Only a
+        // text being typed keeps its spaces; elsewhere space pans as before.
         $(document).on('keydown', function (e) {
-            if (e.which !== 32 || /^(INPUT|SELECT|TEXTAREA|BUTTON)$/.test(e.target.tagName)) return;
+            if (e.which !== 32 || Studio.Preview.takesText(e.target)) return;
+            if (!self.pointerOver && /^(SELECT|BUTTON|INPUT)$/.test(e.target.tagName)) return;
             e.preventDefault();
+            if (e.target !== document.body && e.target.blur) e.target.blur();
             self.spaceHeld = true;
             $(self.viewport).addClass('pan-ready');
         }).on('keyup', function (e) {
-            if (e.which !== 32) return;
+            if (e.which !== 32 || !self.spaceHeld) return;
+            e.preventDefault();
             self.spaceHeld = false;
             $(self.viewport).removeClass('pan-ready');
         });

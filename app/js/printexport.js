@@ -30,6 +30,7 @@ Studio.PrintExport = function (container, model, exports) {
     this.separate = el('input', {type: 'checkbox', 'data-key': 'print-separate'});
     this.background = el('input', {type: 'checkbox', 'data-key': 'print-background', checked: 'checked'});
     this.size = el('span', {'class': 'hint', 'data-info': 'print-size'});
+    this.vectorNote = el('p', {'class': 'hint vector-note'}, [Studio.Exports.vectorNote]);
     var button = el('button', {type: 'button', 'class': 'primary', 'data-action': 'print-export'}, ['Export…']);
     var row = function (label, children) {
         return el('div', {'class': 'field'}, [el('label', {}, [label])].concat(children));
@@ -51,6 +52,7 @@ Studio.PrintExport = function (container, model, exports) {
         this.penRow,
         row('Layers', [this.separate, el('span', {'class': 'hint'}, ['separate files'])]),
         row('Background', [this.background]),
+        this.vectorNote,
         el('div', {'class': 'button-row'}, [this.size, button])]));
     $(button).on('click', function () { self.exportNow(); });
     var showSoon = Studio.util.debounce(function () { self.showLayout(); }, 120);
@@ -63,11 +65,11 @@ Studio.PrintExport = function (container, model, exports) {
 
 Studio.PrintExport.kinds = [
     {id: 'png', label: 'PNG', suffix: '.png', filter: 'PNG images (*.png)'},
-    {id: 'artwork-svg', label: 'Artwork SVG (layers, chips)', suffix: '.svg', filter: 'SVG documents (*.svg)'},
-    {id: 'svg', label: 'Plain SVG', suffix: '.svg', filter: 'SVG documents (*.svg)'},
-    {id: 'pdf', label: 'PDF', suffix: '.pdf', filter: 'PDF documents (*.pdf)'},
-    {id: 'plotter-svg', label: 'Plotter SVG (lines only)', suffix: '.svg', filter: 'SVG documents (*.svg)'},
-    {id: 'plotter-pdf', label: 'Plotter PDF (lines only)', suffix: '.pdf', filter: 'PDF documents (*.pdf)'},
+    {id: 'artwork-svg', label: 'SVG', suffix: '.svg', filter: 'SVG documents (*.svg)', vector: true},
+    {id: 'svg', label: 'Layer masks SVG', suffix: '.svg', filter: 'SVG documents (*.svg)', vector: true},
+    {id: 'pdf', label: 'PDF', suffix: '.pdf', filter: 'PDF documents (*.pdf)', vector: true},
+    {id: 'plotter-svg', label: 'Plotter SVG', suffix: '.svg', filter: 'SVG documents (*.svg)', vector: true},
+    {id: 'plotter-pdf', label: 'Plotter PDF', suffix: '.pdf', filter: 'PDF documents (*.pdf)', vector: true},
     {id: 'bin', label: 'Raw RGB (BIN)', suffix: '.bin', filter: 'Raw RGB (*.bin *.rgb);;All files (*)'}
 ];
 
@@ -79,6 +81,22 @@ Studio.PrintExport.writePng = function (path, percent, separate, dpi) {
 };
 
 Studio.PrintExport.prototype = {
+    controls: function () {
+        return {kind: this.kind, paper: this.paper, orientation: this.orientation, width: this.customWidth,
+                height: this.customHeight, unit: this.unit, dpi: this.dpi, separate: this.separate,
+                background: this.background};
+    },
+
+    // The block's choices, kept for the next start.
+    settings: function () {
+        return Studio.util.formValues(this.controls());
+    },
+
+    restore: function (settings) {
+        Studio.util.setFormValues(this.controls(), settings);
+        this.showLayout();
+    },
+
     kindOf: function () {
         var id = this.kind.value;
         return Studio.PrintExport.kinds.filter(function (k) { return k.id === id; })[0];
@@ -127,6 +145,7 @@ Studio.PrintExport.prototype = {
         $(this.marginRow).toggle(this.hasSheet(kind) && this.fit.value === 'page');
         $(this.bleedRow).toggle(kind === 'pdf' || kind === 'plotter-pdf');
         $(this.penRow).toggle(plotter);
+        $(this.vectorNote).toggle(!!this.kindOf().vector);
         var layout = this.layout();
         this.lastLayout = layout;
         if (!layout.ok) {

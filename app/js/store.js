@@ -88,6 +88,10 @@ Studio.Store.prototype = {
         }
     },
 
+    remove: function (key) {
+        this.db.query('DELETE FROM state WHERE key = ' + Studio.util.sqlText(key));
+    },
+
     setValue: function (key, value) {
         this.db.query('INSERT OR REPLACE INTO state (key, value) VALUES (' + Studio.util.sqlText(key) + ', '
                       + Studio.util.sqlText(JSON.stringify(value)) + ')');

@@ -41,7 +41,8 @@ Studio.layout = function () {
             parts.zoom]),
         el('div', {'class': 'tool-group'}, [
             command('view.keepA', '', 'Keep A', 'Keep the artwork as snapshot A (Ctrl+Shift+K)'),
-            command('view.flip', '', 'A/B', 'Flip between snapshot A and the current artwork B (Ctrl+K)')]),
+            command('view.flip', '', 'A/B', 'Flip between snapshot A and the current artwork B (Ctrl+K)'),
+            command('view.split', '', 'A|B', 'Snapshot A left, the current artwork B right; drag the line (Ctrl+Shift+J)')]),
         el('div', {'class': 'tool-group'}, [
             command('edit.undo', '', '↶', 'Undo (Ctrl+Z)'),
             command('edit.redo', '', '↷', 'Redo (Ctrl+Shift+Z)'),
@@ -102,6 +103,9 @@ Studio.saveState = function (s) {
     s.store.setValue('recent_seeds', s.seeds.recent);
     s.store.setValue('last_preset', s.presets.currentName);
     s.store.setValue('export_settings', s.exports.settings());
+    if (s.print) s.store.setValue('print_settings', s.print.settings());
+    if (s.batch) s.store.setValue('batch_settings', s.batch.settings());
+    s.store.setValue('snapshot_a', s.compare.map);
     s.store.setValue('zoom', s.preview.zoomMode);
 };
 
@@ -121,7 +125,8 @@ Studio.start = function (args) {
     if (!model.get('mask_font')) model.map.mask_font = Studio.masks.defaultFont();
     var history = new Studio.History(model);
     var controls = new Studio.Controls(parts.parameters, model, history);
-    var colours = new Studio.Colours(controls, model, history, store);
+    var locks = new Studio.Locks(parts.parameters, model, history, store);
+    var colours = new Studio.Colours(controls, model, history, locks, store);
     var seeds = new Studio.Seeds(model, history);
     seeds.restore(store.value('recent_seeds', []));
     controls.appendToGroup('canvas', seeds.element);
@@ -132,11 +137,13 @@ Studio.start = function (args) {
     var placement = new Studio.Placement(preview, model, history);
     var placed = new Studio.PlacedList(parts.placed, model, history, placement);
     var compare = new Studio.Compare(preview, model);
+    compare.restore(store.value('snapshot_a', null));
     var presets = new Studio.Presets(parts.presets, store, model, history);
     presets.artwork = preview.image;
     preview.on('shown', function () {
         if (!preview.pending && !preview.timer) presets.shown();
     });
+    var starters = new Studio.Starters(parts.presets, model, history, presets);
     var exports = new Studio.Exports(parts.exports, model, new Studio.Busy(parts.busy));
     exports.restore(store.value('export_settings', null));
     var player = new Studio.Player(preview, function () { return exports.loopOptions(); }, function () {
@@ -148,9 +155,9 @@ Studio.start = function (args) {
     if (saved && typeof lastPreset === 'string' && lastPreset && store.presetId(lastPreset) !== null)
         presets.setCurrent(lastPreset);
     history.reset();
-    Studio.studio = {model: model, history: history, controls: controls, colours: colours, seeds: seeds, preview: preview,
-                     placement: placement, placed: placed, compare: compare, presets: presets, exports: exports, store: store,
-                     player: player};
+    Studio.studio = {model: model, history: history, controls: controls, locks: locks, colours: colours, seeds: seeds,
+                     preview: preview, placement: placement, placed: placed, compare: compare, presets: presets,
+                     starters: starters, exports: exports, store: store, player: player};
     Studio.connect(parts, Studio.studio);
     Studio.explore.attach(parts, Studio.studio);
     var saveSoon = Studio.util.debounce(function () { Studio.saveState(Studio.studio); }, 400);
@@ -158,6 +165,7 @@ Studio.start = function (args) {
     seeds.onChange(saveSoon);
     exports.onChange(saveSoon);
     presets.onChange(saveSoon);
+    compare.onChange(saveSoon);
     preview.on('zoom', saveSoon);
     Studio.buildMenus(app.win);
     placement.setTool('select');
@@ -206,9 +214,11 @@ Studio.connect = function (parts, s) {
     s.compare.onChange(function () {
         $('.toolbar [data-command="view.flip"]').toggleClass('active', s.compare.showingA)
             .prop('disabled', !s.compare.hasSnapshot());
+        $('.toolbar [data-command="view.split"]').toggleClass('active', s.compare.split && !s.compare.showingA)
+            .prop('disabled', !s.compare.hasSnapshot());
         $(s.placement.overlay).toggleClass('hidden-for-a', s.compare.showingA);
     });
-    $('.toolbar [data-command="view.flip"]').prop('disabled', true);
+    $('.toolbar [data-command="view.flip"], .toolbar [data-command="view.split"]').prop('disabled', !s.compare.hasSnapshot());
     var showUndo = function () {
         $('.toolbar [data-command="edit.undo"]').prop('disabled', !s.history.canUndo());
         $('.toolbar [data-command="edit.redo"]').prop('disabled', !s.history.canRedo());
@@ -228,9 +238,12 @@ Studio.connect = function (parts, s) {
     };
     s.exports.onChange(showLoop);
     showLoop();
-    s.presets.onChange(function (name, modified) {
+    var showTitle = function (name, modified) {
         app.win.setTitle(name ? 'Lumatrace — ' + name + (modified ? ' (unsaved changes)' : '') : 'Lumatrace');
-    });
+    };
+    s.presets.onChange(showTitle);
+    // The preset of the last session, with its unsaved-changes mark, was set before this.
+    showTitle(s.presets.currentName, s.presets.modified);
     // Over a number field the wheel scrolls the panel, as over the rest of it: a focused
     // field would otherwise take the wheel as steps and change its value unnoticed.
     $(document).on('mousewheel', 'input[type=number]', function (e) {
@@ -272,14 +285,15 @@ Studio.commands = {
     'file.export': function (s) { s.presets.exportFile(); },
     'file.exportPng': function (s) { s.exports.exportPng(); },
     'file.exportSvg': function (s) { s.exports.exportSvg(); },
+    'file.exportMaskSvg': function (s) { s.exports.exportMaskSvg(); },
     'file.exportRgb': function (s) { s.exports.exportRgb(); },
     'file.exportLoop': function (s) { s.exports.exportLoop(); },
     'file.quit': function (s) {
         Studio.saveState(s);
         app.exit(0);
     },
-    'edit.undo': function (s) { s.history.undo(); },
-    'edit.redo': function (s) { s.history.redo(); },
+    'edit.undo': function (s) { Studio.stepHistory(s, 'undo'); },
+    'edit.redo': function (s) { Studio.stepHistory(s, 'redo'); },
     'edit.randomize': function (s) { s.seeds.randomize(); },
     'edit.deleteSelected': function (s) { s.placement.removeSelected(); },
     'edit.reset': function (s) {
@@ -303,11 +317,15 @@ Studio.commands = {
     'view.zoomOut': function (s) { s.preview.zoomBy(-1); },
     'view.keepA': function (s) { s.compare.keep(); },
     'view.flip': function (s) { s.compare.flip(); },
-    'view.useA': function (s) { s.compare.useA(s.history); },
-    'help.about': function () {
-        app.info('Lumatrace studio\n\nGenerative circuit-board artwork, grown from a seed.\n'
-                 + 'Runs in Tressil with the Lumatrace1 plug-in.', 'About Lumatrace');
-    }
+    'view.split': function (s) { s.compare.toggleSplit(); },
+    'view.useA': function (s) { s.compare.useA(s.history); }
+};
+
+// Undo or redo; an error said about the state left behind no longer stands in red.
+Studio.stepHistory = function (s, direction) {
+    var can = direction === 'undo' ? s.history.canUndo() : s.history.canRedo();
+    s.history[direction]();
+    if (can && Studio.status.kind === 'error') Studio.status.show(direction === 'undo' ? 'Undone.' : 'Redone.');
 };
 
 Studio.run = function (name) {

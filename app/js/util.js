@@ -140,6 +140,45 @@ Studio.util = {
         return [f(5), f(3), f(1)];
     },
 
+    // Where file dialogs start before the user chose a folder: the user's pictures or
+    // documents folder where there is one (a fresh home may have neither), else the home.
+    userFolder: function (kind) {
+        var folder = kind === 'documents' ? app.fs.getDirDocuments() : app.fs.getDirPictures();
+        return folder && app.fs.dirExists(folder) ? folder : app.fs.getDirHome();
+    },
+
+    // The values of named form controls ({name: element}), as kept for the next start.
+    formValues: function (controls) {
+        var values = {};
+        Object.keys(controls).forEach(function (name) {
+            var control = controls[name];
+            values[name] = control.type === 'checkbox' ? control.checked
+                : control.type === 'number' ? Number(control.value) : control.value;
+        });
+        return values;
+    },
+
+    // Puts kept values back into the controls of formValues; a value a control cannot take
+    // (an unknown option, a number out of range, a wrong type) leaves it as it is.
+    setFormValues: function (controls, values) {
+        if (!values || typeof values !== 'object') return;
+        Object.keys(controls).forEach(function (name) {
+            var control = controls[name], value = values[name];
+            if (control.type === 'checkbox') {
+                if (typeof value === 'boolean') control.checked = value;
+            } else if (control.type === 'number') {
+                if (typeof value !== 'number' || !isFinite(value)) return;
+                var min = control.min === '' ? -Infinity : Number(control.min);
+                var max = control.max === '' ? Infinity : Number(control.max);
+                control.value = Studio.util.clamp(value, min, max);
+            } else if (typeof value === 'string') {
+                if (control.tagName !== 'SELECT' || $(control).find('option').filter(function () {
+                    return this.value === value;
+                }).length) control.value = value;
+            }
+        });
+    },
+
     randomSeed: function () {
         return Math.floor(Math.random() * 1000000);
     }
@@ -161,8 +200,10 @@ Studio.status = {
         this.element.className = 'status-message ' + this.kind;
         this.element.title = text;
         if (this.kind !== 'error' && this.notice) this.notice.dismiss('error');
-        // A message longer than the status line is shown whole over the artwork for a while.
-        if (this.kind !== 'error' && this.notice && this.element.scrollWidth > this.element.clientWidth + 1)
+        // A message longer than the status line is shown whole over the artwork for a while,
+        // unless the banner still offers buttons (an Undo).
+        if (this.kind !== 'error' && this.notice && !this.notice.isOffering()
+            && this.element.scrollWidth > this.element.clientWidth + 1)
             this.notice.show(text, 'info');
     },
 
@@ -179,7 +220,9 @@ Studio.status = {
 };
 
 // The banner over the artwork: whole message text, optional action buttons, a close button.
-// Information banners go away by themselves; errors stay until closed or replaced.
+// Every banner goes away by itself (the status line keeps the text): information soon, an
+// error or an offer with buttons after long enough to read and reach it, and never while
+// the mouse is on it.
 Studio.Notice = function (container) {
     var el = Studio.util.el;
     var self = this;
@@ -190,8 +233,14 @@ Studio.Notice = function (container) {
     var close = el('button', {type: 'button', 'class': 'icon', 'data-action': 'dismiss-notice', title: 'Close'}, ['✕']);
     this.element = el('div', {'class': 'notice', role: 'alert'}, [this.text, this.actions, close]);
     $(close).on('click', function () { self.dismiss(); });
+    $(this.element).on('mouseenter', function () { clearTimeout(self.timer); })
+                   .on('mouseleave', function () { if (self.kind) self.leaveIn(Studio.Notice.afterHover); });
     container.appendChild(this.element);
 };
+
+// How long a banner stays, in ms.
+Studio.Notice.lifetimes = {info: 8000, offer: 20000, error: 15000};
+Studio.Notice.afterHover = 3000;
 
 Studio.Notice.prototype = {
     show: function (text, kind, actions) {
@@ -208,8 +257,20 @@ Studio.Notice.prototype = {
             self.actions.appendChild(button);
         });
         this.element.className = 'notice on ' + kind;
+        this.withActions = !!(actions && actions.length);
+        var lifetimes = Studio.Notice.lifetimes;
+        this.leaveIn(kind === 'error' ? lifetimes.error : this.withActions ? lifetimes.offer : lifetimes.info);
+    },
+
+    leaveIn: function (ms) {
+        var self = this;
         clearTimeout(this.timer);
-        if (kind !== 'error') this.timer = setTimeout(function () { self.dismiss(); }, 8000);
+        this.timer = setTimeout(function () { self.dismiss(); }, ms);
+    },
+
+    // Whether the banner offers buttons the user may still want to reach.
+    isOffering: function () {
+        return this.isShown() && this.withActions;
     },
 
     // Hides the banner; with `kind`, only when it shows a message of that kind.

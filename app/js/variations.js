@@ -1,7 +1,9 @@
 // The variation grid: the current artwork beside a page of variations (other seeds, or the
 // unlocked parameters jittered), drawn small, one thumbnail per event-loop turn so the
 // window keeps answering. Click or Enter adopts one as an undoable step; "More" draws the
-// next page; the arrow keys move between thumbnails and Escape closes the grid.
+// next page, and ‹ and › go back to the pages drawn before (while the grid is open). ☆ marks a
+// favourite, which ★ gathers on a page of their own; ⤢ shows one large before it is taken.
+// The arrow keys move between thumbnails and Escape closes the large look, then the grid.
 Studio.Variations = function (viewport, model, history, locks) {
     var self = this;
     var el = Studio.util.el;
@@ -16,13 +18,18 @@ Studio.Variations = function (viewport, model, history, locks) {
     this.rendered = 0;
     this.timing = null;
     this.generation = 0;
+    // The pages drawn since the grid opened, each {base, maps, bySeed}; `shownPage` indexes them.
+    this.pages = [];
+    this.shownPage = -1;
+    // Maps starred in this session, kept while the grid is closed.
+    this.favourites = [];
     this.mode = el('select', {'data-key': 'variation-mode'}, [
         el('option', {value: 'seeds'}, ['Other seeds']),
         el('option', {value: 'small'}, ['Jitter: small']),
         el('option', {value: 'medium'}, ['Jitter: medium']),
         el('option', {value: 'large'}, ['Jitter: large'])]);
     var button = function (action, text, fn) {
-        var b = el('button', {type: 'button', 'data-action': action}, [text]);
+        var b = el('button', {type: 'button', 'data-action': action, title: Studio.Variations.titles[action] || ''}, [text]);
         $(b).on('click', fn);
         return b;
     };
@@ -36,14 +43,30 @@ Studio.Variations = function (viewport, model, history, locks) {
                 self.page();
                 self.grid.focus();
             }),
+            this.earlier = button('variations-earlier', '‹', function () { self.showPage(self.shownPage - 1); }),
+            this.later = button('variations-later', '›', function () { self.showPage(self.shownPage + 1); }),
+            button('variations-favourites', '★', function () { self.showFavourites(); }),
             button('variations-close', 'Close', function () { self.close(); }), this.info]),
         el('div', {'class': 'variation-body'}, [this.current, this.grid])]);
+    this.lookImage = el('img', {alt: '', 'data-info': 'variation-look'});
+    this.look = el('div', {'class': 'variation-look'}, [this.lookImage, el('div', {'class': 'button-row'}, [
+        button('variation-look-back', 'Back', function () { self.closeLook(); }),
+        button('variation-look-use', 'Use this', function () { self.adopt(self.lookAt); })])]);
+    this.element.appendChild(this.look);
     viewport.appendChild(this.element);
     $(this.mode).on('change', function () { self.page(); });
     $(this.element).on('keydown', function (e) { self.key(e); });
     model.onChange(function (keys, source) {
         if (self.isOpen() && source !== self) self.page();
     });
+};
+
+Studio.Variations.titles = {
+    'variations-more': 'Draw another page of variations',
+    'variations-earlier': 'The page drawn before',
+    'variations-later': 'The page drawn after',
+    'variations-favourites': 'The variations you starred',
+    'variation-look-use': 'Make it your artwork (Undo goes back)'
 };
 
 Studio.Variations.prototype = {
@@ -60,6 +83,9 @@ Studio.Variations.prototype = {
 
     close: function () {
         this.generation += 1;
+        $(this.look).removeClass('open');
+        this.pages = [];
+        this.shownPage = -1;
         $(this.element).removeClass('open');
         $('.toolbar [data-command="view.variations"]').removeClass('active');
     },
@@ -87,23 +113,49 @@ Studio.Variations.prototype = {
         return result;
     },
 
+    // Draws a new page around the current artwork, kept for ‹ and ›.
     page: function () {
+        this.pages.push({base: this.model.snapshot(), maps: this.variants(), bySeed: this.mode.value === 'seeds'});
+        this.showPage(this.pages.length - 1);
+    },
+
+    showPage: function (index) {
         var self = this;
+        var shown = this.pages[index];
+        if (!shown) return;
+        this.shownPage = index;
+        $(this.look).removeClass('open');
+        $(this.earlier).prop('disabled', index === 0);
+        $(this.later).prop('disabled', index === this.pages.length - 1);
         this.generation += 1;
         $(this.grid).empty();
-        this.cells = [{map: this.model.snapshot(), img: this.current.querySelector('img'), element: this.current}];
-        this.variants().forEach(function (map, i) {
+        this.cells = [{map: shown.base, img: this.current.querySelector('img'), element: this.current}];
+        shown.maps.forEach(function (map, i) {
             var img = Studio.util.el('img', {alt: ''});
+            var star = Studio.util.el('button', {type: 'button', 'class': 'variation-star', 'data-action': 'favourite',
+                                                 title: 'Keep as a favourite (★ shows them all)'});
+            var look = Studio.util.el('button', {type: 'button', 'class': 'variation-zoom', 'data-action': 'look',
+                                                 title: 'Look at it large first'}, ['⤢']);
             var cell = Studio.util.el('div', {'class': 'variation pending', 'data-variation': i}, [
-                img, Studio.util.el('span', {}, [self.mode.value === 'seeds' ? 'Seed ' + map.seed : '#' + (i + 1)])]);
+                img, Studio.util.el('span', {}, [shown.bySeed ? 'Seed ' + map.seed : '#' + (i + 1)]), star, look]);
             $(cell).on('click', function () { self.adopt(i); });
+            $(star).on('click', function (e) {
+                e.stopPropagation();
+                self.toggleFavourite(map);
+            });
+            $(look).on('click', function (e) {
+                e.stopPropagation();
+                self.showLook(i);
+            });
             self.grid.appendChild(cell);
             self.cells.push({map: map, img: img, element: cell});
         });
+        this.showStars();
         this.rendered = 0;
         this.timing = {started: Date.now(), first: null, last: null};
-        this.info.textContent = 'Drawing…';
-        this.select(Math.min(this.selected, this.count - 1));
+        this.say(shown.maps.length ? 'drawing ' + shown.maps.length + ' variations…'
+                                   : 'no favourites yet: ☆ on a variation keeps it here.');
+        this.select(this.selected);
         var generation = this.generation;
         setTimeout(function () { self.renderNext(generation, 0); }, 0);
     },
@@ -128,15 +180,22 @@ Studio.Variations.prototype = {
         var ms = Date.now() - this.timing.started;
         this.rendered += 1;
         if (this.rendered === 1) this.timing.first = ms;
-        if (this.rendered === this.count) {
+        if (this.rendered === this.cells.length - 1) {
             this.timing.last = ms;
-            this.info.textContent = this.count + ' variations in ' + Studio.util.duration(ms)
-                                    + ' (first after ' + Studio.util.duration(this.timing.first) + ')';
+            this.say('click one to make it your artwork (Undo goes back); More draws others.');
         }
     },
 
+    // The hint beside the bar's buttons, with the page it is about; whole in its tooltip,
+    // since a narrow window cuts it short.
+    say: function (text) {
+        var page = this.pages.length > 1 ? 'Page ' + (this.shownPage + 1) + ' of ' + this.pages.length + ': ' : '';
+        this.info.textContent = page + text;
+        this.info.title = page + text;
+    },
+
     select: function (index) {
-        this.selected = Studio.util.clamp(index, 0, this.count - 1);
+        this.selected = Studio.util.clamp(index, 0, Math.max(0, this.cells.length - 2));
         var selected = this.selected;
         $(this.grid).children().each(function (i) { $(this).toggleClass('selected', i === selected); });
     },
@@ -151,14 +210,60 @@ Studio.Variations.prototype = {
             this.adopt(this.selected);
         } else if (e.which === 27) {
             e.preventDefault();
-            this.close();
+            if ($(this.look).hasClass('open')) this.closeLook();
+            else this.close();
         }
+    },
+
+    isFavourite: function (map) {
+        var text = JSON.stringify(map);
+        return this.favourites.some(function (f) { return JSON.stringify(f) === text; });
+    },
+
+    toggleFavourite: function (map) {
+        var text = JSON.stringify(map);
+        if (this.isFavourite(map)) this.favourites = this.favourites.filter(function (f) { return JSON.stringify(f) !== text; });
+        else this.favourites.push(map);
+        this.showStars();
+    },
+
+    showStars: function () {
+        var self = this;
+        this.cells.slice(1).forEach(function (cell) {
+            var on = self.isFavourite(cell.map);
+            $(cell.element).toggleClass('favourite', on).find('.variation-star').text(on ? '★' : '☆');
+        });
+        $(this.element).find('[data-action=variations-favourites]').text(this.favourites.length ? '★ ' + this.favourites.length : '★');
+    },
+
+    // A page of the starred variations, around the current artwork.
+    showFavourites: function () {
+        this.pages.push({base: this.model.snapshot(), maps: this.favourites.slice(), bySeed: false});
+        this.showPage(this.pages.length - 1);
+    },
+
+    // Variation `index` drawn as large as the view shows it, to look at before taking it.
+    showLook: function (index) {
+        var cell = this.cells[index + 1];
+        if (!cell) return;
+        this.lookAt = index;
+        var side = Math.min(Math.max(this.element.clientWidth, this.element.clientHeight),
+                            Math.max(cell.map.width, cell.map.height));
+        llumatrace.generatePreview(cell.map, side, 'lumatrace_variation_look');
+        this.lookImage.src = 'drc:lumatrace_variation_look?g=' + this.generation + '&i=' + index;
+        $(this.look).addClass('open');
+    },
+
+    closeLook: function () {
+        $(this.look).removeClass('open');
+        this.grid.focus();
     },
 
     // Makes variation `index` the artwork (one undo step) and draws a page around it.
     adopt: function (index) {
         var cell = this.cells[index + 1];
         if (!cell) return;
+        $(this.look).removeClass('open');
         this.select(index);
         this.model.replace(cell.map, this);
         this.history.commit();

@@ -24,10 +24,17 @@
 #include <QWheelEvent>
 #include <QtTest>
 
+#include <cmath>
 #include <functional>
 
 namespace {
 const QString toolPath = QStringLiteral(TRESSIL_BIN_DIR "/lumatrace");
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
 
 QByteArray readFile(const QString &path)
 {
@@ -86,6 +93,32 @@ private:
 
     QSize pngSize(const QString &path) { return QImage(path).size(); }
 
+    void moveMouse(const QPoint &to, Qt::MouseButtons buttons = Qt::NoButton)
+    {
+        QMouseEvent move(QEvent::MouseMove, to, Qt::NoButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(view(), &move);
+    }
+
+    // Space held down over the artwork while the mouse drags `by` from `at`: the key
+    // repeats as a held key does, a release and a press for every repeat.
+    void spaceDrag(const QPoint &at, const QPoint &by)
+    {
+        moveMouse(at);
+        QTest::keyPress(view(), Qt::Key_Space);
+        QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, at);
+        for (int step = 1; step <= 6; ++step) {
+            QKeyEvent repeatUp(QEvent::KeyRelease, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+            QKeyEvent repeatDown(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, QStringLiteral(" "), true);
+            QApplication::sendEvent(view(), &repeatUp);
+            QApplication::sendEvent(view(), &repeatDown);
+            moveMouse(at + by * step / 6, Qt::LeftButton);
+            QTest::qWait(10);
+        }
+        QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, at + by);
+        QTest::keyRelease(view(), Qt::Key_Space);
+        QTest::qWait(20);
+    }
+
     // Answers the next message box by the button labelled `text`.
     void answerMessageBox(const QString &text)
     {
@@ -116,13 +149,6 @@ private:
                 .toString();
     }
 
-    // With LUMATRACE_SCREENSHOTS set to a folder, saves the window there as `name`.png.
-    void screenshot(const QString &name)
-    {
-        const QString folder = qEnvironmentVariable("LUMATRACE_SCREENSHOTS");
-        if (!folder.isEmpty())
-            ovex->mainWindow()->grab().save(folder + '/' + name + ".png");
-    }
 
 private Q_SLOTS:
     void initTestCase();
@@ -159,6 +185,7 @@ private Q_SLOTS:
     void numberFieldShowsTheValueInUse();
     void textMaskShowsTheFirstTextAndAnEmptyTextMasksNothing();
     void coloursArePickedByHexAndPalettesKeepLockedColours();
+    void paletteInUseIsNamedAndOwnPalettesAreSavedAndImported();
     void recentSeedsHoldOnlyCommittedSeeds();
     void savingOverAnotherPresetAsksAndCanBeUndone();
     void undoingAnImportRestoresThePresetName();
@@ -167,12 +194,22 @@ private Q_SLOTS:
     void draggingOnTheArtworkEditsThePlacedItem();
     void wheelOverAFocusedNumberFieldScrollsThePanel();
     void toolbarAndLabelsFitANarrowWindow();
+    void pickerPrintAndVariationsFitTheWindow_data();
+    void pickerPrintAndVariationsFitTheWindow();
     void zoomKeepsThePointUnderTheMouseAndPlacingStaysExact();
+    void wheelZoomFromFitKeepsThePointUnderTheMouse_data();
+    void wheelZoomFromFitKeepsThePointUnderTheMouse();
+    void spaceOverTheArtworkPansWhateverWasClickedLast_data();
+    void spaceOverTheArtworkPansWhateverWasClickedLast();
+    void undoThatMendsAnErrorClearsItsRedText();
+    void typingTheFirstMaskTextShowsItAtOnce();
     void compareFlipsBetweenTheSnapshotAndTheCurrentArtwork();
+    void splitShowsTheSnapshotLeftOfTheLineAndTheCurrentArtworkRight();
     void playShowsLoopFramesAndPauseTheStillAgain();
     void playingGoesOnOverAnEditedArtwork();
     void keyPTogglesPlayingExceptWhileTyping_data();
     void keyPTogglesPlayingExceptWhileTyping();
+    void printBatchSnapshotAndUnsavedMarkAreRestoredAtTheNextStart();
     void lastStateIsRestoredAtTheNextStart();
 };
 
@@ -574,15 +611,25 @@ void TestStudioApp::svgExportEqualsTheToolExportOfTheExportedPreset()
     QCOMPARE(preset.value("mask_text").toString(), QStringLiteral("Ωmega"));
     QCOMPARE(preset.value("modificators").toArray().size(), 1);
 
+    // The SVG export is the artwork, chips and colours included; the plain layer masks
+    // are offered under their own name.
     exportThroughMenu("Export SVG…", out.filePath("art.svg"));
     QVERIFY2(status().startsWith("Exported SVG"), qPrintable(status()));
-    QProcess tool;
-    tool.start(toolPath, {"export", out.filePath("preset.json"), out.filePath("tool.svg")});
-    QVERIFY(tool.waitForFinished(60000));
-    QCOMPARE(tool.exitCode(), 0);
-    const QByteArray fromStudio = readFile(out.filePath("art.svg"));
-    QVERIFY2(fromStudio.startsWith("<svg"), fromStudio.left(200).constData());
-    QCOMPARE(fromStudio, readFile(out.filePath("tool.svg")));
+    exportThroughMenu("Export layer masks SVG…", out.filePath("masks.svg"));
+    QVERIFY2(status().startsWith("Exported layer masks SVG"), qPrintable(status()));
+    for (const QStringList &kind : {QStringList {"art.svg", "tool-art.svg", "--artwork"},
+                                    QStringList {"masks.svg", "tool-masks.svg"}}) {
+        QProcess tool;
+        tool.start(toolPath, QStringList {"export", out.filePath("preset.json"), out.filePath(kind[1])} + kind.mid(2));
+        QVERIFY(tool.waitForFinished(60000));
+        QCOMPARE(tool.exitCode(), 0);
+        QCOMPARE(readFile(out.filePath(kind[0])), readFile(out.filePath(kind[1])));
+    }
+    const QByteArray artwork = readFile(out.filePath("art.svg"));
+    QVERIFY2(artwork.contains("id=\"layer-components\"") && artwork.contains("<path"),
+             artwork.left(400).constData());
+    QVERIFY(readFile(out.filePath("masks.svg")).startsWith("<svg"));
+    QVERIFY(js("$('.export-block .vector-note:visible').text()").toString().contains("raster effects"));
 }
 
 void TestStudioApp::rgbExportHasThreeBytesPerPixelAtTheChosenScale()
@@ -715,6 +762,12 @@ void TestStudioApp::numberFieldShowsTheValueInUse_data()
             << "255,20,34"
             << "255"
             << "The highest is 255";
+    QTest::newRow("a value finer than the step is used as it is shown") << "input.number[data-key=wire_shadow]"
+                                                                        << "0.123456"
+                                                                        << "wire_shadow"
+                                                                        << "0.12"
+                                                                        << "0.12"
+                                                                        << "Rounded to 0.12";
     QTest::newRow("a width below the range is raised to the lowest") << "input.number[data-key=width]"
                                                                      << "5"
                                                                      << "width"
@@ -785,8 +838,11 @@ void TestStudioApp::coloursArePickedByHexAndPalettesKeepLockedColours()
     QVERIFY(js("$(" + jsString(hex) + ").closest('.field').find('.field-note').text()")
                     .toString()
                     .startsWith("Not a colour"));
+    // A valid colour takes the note away at once.
+    type(hex, "#FF8800");
+    QCOMPARE(js("$(" + jsString(hex) + ").closest('.field').find('.field-note').length").toInt(), 0);
 
-    click("[data-action=lock-bg_color]");
+    click("[data-lock=bg_color]");
     QVERIFY(js("Studio.studio.colours.isLocked('bg_color')").toBool());
     js("$('[data-key=palette]').val(String(Studio.Colours.palettes.map(function (p) { return p.name; "
        "}).indexOf('Neon')))"
@@ -804,7 +860,7 @@ void TestStudioApp::coloursArePickedByHexAndPalettesKeepLockedColours()
     click(".toolbar [data-command='edit.undo']");
     click(".toolbar [data-command='edit.undo']");
     QCOMPARE(js("JSON.stringify(Studio.studio.model.map)").toString(), neon);
-    click("[data-action=lock-bg_color]");
+    click("[data-lock=bg_color]");
     QVERIFY(!js("Studio.studio.colours.isLocked('bg_color')").toBool());
 
     // The picker's square: its top-right corner is the hue at full saturation and value.
@@ -817,6 +873,53 @@ void TestStudioApp::coloursArePickedByHexAndPalettesKeepLockedColours()
     const int darkest = qMin(picked[0].toInt(), qMin(picked[1].toInt(), picked[2].toInt()));
     QVERIFY2(brightest >= 250 && darkest <= 10,
              qPrintable(js("String(Studio.studio.model.get('signal_color'))").toString()));
+}
+
+void TestStudioApp::paletteInUseIsNamedAndOwnPalettesAreSavedAndImported()
+{
+    QTemporaryDir dir;
+    const auto inUse = [this] { return js("$('[data-info=palette-name]').text()").toString(); };
+    QCOMPARE(inUse(), QStringLiteral("Studio teal"));
+    QCOMPARE(js("$('.palette-swatches .palette').length").toInt(), 7);
+    QCOMPARE(js("$('.palette-swatches .palette.current').attr('data-palette')").toString(), QStringLiteral("Studio teal"));
+    click(".palette-swatches [data-palette='Neon']");
+    QCOMPARE(inUse(), QStringLiteral("Neon"));
+    edit("input[data-key=wire_color][data-hex]", "#123456");
+    QCOMPARE(inUse(), QStringLiteral("Your own colours"));
+    const QString own = js("JSON.stringify([Studio.studio.model.get('bg_color'), Studio.studio.model.get('wire_color')])")
+                                .toString();
+
+    // Saved under a name: a swatch of its own, kept for the next start.
+    whenShown<QInputDialog>([](QInputDialog *dialog) {
+        dialog->setTextValue(QStringLiteral("Mine"));
+        QMetaObject::invokeMethod(dialog, "accept");
+    });
+    click("[data-action=save-palette]");
+    QCOMPARE(inUse(), QStringLiteral("Mine"));
+    QCOMPARE(js("Studio.studio.store.value('palettes', []).map(function (p) { return p.name; }).join()").toString(),
+             QStringLiteral("Mine"));
+    click(".palette-swatches [data-palette='Paper']");
+    click(".palette-swatches [data-palette='Mine']");
+    QCOMPARE(js("JSON.stringify([Studio.studio.model.get('bg_color'), Studio.studio.model.get('wire_color')])").toString(),
+             own);
+
+    // Imported: a palette file by its name, a preset by its file's name; anything else is refused.
+    QVERIFY(writeFile(dir.filePath("sunset.json"),
+                      R"({"name": "Sunset", "colours": [[40, 10, 30], [255, 140, 60], [40, 10, 30], [255, 220, 120]]})"));
+    QVERIFY(writeFile(dir.filePath("board.json"),
+                      R"({"seed": 1, "bg_color": [1, 2, 3], "wire_color": [4, 5, 6], "inside_hole_color": [7, 8, 9],)"
+                      R"( "signal_color": [10, 11, 12]})"));
+    QVERIFY(writeFile(dir.filePath("notes.json"), R"({"text": "no colours here"})"));
+    for (const QString &file : {QStringLiteral("sunset.json"), QStringLiteral("board.json"), QStringLiteral("notes.json")}) {
+        answerFileDialog(dir.filePath(file));
+        click("[data-action=import-palette]");
+    }
+    QVERIFY2(status().startsWith("Could not import notes.json"), qPrintable(status()));
+    QCOMPARE(js("Studio.studio.colours.own.map(function (p) { return p.name; }).join()").toString(),
+             QStringLiteral("Mine,Sunset,board"));
+    click(".palette-swatches [data-palette='board']");
+    QCOMPARE(js("String(Studio.studio.model.get('signal_color'))").toString(), QStringLiteral("10,11,12"));
+    js("Studio.studio.colours.own = []; Studio.studio.store.setValue('palettes', []); Studio.studio.colours.render();");
 }
 
 void TestStudioApp::recentSeedsHoldOnlyCommittedSeeds()
@@ -971,7 +1074,8 @@ void TestStudioApp::draggingOnTheArtworkEditsThePlacedItem_data()
     QTest::newRow("an adjustment's rim handle sets its radius")
             << "Studio.studio.model.addItem('adjustments', {x: 0.25, y: 0.25, radius: 0.05});"
                " Studio.studio.history.commit();"
-            << QPointF(0.25 + 0.05 * 1.1874, 0.25 * 408 / 400.0) << QPointF(0.25 + 0.1 * 1.1874, 0.25 * 408 / 400.0)
+            << QPointF(0.25 + std::sqrt(0.05 * std::log(4.0)), 0.25 * 408 / 400.0)
+            << QPointF(0.25 + std::sqrt(0.1 * std::log(4.0)), 0.25 * 408 / 400.0)
             << "Math.abs(Studio.studio.model.map.adjustments[0].radius - 0.1) < 0.003";
     QTest::newRow("a horizontal modifier's end dragged up becomes vertical")
             << "Studio.studio.model.addItem('modificators', {x1: 0.1, y1: 0.8, x2: 0.3, y2: 0.8, direction: 3});"
@@ -1042,6 +1146,60 @@ void TestStudioApp::toolbarAndLabelsFitANarrowWindow()
     QCOMPARE(js("$('.notice.on .notice-text').text()").toString(), message);
     js("Studio.status.show('Short.');");
     js("app.win.setSize(1280, 800);");
+}
+
+void TestStudioApp::pickerPrintAndVariationsFitTheWindow_data()
+{
+    QTest::addColumn<int>("width");
+    QTest::newRow("1280 × 800") << 1280;
+    QTest::newRow("1000 wide") << 1000;
+}
+
+void TestStudioApp::pickerPrintAndVariationsFitTheWindow()
+{
+    QFETCH(int, width);
+    js(QStringLiteral("app.win.setSize(%1, 800);").arg(width));
+    QTRY_COMPARE(view()->width(), width);
+    QTest::qWait(50);
+    QCOMPARE(js("$('.toolbar button').filter(function () { return this.getBoundingClientRect().right > window.innerWidth; })"
+                ".map(function () { return this.textContent; }).get().join(', ')")
+                     .toString(),
+             QString());
+    // Every channel of an open picker inside it, every hex field showing its whole colour.
+    js("$('.picker.open').removeClass('open');");
+    click("[data-action=pick-signal_color]");
+    QVERIFY(js("$('[data-picker-for=signal_color]').is(':visible')").toBool());
+    QCOMPARE(js("var p = document.querySelector('[data-picker-for=signal_color]').getBoundingClientRect();"
+                " $('[data-picker-for=signal_color] input.channel').filter(function () {"
+                " var r = this.getBoundingClientRect(); return r.right > p.right - 1 || r.left < p.left; }).length")
+                     .toInt(),
+             0);
+    QCOMPARE(js("$('input.hex').filter(function () { return this.scrollWidth > this.clientWidth; }).length").toInt(), 0);
+    screenshot(QStringLiteral("picker-%1").arg(width));
+    click("[data-action=pick-signal_color]");
+    // Every control of the export panel inside the panel, whatever print kind is chosen.
+    js("$('[data-group=exports]').removeClass('collapsed'); $('[data-key=print-kind]').val('artwork-svg').trigger('change');");
+    const QString outside = js("var panel = document.querySelector('.panel.right').getBoundingClientRect();"
+                               " $('.panel.right .export-block').find('select:visible, input:visible, button:visible')"
+                               ".filter(function () { var r = this.getBoundingClientRect();"
+                               " return r.right > panel.right || r.left < panel.left; })"
+                               ".map(function () { return this.getAttribute('data-key') || this.textContent; })"
+                               ".get().join(', ')")
+                                    .toString();
+    QVERIFY2(outside.isEmpty(), qPrintable(outside));
+    pointIn(".print-export");
+    screenshot(QStringLiteral("print-%1").arg(width));
+    // The variation header on one line.
+    js("Studio.studio.variations.open();");
+    QTRY_COMPARE_WITH_TIMEOUT(js("Studio.studio.variations.rendered").toInt(), 9, 30000);
+    // No part taller than a button (a wrapped text is), none past the bar's end.
+    const QString lines = js("var bar = document.querySelector('.variation-bar').getBoundingClientRect();"
+                             " $('.variation-bar').children().get().map(function (c) { var r = c.getBoundingClientRect();"
+                             " return r.height <= 34 && r.right <= bar.right ? '' : c.textContent; }).join('')")
+                                  .toString();
+    screenshot(QStringLiteral("variations-%1").arg(width));
+    js("Studio.studio.variations.close(); app.win.setSize(1280, 800);");
+    QVERIFY2(lines.isEmpty(), qPrintable(lines));
 }
 
 void TestStudioApp::zoomKeepsThePointUnderTheMouseAndPlacingStaysExact()
@@ -1226,6 +1384,199 @@ void TestStudioApp::keyPTogglesPlayingExceptWhileTyping()
     QTest::keyClick(view(), Qt::Key_P);
     QVERIFY(!js("Studio.studio.player.playing").toBool());
     js("document.activeElement && document.activeElement.blur();");
+}
+
+void TestStudioApp::splitShowsTheSnapshotLeftOfTheLineAndTheCurrentArtworkRight()
+{
+    js("Studio.run('view.keepA');");
+    QTRY_VERIFY(js("JSON.stringify(Studio.studio.compare.map) === JSON.stringify(Studio.studio.model.map)").toBool());
+    const int shown = shownImages();
+    js("Studio.studio.model.set('seed', 5151); Studio.studio.history.commit();");
+    QTRY_VERIFY(shownImages() > shown && !js("Studio.studio.preview.pending || !!Studio.studio.preview.timer").toBool());
+    QTest::qWait(50);
+    // What the view shows at a point, of A alone, of B alone and of the split.
+    const QPoint left = pointIn(".stage", 0.3, 0.2);
+    const QPoint right = pointIn(".stage", 0.7, 0.8);
+    const auto colourAt = [this](const QPoint &at) { return view()->grab().toImage().pixel(at); };
+    js("Studio.run('view.flip');");
+    const QRgb aLeft = colourAt(left);
+    js("Studio.run('view.flip');");
+    const QRgb bLeft = colourAt(left), bRight = colourAt(right);
+    QVERIFY(aLeft != bLeft);
+    click(".toolbar [data-command='view.split']");
+    QVERIFY(js("$('.viewport').hasClass('split') && $('[data-info=split-divider]').is(':visible')").toBool());
+    QCOMPARE(colourAt(left), aLeft);
+    QCOMPARE(colourAt(right), bRight);
+    screenshot("split");
+    // The line drags: left of it A, right of it B.
+    const QPoint line = pointIn("[data-info=split-divider]");
+    QTest::mousePress(view(), Qt::LeftButton, Qt::NoModifier, line);
+    moveMouse(QPoint(pointIn(".stage", 0.2, 0.5).x(), line.y()), Qt::LeftButton);
+    QTest::mouseRelease(view(), Qt::LeftButton, Qt::NoModifier, QPoint(pointIn(".stage", 0.2, 0.5).x(), line.y()));
+    QVERIFY(qAbs(js("Studio.studio.compare.splitAt").toDouble() - 0.2) < 0.01);
+    QCOMPARE(colourAt(left), bLeft);
+    QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 1);
+    // An edit keeps the split; the button ends it.
+    js("Studio.studio.model.set('seed', 5152); Studio.studio.history.commit();");
+    QVERIFY(js("$('.viewport').hasClass('split')").toBool());
+    click(".toolbar [data-command='view.split']");
+    QVERIFY(!js("$('.viewport').hasClass('split') || $('.artwork.snapshot').is(':visible')").toBool());
+}
+
+void TestStudioApp::wheelZoomFromFitKeepsThePointUnderTheMouse_data()
+{
+    QTest::addColumn<int>("notches");
+    QTest::addColumn<QPointF>("point");
+    // One notch leaves the artwork narrower than the view one way or both: it must not be
+    // centred there, or it jumps under the mouse.
+    QTest::newRow("one notch near the top left") << 1 << QPointF(0.2, 0.15);
+    QTest::newRow("one notch near the bottom right") << 1 << QPointF(0.85, 0.9);
+    QTest::newRow("two notches in the middle") << 2 << QPointF(0.5, 0.45);
+}
+
+void TestStudioApp::wheelZoomFromFitKeepsThePointUnderTheMouse()
+{
+    QFETCH(int, notches);
+    QFETCH(QPointF, point);
+    js("Studio.studio.preview.setZoom('fit');");
+    const QPoint at = pointIn(".stage", point.x(), point.y());
+    const double width = js("document.querySelector('.stage').getBoundingClientRect().width").toDouble();
+    QWheelEvent wheel(at, view()->mapToGlobal(at), QPoint(), QPoint(0, 120 * notches), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(view(), &wheel);
+    QTRY_VERIFY(js("Studio.studio.preview.zoomMode !== 'fit'").toBool());
+    const auto under = [this, point, at] {
+        const QVariantList box = js("var r = document.querySelector('.stage').getBoundingClientRect();"
+                                    " [r.left, r.top, r.width, r.height];")
+                                         .toList();
+        return QPointF(box[0].toDouble() + point.x() * box[2].toDouble() - at.x(),
+                       box[1].toDouble() + point.y() * box[3].toDouble() - at.y());
+    };
+    QVERIFY(js("document.querySelector('.stage').getBoundingClientRect().width").toDouble() > width * 1.2);
+    QVERIFY2(qAbs(under().x()) <= 1.5 && qAbs(under().y()) <= 1.5,
+             qPrintable(QStringLiteral("%1, %2").arg(under().x()).arg(under().y())));
+    // Nor does the next image of the artwork move it.
+    const int shown = shownImages();
+    js("Studio.studio.model.set('seed', 4343);");
+    QTRY_VERIFY(shownImages() > shown);
+    QVERIFY2(qAbs(under().x()) <= 1.5 && qAbs(under().y()) <= 1.5,
+             qPrintable(QStringLiteral("%1, %2").arg(under().x()).arg(under().y())));
+}
+
+void TestStudioApp::spaceOverTheArtworkPansWhateverWasClickedLast_data()
+{
+    QTest::addColumn<QString>("clicked");
+    QTest::addColumn<QString>("tool");
+    QTest::newRow("Colours ▸ New, then a space-drag with the select tool") << "[data-action=new-palette]"
+                                                                            << "select";
+    QTest::newRow("Colours ▸ New, then a space-drag with the chip tool") << "[data-action=new-palette]"
+                                                                          << "chips";
+    QTest::newRow("the seed's + button, then a space-drag with the adjustment tool")
+            << "[data-action=step-up-seed]"
+            << "adjustments";
+}
+
+void TestStudioApp::spaceOverTheArtworkPansWhateverWasClickedLast()
+{
+    QFETCH(QString, clicked);
+    QFETCH(QString, tool);
+    click(".toolbar [data-command='view.double']");
+    js("Studio.studio.placement.setTool(" + jsString(tool) + ");");
+    click(clicked);
+    QCOMPARE(js("document.activeElement === document.querySelector(" + jsString(clicked) + ")").toBool(), true);
+    const QString map = js("JSON.stringify(Studio.studio.model.map)").toString();
+    const int steps = js("Studio.studio.history.states.length").toInt();
+    const QPoint middle = pointIn(".scroller", 0.5, 0.5);
+    const int scrolled = js("document.querySelector('.scroller').scrollLeft").toInt();
+    spaceDrag(middle, QPoint(-90, 0));
+    QCOMPARE(js("document.querySelector('.scroller').scrollLeft").toInt(), scrolled + 90);
+    QCOMPARE(js("JSON.stringify(Studio.studio.model.map)").toString(), map);
+    QCOMPARE(js("Studio.studio.history.states.length").toInt(), steps);
+    // Away from the artwork the key presses the focused button, as it should.
+    moveMouse(pointIn(clicked));
+    js("document.querySelector(" + jsString(clicked) + ").focus();");
+    QTest::keyClick(view(), Qt::Key_Space);
+    QTRY_COMPARE(js("Studio.studio.history.states.length").toInt(), steps + 1);
+    js("Studio.studio.preview.setZoom('fit');");
+}
+
+void TestStudioApp::undoThatMendsAnErrorClearsItsRedText()
+{
+    edit("input.number[data-key=width]", "4096");
+    edit("[data-key=export-png-scale]", "2000");
+    QAction *exportPng = menuAction("Export PNG…");
+    QVERIFY(exportPng);
+    exportPng->trigger();
+    QVERIFY2(js("Studio.status.kind").toString() == "error", qPrintable(status()));
+    QVERIFY(js("$('.status-message').hasClass('error')").toBool());
+    js("Studio.run('edit.undo');");
+    QCOMPARE(mapValue("width").toInt(), 600);
+    QCOMPARE(js("Studio.status.kind").toString(), QStringLiteral("info"));
+    QVERIFY(!js("$('.status-message').hasClass('error') || $('.notice').hasClass('error')").toBool());
+    edit("[data-key=export-png-scale]", "200");
+}
+
+void TestStudioApp::typingTheFirstMaskTextShowsItAtOnce()
+{
+    QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 1);
+    const QString field = "input[data-key=mask_text]";
+    click(field);
+    QTest::keyClicks(view(), "LUMA");
+    // Full strength at the first letter: a weaker mask only thins the wires.
+    QCOMPARE(mapValue("masking").toDouble(), 1.0);
+    QCOMPARE(js("document.querySelector('input.number[data-key=masking]').value").toString(), QStringLiteral("1"));
+    // The chip of a new artwork would cover the word; it makes room, and Undo brings it back.
+    QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 0);
+    QVERIFY2(status().contains("made room"), qPrintable(status()));
+    js("document.activeElement.blur();");
+    js("Studio.run('edit.undo');");
+    QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 1);
+    QCOMPARE(mapValue("mask_text").toString(), QString());
+    // A chip the user placed stays.
+    js("Studio.studio.model.updateItem('chips', 0, {x: 0.2}); Studio.studio.history.commit();");
+    click(field);
+    QTest::keyClicks(view(), "AB");
+    QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 1);
+    js("document.activeElement.blur();");
+}
+
+void TestStudioApp::printBatchSnapshotAndUnsavedMarkAreRestoredAtTheNextStart()
+{
+    QTemporaryDir out;
+    js("Studio.studio.presets.saveAs('Kept');");
+    edit("input.number[data-key=dot_size]", "2");
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Kept (unsaved changes)"));
+    js("$('[data-key=print-kind]').val('pdf'); $('[data-key=print-paper]').val('A3');"
+       " $('[data-key=print-orientation]').val('landscape').trigger('change');");
+    edit("[data-key=print-dpi]", "150");
+    js("Studio.studio.batch.setFolder(" + jsString(out.path()) + ");");
+    js("$('[data-key=batch-kind]').val('bin'); $('[data-key=batch-size-mode]').val('print').trigger('change');");
+    edit("[data-key=batch-seeds]", "5-9, 12");
+    js("Studio.run('view.keepA');");
+    QTRY_VERIFY(js("JSON.stringify(Studio.studio.compare.map) === JSON.stringify(Studio.studio.model.map)").toBool());
+    const QString snapshot = js("JSON.stringify(Studio.studio.compare.map)").toString();
+    js("Studio.studio.model.set('seed', 777); Studio.studio.history.commit();");
+    QTest::qWait(600); // the state is saved a moment after the last change
+    stopStudio();
+    startStudio();
+
+    QCOMPARE(js("['kind', 'paper', 'orientation', 'dpi'].map(function (k) {"
+                " return $('[data-key=print-' + k + ']').val(); }).join(' ')")
+                     .toString(),
+             QStringLiteral("pdf A3 landscape 150"));
+    QCOMPARE(js("[$('[data-key=batch-seeds]').val(), $('[data-key=batch-kind]').val(),"
+                " $('[data-key=batch-size-mode]').val(), Studio.studio.batch.folder].join('|')")
+                     .toString(),
+             "5-9, 12|bin|print|" + out.path());
+    QCOMPARE(js("JSON.stringify(Studio.studio.compare.map)").toString(), snapshot);
+    QVERIFY(!js("$('.toolbar [data-command=\"view.flip\"]').prop('disabled')").toBool());
+    js("Studio.run('view.flip');");
+    QVERIFY(js("Studio.studio.compare.showingA").toBool());
+    QTRY_COMPARE(js("document.querySelector('.artwork.snapshot').naturalWidth").toInt(), 600);
+    QCOMPARE(mapValue("seed").toInt(), 777);
+    QCOMPARE(ovex->mainWindow()->windowTitle(), QStringLiteral("Lumatrace — Kept (unsaved changes)"));
+    QVERIFY(js("$('.preset-list li.current').hasClass('modified')").toBool());
+    js("Studio.run('view.flip');");
 }
 
 void TestStudioApp::lastStateIsRestoredAtTheNextStart()

@@ -8,6 +8,7 @@
 #include "xwebview.h"
 #include "xwindow.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QDropEvent>
@@ -16,6 +17,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QMimeData>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -87,6 +89,18 @@ private:
         QTRY_VERIFY_WITH_TIMEOUT(!status().isEmpty() && !status().startsWith("Batch export:"), 60000);
     }
 
+    // Answers the next message box by its button `text`, keeping the box's text in `shown`.
+    void answerMessageBox(const QString &text, QString *shown)
+    {
+        whenModalShown<QMessageBox>(this, [text, shown](QMessageBox *box) {
+            *shown = box->text();
+            for (QAbstractButton *button : box->buttons()) {
+                if (button->text() == text)
+                    button->click();
+            }
+        });
+    }
+
     // The current map, written as a preset file the command-line tool reads.
     void writePreset(const QString &path)
     {
@@ -109,7 +123,9 @@ private Q_SLOTS:
     void lockedParametersSurviveRandomize_data();
     void lockedParametersSurviveRandomize();
     void jitteredVariationsKeepLockedParameters();
+    void oneColourLockIsHonouredByRandomizeVariationsAndNewPalettes();
     void variationPageFillsProgressivelyAndEnterAdoptsTheChosenOne();
+    void variationsKeepFavouritesAndShowOneLargeBeforeItIsTaken();
     void largeCanvasPreviewIsDrawnNoLargerThanTheView();
     void typingANumberRegeneratesOnceTheTypingPauses();
     void aspectPresetKeepsTheLongerSide_data();
@@ -120,6 +136,9 @@ private Q_SLOTS:
     void printExportWritesEachKindThroughTheSaveDialog();
     void batchWritesOneFilePerSeedEqualToTheToolExport();
     void cancellingABatchStopsBeforeTheNextSeed();
+    void batchAsksBeforeManyFilesAndBeforeReplacingFiles();
+    void startersShowTheRangeAndOneStartsANewArtwork();
+    void helpListsTheShortcutsOfEveryMenuAndTheVersion();
     void openingAnArtworkPngRestoresItsParameters_data();
     void openingAnArtworkPngRestoresItsParameters();
     void droppingAnArtworkPngOnTheWindowOpensIt();
@@ -228,6 +247,39 @@ void TestStudioExplore::jitteredVariationsKeepLockedParameters()
     QVERIFY(changedDots > 0);
 }
 
+void TestStudioExplore::oneColourLockIsHonouredByRandomizeVariationsAndNewPalettes()
+{
+    // One lock a colour, the one every other parameter has.
+    QCOMPARE(js("$('.field-color').map(function () { return $(this).find('button.lock').length; }).get().join()")
+                     .toString(),
+             QStringLiteral("1,1,1,1"));
+    click("[data-lock='bg_color']");
+    QVERIFY(js("Studio.studio.colours.isLocked('bg_color')").toBool());
+    const QString background = mapJson("bg_color");
+    QSet<QString> wires;
+    for (int round = 0; round < 3; ++round) {
+        menuAction("Randomize unlocked parameters")->trigger();
+        QCOMPARE(mapJson("bg_color"), background);
+        wires << mapJson("wire_color");
+    }
+    for (int round = 0; round < 3; ++round) {
+        click("[data-action=new-palette]");
+        QCOMPARE(mapJson("bg_color"), background);
+        wires << mapJson("wire_color");
+    }
+    QVERIFY(wires.size() > 1);
+    js("$('[data-key=variation-mode]').val('large');");
+    menuAction("Variations")->trigger();
+    const QStringList backgrounds
+            = js("Studio.studio.variations.cells.map(function (c) { return JSON.stringify(c.map.bg_color); })")
+                      .toStringList();
+    QCOMPARE(backgrounds.size(), 10);
+    QCOMPARE(backgrounds.filter(background).size(), 10);
+    QVERIFY(js("Studio.studio.variations.cells.slice(1).some(function (c) {"
+               " return JSON.stringify(c.map.signal_color) !== JSON.stringify(Studio.studio.model.get('signal_color')); })")
+                    .toBool());
+}
+
 void TestStudioExplore::variationPageFillsProgressivelyAndEnterAdoptsTheChosenOne()
 {
     js("$('[data-key=variation-mode]').val('seeds');");
@@ -262,12 +314,61 @@ void TestStudioExplore::variationPageFillsProgressivelyAndEnterAdoptsTheChosenOn
     const QString page
             = js("JSON.stringify(Studio.studio.variations.cells.map(function (c) { return c.map.seed; }))").toString();
     click("[data-action=variations-more]");
-    QVERIFY(js("JSON.stringify(Studio.studio.variations.cells.map(function (c) { return c.map.seed; }))").toString()
-            != page);
+    const QString more
+            = js("JSON.stringify(Studio.studio.variations.cells.map(function (c) { return c.map.seed; }))").toString();
+    QVERIFY(more != page);
+    // The earlier page is still there, and the later one after it.
+    click("[data-action=variations-earlier]");
+    QCOMPARE(js("JSON.stringify(Studio.studio.variations.cells.map(function (c) { return c.map.seed; }))").toString(),
+             page);
+    QTRY_COMPARE_WITH_TIMEOUT(js("Studio.studio.variations.rendered").toInt(), 9, 30000);
+    QVERIFY2(js("Studio.studio.variations.info.textContent").toString().startsWith("Page 2 of 3"),
+             qPrintable(js("Studio.studio.variations.info.textContent").toString()));
+    click("[data-action=variations-later]");
+    QCOMPARE(js("JSON.stringify(Studio.studio.variations.cells.map(function (c) { return c.map.seed; }))").toString(),
+             more);
+    QVERIFY(js("$('[data-action=variations-later]').prop('disabled')").toBool());
     QTest::keyClick(target, Qt::Key_Escape);
     QVERIFY(!js("Studio.studio.variations.isOpen()").toBool());
     js("Studio.run('edit.undo');");
     QCOMPARE(mapValue("seed").toInt(), 4242);
+}
+
+void TestStudioExplore::variationsKeepFavouritesAndShowOneLargeBeforeItIsTaken()
+{
+    js("$('[data-key=variation-mode]').val('seeds');");
+    menuAction("Variations")->trigger();
+    QTRY_COMPARE_WITH_TIMEOUT(js("Studio.studio.variations.rendered").toInt(), 9, 30000);
+    const auto seedsOf = [this](const QString &cells) {
+        return js("JSON.stringify(" + cells + ".map(function (c) { return c.map.seed; }))").toString();
+    };
+    click(".variation[data-variation='2'] [data-action=favourite]");
+    click(".variation[data-variation='6'] [data-action=favourite]");
+    QCOMPARE(js("$('.variation.favourite').length").toInt(), 2);
+    screenshot("variation-favourites");
+    const QString starred = seedsOf("[Studio.studio.variations.cells[3], Studio.studio.variations.cells[7]]");
+    QCOMPARE(mapValue("seed").toInt(), 4242); // a star adopts nothing
+    click("[data-action=variations-more]");
+    click("[data-action=variations-favourites]");
+    QCOMPARE(seedsOf("Studio.studio.variations.cells.slice(1)"), starred);
+    QTRY_COMPARE_WITH_TIMEOUT(js("Studio.studio.variations.rendered").toInt(), 2, 30000);
+    QCOMPARE(js("$('.variation.favourite').length").toInt(), 2);
+
+    // A large look first, then taken from there.
+    const int seed = js("Studio.studio.variations.cells[2].map.seed").toInt();
+    click(".variation[data-variation='1'] [data-action=look]");
+    QVERIFY(js("$('.variation-look').is(':visible')").toBool());
+    QTRY_VERIFY(js("document.querySelector('[data-info=variation-look]').naturalWidth").toInt() > 220);
+    QCOMPARE(mapValue("seed").toInt(), 4242);
+    screenshot("variation-look");
+    QTest::keyClick(view(), Qt::Key_Escape);
+    QVERIFY(!js("$('.variation-look').is(':visible')").toBool());
+    QVERIFY(js("Studio.studio.variations.isOpen()").toBool());
+    click(".variation[data-variation='1'] [data-action=look]");
+    click("[data-action=variation-look-use]");
+    QCOMPARE(mapValue("seed").toInt(), seed);
+    QVERIFY(!js("$('.variation-look').is(':visible')").toBool());
+    js("Studio.studio.variations.close();");
 }
 
 void TestStudioExplore::largeCanvasPreviewIsDrawnNoLargerThanTheView()
@@ -468,6 +569,85 @@ void TestStudioExplore::cancellingABatchStopsBeforeTheNextSeed()
     click("[data-action=batch-start]");
     QVERIFY2(status().startsWith("Batch export: \"x7\" is neither a seed nor a range"), qPrintable(status()));
     QCOMPARE(js("Studio.status.kind").toString(), QStringLiteral("error"));
+}
+
+void TestStudioExplore::batchAsksBeforeManyFilesAndBeforeReplacingFiles()
+{
+    QTemporaryDir out;
+    js("$('[data-key=batch-kind]').val('png'); $('[data-key=batch-size-mode]').val('percent');");
+    edit("[data-key=batch-scale]", "10");
+    js("Studio.studio.batch.setFolder(" + jsString(out.path()) + ");");
+    // Many files: asked first, and nothing is written when the answer is no.
+    edit("[data-key=batch-seeds]", "1-100000");
+    QString asked;
+    answerMessageBox("Cancel", &asked);
+    click("[data-action=batch-start]");
+    QTRY_VERIFY(!asked.isEmpty());
+    QVERIFY2(asked.contains("100,000 files"), qPrintable(asked));
+    QCOMPARE(status(), QStringLiteral("Batch export not started."));
+    QVERIFY(js("Studio.studio.batch.running === null").toBool());
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList());
+
+    // A file of the batch is there already: asked before it is replaced.
+    QVERIFY(writeFile(out.filePath("lumatrace-3.png"), "an earlier file"));
+    edit("[data-key=batch-seeds]", "2-4");
+    asked.clear();
+    answerMessageBox("Cancel", &asked);
+    click("[data-action=batch-start]");
+    QTRY_VERIFY(!asked.isEmpty());
+    QVERIFY2(asked.contains("1 of the 3 files") && asked.contains("lumatrace-3.png"), qPrintable(asked));
+    QCOMPARE(readFile(out.filePath("lumatrace-3.png")), QByteArray("an earlier file"));
+    QCOMPARE(QDir(out.path()).entryList(QDir::Files), QStringList {"lumatrace-3.png"});
+    asked.clear();
+    answerMessageBox("Replace", &asked);
+    click("[data-action=batch-start]");
+    QTRY_VERIFY_WITH_TIMEOUT(!asked.isEmpty() && js("Studio.studio.batch.running === null").toBool(), 60000);
+    QVERIFY2(status().startsWith("Batch export done: 3 of 3 files"), qPrintable(status()));
+    QCOMPARE(QImage(out.filePath("lumatrace-3.png")).size(), QSize(60, 40));
+}
+
+void TestStudioExplore::startersShowTheRangeAndOneStartsANewArtwork()
+{
+    // A first start has pictures to start from, not an empty list.
+    QCOMPARE(js("$('.starter').length").toInt(), 12);
+    QTRY_COMPARE_WITH_TIMEOUT(js("Studio.studio.starters.rendered").toInt(), 12, 30000);
+    QCOMPARE(js("$('.starter img').filter(function () { return this.naturalWidth > 0; }).length").toInt(), 12);
+    QVERIFY(!js("$('.preset-list').text()").toString().contains("No presets yet"));
+    pointIn(".starter-grid");
+    screenshot("starters");
+    // Twelve different artworks: no two starters share their map.
+    QCOMPARE(js("var seen = {}; Studio.Starters.list.forEach(function (s, i) {"
+                " seen[JSON.stringify(Studio.Starters.map(i))] = true; }); Object.keys(seen).length")
+                     .toInt(),
+             12);
+    const QString before = js("JSON.stringify(Studio.studio.model.map)").toString();
+    click(".starter[data-starter='Blueprint']");
+    QCOMPARE(mapJson("bg_color"), QStringLiteral("[18,56,118]"));
+    QCOMPARE(js("Studio.studio.model.map.chips.length").toInt(), 0);
+    QCOMPARE(js("Studio.studio.presets.currentName").toString(), QString());
+    QVERIFY2(status().startsWith("Started from “Blueprint”"), qPrintable(status()));
+    js("Studio.run('edit.undo');");
+    QCOMPARE(js("JSON.stringify(Studio.studio.model.map)").toString(), before);
+}
+
+void TestStudioExplore::helpListsTheShortcutsOfEveryMenuAndTheVersion()
+{
+    QProcess tressil;
+    tressil.start(QStringLiteral(TRESSIL_BIN_DIR "/tressil"), {"--version"});
+    QVERIFY(tressil.waitForFinished(30000));
+    QCOMPARE(QString::fromUtf8(tressil.readAllStandardOutput()).trimmed(), "tressil " + js("Studio.version").toString());
+    QString shown;
+    answerMessageBox("OK", &shown);
+    menuAction("Keyboard shortcuts")->trigger();
+    QTRY_VERIFY(!shown.isEmpty());
+    for (const QString &line : {QStringLiteral("Ctrl+Z — Undo"), QStringLiteral("Ctrl+Shift+K — Keep snapshot A"),
+                                QStringLiteral("Ctrl+G — Variations"), QStringLiteral("Space + drag")})
+        QVERIFY2(shown.contains(line), qPrintable(shown));
+    shown.clear();
+    answerMessageBox("OK", &shown);
+    menuAction("About Lumatrace")->trigger();
+    QTRY_VERIFY(!shown.isEmpty());
+    QVERIFY2(shown.contains("Lumatrace studio " + js("Studio.version").toString()), qPrintable(shown));
 }
 
 void TestStudioExplore::openingAnArtworkPngRestoresItsParameters_data()

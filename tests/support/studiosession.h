@@ -88,6 +88,14 @@ protected:
         QTest::qWait(20);
     }
 
+    /// With LUMATRACE_SCREENSHOTS set to a folder, saves the window there as `name`.png.
+    void screenshot(const QString &name)
+    {
+        const QString folder = qEnvironmentVariable("LUMATRACE_SCREENSHOTS");
+        if (!folder.isEmpty())
+            ovex->mainWindow()->grab().save(folder + '/' + name + ".png");
+    }
+
     QAction *menuAction(const QString &text)
     {
         const QList<QAction *> actions = ovex->mainWindow()->findChildren<QAction *>();
