@@ -70,7 +70,8 @@ Studio.Compare.prototype = {
         if (!map || typeof map !== 'object') return;
         this.map = Studio.schema.normalise(map);
         var effective = Studio.masks.effective(this.map);
-        var side = Studio.previewScale.maxSide(this.preview, effective) || Math.max(effective.width, effective.height);
+        var longer = Math.max(effective.width, effective.height);
+        var side = Math.round(Studio.previewScale.renderScale(this.preview, effective) * longer) || longer;
         llumatrace.generatePreview(effective, side, 'lumatrace_snapshot');
         this.image.src = 'drc:lumatrace_snapshot?restored';
         this.show(false);

@@ -84,7 +84,7 @@ Studio.PrintExport.prototype = {
     controls: function () {
         return {kind: this.kind, paper: this.paper, orientation: this.orientation, width: this.customWidth,
                 height: this.customHeight, unit: this.unit, dpi: this.dpi, separate: this.separate,
-                background: this.background};
+                background: this.background, fit: this.fit, margin: this.margin, bleed: this.bleed, pen: this.pen};
     },
 
     // The block's choices, kept for the next start.
