@@ -373,9 +373,13 @@ void TestStudioExplore::variationsKeepFavouritesAndShowOneLargeBeforeItIsTaken()
 
 void TestStudioExplore::largeCanvasPreviewIsDrawnNoLargerThanTheView()
 {
+    // Previews are drawn off the page's thread: one asked for before the change may still
+    // arrive, so the change starts and ends with no preview on its way.
+    const QString busy = "!!(Studio.studio.preview.pending || Studio.studio.preview.timer || Studio.studio.preview.inFlight)";
+    QTRY_VERIFY_WITH_TIMEOUT(!js(busy).toBool(), 60000);
     const int shown = shownImages();
     js("Studio.studio.model.update({width: 4096, height: 4096}); Studio.studio.history.commit();");
-    QTRY_VERIFY_WITH_TIMEOUT(shownImages() > shown, 60000);
+    QTRY_VERIFY_WITH_TIMEOUT(shownImages() > shown && !js(busy).toBool(), 60000);
     const int natural = js("document.querySelector('.artwork').naturalWidth").toInt();
     const int viewSide
             = js("Math.max(Studio.studio.preview.viewport.clientWidth, Studio.studio.preview.viewport.clientHeight)")
