@@ -56,7 +56,7 @@ public:
     }
 
 private:
-    static qint64 key(int x, int y) { return (qint64(x) << 32) ^ quint32(y); }
+    static quint64 key(int x, int y) { return (quint64(quint32(x)) << 32) | quint32(y); }
     std::pair<int, int> cellOf(const QPointF &p) const
     {
         return {int(std::floor(p.x() / m_cell)), int(std::floor(p.y() / m_cell))};
@@ -68,7 +68,7 @@ private:
     }
 
     double m_cell;
-    std::unordered_map<qint64, std::vector<QPointF>> m_cells;
+    std::unordered_map<quint64, std::vector<QPointF>> m_cells;
 };
 
 QVector<Polyline> allLines(const PlotterDrawing &plot)
