@@ -19,6 +19,7 @@ Studio.Batch = function (container, model, print) {
         el('option', {value: 'percent'}, ['Scale %']), el('option', {value: 'print'}, ['Print page & DPI'])]);
     this.percent = el('input', {type: 'number', min: 1, max: 2000, step: 1, value: 100, 'data-key': 'batch-scale', 'class': 'number'});
     this.folderName = el('span', {'class': 'file-name', 'data-info': 'batch-folder'}, ['No folder']);
+    this.sheet = el('input', {type: 'checkbox', 'data-key': 'batch-sheet'});
     this.progress = el('progress', {max: 1, value: 0, 'data-info': 'batch-progress'});
     this.startButton = el('button', {type: 'button', 'class': 'primary', 'data-action': 'batch-start'}, ['Export all']);
     this.cancelButton = el('button', {type: 'button', 'data-action': 'batch-cancel', disabled: 'disabled'}, ['Cancel']);
@@ -35,6 +36,7 @@ Studio.Batch = function (container, model, print) {
         this.sizeRow,
         this.loopRow,
         row('Folder', [this.folderName, choose]),
+        row('Sheet', [this.sheet, el('span', {'class': 'hint'}, ['contact sheet of every seed'])]),
         el('div', {'class': 'button-row'}, [this.progress, this.cancelButton, this.startButton])]));
     $(choose).on('click', function () { self.chooseFolder(); });
     $(this.startButton).on('click', function () { self.start(); });
@@ -83,7 +85,7 @@ Studio.Batch.parseSeeds = function (text, limit) {
 
 Studio.Batch.prototype = {
     controls: function () {
-        return {seeds: this.seeds, kind: this.kind, sizeMode: this.sizeMode, percent: this.percent};
+        return {seeds: this.seeds, kind: this.kind, sizeMode: this.sizeMode, percent: this.percent, sheet: this.sheet};
     },
 
     // The block's choices and folder, kept for the next start.
@@ -159,13 +161,18 @@ Studio.Batch.prototype = {
             delete options.bleed;
         }
         this.running = {kind: kind, options: options, percent: percent, seeds: parsed.seeds, map: this.model.snapshot(),
-                        index: 0, failed: [], cancelled: false};
+                        index: 0, failed: [], cancelled: false, sheet: this.sheet.checked};
         this.progress.max = parsed.seeds.length;
         this.progress.value = 0;
         $(this.startButton).prop('disabled', true);
         $(this.cancelButton).prop('disabled', false);
         Studio.status.show('Batch export of ' + parsed.seeds.length + ' seeds started…');
         this.step();
+    },
+
+    // The contact sheet of a batch, beside its files.
+    sheetFile: function () {
+        return this.folder + '/lumatrace-contact-sheet.png';
     },
 
     // The file of `seed`: the folder, "lumatrace-" and the seed.
@@ -181,7 +188,7 @@ Studio.Batch.prototype = {
         var perSeed = function (seed) {
             return kind.loop ? [self.fileOf(seed, kind)] : self.print.filesOf(kind.id, self.fileOf(seed, kind), options.separate);
         };
-        var files = seeds.length * perSeed(seeds[0]).length;
+        var files = seeds.length * perSeed(seeds[0]).length + (this.sheet.checked ? 1 : 0);
         if (files > Studio.Batch.askAbove
             && !app.confirm('This batch writes ' + grouped(files) + ' files into ' + this.folder + '. Start it?',
                             'Batch export', 'Write ' + grouped(files) + ' files', 'Cancel'))
@@ -189,10 +196,10 @@ Studio.Batch.prototype = {
         var present = {};
         (app.fs.dirContent(this.folder).files || []).forEach(function (name) { present[name] = true; });
         var existing = [];
-        seeds.forEach(function (seed) {
-            perSeed(seed).forEach(function (file) {
-                if (present[Studio.util.fileName(file)]) existing.push(Studio.util.fileName(file));
-            });
+        var all = this.sheet.checked ? [this.sheetFile()] : [];
+        seeds.forEach(function (seed) { all = all.concat(perSeed(seed)); });
+        all.forEach(function (file) {
+            if (present[Studio.util.fileName(file)]) existing.push(Studio.util.fileName(file));
         });
         if (!existing.length) return true;
         return app.confirm(grouped(existing.length) + ' of the ' + grouped(files) + ' files exist already in ' + this.folder
@@ -228,9 +235,13 @@ Studio.Batch.prototype = {
         $(this.startButton).prop('disabled', false);
         $(this.cancelButton).prop('disabled', true);
         var written = run.index - run.failed.length;
+        // The sheet shows every seed of a batch that ran to its end, as the command line's does.
+        var sheetFailed = run.sheet && !run.cancelled && !llumatrace.exportContactSheet(this.sheetFile(), run.seeds);
         var text = 'Batch export ' + (run.cancelled ? 'cancelled' : 'done') + ': ' + written + ' of '
-                   + run.seeds.length + ' files — ' + this.folder;
-        if (run.failed.length) Studio.status.error(text + '; failed seeds: ' + run.failed.join(', '));
+                   + run.seeds.length + ' files' + (run.sheet && !run.cancelled && !sheetFailed ? ' and a contact sheet' : '')
+                   + ' — ' + this.folder + (sheetFailed ? '; the contact sheet could not be written' : '');
+        if (run.failed.length || sheetFailed)
+            Studio.status.error(text + (run.failed.length ? '; failed seeds: ' + run.failed.join(', ') : ''));
         else Studio.status.show(text);
         this.lastRun = {written: written, failed: run.failed, cancelled: run.cancelled, total: run.seeds.length};
     }

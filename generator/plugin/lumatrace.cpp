@@ -4,6 +4,7 @@
 #include "artworkexporter.h"
 #include "artworkscene.h"
 #include "circuitexporter.h"
+#include "contactsheet.h"
 #include "drawingbudget.h"
 #include "exportfacts.h"
 #include "pngparameterreader.h"
@@ -458,6 +459,21 @@ bool Lumatrace::exportPrintPNG(const QString &file, const QVariantMap &options)
         exporter.setPage(layout);
         return exporter.exportPng(file, percent, options.value(QStringLiteral("separate")).toBool());
     });
+}
+
+bool Lumatrace::exportContactSheet(const QString &file, const QVariantList &seeds)
+{
+    QVector<int> numbers;
+    for (const QVariant &seed : seeds) {
+        bool ok = false;
+        const int number = seed.toInt(&ok);
+        if (!ok || number < 0)
+            return false;
+        numbers.append(number);
+    }
+    if (numbers.isEmpty() || numbers.size() > ContactSheet::kMaxSeeds)
+        return false;
+    return ContactSheet(ownGenerator().parameters(), numbers).write(file) == ExportFile::Error::None;
 }
 
 QVariantMap Lumatrace::exportFacts()

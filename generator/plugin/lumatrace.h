@@ -92,6 +92,11 @@ public Q_SLOTS:
     /// the scale that fits the page. RGB, marked sRGB. False, writing nothing, for a layout
     /// that is not a page (lastError says why).
     bool exportPrintPNG(const QString &file, const QVariantMap &options);
+    /// One PNG of labelled thumbnails of the stored map, one for each seed of `seeds` (whole
+    /// numbers, at most ContactSheet::kMaxSeeds), as `lumatrace batch --contact-sheet`
+    /// draws it. False, writing nothing, for no seeds, too many, or a file that cannot be
+    /// written.
+    bool exportContactSheet(const QString &file, const QVariantList &seeds);
     bool exportPNG(const QString &file);
     bool exportBIN(const QString &file, float scale_percent);
     bool exportBIN(const QString &file);

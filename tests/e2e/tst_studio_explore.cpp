@@ -529,12 +529,24 @@ void TestStudioExplore::batchWritesOneFilePerSeedEqualToTheToolExport()
     js("$('[data-key=batch-kind]').val('png'); $('[data-key=batch-size-mode]').val('percent');");
     edit("[data-key=batch-scale]", "50");
     js("Studio.studio.batch.setFolder(" + jsString(out.filePath("series")) + ");");
+    js("$('[data-key=batch-sheet]').prop('checked', true);");
     click("[data-action=batch-start]");
     QTRY_VERIFY_WITH_TIMEOUT(js("Studio.studio.batch.running === null").toBool(), 60000);
-    QVERIFY2(status().startsWith("Batch export done: 3 of 3 files"), qPrintable(status()));
+    js("$('[data-key=batch-sheet]').prop('checked', false);");
+    QVERIFY2(status().startsWith("Batch export done: 3 of 3 files and a contact sheet"), qPrintable(status()));
+    // The sheet the command line draws for the same seeds.
+    QProcess sheetTool;
+    sheetTool.start(toolPath, {"batch", out.filePath("preset.json"), out.filePath("tool/{seed}.png"), "--seeds", "5,7-8",
+                               "--scale", "50", "--contact-sheet", out.filePath("tool-sheet.png")});
+    QVERIFY(sheetTool.waitForFinished(60000));
+    QCOMPARE(sheetTool.exitCode(), 0);
+    const QImage sheet(out.filePath("series/lumatrace-contact-sheet.png"));
+    QVERIFY(!sheet.isNull());
+    QCOMPARE(sheet.convertToFormat(QImage::Format_RGB32),
+             QImage(out.filePath("tool-sheet.png")).convertToFormat(QImage::Format_RGB32));
     QCOMPARE(js("document.querySelector('[data-info=batch-progress]').value").toInt(), 3);
     QCOMPARE(QDir(out.filePath("series")).entryList(QDir::Files),
-             QStringList({"lumatrace-5.png", "lumatrace-7.png", "lumatrace-8.png"}));
+             QStringList({"lumatrace-5.png", "lumatrace-7.png", "lumatrace-8.png", "lumatrace-contact-sheet.png"}));
     for (const QString &seed : QStringList {"5", "8"}) {
         QProcess tool;
         tool.start(toolPath,

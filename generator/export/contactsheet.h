@@ -17,6 +17,8 @@ class ContactSheet
 public:
     // Longest side of one thumbnail, in pixels.
     static constexpr int kThumbnailSide = 160;
+    // The most seeds one sheet shows, as a batch may name.
+    static constexpr int kMaxSeeds = 100000;
 
     // The map rendered for each seed at a scale that fits kThumbnailSide, in rows of about
     // the square root of the count, each with "seed N" beneath. A seed whose canvas cannot

@@ -5,6 +5,7 @@
 #include "circuitrenderer.h"
 #include "pngstreamwriter.h"
 
+#include <QFont>
 #include <QPainter>
 
 #include <algorithm>
@@ -18,6 +19,16 @@ constexpr int kCell = ContactSheet::kThumbnailSide + kGap;
 constexpr int kRowPitch = kCell + kLabelHeight;
 // A label reaches this far below its thumbnail's top, into the next row's top gap.
 constexpr int kLabelBottom = ContactSheet::kThumbnailSide + 2 + kLabelHeight;
+
+// One font at one pixel size, unhinted: the labels look the same from the tool and from
+// the studio, whatever font and screen each process has by default.
+QFont labelFont()
+{
+    QFont font(QStringLiteral("DejaVu Sans"));
+    font.setPixelSize(12);
+    font.setHintingPreference(QFont::PreferNoHinting);
+    return font;
+}
 
 } // namespace
 
@@ -50,6 +61,7 @@ QImage ContactSheet::band(int row, CircuitGenerator &generator, CircuitRenderer 
     image.fill(QColor(24, 24, 24));
     QPainter painter(&image);
     painter.setPen(QColor(220, 220, 220));
+    painter.setFont(labelFont());
     const int end = std::min(int(m_seeds.size()), (row + 1) * m_columns);
     for (int i = row * m_columns; i < end; ++i) {
         QVariantMap map = m_parameters;
