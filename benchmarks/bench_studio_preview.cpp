@@ -47,8 +47,7 @@ void measureLatency(int runs)
         }
         latencies.push_back(timer.nsecsElapsed() / 1e6);
         generation.push_back(
-                js("parseFloat(document.querySelector('[data-info=timing]').textContent.replace(/[^0-9.]/g, ''))")
-                        .toDouble());
+                js("Number(document.querySelector('[data-info=canvas]').getAttribute('data-ms'))").toDouble());
     }
     std::printf("change to image shown: median %.1f ms, min %.1f ms, max %.1f ms (%d runs)\n",
                 StudioBench::median(latencies), *std::min_element(latencies.begin(), latencies.end()),
