@@ -1,6 +1,8 @@
 // SeedList: the seeds of a batch, from text such as "1-50, 77, 1000-1010".
 #pragma once
 
+#include "contactsheet.h"
+
 #include <QString>
 #include <QVector>
 
@@ -8,7 +10,7 @@ class SeedList
 {
 public:
     // More distinct seeds than this in one batch is taken for a typing mistake.
-    static constexpr int kMaxSeeds = 100000;
+    static constexpr int kMaxSeeds = ContactSheet::kMaxSeeds;
 
     // Comma-separated whole numbers from 0 to 2147483647 and ranges "a-b" with a <= b, in
     // the order given; a seed given twice is kept once. False with a message naming the

@@ -111,8 +111,7 @@ ExportResult CircuitExporter::writeRaster(const QVector<ExportFileNames::Entry> 
     writer.setKeptPixels(CircuitRenderer::kWholeCanvasPixels);
     int rowsPerFile = metrics.height();
     if (m_layout.hasPage() && m_layout.hasMargin()) {
-        // The paper itself: a raster page has no bleed.
-        const PageGeometry sheet(settings.width, settings.height, m_layout.millimetres(), m_layout.marginMm());
+        const PageGeometry sheet = m_layout.rasterGeometry(settings.width, settings.height);
         const QSize canvas(metrics.width(), metrics.height());
         writer.setSheet(sheet.mediaPixels(m_dpi), sheet.artworkOffsetPixels(m_dpi, canvas));
         rowsPerFile = std::max(canvas.height(), sheet.mediaPixels(m_dpi).height());

@@ -66,14 +66,18 @@ PageGeometry PrintLayout::geometry(int width, int height) const
     return PageGeometry(width, height, millimetres(), m_margin, m_bleed);
 }
 
+PageGeometry PrintLayout::rasterGeometry(int width, int height) const
+{
+    return PageGeometry(width, height, millimetres(), m_margin);
+}
+
 double PrintLayout::fitScalePercent(int width, int height) const
 {
     if (!m_pageError.isEmpty())
         return 0;
     if (!m_hasMargin || width <= 0 || height <= 0)
         return m_page.fitScalePercent(width, height, m_dpi);
-    // A raster page has no bleed: it is the paper itself.
-    return PageGeometry(width, height, millimetres(), m_margin).rasterScalePercent(m_dpi);
+    return rasterGeometry(width, height).rasterScalePercent(m_dpi);
 }
 
 QSizeF PrintLayout::millimetres() const

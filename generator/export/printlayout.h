@@ -34,13 +34,14 @@ public:
     // whole page. A margin the page has no room for sets pageError().
     void setMargin(const QVariant &marginMm);
     bool hasMargin() const { return m_hasMargin; }
-    double marginMm() const { return m_margin; }
     // Bleed around the trim, from 0 to kMaxBleedMm; another value sets pageError().
     void setBleed(const QVariant &bleedMm);
     double bleedMm() const { return m_bleed; }
     // The canvas of width x height pixels on this layout's sheet (the canvas at 96 dpi
     // without a page).
     PageGeometry geometry(int width, int height) const;
+    // The same for a raster page, which is the paper itself: no bleed.
+    PageGeometry rasterGeometry(int width, int height) const;
 
     // Why the paper, size, margin or bleed is not a page, naming the value; empty when it is one.
     const QString &pageError() const { return m_pageError; }

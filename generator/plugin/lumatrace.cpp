@@ -437,7 +437,7 @@ QVariantMap Lumatrace::printLayout(const QVariantMap &options)
                        {QStringLiteral("artworkWidthMm"), artworkMm.width()},
                        {QStringLiteral("artworkHeightMm"), artworkMm.height()}};
     if (layout.hasMargin()) {
-        const QSize sheet = PageGeometry(s.width, s.height, layout.millimetres()).mediaPixels(layout.dpi());
+        const QSize sheet = layout.rasterGeometry(s.width, s.height).mediaPixels(layout.dpi());
         facts.insert(QStringLiteral("sheetWidth"), sheet.width());
         facts.insert(QStringLiteral("sheetHeight"), sheet.height());
     }
