@@ -92,3 +92,10 @@ const AnimationFormat *AnimationFormat::forPath(const QString &path)
     }
     return nullptr;
 }
+
+QSize AnimationFormat::encodedSize(const QSize &frame) const
+{
+    if (!evenSize)
+        return frame;
+    return QSize((frame.width() + 1) / 2 * 2, (frame.height() + 1) / 2 * 2);
+}

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QPair>
+#include <QSize>
 #include <QString>
 #include <QVector>
 
@@ -23,6 +24,9 @@ struct AnimationFormat {
     bool evenSize = false;
     // GIF: frames go through a palette built from the whole loop first.
     bool palette = false;
+
+    // The picture the encoder takes for frames of this size: even sides when evenSize.
+    QSize encodedSize(const QSize &frame) const;
 
     // The format for a file name's suffix (case-insensitive), or null.
     static const AnimationFormat *forPath(const QString &path);

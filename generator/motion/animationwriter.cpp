@@ -1,29 +1,56 @@
 #include "animationwriter.h"
 
+#include "animationencoder.h"
 #include "animationformat.h"
-#include "averror.h"
-#include "encodedstream.h"
-#include "filtergraph.h"
-#include "frameconverter.h"
-#include "pendingfile.h"
 
-#include <QImage>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibrary>
+#include <QSize>
 
-extern "C" {
-#include <libavutil/frame.h>
-#include <libavutil/log.h>
-#include <libavutil/pixdesc.h>
-}
+#include <dlfcn.h>
 
 namespace {
 
-// Bayer (ordered) dithering depends only on a pixel's position and colour, so
-// still parts of the artwork stay still from frame to frame; error diffusion
-// would make them crawl wherever anything earlier on the row moves.
-constexpr char kPaletteDescription[] = "[in]palettegen=stats_mode=full[out]";
-constexpr char kDitherDescription[] = "[in][palette]paletteuse=dither=bayer:bayer_scale=2[out]";
+// The folder of the program or library this code was linked into: the encoder module is
+// installed beside the plug-in, and beside or below the command-line tool.
+QString ownFolder()
+{
+    Dl_info info {};
+    if (dladdr(reinterpret_cast<void *>(&ownFolder), &info) == 0 || !info.dli_fname)
+        return {};
+    return QFileInfo(QString::fromLocal8Bit(info.dli_fname)).absolutePath();
+}
 
-enum class State { Idle, Open, Finished, Failed };
+QStringList moduleCandidates()
+{
+    // Test programs built outside the programs' folder name the module themselves.
+    const QByteArray named = qgetenv("LUMATRACE_VIDEO_MODULE");
+    if (!named.isEmpty())
+        return {QString::fromLocal8Bit(named)};
+    const QDir folder(ownFolder());
+    return {folder.filePath(QLatin1String(kAnimationEncoderModule)),
+            QDir::cleanPath(folder.filePath(QStringLiteral(LUMATRACE_VIDEO_MODULE_FROM_BIN "/")
+                                            + QLatin1String(kAnimationEncoderModule)))};
+}
+
+// Loads the module (once per process: the loader keeps it) and makes an encoder, or says
+// why it cannot.
+std::unique_ptr<AnimationEncoder> createEncoder(const QString &path, int width, int height, int fps, int frameCount,
+                                                QString *error)
+{
+    QString reason;
+    for (const QString &candidate : moduleCandidates()) {
+        QLibrary library(candidate);
+        const auto create = reinterpret_cast<CreateAnimationEncoder>(library.resolve(kCreateAnimationEncoderSymbol));
+        if (create)
+            return std::unique_ptr<AnimationEncoder>(create(path, width, height, fps, frameCount));
+        if (reason.isEmpty())
+            reason = library.errorString();
+    }
+    *error = QStringLiteral("cannot load the animation encoder %1: %2").arg(QLatin1String(kAnimationEncoderModule), reason);
+    return nullptr;
+}
 
 } // namespace
 
@@ -35,13 +62,10 @@ struct AnimationWriter::Private {
         , fps(fps)
         , frameCount(frameCount)
         , format(AnimationFormat::forPath(path))
-        , file(path)
     { }
 
-    bool fail(const QString &reason);
     QString checkSettings() const;
-    QString startDithering();
-    QString writeDithered(const AVFrame *frame);
+    AnimationEncoder *encoder();
 
     QString path;
     int width;
@@ -49,29 +73,11 @@ struct AnimationWriter::Private {
     int fps;
     int frameCount;
     const AnimationFormat *format;
-    State state = State::Idle;
-    QString error;
-    PendingFile file;
-    std::unique_ptr<EncodedStream> stream;
-    std::unique_ptr<FrameConverter> converter;
-    std::unique_ptr<FilterGraph> paletteGraph;
-    std::unique_ptr<FilterGraph> ditherGraph;
-    int paletteFrames = 0;
-    int writtenFrames = 0;
+    std::unique_ptr<AnimationEncoder> encoderHere;
+    // Set when the settings are refused or the module cannot be loaded; every later
+    // call fails with it.
+    QString refusal;
 };
-
-bool AnimationWriter::Private::fail(const QString &reason)
-{
-    if (error.isEmpty())
-        error = reason;
-    state = State::Failed;
-    // The stream lets go of the file before it is removed.
-    ditherGraph.reset();
-    paletteGraph.reset();
-    stream.reset();
-    file.discard();
-    return false;
-}
 
 QString AnimationWriter::Private::checkSettings() const
 {
@@ -88,68 +94,22 @@ QString AnimationWriter::Private::checkSettings() const
     return {};
 }
 
-QString AnimationWriter::Private::startDithering()
+AnimationEncoder *AnimationWriter::Private::encoder()
 {
-    if (paletteFrames != frameCount)
-        return QStringLiteral("the palette pass saw %1 of %2 frames").arg(paletteFrames).arg(frameCount);
-    int result = paletteGraph->push(0, nullptr);
-    AVFrame *palette = av_frame_alloc();
-    if (!palette)
-        return QStringLiteral("cannot allocate a frame");
-    if (result >= 0)
-        result = paletteGraph->pull(palette);
-    QString reason;
-    if (result < 0) {
-        reason = QStringLiteral("cannot build the palette: %1").arg(avErrorText(result));
-    } else {
-        ditherGraph = std::make_unique<FilterGraph>();
-        reason = ditherGraph->open(kDitherDescription,
-                                   {{"in", width, height, AV_PIX_FMT_BGRA, fps},
-                                    {"palette", palette->width, palette->height, palette->format, fps}},
-                                   AV_PIX_FMT_PAL8);
-        if (reason.isEmpty()) {
-            // The one palette frame, then the end of that input: paletteuse
-            // keeps using it for every frame that follows.
-            palette->pts = 0;
-            result = ditherGraph->push(1, palette);
-            if (result >= 0)
-                result = ditherGraph->push(1, nullptr);
-            if (result < 0)
-                reason = QStringLiteral("cannot use the palette: %1").arg(avErrorText(result));
-        }
+    if (encoderHere || !refusal.isEmpty())
+        return encoderHere.get();
+    refusal = checkSettings();
+    if (refusal.isEmpty()) {
+        encoderHere = createEncoder(path, width, height, fps, frameCount, &refusal);
     }
-    av_frame_free(&palette);
-    paletteGraph.reset();
-    return reason;
-}
-
-QString AnimationWriter::Private::writeDithered(const AVFrame *frame)
-{
-    int result = ditherGraph->push(0, frame);
-    if (result < 0)
-        return QStringLiteral("cannot dither the frame: %1").arg(avErrorText(result));
-    AVFrame *dithered = av_frame_alloc();
-    if (!dithered)
-        return QStringLiteral("cannot allocate a frame");
-    QString reason;
-    while (reason.isEmpty() && (result = ditherGraph->pull(dithered)) >= 0) {
-        reason = stream->write(dithered);
-        av_frame_unref(dithered);
-    }
-    av_frame_free(&dithered);
-    if (reason.isEmpty() && result != AVERROR(EAGAIN) && result != AVERROR_EOF)
-        reason = QStringLiteral("cannot dither the frame: %1").arg(avErrorText(result));
-    return reason;
+    return encoderHere.get();
 }
 
 AnimationWriter::AnimationWriter(const QString &path, int width, int height, int fps, int frameCount)
     : d(std::make_unique<Private>(path, width, height, fps, frameCount))
 { }
 
-AnimationWriter::~AnimationWriter()
-{
-    cancel();
-}
+AnimationWriter::~AnimationWriter() = default;
 
 bool AnimationWriter::isAnimationFile(const QString &path)
 {
@@ -166,41 +126,8 @@ QStringList AnimationWriter::suffixes()
 
 bool AnimationWriter::open()
 {
-    if (d->state == State::Open)
-        return true;
-    if (d->state != State::Idle)
-        return d->fail(QStringLiteral("the writer was already used"));
-    const QString invalid = d->checkSettings();
-    if (!invalid.isEmpty())
-        return d->fail(invalid);
-    // The encoders' statistics come at FFmpeg's default level, on standard
-    // error; failures reach the caller through error(). A front that chose a
-    // level of its own keeps it.
-    if (av_log_get_level() == AV_LOG_INFO)
-        av_log_set_level(AV_LOG_ERROR);
-    QString reason = d->file.create();
-    if (!reason.isEmpty())
-        return d->fail(reason);
-
-    const AnimationFormat &format = *d->format;
-    // The GIF encoder takes palette frames from the filter graph; the
-    // converter's frames feed the graph, so they are BGRA.
-    const int converted = format.palette ? AV_PIX_FMT_BGRA : av_get_pix_fmt(format.pixelFormat.constData());
-    d->converter = std::make_unique<FrameConverter>(d->width, d->height, encodedWidth(), encodedHeight(), converted);
-    reason = d->converter->open();
-    if (reason.isEmpty()) {
-        d->stream = std::make_unique<EncodedStream>();
-        reason = d->stream->open(d->file.temporaryPath(), format, encodedWidth(), encodedHeight(), d->fps);
-    }
-    if (reason.isEmpty() && format.palette) {
-        d->paletteGraph = std::make_unique<FilterGraph>();
-        reason = d->paletteGraph->open(kPaletteDescription, {{"in", d->width, d->height, AV_PIX_FMT_BGRA, d->fps}},
-                                       AV_PIX_FMT_BGRA);
-    }
-    if (!reason.isEmpty())
-        return d->fail(QStringLiteral("%1: %2").arg(d->path, reason));
-    d->state = State::Open;
-    return true;
+    AnimationEncoder *encoder = d->encoder();
+    return encoder && encoder->open();
 }
 
 bool AnimationWriter::needsPalettePass() const
@@ -210,90 +137,39 @@ bool AnimationWriter::needsPalettePass() const
 
 bool AnimationWriter::addPaletteFrame(const QImage &frame)
 {
-    if (!open())
-        return false;
-    if (!d->format->palette)
-        return d->fail(QStringLiteral("%1: this format needs no palette pass").arg(d->path));
-    if (!d->paletteGraph)
-        return d->fail(QStringLiteral("%1: palette frames after the palette pass").arg(d->path));
-    if (d->paletteFrames >= d->frameCount)
-        return d->fail(QStringLiteral("%1: more than %2 palette frames").arg(d->path).arg(d->frameCount));
-    const AVFrame *converted = d->converter->convert(frame, d->paletteFrames);
-    if (!converted)
-        return d->fail(QStringLiteral("%1: %2").arg(d->path, d->converter->error()));
-    const int result = d->paletteGraph->push(0, converted);
-    if (result < 0)
-        return d->fail(QStringLiteral("%1: cannot count the frame's colours: %2").arg(d->path, avErrorText(result)));
-    ++d->paletteFrames;
-    return true;
+    AnimationEncoder *encoder = d->encoder();
+    return encoder && encoder->addPaletteFrame(frame);
 }
 
 bool AnimationWriter::writeFrame(const QImage &frame)
 {
-    if (!open())
-        return false;
-    if (d->writtenFrames >= d->frameCount)
-        return d->fail(QStringLiteral("%1: more than %2 frames").arg(d->path).arg(d->frameCount));
-    if (d->paletteGraph) {
-        const QString reason = d->startDithering();
-        if (!reason.isEmpty())
-            return d->fail(QStringLiteral("%1: %2").arg(d->path, reason));
-    }
-    const AVFrame *converted = d->converter->convert(frame, d->writtenFrames);
-    if (!converted)
-        return d->fail(QStringLiteral("%1: %2").arg(d->path, d->converter->error()));
-    const QString reason = d->ditherGraph ? d->writeDithered(converted) : d->stream->write(converted);
-    if (!reason.isEmpty())
-        return d->fail(QStringLiteral("%1: %2").arg(d->path, reason));
-    ++d->writtenFrames;
-    return true;
+    AnimationEncoder *encoder = d->encoder();
+    return encoder && encoder->writeFrame(frame);
 }
 
 bool AnimationWriter::finish()
 {
-    if (d->state != State::Open) {
-        return d->fail(d->state == State::Idle ? QStringLiteral("%1: no frames were written").arg(d->path)
-                                               : QStringLiteral("%1: the writer was already used").arg(d->path));
-    }
-    if (d->writtenFrames != d->frameCount) {
-        return d->fail(QStringLiteral("%1: %2 of %3 frames were written")
-                               .arg(d->path)
-                               .arg(d->writtenFrames)
-                               .arg(d->frameCount));
-    }
-    QString reason = d->ditherGraph ? d->writeDithered(nullptr) : QString();
-    if (reason.isEmpty())
-        reason = d->stream->finish();
-    if (reason.isEmpty())
-        reason = d->file.commit();
-    if (!reason.isEmpty())
-        return d->fail(QStringLiteral("%1: %2").arg(d->path, reason));
-    d->stream.reset();
-    d->ditherGraph.reset();
-    d->converter.reset();
-    d->state = State::Finished;
-    return true;
+    AnimationEncoder *encoder = d->encoder();
+    return encoder && encoder->finish();
 }
 
 void AnimationWriter::cancel()
 {
-    if (d->state == State::Finished || d->state == State::Failed)
-        return;
-    d->fail(QString());
-    d->error.clear();
+    if (d->encoderHere)
+        d->encoderHere->cancel();
 }
 
 QString AnimationWriter::error() const
 {
-    return d->error;
+    return d->encoderHere ? d->encoderHere->error() : d->refusal;
 }
 
 int AnimationWriter::encodedWidth() const
 {
-    return d->format && d->format->evenSize ? (d->width + 1) / 2 * 2 : d->width;
+    return d->format ? d->format->encodedSize(QSize(d->width, d->height)).width() : d->width;
 }
 
 int AnimationWriter::encodedHeight() const
 {
-    return d->format && d->format->evenSize ? (d->height + 1) / 2 * 2 : d->height;
+    return d->format ? d->format->encodedSize(QSize(d->width, d->height)).height() : d->height;
 }

@@ -115,6 +115,8 @@ void TestDebPackage::packageHoldsEveryPart_data()
                                                    << "-rwxr-xr-x";
     QTest::newRow("plug-in beside the program") << "./usr/lib/tressil/libLumatrace1.so"
                                                 << "-rw-r--r--";
+    QTest::newRow("video module beside the plug-in") << "./usr/lib/tressil/libLumatraceVideo.so"
+                                                     << "-rw-r--r--";
     QTest::newRow("studio beside the program") << "./usr/lib/tressil/app/application.js"
                                                << "-rw-r--r--";
     QTest::newRow("desktop entry") << "./usr/share/applications/lumatrace.desktop"
@@ -164,6 +166,7 @@ void TestDebPackage::dependsComeFromTheLinkedLibraries_data()
     QTest::newRow("OpenCV core of the plug-in") << "libopencv-core";
     QTest::newRow("OpenCV imgproc of the plug-in") << "libopencv-imgproc";
     QTest::newRow("SQLite driver Qt loads at run time") << "libqt5sql5-sqlite";
+    QTest::newRow("FFmpeg's encoders of the video module") << "libavcodec";
 }
 
 void TestDebPackage::dependsComeFromTheLinkedLibraries()

@@ -1,6 +1,7 @@
 // The installed tree: cmake --install into a temporary prefix, then the installed launcher
 // must start the program that finds its plug-in and studio app.
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -16,6 +17,10 @@ private:
     static int runToEnd(const QString &program, const QStringList &arguments, QByteArray *output = nullptr)
     {
         QProcess process;
+        // The installed programs find the video module by the install layout alone.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("LUMATRACE_VIDEO_MODULE"));
+        process.setProcessEnvironment(environment);
         process.setProcessChannelMode(QProcess::MergedChannels);
         process.start(program, arguments);
         if (!process.waitForFinished(120000))
@@ -50,6 +55,7 @@ void TestInstall::installPutsEveryPartInPlace_data()
     QTest::newRow("command-line tool") << "bin/lumatrace" << true;
     QTest::newRow("program in its private folder") << "lib/tressil/tressil" << true;
     QTest::newRow("plug-in beside the program") << "lib/tressil/libLumatrace1.so" << false;
+    QTest::newRow("video module beside the plug-in") << "lib/tressil/libLumatraceVideo.so" << false;
     QTest::newRow("studio beside the program") << "lib/tressil/app/application.js" << false;
     QTest::newRow("desktop entry") << "share/applications/lumatrace.desktop" << false;
     QTest::newRow("icon") << "share/icons/hicolor/scalable/apps/lumatrace.svg" << false;
@@ -78,6 +84,14 @@ void TestInstall::installedToolRuns()
     QByteArray output;
     QCOMPARE(runToEnd(prefix.filePath("bin/lumatrace"), {"--help"}, &output), 0);
     QVERIFY(output.contains("lumatrace export"));
+    // An animation loads the video module from the program's private folder.
+    QTemporaryDir work;
+    QFile map(work.filePath("map.json"));
+    QVERIFY(map.open(QIODevice::WriteOnly) && map.write(R"({"width": 40, "height": 30})") > 0);
+    map.close();
+    const QString loop = work.filePath("loop.gif");
+    QCOMPARE(runToEnd(prefix.filePath("bin/lumatrace"), {"export", map.fileName(), loop, "--frames", "2"}, &output), 0);
+    QVERIFY2(QFileInfo(loop).size() > 0, output.constData());
 }
 
 void TestInstall::installedLauncherStartsTheStudioWithItsPlugin()

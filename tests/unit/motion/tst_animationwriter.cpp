@@ -196,6 +196,7 @@ private Q_SLOTS:
     void destroyingBeforeFinishLeavesNoFile();
     void missingFramesGiveErrorAndNoFile();
     void unwritableFolderGivesErrorAndNoFile();
+    void missingEncoderModuleGivesErrorAndNoFile();
 
 private:
     QTemporaryDir m_dir;
@@ -399,6 +400,22 @@ void TestAnimationWriter::unwritableFolderGivesErrorAndNoFile()
     AnimationWriter writer(path, kWidth, kHeight, kFps, kFrames);
     QVERIFY(!writer.writeFrame(loopFrame(0)));
     QVERIFY2(writer.error().contains(QLatin1String("cannot create a file")), qPrintable(writer.error()));
+    QVERIFY(!writer.finish());
+    QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
+}
+
+void TestAnimationWriter::missingEncoderModuleGivesErrorAndNoFile()
+{
+    QTemporaryDir dir;
+    const QByteArray module = qgetenv("LUMATRACE_VIDEO_MODULE");
+    qputenv("LUMATRACE_VIDEO_MODULE", dir.filePath(QStringLiteral("absent.so")).toLocal8Bit());
+    AnimationWriter writer(dir.filePath(QStringLiteral("loop.gif")), kWidth, kHeight, kFps, kFrames);
+    const bool opened = writer.open();
+    qputenv("LUMATRACE_VIDEO_MODULE", module);
+    QVERIFY(!opened);
+    QVERIFY2(writer.error().startsWith(QLatin1String("cannot load the animation encoder libLumatraceVideo.so: ")),
+             qPrintable(writer.error()));
+    QVERIFY(!writer.writeFrame(loopFrame(0)));
     QVERIFY(!writer.finish());
     QVERIFY(QDir(dir.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden).isEmpty());
 }
