@@ -55,9 +55,12 @@ private:
 // Records, in page time, when each preview image finished loading and whether it was exact.
 void watchImages()
 {
-    js("window.benchLoads = []; $(Studio.studio.preview.image).off('load.bench').on('load.bench', function () {"
-       " var p = Studio.studio.preview; if (p.showing && this.src.indexOf('lumatrace_result') >= 0)"
-       " benchLoads.push([Date.now(), p.showing.exact]); }); 0");
+    js("window.benchLoads = []; var p = Studio.studio.preview;"
+       " $(p.image).off('load.bench').on('load.bench', function () {"
+       " if (p.showing && this.src.indexOf('lumatrace_result') >= 0)"
+       " benchLoads.push([Date.now(), p.showing.exact && !p.showing.region]); });"
+       // Zoomed into the big canvas, the exact stage is the detail of the part in view.
+       " $(p.detail).off('load.bench').on('load.bench', function () { benchLoads.push([Date.now(), true]); }); 0");
 }
 
 bool settled()

@@ -99,7 +99,7 @@ Studio.Player.prototype = {
         this.regenerated = false;
         this.loading = true;
         this.requested += 1;
-        this.preview.image.src = 'drc:' + Studio.Preview.loopFrameName + '?n=' + this.requested;
+        this.preview.showLoopFrame(this.requested);
     },
 
     // The generator has read another map since the preview (an export, a thumbnail): the

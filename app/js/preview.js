@@ -1,6 +1,9 @@
 // The live preview: after every change it asks llumatrace.requestPreview for the artwork,
 // which is generated and drawn off the page's thread, and shows "drc:lumatrace_result" as
 // previewReady announces it: on a large canvas a quick image first, then the exact one.
+// Zoomed into a canvas too large to draw whole quickly, the exact stage is only the part
+// around the view ("drc:lumatrace_detail"), laid over the quick image of the whole canvas;
+// scrolling past it asks for the part then in view.
 // While a slider moves a new request goes out at most every `interval` ms, and not before
 // the last one showed its first image, so a drag shows images along the way; a newer
 // request supersedes the rest of an older one. The last change is always drawn.
@@ -11,7 +14,8 @@ Studio.Preview = function (viewport, model, interval) {
     this.interval = interval || 80;
     this.viewport = viewport;
     this.image = el('img', {'class': 'artwork', alt: '', draggable: 'false'});
-    this.stage = el('div', {'class': 'stage'}, [this.image]);
+    this.detail = el('img', {'class': 'artwork detail', alt: '', draggable: 'false'});
+    this.stage = el('div', {'class': 'stage'}, [this.image, this.detail]);
     this.area = el('div', {'class': 'scroll-area'}, [this.stage]);
     this.scroller = el('div', {'class': 'scroller'}, [this.area]);
     viewport.appendChild(this.scroller);
@@ -28,10 +32,14 @@ Studio.Preview = function (viewport, model, interval) {
     this.shownCount = 0;
     // The request being drawn {id, count, map, started, scale, firstShown}, or null.
     this.inFlight = null;
-    // The request whose image the element shows {count, exact, scale}.
+    // The request whose image the element shows {count, exact, scale, region}.
     this.showing = null;
+    // The part of the canvas the detail image shows {region, scale, map} once loaded.
+    this.detailShown = null;
     this.listeners = {generated: [], shown: [], layout: [], zoom: [], frame: []};
     $(this.image).on('load', function () { self.imageLoaded(); });
+    $(this.detail).on('load', function () { self.detailLoaded(); });
+    $(this.scroller).on('scroll', function () { self.sharpen(); });
     $(window).on('resize', function () {
         self.layout();
         self.sharpen();
@@ -45,6 +53,8 @@ Studio.Preview.minZoom = 0.05;
 Studio.Preview.maxZoom = 16;
 Studio.Preview.margin = 24;
 Studio.Preview.loopFrameName = 'lumatrace_loop_frame';
+// Drawn at more pixels than this, a zoomed view asks only for the part around it.
+Studio.Preview.detailPixels = 4000000;
 
 // A stored zoom mode that can be used: 'fit' or a factor within the zoom limits.
 Studio.Preview.validZoom = function (mode) {
@@ -91,13 +101,48 @@ Studio.Preview.prototype = {
         // A zoom kept from the last run starts on the middle of the artwork.
         if (first) this.centre();
         var scale = Studio.previewScale.renderScale(this, map);
-        var id = llumatrace.requestPreview(map, scale);
+        var region = this.detailRegion(map, scale);
+        var id = region ? llumatrace.requestPreview(map, scale, region) : llumatrace.requestPreview(map, scale);
         // An export has the generator: asked again once it is done.
         if (!id) return this.retryLater();
         this.pending = false;
         this.lastStart = Date.now();
         this.imageCount += 1;
-        this.inFlight = {id: id, count: this.imageCount, map: map, started: Date.now(), scale: scale, firstShown: false};
+        this.inFlight = {id: id, count: this.imageCount, map: map, started: Date.now(), scale: scale, firstShown: false,
+            region: region};
+    },
+
+    // The part of the canvas drawn at `scale` worth drawing exactly for the view: what it
+    // shows and half a view more each way, in the drawing's pixels; null for all of it.
+    detailRegion: function (map, scale) {
+        var width = Math.round(map.width * scale), height = Math.round(map.height * scale);
+        if (this.zoomMode === 'fit' || width * height <= Studio.Preview.detailPixels) return null;
+        var toDrawing = scale / this.factor;
+        var view = this.scroller;
+        var along = function (scroll, client, offset, size) {
+            var start = (scroll - offset - client / 2) * toDrawing;
+            var end = (scroll - offset + client * 1.5) * toDrawing;
+            var from = Math.max(0, Math.floor(start)), to = Math.min(size, Math.ceil(end));
+            return {from: from, size: Math.max(0, to - from)};
+        };
+        var x = along(view.scrollLeft, view.clientWidth, this.stageOffset.x, width);
+        var y = along(view.scrollTop, view.clientHeight, this.stageOffset.y, height);
+        if (x.size === 0 || y.size === 0 || (x.size === width && y.size === height)) return null;
+        return {x: x.from, y: y.from, width: x.size, height: y.size};
+    },
+
+    // Whether the view shows only what the detail image drawn last covers.
+    detailCoversView: function () {
+        var shown = this.showing;
+        if (!shown || !shown.region) return false;
+        var toDrawing = shown.scale / this.factor;
+        var view = this.scroller;
+        var left = Math.max(0, (view.scrollLeft - this.stageOffset.x) * toDrawing);
+        var top = Math.max(0, (view.scrollTop - this.stageOffset.y) * toDrawing);
+        var right = Math.min(Math.round(this.canvasSize.width * shown.scale), left + view.clientWidth * toDrawing);
+        var bottom = Math.min(Math.round(this.canvasSize.height * shown.scale), top + view.clientHeight * toDrawing);
+        var r = shown.region;
+        return left >= r.x && top >= r.y && right <= r.x + r.width && bottom <= r.y + r.height;
     },
 
     retryLater: function () {
@@ -110,7 +155,7 @@ Studio.Preview.prototype = {
         var request = this.inFlight;
         if (!request || request.id !== id) return;
         request.firstShown = true;
-        this.show(request.count, exact, request.scale);
+        this.show(request.count, exact, request.scale, request.region, request.map);
         if (exact) {
             this.inFlight = null;
             this.emit('generated', [request.map, Date.now() - request.started]);
@@ -121,9 +166,44 @@ Studio.Preview.prototype = {
         else if (exact) this.sharpen();
     },
 
-    show: function (count, exact, scale) {
-        this.showing = {count: count, exact: exact, scale: scale};
+    show: function (count, exact, scale, region, map) {
+        this.showing = {count: count, exact: exact, scale: scale, region: region || null, map: map};
+        if (region && exact) {
+            this.detail.src = 'drc:lumatrace_detail?n=' + count;
+            return;
+        }
+        // A detail of other settings must not stay over this artwork; one of the same
+        // artwork stays until the new one is in.
+        if (!region || !this.detailShown || JSON.stringify(this.detailShown.map) !== JSON.stringify(map))
+            this.hideDetail();
         this.image.src = 'drc:lumatrace_result?n=' + count + (exact ? '' : '&quick');
+    },
+
+    hideDetail: function () {
+        this.detailShown = null;
+        this.detail.style.display = 'none';
+    },
+
+    detailLoaded: function () {
+        var showing = this.showing;
+        if (!showing || !showing.region || !showing.exact) return;
+        this.detailShown = {region: showing.region, scale: showing.scale, map: showing.map};
+        this.placeDetail();
+        this.shownCount = showing.count;
+        this.emit('shown', [this.shownCount]);
+    },
+
+    // Lays the detail image over the part of the artwork it shows, at the view's zoom.
+    placeDetail: function () {
+        var shown = this.detailShown;
+        if (!shown) return;
+        var toView = this.factor / shown.scale;
+        var style = this.detail.style;
+        style.left = shown.region.x * toView + 'px';
+        style.top = shown.region.y * toView + 'px';
+        style.width = shown.region.width * toView + 'px';
+        style.height = shown.region.height * toView + 'px';
+        style.display = 'block';
     },
 
     // Whether a request is being drawn.
@@ -136,20 +216,32 @@ Studio.Preview.prototype = {
     sharpen: function () {
         if (!this.showing || !this.canvasSize || this.pending || this.inFlight) return;
         var wanted = Studio.previewScale.renderScale(this, this.canvasSize);
-        if (Studio.previewScale.differs(this.showing.scale, wanted)) this.request();
+        if (Studio.previewScale.differs(this.showing.scale, wanted)) return this.request();
+        // Zoomed into a large canvas: the part in view must be drawn exactly.
+        var region = this.detailRegion(this.canvasSize, wanted);
+        if (region ? !this.detailCoversView() : !!this.showing.region) this.request();
     },
 
     // The still image of the last generation, after loop frames were shown in its place.
     showStill: function () {
-        if (this.image.src.indexOf(Studio.Preview.loopFrameName) >= 0 && this.showing)
-            this.show(this.showing.count, this.showing.exact, this.showing.scale);
+        var showing = this.showing;
+        if (this.image.src.indexOf(Studio.Preview.loopFrameName) < 0 || !showing) return;
+        if (!showing.region) return this.show(showing.count, showing.exact, showing.scale);
+        this.image.src = 'drc:lumatrace_result?n=' + showing.count + '&quick';
+        this.placeDetail();
+    },
+
+    // Frame `n` of the playing loop, in place of the still (and of its detail).
+    showLoopFrame: function (n) {
+        this.detail.style.display = 'none';
+        this.image.src = 'drc:' + Studio.Preview.loopFrameName + '?n=' + n;
     },
 
     imageLoaded: function () {
         // A loop frame is no new artwork: what waits for 'shown' (snapshots, thumbnails)
         // must not take one, nor count it; nor does a quick image.
         if (this.image.src.indexOf(Studio.Preview.loopFrameName) >= 0) return this.emit('frame', []);
-        if (!this.showing || !this.showing.exact) return;
+        if (!this.showing || !this.showing.exact || this.showing.region) return;
         this.shownCount = this.showing.count;
         this.emit('shown', [this.shownCount]);
     },
@@ -240,6 +332,7 @@ Studio.Preview.prototype = {
         this.stage.style.height = height + 'px';
         this.stage.style.left = x.offset + 'px';
         this.stage.style.top = y.offset + 'px';
+        this.placeDetail();
     },
 
     // The wheel zooms about the mouse; space held, the middle button or a drag outside the

@@ -50,6 +50,8 @@ void chooseSceneGraphBackend()
 namespace {
 // The main preview's resource; thumbnails and variations use names of their own.
 constexpr char kResultName[] = "lumatrace_result";
+// The exact pixels of a region that a zoomed view shows over the whole canvas.
+constexpr char kDetailName[] = "lumatrace_detail";
 } // namespace
 
 Lumatrace::Lumatrace(QObject *view)
@@ -177,6 +179,25 @@ float Lumatrace::previewScale(const GeneratorSettings &settings, int maxSide)
 
 int Lumatrace::requestPreview(const QVariantMap &parameters, double renderScale)
 {
+    return requestPreview(parameters, renderScale, QVariantMap());
+}
+
+QRect Lumatrace::regionOf(const QVariantMap &region, const GeneratorSettings &settings, float scale)
+{
+    const RenderMetrics metrics(settings, scale);
+    const QRect canvas(0, 0, metrics.width(), metrics.height());
+    // Page script may pass anything: numbers out of any range become an empty region.
+    auto side = [&region](const char *key) {
+        const double value = region.value(QLatin1String(key)).toDouble();
+        return std::isfinite(value) ? int(std::clamp(value, -1e9, 1e9)) : 0;
+    };
+    const QRect asked(side("x"), side("y"), side("width"), side("height"));
+    const QRect wanted = asked.isValid() ? asked & canvas : QRect();
+    return wanted.isEmpty() || wanted == canvas ? QRect() : wanted;
+}
+
+int Lumatrace::requestPreview(const QVariantMap &parameters, double renderScale, const QVariantMap &region)
+{
     if (exporting)
         return 0;
     cancelPreview();
@@ -189,15 +210,17 @@ int Lumatrace::requestPreview(const QVariantMap &parameters, double renderScale)
     if (untouched && PreviewJob::sameCircuit(lastCircuit.owner->parameters(), parameters))
         reused = lastCircuit;
     const float scale = drawableScale(generator.settings(), renderScale);
-    auto job = std::make_shared<PreviewJob>(
-            generator, scale, spareRenderer ? std::move(spareRenderer) : std::make_unique<CircuitRenderer>(), reused);
+    auto job = std::make_shared<PreviewJob>(generator, scale,
+                                            spareRenderer ? std::move(spareRenderer)
+                                                          : std::make_unique<CircuitRenderer>(),
+                                            reused, regionOf(region, generator.settings(), scale));
     previewJob = job;
     const int id = ++lastPreviewId;
     streamsOwedTo = id;
     previewThreads.start([this, job, id] {
         job->run([this, job, id](const PreviewJob::Image &image) {
             QMetaObject::invokeMethod(
-                    this, [this, job, id, image] { showPreviewStage(job, id, image.png, image.error, image.exact); },
+                    this, [this, job, id, image] { showPreviewStage(job, id, image); },
                     Qt::QueuedConnection);
         });
     });
@@ -211,9 +234,9 @@ void Lumatrace::cancelPreview()
     previewJob.reset();
 }
 
-void Lumatrace::showPreviewStage(const std::shared_ptr<PreviewJob> &job, int id, const QByteArray &png,
-                                 const QString &error, bool exact)
+void Lumatrace::showPreviewStage(const std::shared_ptr<PreviewJob> &job, int id, const PreviewJob::Image &image)
 {
+    const bool exact = image.exact;
     // Cancelled here, on this thread, before this stage ran: never shown.
     if (job != previewJob || job->isCancelled())
         return;
@@ -221,11 +244,16 @@ void Lumatrace::showPreviewStage(const std::shared_ptr<PreviewJob> &job, int id,
         generator.streams().setStates(job->finalStates());
         streamsOwedTo = 0;
     }
-    resultBytes = std::make_unique<QByteArray>(png);
-    handOff(resultBytes.get(), QLatin1String(kResultName));
+    if (image.region) {
+        detailBytes = std::make_unique<QByteArray>(image.png);
+        handOff(detailBytes.get(), QLatin1String(kDetailName));
+    } else {
+        resultBytes = std::make_unique<QByteArray>(image.png);
+        handOff(resultBytes.get(), QLatin1String(kResultName));
+    }
     if (exact) {
         previewJob.reset();
-        previewError = error;
+        previewError = image.error;
         previewErrorVersion = generator.version();
         if (!spareRenderer)
             spareRenderer = job->takeRenderer();

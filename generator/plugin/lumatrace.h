@@ -65,6 +65,13 @@ public Q_SLOTS:
     /// "lumatrace_result" supersedes it: its work stops and nothing more of it is shown.
     /// Once its image is shown the random streams stand where generateImage leaves them.
     int requestPreview(const QVariantMap &parameters, double renderScale);
+    /// The same for a zoomed view that shows only part of a large canvas: `region`
+    /// {x, y, width, height} in pixels of the canvas drawn at `renderScale`, cut to the
+    /// canvas. The quick stage is then always the whole canvas with at most a megapixel,
+    /// as "lumatrace_result"; the exact stage is only the region's pixels, the same as
+    /// those of the whole exact image, as "lumatrace_detail". An empty region, or one
+    /// outside the canvas, asks for the whole canvas.
+    int requestPreview(const QVariantMap &parameters, double renderScale, const QVariantMap &region);
     /// Stops the preview in progress, if any; nothing more of it is shown.
     void cancelPreview();
     /// Frame `frame` of a `frames`-frame loop (as exportAnimation writes) of the last preview
@@ -195,8 +202,9 @@ private:
     /// `scale`, reduced as far as the canvas must be to be drawn whole.
     static float drawableScale(const GeneratorSettings &settings, double scale);
     /// Hands a stage of the current preview job to the page; a superseded job's is dropped.
-    void showPreviewStage(const std::shared_ptr<PreviewJob> &job, int id, const QByteArray &png,
-                          const QString &error, bool exact);
+    void showPreviewStage(const std::shared_ptr<PreviewJob> &job, int id, const PreviewJob::Image &image);
+    /// `region` as a rectangle of the canvas at `scale`, or a null one for the whole canvas.
+    static QRect regionOf(const QVariantMap &region, const GeneratorSettings &settings, float scale);
     /// Keeps the circuit and scene of a finished preview job for its loop.
     void keepLoop(PreviewJob &job);
     /// The generator whose circuit the kept preview loop shows.
@@ -211,6 +219,7 @@ private:
     CircuitGenerator generator {streams};
     CircuitRenderer renderer;
     std::unique_ptr<QByteArray> resultBytes;
+    std::unique_ptr<QByteArray> detailBytes;
     std::unique_ptr<QByteArray> loopBytes;
     PreviewLoop previewLoop;
     std::unique_ptr<QByteArray> maskBytes;

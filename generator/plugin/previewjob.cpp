@@ -25,11 +25,12 @@ QVariantMap withoutDrawingKeys(QVariantMap map)
 } // namespace
 
 PreviewJob::PreviewJob(const CircuitGenerator &source, float renderScale, std::unique_ptr<CircuitRenderer> renderer,
-                       Generated reused)
+                       Generated reused, const QRect &region)
     : m_generator(std::make_shared<CircuitGenerator>())
     , m_generated(std::move(reused))
     , m_renderer(std::move(renderer))
     , m_renderScale(renderScale)
+    , m_region(region)
 {
     m_generator->copyStateOf(source);
 }
@@ -69,16 +70,19 @@ void PreviewJob::run(const Deliver &deliver)
         return;
     m_finalStates = m_generator->streams().states();
     const GeneratorSettings &settings = m_generator->settings();
-    const float quick = quickScale(settings.width, settings.height, m_renderScale);
+    float quick = quickScale(settings.width, settings.height, m_renderScale);
+    // A region is shown over the whole canvas, which its quick stage draws.
+    if (quick <= 0 && !m_region.isNull())
+        quick = m_renderScale;
     if (quick > 0) {
         const QByteArray png = draw(quick);
         if (m_cancelled)
             return;
         deliver({png, QString(), false});
     }
-    const QByteArray png = draw(m_renderScale);
+    const QByteArray png = draw(m_renderScale, m_region);
     if (!m_cancelled)
-        deliver({png, QString(), true});
+        deliver({png, QString(), true, !m_region.isNull()});
 }
 
 bool PreviewJob::generate()
@@ -103,14 +107,18 @@ void PreviewJob::finish(const Deliver &deliver, const QString &refusal)
         deliver({QByteArray(), refusal, true});
 }
 
-QByteArray PreviewJob::draw(float scale)
+QByteArray PreviewJob::draw(float scale, const QRect &region)
 {
     const RenderMetrics metrics(m_generator->settings(), scale);
     // A canvas with no pixels, or too large to draw whole, leaves nothing to show.
     if (!metrics.isDrawable())
         return QByteArray();
+    const QRect area = region.isNull() ? QRect(0, 0, metrics.width(), metrics.height())
+                                       : region & QRect(0, 0, metrics.width(), metrics.height());
+    if (area.isEmpty())
+        return QByteArray();
     QByteArray bytes;
-    bytes.reserve(int(std::min<qint64>(qint64(metrics.width()) * metrics.height() * 4 + 65536, 0x7fff0000)));
+    bytes.reserve(int(std::min<qint64>(qint64(area.width()) * area.height() * 4 + 65536, 0x7fff0000)));
     // The page shows this image at once and never keeps it: stored uncompressed.
     PngStreamWriter::Options options;
     options.stored = true;
@@ -119,12 +127,17 @@ QByteArray PreviewJob::draw(float scale)
                 bytes.append(data, int(size));
                 return true;
             },
-            metrics.width(), metrics.height(), options);
+            area.width(), area.height(), options);
     if (!writer.begin())
         return QByteArray();
-    const auto result = m_renderer->renderBands(
-            *m_scene, m_generator->settings(), scale, RenderLayer::Composite,
-            [this, &writer](const QImage &rows, int) { return !m_cancelled && writer.writeRows(rows); });
+    // The area's columns of each band, without copying.
+    const auto sink = [this, &writer, &area](const QImage &rows, int) {
+        const QImage columns(rows.constBits() + qsizetype(area.x()) * 4, area.width(), rows.height(),
+                             rows.bytesPerLine(), rows.format());
+        return !m_cancelled && writer.writeRows(columns);
+    };
+    const auto result = m_renderer->renderRows(*m_scene, m_generator->settings(), scale, RenderLayer::Composite,
+                                               area.y(), area.height(), sink);
     if (result != CircuitRenderer::BandResult::Done || !writer.finish())
         return QByteArray();
     return bytes;

@@ -3,6 +3,7 @@
 #include "randomstreams.h"
 
 #include <QByteArray>
+#include <QRect>
 #include <QString>
 #include <QVariantMap>
 
@@ -20,7 +21,9 @@ class CircuitRenderer;
 // synchronous preview, made on the copy. A change of nothing but how the artwork is drawn
 // (colours, sizes, effects) reuses the circuit an earlier job generated from the same
 // settings, with the stream states its generation ended in: the same circuit and the same
-// draws, without generating again. Once cancelled the job stops at its next checkpoint:
+// draws, without generating again. A job for a region (a zoomed view of a large canvas)
+// draws the whole canvas quickly and then exactly only the region's pixels, so the exact
+// stage costs what the view shows, not the canvas. Once cancelled the job stops at its next checkpoint:
 // after generating, after choosing the artwork's random parts, between the bands of a
 // drawing.
 class PreviewJob
@@ -32,6 +35,8 @@ public:
         QByteArray png;
         QString error;
         bool exact = false;
+        // The exact stage of a region: its pixels alone.
+        bool region = false;
     };
     // Called on the worker thread, once with the quick image when there is one, then once
     // with the exact image; never after cancel().
@@ -50,9 +55,11 @@ public:
 
     // Copies `source`'s state now (on the caller's thread); `renderer` draws the images and
     // is handed back by takeRenderer(). With `reused`, which must have been generated from
-    // the settings `source` holds but for the drawing keys, nothing is generated.
+    // the settings `source` holds but for the drawing keys, nothing is generated. A
+    // `region` (pixels of the canvas at renderScale, within it) makes the exact stage that
+    // region alone, after a quick stage of the whole canvas at at most kQuickPixels.
     PreviewJob(const CircuitGenerator &source, float renderScale, std::unique_ptr<CircuitRenderer> renderer,
-               Generated reused);
+               Generated reused, const QRect &region = QRect());
     ~PreviewJob();
 
     PreviewJob(const PreviewJob &) = delete;
@@ -90,8 +97,9 @@ private:
     bool generate();
     // Ends a refused job: nothing to draw, the reason handed over.
     void finish(const Deliver &deliver, const QString &refusal);
-    // The image at `scale`, encoded as it streams from the renderer; empty when cancelled.
-    QByteArray draw(float scale);
+    // The image at `scale` (only `region` of it, when not null), encoded as it streams from
+    // the renderer; empty when cancelled.
+    QByteArray draw(float scale, const QRect &region = QRect());
 
     std::shared_ptr<CircuitGenerator> m_generator;
     Generated m_generated;
@@ -99,5 +107,6 @@ private:
     std::unique_ptr<ArtworkScene> m_scene;
     RandomStreams::States m_finalStates {};
     const float m_renderScale;
+    const QRect m_region;
     std::atomic<bool> m_cancelled {false};
 };

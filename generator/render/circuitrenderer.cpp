@@ -129,11 +129,14 @@ const QImage *CircuitRenderer::render(const ArtworkScene &scene, const Generator
         pass.run(*image, 0, m_bands->slot(0).buffers, nullptr);
     } else {
         const int bytes = image->width() * 4;
-        drawBands(pass, metrics, rows, [&image, bytes](const QImage &band, int firstRow) {
-            for (int y = 0; y < band.height(); ++y)
-                std::copy_n(band.constScanLine(y), bytes, image->scanLine(firstRow + y));
-            return true;
-        });
+        drawBands(
+                pass, metrics, rows,
+                [&image, bytes](const QImage &band, int firstRow) {
+                    for (int y = 0; y < band.height(); ++y)
+                        std::copy_n(band.constScanLine(y), bytes, image->scanLine(firstRow + y));
+                    return true;
+                },
+                {0, metrics.height()});
     }
     m_image = std::move(image);
     return m_image.get();
@@ -149,11 +152,29 @@ CircuitRenderer::BandResult CircuitRenderer::renderBands(const ArtworkScene &sce
         return BandResult::OverBudget;
     const RenderPlan plan(scene, settings, metrics, layer);
     const RenderPass pass(plan, scene.circuit(), settings, metrics, layer);
-    return drawBands(pass, metrics, bandRowsFor(metrics, pass.margin(), threadCount()), sink);
+    return drawBands(pass, metrics, bandRowsFor(metrics, pass.margin(), threadCount()), sink, {0, metrics.height()});
+}
+
+CircuitRenderer::BandResult CircuitRenderer::renderRows(const ArtworkScene &scene, const GeneratorSettings &settings,
+                                                        float renderScale, RenderLayer layer, int firstRow,
+                                                        int rowCount, const BandSink &sink)
+{
+    const RenderMetrics metrics(settings, renderScale);
+    if (!metrics.isBandable())
+        return BandResult::NotDrawable;
+    const int top = std::max(0, firstRow);
+    const int bottom = int(std::min<long long>(metrics.height(), static_cast<long long>(firstRow) + rowCount));
+    if (bottom <= top)
+        return BandResult::NotDrawable;
+    if (!DrawingBudget::rasterRefusal(scene.circuit(), settings, renderScale).isEmpty())
+        return BandResult::OverBudget;
+    const RenderPlan plan(scene, settings, metrics, layer);
+    const RenderPass pass(plan, scene.circuit(), settings, metrics, layer);
+    return drawBands(pass, metrics, bandRowsFor(metrics, pass.margin(), threadCount()), sink, {top, bottom - top});
 }
 
 CircuitRenderer::BandResult CircuitRenderer::drawBands(const RenderPass &pass, const RenderMetrics &metrics, int rows,
-                                                       const BandSink &sink)
+                                                       const BandSink &sink, Window window)
 {
     const int width = metrics.width();
     const int height = metrics.height();
@@ -166,13 +187,19 @@ CircuitRenderer::BandResult CircuitRenderer::drawBands(const RenderPass &pass, c
         int workTop;
         int workHeight;
     };
-    std::vector<Band> bands;
-    for (int top = 0; top < height; top += rows) {
-        const int count = std::min(rows, height - top);
+    auto bandOf = [&](int top, int count) {
         const int workTop = std::max(0, top - margin);
         const int workBottom = std::min(height, top + count + margin);
-        bands.push_back({top, count, workTop, workBottom - workTop});
-    }
+        return Band {top, count, workTop, workBottom - workTop};
+    };
+    std::vector<Band> bands;
+    for (int top = 0; top < height; top += rows)
+        bands.push_back(bandOf(top, std::min(rows, height - top)));
+    // The window's rows, cut the same way; any cut gives the same pixels.
+    const bool whole = window.top == 0 && window.rows == height;
+    std::vector<Band> drawn;
+    for (int top = window.top; top < window.top + window.rows; top += rows)
+        drawn.push_back(bandOf(top, std::min(rows, window.top + window.rows - top)));
     // A wide blur makes a band's work area much taller than its rows: fewer bands at once
     // then keep the images within the budget (the bands, and so the pixels, stay the same).
     const long long slotBytes = 4LL * width * kImagesPerSlot * (std::min(rows, height) + 2LL * margin);
@@ -182,7 +209,7 @@ CircuitRenderer::BandResult CircuitRenderer::drawBands(const RenderPass &pass, c
 
     // The stretches use ranges over the whole canvas: find them first.
     BlurRanges ranges;
-    const bool banded = bandCount > 1;
+    const bool banded = bandCount > 1 || !whole;
     if (banded && pass.needsRanges()) {
         std::vector<BlurRanges> found(static_cast<size_t>(bandCount));
         ParallelTasks::run(bandCount, slotCount, [&](int index, int worker) {
@@ -193,17 +220,18 @@ CircuitRenderer::BandResult CircuitRenderer::drawBands(const RenderPass &pass, c
         for (const BlurRanges &range : found)
             ranges.merge(range);
     }
-    for (int first = 0; first < bandCount; first += slotCount) {
-        const int batch = std::min(slotCount, bandCount - first);
+    const int drawnCount = int(drawn.size());
+    for (int first = 0; first < drawnCount; first += slotCount) {
+        const int batch = std::min(slotCount, drawnCount - first);
         ParallelTasks::run(batch, slotCount, [&](int index, int) {
-            const Band &band = bands[size_t(first + index)];
+            const Band &band = drawn[size_t(first + index)];
             Bands::Slot &slot = m_bands->slot(index);
             QImage &work
                     = slot.buffers.image(RenderBuffers::Work, QSize(width, band.workHeight), QImage::Format_ARGB32);
             pass.run(work, band.workTop, slot.buffers, banded ? &ranges : nullptr);
         });
         for (int index = 0; index < batch; ++index) {
-            const Band &band = bands[size_t(first + index)];
+            const Band &band = drawn[size_t(first + index)];
             const QImage &work = m_bands->slot(index).buffers.current(RenderBuffers::Work);
             if (!sink(rowsOf(work, band.top - band.workTop, band.rows), band.top))
                 return BandResult::Stopped;

@@ -51,6 +51,14 @@ public:
     BandResult renderBands(const ArtworkScene &scene, const GeneratorSettings &settings, float renderScale,
                            RenderLayer layer, const BandSink &sink);
 
+    // Renders only the rows firstRow .. firstRow + rowCount − 1 (clipped to the canvas),
+    // handing them to sink in bands, top to bottom: the pixels renderBands gives those
+    // rows. The blurs' stretches still take their ranges from the whole canvas, so those
+    // effects are measured everywhere; everything else is drawn for the rows alone
+    // (a zoomed view of a large canvas). NotDrawable when no row is left.
+    BandResult renderRows(const ArtworkScene &scene, const GeneratorSettings &settings, float renderScale,
+                          RenderLayer layer, int firstRow, int rowCount, const BandSink &sink);
+
     // Frees the intermediate images kept for the next render.
     void releaseBuffers();
 
@@ -75,8 +83,15 @@ public:
 private:
     class Bands;
 
+    // Rows of the canvas that a render hands over.
+    struct Window {
+        int top;
+        int rows;
+    };
+
     int bandRowsFor(const RenderMetrics &metrics, int margin, int threads) const;
-    BandResult drawBands(const RenderPass &pass, const RenderMetrics &metrics, int rows, const BandSink &sink);
+    BandResult drawBands(const RenderPass &pass, const RenderMetrics &metrics, int rows, const BandSink &sink,
+                         Window window);
 
     std::unique_ptr<QImage> m_image;
     std::unique_ptr<Bands> m_bands;

@@ -131,6 +131,9 @@ void TestBandedRender::fineScaleSeamsAreExact_data()
     QTest::addColumn<int>("layer");
     QTest::addColumn<int>("bandRows");
     QTest::addColumn<int>("threads");
+    // Rows drawn alone (a zoomed view): from a fraction of the height, past the bottom.
+    QTest::addColumn<double>("windowTop");
+    QTest::addColumn<int>("windowRows");
     std::mt19937 random(2611);
     auto uniform = [&random](double low, double high) {
         return std::uniform_real_distribution<double>(low, high)(random);
@@ -159,7 +162,8 @@ void TestBandedRender::fineScaleSeamsAreExact_data()
                           .toLatin1();
         const int layer = i < 8 ? Composite : layers[i % 6];
         const int rows = i % 4 == 0 ? 1 : int(uniform(2, 50));
-        QTest::addRow("map %d, layer %d, bands of %d rows", i, layer, rows) << overrides << layer << rows << 1 + i % 4;
+        QTest::addRow("map %d, layer %d, bands of %d rows", i, layer, rows)
+                << overrides << layer << rows << 1 + i % 4 << uniform(0, 1) << int(uniform(1, 90));
     }
 }
 
@@ -169,6 +173,8 @@ void TestBandedRender::fineScaleSeamsAreExact()
     QFETCH(int, layer);
     QFETCH(int, bandRows);
     QFETCH(int, threads);
+    QFETCH(double, windowTop);
+    QFETCH(int, windowRows);
     CircuitGenerator generator;
     generator.readParameters(sampleMap(QStringLiteral("render_showcase_map.json"), overrides));
     const QImage whole = renderWith(generator, 1.0f, RenderLayer(layer), 0, 1);
@@ -176,6 +182,34 @@ void TestBandedRender::fineScaleSeamsAreExact()
     const int row = firstDifferentRow(renderWith(generator, 1.0f, RenderLayer(layer), bandRows, threads), whole);
     QVERIFY2(row < 0,
              qPrintable(QStringLiteral("differs from row %1: %2").arg(row).arg(QString::fromLatin1(overrides))));
+
+    CircuitRenderer renderer;
+    // Half the windows are cut from a canvas the renderer would draw whole.
+    renderer.setBandRows(threads % 2 ? bandRows : 0);
+    renderer.setThreadCount(threads);
+    const int top = int(windowTop * whole.height());
+    const int bottom = std::min(whole.height(), top + windowRows);
+    QImage window(whole.width(), bottom - top, QImage::Format_ARGB32);
+    int next = top;
+    generator.resetSeed();
+    generator.generateCircuit();
+    const auto result = renderer.renderRows(ArtworkScene(generator), generator.settings(), 1.0f, RenderLayer(layer),
+                                            top, windowRows, [&](const QImage &rows, int firstRow) {
+                                                if (firstRow != next)
+                                                    return false;
+                                                for (int y = 0; y < rows.height(); ++y)
+                                                    std::memcpy(window.scanLine(firstRow - top + y),
+                                                                rows.constScanLine(y), size_t(rows.width()) * 4);
+                                                next += rows.height();
+                                                return true;
+                                            });
+    QCOMPARE(int(result), int(CircuitRenderer::BandResult::Done));
+    QCOMPARE(next, bottom);
+    const int windowRow = firstDifferentRow(window, whole.copy(0, top, whole.width(), bottom - top));
+    QVERIFY2(windowRow < 0, qPrintable(QStringLiteral("rows %1 to %2 differ from row %3")
+                                               .arg(top)
+                                               .arg(bottom)
+                                               .arg(top + windowRow)));
 }
 
 void TestBandedRender::streamedBandsCoverTheCanvasInOrder()

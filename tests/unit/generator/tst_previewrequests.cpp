@@ -91,6 +91,8 @@ private Q_SLOTS:
     void synchronousPreviewSupersedesARequest();
     void loopPlaysTheRequestedPreview();
     void refusedRequestSaysWhyAsTheSynchronousSlot();
+    void regionRequestGivesTheWholeImagesPixels_data();
+    void regionRequestGivesTheWholeImagesPixels();
 };
 
 void TestPreviewRequests::requestGivesTheSynchronousBytesAndStreamStates_data()
@@ -292,6 +294,51 @@ void TestPreviewRequests::refusedRequestSaysWhyAsTheSynchronousSlot()
     QCOMPARE(requested.object->lastError(), synchronous.object->lastError());
     QVERIFY(requested.result().isEmpty());
     QCOMPARE(requested.object->randomStates(), synchronous.object->randomStates());
+}
+
+void TestPreviewRequests::regionRequestGivesTheWholeImagesPixels_data()
+{
+    QTest::addColumn<QVariantMap>("region");
+    QTest::addColumn<QRect>("drawn"); // null: the whole canvas, as without a region
+    auto region = [](QVariant x, QVariant y, QVariant width, QVariant height) {
+        return QVariantMap {{"x", x}, {"y", y}, {"width", width}, {"height", height}};
+    };
+    QTest::newRow("inside") << region(333, 251, 420, 300) << QRect(333, 251, 420, 300);
+    QTest::newRow("past the right and bottom edges") << region(1300, 900, 500, 500) << QRect(1300, 900, 200, 100);
+    QTest::newRow("from before the left edge") << region(-40, 0, 100, 1000) << QRect(0, 0, 60, 1000);
+    QTest::newRow("outside the canvas") << region(1600, 10, 50, 50) << QRect();
+    QTest::newRow("not numbers") << region("a", QVariant(), 1e300, -5) << QRect();
+}
+
+// A zoomed view asks for part of a large canvas: a quick whole image, then exactly the
+// pixels the whole exact image has there, with the streams where the synchronous slot
+// leaves them.
+void TestPreviewRequests::regionRequestGivesTheWholeImagesPixels()
+{
+    QFETCH(QVariantMap, region);
+    QFETCH(QRect, drawn);
+    const QVariantMap map = sampleMap(QStringLiteral("render_showcase_map.json"),
+                                      R"({"width": 1500, "height": 1000, "seed": 6})");
+    Plugin synchronous;
+    synchronous.object->generatePreview(map, 0);
+    const QImage whole = QImage::fromData(synchronous.result());
+    QCOMPARE(whole.size(), QSize(1500, 1000));
+
+    Plugin requested;
+    const int id = requested.object->requestPreview(map, 1.0, region);
+    QVERIFY(requested.waitForExact(id));
+    QCOMPARE(requested.quickIds(), QList<int>({id}));
+    QCOMPARE(requested.object->randomStates(), synchronous.object->randomStates());
+    const QByteArray detail = requested.handedOver.value(QStringLiteral("lumatrace_detail"));
+    if (drawn.isNull()) {
+        QVERIFY(detail.isNull());
+        QVERIFY(requested.result() == synchronous.result());
+        return;
+    }
+    QVERIFY(QImage::fromData(requested.result()).width() < 1500);
+    const QImage part = QImage::fromData(detail).convertToFormat(whole.format());
+    QCOMPARE(part.size(), drawn.size());
+    QVERIFY(part == whole.copy(drawn));
 }
 
 QTEST_MAIN(TestPreviewRequests)
