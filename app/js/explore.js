@@ -3,7 +3,7 @@
 Studio.explore = {
     attach: function (parts, s) {
         var el = Studio.util.el;
-        s.variations = new Studio.Variations(parts.viewport, s.model, s.history, s.locks);
+        s.variations = new Studio.Variations(parts.viewport, s.model, s.history, s.locks, s.store);
         s.print = new Studio.PrintExport(parts.exports, s.model, s.exports);
         s.batch = new Studio.Batch(parts.exports, s.model, s.print);
         s.print.restore(s.store.value('print_settings', null));

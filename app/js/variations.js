@@ -2,9 +2,10 @@
 // unlocked parameters jittered), drawn small, one thumbnail per event-loop turn so the
 // window keeps answering. Click or Enter adopts one as an undoable step; "More" draws the
 // next page, and ‹ and › go back to the pages drawn before (while the grid is open). ☆ marks a
-// favourite, which ★ gathers on a page of their own; ⤢ shows one large before it is taken.
+// favourite, which ★ gathers on a page of their own and the studio keeps for the next start;
+// ⤢ shows one large before it is taken.
 // The arrow keys move between thumbnails and Escape closes the large look, then the grid.
-Studio.Variations = function (viewport, model, history, locks) {
+Studio.Variations = function (viewport, model, history, locks, store) {
     var self = this;
     var el = Studio.util.el;
     this.model = model;
@@ -21,8 +22,11 @@ Studio.Variations = function (viewport, model, history, locks) {
     // The pages drawn since the grid opened, each {base, maps, bySeed}; `shownPage` indexes them.
     this.pages = [];
     this.shownPage = -1;
-    // Maps starred in this session, kept while the grid is closed.
-    this.favourites = [];
+    // Maps starred, kept in the store; a damaged entry is dropped.
+    this.store = store;
+    this.favourites = (store.value('variation_favourites', []) || []).filter(function (map) {
+        return map && typeof map === 'object' && !Array.isArray(map);
+    }).map(Studio.schema.normalise);
     this.mode = el('select', {'data-key': 'variation-mode'}, [
         el('option', {value: 'seeds'}, ['Other seeds']),
         el('option', {value: 'small'}, ['Jitter: small']),
@@ -59,6 +63,10 @@ Studio.Variations = function (viewport, model, history, locks) {
     model.onChange(function (keys, source) {
         if (self.isOpen() && source !== self) self.page();
     });
+};
+
+Studio.Variations.key = function (map) {
+    return JSON.stringify(Studio.schema.normalise(map));
 };
 
 Studio.Variations.titles = {
@@ -215,15 +223,18 @@ Studio.Variations.prototype = {
         }
     },
 
+    // Maps compare as the studio keeps them, whatever order their keys came in.
     isFavourite: function (map) {
-        var text = JSON.stringify(map);
-        return this.favourites.some(function (f) { return JSON.stringify(f) === text; });
+        var text = Studio.Variations.key(map);
+        return this.favourites.some(function (f) { return Studio.Variations.key(f) === text; });
     },
 
     toggleFavourite: function (map) {
-        var text = JSON.stringify(map);
-        if (this.isFavourite(map)) this.favourites = this.favourites.filter(function (f) { return JSON.stringify(f) !== text; });
+        var text = Studio.Variations.key(map);
+        if (this.isFavourite(map))
+            this.favourites = this.favourites.filter(function (f) { return Studio.Variations.key(f) !== text; });
         else this.favourites.push(map);
+        this.store.setValue('variation_favourites', this.favourites);
         this.showStars();
     },
 

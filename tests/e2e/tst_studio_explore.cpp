@@ -353,6 +353,15 @@ void TestStudioExplore::variationsKeepFavouritesAndShowOneLargeBeforeItIsTaken()
     QCOMPARE(seedsOf("Studio.studio.variations.cells.slice(1)"), starred);
     QTRY_COMPARE_WITH_TIMEOUT(js("Studio.studio.variations.rendered").toInt(), 2, 30000);
     QCOMPARE(js("$('.variation.favourite').length").toInt(), 2);
+    // Kept for the next start.
+    stopStudio();
+    startStudio();
+    js("$('[data-key=variation-mode]').val('seeds');");
+    menuAction("Variations")->trigger();
+    click("[data-action=variations-favourites]");
+    QCOMPARE(seedsOf("Studio.studio.variations.cells.slice(1)"), starred);
+    QTRY_COMPARE_WITH_TIMEOUT(js("Studio.studio.variations.rendered").toInt(), 2, 30000);
+    QCOMPARE(js("$('.variation.favourite').length").toInt(), 2);
 
     // A large look first, then taken from there.
     const int seed = js("Studio.studio.variations.cells[2].map.seed").toInt();
