@@ -395,12 +395,32 @@ void TestStudioExplore::largeCanvasPreviewIsDrawnNoLargerThanTheView()
                       .toInt();
     QVERIFY2(natural > 0 && natural <= viewSide, qPrintable(QString::number(natural)));
     QCOMPARE(js("document.querySelector('.artwork').naturalHeight").toInt(), natural);
-    // Zoomed to 100 %, the preview has every pixel of the canvas.
+    // Zoomed to 100 %, the part around the view has every pixel of the canvas, shown one to
+    // one over a quick image of the whole.
     const int again = shownImages();
     js("Studio.run('view.actual'); Studio.studio.model.set('seed', 4243);");
-    QTRY_VERIFY_WITH_TIMEOUT(shownImages() > again, 60000);
-    QCOMPARE(js("document.querySelector('.artwork').naturalWidth").toInt(), 4096);
+    QTRY_VERIFY_WITH_TIMEOUT(shownImages() > again && !js(busy).toBool(), 60000);
+    QVERIFY(js("document.querySelector('.artwork').naturalWidth").toInt() < 4096);
+    const auto detailShowsTheView = [this] {
+        const QVariantMap region = js("Studio.studio.preview.showing.region").toMap();
+        const QVariantList drawn = js("var d = document.querySelector('.artwork.detail');"
+                                      " [d.naturalWidth, d.naturalHeight, d.offsetWidth, d.offsetHeight]")
+                                           .toList();
+        return !region.isEmpty() && drawn.size() == 4 && drawn[0].toInt() == region["width"].toInt()
+                && drawn[1].toInt() == region["height"].toInt() && drawn[2] == drawn[0] && drawn[3] == drawn[1]
+                && js("Studio.studio.preview.detailCoversView()").toBool();
+    };
+    QVERIFY(detailShowsTheView());
+    QVERIFY(js("Studio.studio.preview.showing.region.x").toInt() > 0);
+    // Moved to the far corner, past what was drawn: that corner is drawn then.
+    const int moved = shownImages();
+    js("var s = Studio.studio.preview.scroller; s.scrollLeft = s.scrollWidth; s.scrollTop = s.scrollHeight;");
+    QTRY_VERIFY_WITH_TIMEOUT(shownImages() > moved && !js(busy).toBool(), 60000);
+    QVERIFY(detailShowsTheView());
+    QCOMPARE(js("var r = Studio.studio.preview.showing.region; r.x + r.width").toInt(), 4096);
+    screenshot("large-canvas-detail");
     js("Studio.run('view.fit');");
+    QTRY_VERIFY_WITH_TIMEOUT(!js(busy).toBool() && !js("Studio.studio.preview.detailShown").toBool(), 60000);
 }
 
 void TestStudioExplore::typingANumberRegeneratesOnceTheTypingPauses()
