@@ -10,6 +10,7 @@
 #include "eraseat.h"
 #include "generationbudget.h"
 #include "generatorsettings.h"
+#include "powercache.h"
 #include "randomstreams.h"
 
 #include <memory>
@@ -90,6 +91,7 @@ bool GrowthLoop::run(Circuit &circuit, const GeneratorSettings &s, const Generat
 
     RandomStream &s1 = streams.stream(StreamStart);
     RandomStream &s4 = streams.stream(StreamCutoff);
+    PowerCache powers(double(s.tendencyPower));
     const int32_t limit = CutoffRules::limit(s);
     std::vector<CutoffRules::Traits> traits; // of circuit.wires(), in the same order
 
@@ -100,7 +102,7 @@ bool GrowthLoop::run(Circuit &circuit, const GeneratorSettings &s, const Generat
         circuit.setFree(&start, false);
         Wire *w = circuit.newWire(&start, s1);
         w->thickness = thicknessDraw(s, streams);
-        w->grow(s, streams);
+        w->grow(s, streams, powers);
         if (!budget.chargeGrowth(int64_t(w->cells.size())))
             return false;
         removeWireCells(candidates, circuit, *w);
@@ -132,7 +134,7 @@ bool GrowthLoop::run(Circuit &circuit, const GeneratorSettings &s, const Generat
                 else
                     attempt = std::make_unique<Wire>(&circuit, &start, s1);
                 attempt->thickness = thickness;
-                attempt->grow(s, streams);
+                attempt->grow(s, streams, powers);
                 if (!budget.chargeGrowth(int64_t(attempt->cells.size())))
                     return false;
                 if (c >= double(s.denseAmount) && meanDensity(circuit, attempt.get()) <= 0.5f)

@@ -3,6 +3,7 @@
 #include "circuit.h"
 #include "directionpermutation.h"
 #include "generatorsettings.h"
+#include "powercache.h"
 #include "randomstreams.h"
 #include "saturatingint.h"
 #include "secondlane.h"
@@ -127,7 +128,7 @@ int orientationSquares(const Circuit &circuit, const GridPoint &p, int squares[5
 
 // The weights of going straight, left and right from cell s at p, heading D.
 void candidateWeights(const GeneratorSettings &st, const Circuit &circuit, const CircuitCell *s, const GridPoint &p,
-                      int32_t D, bool turnWeights, double weight[3])
+                      int32_t D, bool turnWeights, PowerCache &powers, double weight[3])
 {
     int q[5];
     const int Q = orientationSquares(circuit, p, q);
@@ -152,7 +153,7 @@ void candidateWeights(const GeneratorSettings &st, const Circuit &circuit, const
     // pow(w, 1) is w exactly; the common power of one skips three calls a step.
     if (st.tendencyPower != 1.0f) {
         for (int i = 0; i < 3; ++i)
-            weight[i] = std::pow(weight[i], double(st.tendencyPower));
+            weight[i] = powers(weight[i]);
     }
     for (int i = 0; i < 3; ++i)
         weight[i] = finiteWeight(weight[i]);
@@ -160,7 +161,7 @@ void candidateWeights(const GeneratorSettings &st, const Circuit &circuit, const
 
 } // namespace
 
-Wire::StepResult Wire::step(const GeneratorSettings &st, RandomStream &s1)
+Wire::StepResult Wire::step(const GeneratorSettings &st, RandomStream &s1, PowerCache &powers)
 {
     const GridPoint p = circuit->position(cells.back());
     const int32_t D = (direction >= 0 && direction < 8) ? direction : 0;
@@ -168,7 +169,7 @@ Wire::StepResult Wire::step(const GeneratorSettings &st, RandomStream &s1)
     if (turnWeights)
         prefetchAhead(*circuit, p, D);
     double weight[3];
-    candidateWeights(st, *circuit, cells.back(), p, D, turnWeights, weight);
+    candidateWeights(st, *circuit, cells.back(), p, D, turnWeights, powers, weight);
     return choose(weight, p, D, s1);
 }
 
@@ -218,11 +219,11 @@ Wire::StepResult Wire::choose(const double weight[3], const GridPoint &p, int32_
     return StepResult::Failed;
 }
 
-void Wire::grow(const GeneratorSettings &st, RandomStreams &streams)
+void Wire::grow(const GeneratorSettings &st, RandomStreams &streams, PowerCache &powers)
 {
     const int32_t maxCells = maxCellsOf(st.wireLength);
     while (int64_t(cells.size()) < int64_t(maxCells)) {
-        if (step(st, streams.stream(StreamStart)) != StepResult::Stepped)
+        if (step(st, streams.stream(StreamStart), powers) != StepResult::Stepped)
             break;
     }
 

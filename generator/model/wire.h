@@ -9,6 +9,7 @@
 struct GeneratorSettings;
 struct GridPoint;
 class Circuit;
+class PowerCache;
 class RandomStream;
 class RandomStreams;
 
@@ -27,8 +28,9 @@ public:
     // its cells: a rejected attempt lends it to the next one.
     void restart(CircuitCell *startCell, RandomStream &start);
 
-    // growWire: grows in place, then applies the signal rule (streams 1 and 5).
-    void grow(const GeneratorSettings &settings, RandomStreams &streams);
+    // growWire: grows in place, then applies the signal rule (streams 1 and 5). `powers`
+    // raises the step weights to the settings' tendency power.
+    void grow(const GeneratorSettings &settings, RandomStreams &streams, PowerCache &powers);
     // addSecondLane; returns true when a second lane was added.
     bool addSecondLane();
     // True when the first or last cell, or a lane end, is a chip pin cell.
@@ -56,7 +58,7 @@ private:
     Wire &operator=(Wire &&) = default;
 
     enum class StepResult { Stepped, Ended, Failed };
-    StepResult step(const GeneratorSettings &settings, RandomStream &start);
+    StepResult step(const GeneratorSettings &settings, RandomStream &start, PowerCache &powers);
     // Draws among the candidates by weight until one can be entered, and enters it.
     StepResult choose(const double weight[3], const GridPoint &p, int32_t D, RandomStream &start);
 };

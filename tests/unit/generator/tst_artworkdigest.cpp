@@ -140,6 +140,8 @@ void TestArtworkDigest::pngLayersKeepTheirPixels_data()
             {"file mask", "render_showcase_map.json",
              R"("masking": 1, "mask_type": "image", "mask_file_path": "mask_ring.png")"},
             {"one-cell grid under a shadow", "render_showcase_map.json", R"("scale": 20)"},
+            {"steps weighted by a power", "render_showcase_map.json",
+             R"("tendency_power": 1.5, "tendency_hv": 0.3, "tendency_random": 0.4)"},
     };
     for (const Variant &variant : variants) {
         for (int scale : {37, 100, 250}) {

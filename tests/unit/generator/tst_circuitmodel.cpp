@@ -3,6 +3,7 @@
 #include "circuit.h"
 #include "eraseat.h"
 #include "generatorsettings.h"
+#include "powercache.h"
 #include "randomstreams.h"
 
 #include <QtTest>
@@ -37,6 +38,11 @@ class TestCircuitModel : public QObject
 
     RandomStreams m_streams;
     RandomStream &start() { return m_streams.stream(StreamStart); }
+    void grow(Wire *w, const GeneratorSettings &st)
+    {
+        PowerCache powers(double(st.tendencyPower));
+        w->grow(st, m_streams, powers);
+    }
 
 private Q_SLOTS:
     void gridGeometry()
@@ -172,7 +178,7 @@ private Q_SLOTS:
                 c.setDirection(f, flankDirection);
             }
             Wire *w = c.newWire(&c.cell(0, 0), start());
-            w->grow(st, m_streams);
+            grow(w, st);
             // Orientation 2 crosses a south-east step: blocked. Orientation 3 does not.
             QCOMPARE(int(w->cells.size()), flankOrientation == 2 ? 1 : 2);
         }
@@ -189,7 +195,7 @@ private Q_SLOTS:
         c.setDirection(&c.cell(0, 0), DirEast);
         c.setPinDirection(&c.cell(6, 0), DirEast);
         Wire *w = c.newWire(&c.cell(0, 0), start());
-        w->grow(st, m_streams);
+        grow(w, st);
         QCOMPARE(int(w->cells.size()), 7); // (0,0) .. (6,0), ends on the pin
         QCOMPARE(w->cells.back()->x, 6);
 
@@ -197,7 +203,7 @@ private Q_SLOTS:
         Circuit c2(10, 1);
         c2.setDirection(&c2.cell(0, 0), DirEast);
         Wire *w2 = c2.newWire(&c2.cell(0, 0), start());
-        w2->grow(st, m_streams);
+        grow(w2, st);
         QCOMPARE(int(w2->cells.size()), 2);
 
         st.wireLength = -1.0f; // negative: single cells
@@ -205,7 +211,7 @@ private Q_SLOTS:
         c3.setDirection(&c3.cell(0, 0), DirEast);
         Wire *w3 = c3.newWire(&c3.cell(0, 0), start());
         const auto before = m_streams.states();
-        w3->grow(st, m_streams);
+        grow(w3, st);
         QCOMPARE(int(w3->cells.size()), 1);
         QCOMPARE(m_streams.states(), before); // one-cell wire draws nothing from stream 5
     }
@@ -222,7 +228,7 @@ private Q_SLOTS:
         Circuit c(5, 1);
         c.setDirection(&c.cell(0, 0), DirEast);
         Wire *w = c.newWire(&c.cell(0, 0), start());
-        w->grow(st, m_streams);
+        grow(w, st);
         QCOMPARE(int(w->cells.size()), 3);
         // Stream 5 from seed 0 + 2333: 53490, 206827, 120344.
         QCOMPARE(w->signalPosition, float(206827 / 233280.0));
@@ -234,7 +240,7 @@ private Q_SLOTS:
         Circuit c2(5, 1);
         c2.setDirection(&c2.cell(0, 0), DirEast);
         Wire *w2 = c2.newWire(&c2.cell(0, 0), start());
-        w2->grow(st, m_streams);
+        grow(w2, st);
         QCOMPARE(w2->signalPosition, -1.0f);
         QCOMPARE(m_streams.stream(RandomStreamId(5)).state(), qint64(53490));
     }
