@@ -3,6 +3,7 @@
 #include "artworkscene.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
+#include "circuitsketch.h"
 #include "drawingbudget.h"
 #include "pngstreamwriter.h"
 #include "rendermetrics.h"
@@ -21,6 +22,14 @@ QVariantMap withoutDrawingKeys(QVariantMap map)
     for (const char *key : kDrawingKeys)
         map.remove(QLatin1String(key));
     return map;
+}
+
+// The page shows these images at once and never keeps them: stored uncompressed.
+PngStreamWriter::Options storedPng()
+{
+    PngStreamWriter::Options options;
+    options.stored = true;
+    return options;
 }
 } // namespace
 
@@ -46,9 +55,19 @@ float PreviewJob::quickScale(int width, int height, float renderScale)
 {
     const double pixels = double(RenderMetrics::canvasSide(width, renderScale))
             * RenderMetrics::canvasSide(height, renderScale);
-    if (pixels <= double(kQuickThreshold))
-        return 0;
+    if (pixels <= double(kQuickPixels))
+        return renderScale;
     return float(renderScale * std::sqrt(double(kQuickPixels) / pixels));
+}
+
+bool PreviewJob::wantsSketch() const
+{
+    // A region is shown over the whole canvas, which the sketch draws.
+    if (!m_region.isNull())
+        return true;
+    const RenderMetrics metrics(m_generator->settings(), m_renderScale);
+    return qint64(metrics.width()) * metrics.height() > kQuickThreshold
+            || m_scene->circuit().wires().size() > kSketchWires;
 }
 
 void PreviewJob::run(const Deliver &deliver)
@@ -69,13 +88,8 @@ void PreviewJob::run(const Deliver &deliver)
     if (m_cancelled)
         return;
     m_finalStates = m_generator->streams().states();
-    const GeneratorSettings &settings = m_generator->settings();
-    float quick = quickScale(settings.width, settings.height, m_renderScale);
-    // A region is shown over the whole canvas, which its quick stage draws.
-    if (quick <= 0 && !m_region.isNull())
-        quick = m_renderScale;
-    if (quick > 0) {
-        const QByteArray png = draw(quick);
+    if (wantsSketch()) {
+        const QByteArray png = sketch();
         if (m_cancelled)
             return;
         deliver({png, QString(), false});
@@ -119,15 +133,12 @@ QByteArray PreviewJob::draw(float scale, const QRect &region)
         return QByteArray();
     QByteArray bytes;
     bytes.reserve(int(std::min<qint64>(qint64(area.width()) * area.height() * 4 + 65536, 0x7fff0000)));
-    // The page shows this image at once and never keeps it: stored uncompressed.
-    PngStreamWriter::Options options;
-    options.stored = true;
     PngStreamWriter writer(
             [&bytes](const char *data, qint64 size) {
                 bytes.append(data, int(size));
                 return true;
             },
-            area.width(), area.height(), options);
+            area.width(), area.height(), storedPng());
     if (!writer.begin())
         return QByteArray();
     // The area's columns of each band, without copying.
@@ -141,6 +152,16 @@ QByteArray PreviewJob::draw(float scale, const QRect &region)
     if (result != CircuitRenderer::BandResult::Done || !writer.finish())
         return QByteArray();
     return bytes;
+}
+
+QByteArray PreviewJob::sketch() const
+{
+    const GeneratorSettings &settings = m_generator->settings();
+    const QImage image = CircuitSketch::draw(m_scene->circuit(), settings,
+                                             quickScale(settings.width, settings.height, m_renderScale));
+    if (image.isNull())
+        return QByteArray();
+    return PngStreamWriter::encode(image, storedPng());
 }
 
 std::unique_ptr<ArtworkScene> PreviewJob::takeScene()

@@ -16,8 +16,9 @@ class CircuitGenerator;
 class CircuitRenderer;
 
 // One preview drawn off the GUI thread: a copy of the plug-in's generator (settings, masks
-// and stream states at the request) generates the circuit and draws it, first quickly with
-// fewer pixels when the exact image is large, then exactly. The draws are those of a
+// and stream states at the request) generates the circuit and draws it, first as a quick
+// sketch (CircuitSketch, with fewer pixels) when the exact image would take long, because
+// it has many pixels or the circuit many wires, then exactly. The draws are those of a
 // synchronous preview, made on the copy. A change of nothing but how the artwork is drawn
 // (colours, sizes, effects) reuses the circuit an earlier job generated from the same
 // settings, with the stream states its generation ended in: the same circuit and the same
@@ -48,9 +49,10 @@ public:
         RandomStreams::States states {};
     };
 
-    // Exact images with more pixels than this take longer than about 50 ms to draw here,
-    // so a quick image of kQuickPixels comes first.
+    // Exact images with more pixels than this, or of circuits with more wires, take longer
+    // than about 50 ms to draw here, so a sketch of at most kQuickPixels comes first.
     static constexpr qint64 kQuickThreshold = 1000000;
+    static constexpr size_t kSketchWires = 4000;
     static constexpr qint64 kQuickPixels = 160000;
 
     // Copies `source`'s state now (on the caller's thread); `renderer` draws the images and
@@ -73,7 +75,8 @@ public:
     bool isCancelled() const { return m_cancelled; }
 
     float renderScale() const { return m_renderScale; }
-    // The scale of the quick image for a canvas drawn at renderScale; 0 when none is due.
+    // The scale of the sketch for a canvas drawn at renderScale: renderScale, or less so that
+    // it has at most kQuickPixels.
     static float quickScale(int width, int height, float renderScale);
 
     // Once a stage was delivered: the stream states after generating and choosing the
@@ -97,9 +100,13 @@ private:
     bool generate();
     // Ends a refused job: nothing to draw, the reason handed over.
     void finish(const Deliver &deliver, const QString &refusal);
+    // Whether the exact image is slow enough to be preceded by a sketch.
+    bool wantsSketch() const;
     // The image at `scale` (only `region` of it, when not null), encoded as it streams from
     // the renderer; empty when cancelled.
     QByteArray draw(float scale, const QRect &region = QRect());
+    // The sketch, encoded for the page; empty when the canvas cannot be drawn.
+    QByteArray sketch() const;
 
     std::shared_ptr<CircuitGenerator> m_generator;
     Generated m_generated;

@@ -2,9 +2,13 @@
 #include "circuitbuilder.h"
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
+#include "circuitsketch.h"
 #include "jsonvariant.h"
+#include "layerpalette.h"
+#include "rendermetrics.h"
 #include "randomstream.h"
 
+#include <QPainter>
 #include <QtTest>
 
 #include <cmath>
@@ -78,6 +82,8 @@ private Q_SLOTS:
     void shadowDarkensBesideWires();
     void signalGlowHaloFollowsSignalGlowing();
     void vignetteDarkensTheCorners();
+    void sketchDrawsTheWiresWhereTheArtworkHasThem_data();
+    void sketchDrawsTheWiresWhereTheArtworkHasThem();
 
 private:
     QVariantMap m_showcase;
@@ -377,6 +383,78 @@ void TestCircuitRenderer::vignetteDarkensTheCorners()
     image = *draw(renderer, circuit, settings, Composite);
     QVERIFY(brightness(image.pixel(0, 0)) < 3 * 128);
     QVERIFY(brightness(image.pixel(50, 50)) > 3 * 128);
+}
+
+void TestCircuitRenderer::sketchDrawsTheWiresWhereTheArtworkHasThem_data()
+{
+    QTest::addColumn<QVariantMap>("overrides");
+    QTest::addColumn<float>("renderScale");
+    QTest::newRow("showcase") << QVariantMap() << 1.0f;
+    QTest::newRow("showcase reduced: wires under a pixel wide") << QVariantMap() << 0.2f;
+    QTest::newRow("thick round double lanes and a chip")
+            << QVariantMap {{"wire_thickness", 3.0}, {"wire_roundness", 1.0}, {"wire_thick_percent", 0.6}} << 0.7f;
+}
+
+// The quick sketch shown before a slow artwork is the same circuit: its ink lies on the
+// artwork's wires and pads, every wire end has a pad, and it has the artwork's size.
+void TestCircuitRenderer::sketchDrawsTheWiresWhereTheArtworkHasThem()
+{
+    QFETCH(QVariantMap, overrides);
+    QFETCH(float, renderScale);
+    QVariantMap map = m_showcase;
+    for (auto it = overrides.cbegin(); it != overrides.cend(); ++it)
+        map.insert(it.key(), it.value());
+    CircuitGenerator generator;
+    generator.readParameters(map);
+    generator.generateCircuit();
+    const QImage sketch = CircuitSketch::draw(*generator.circuit(), generator.settings(), renderScale);
+    // The artwork's shapes: wires, pads and chips, white on black.
+    CircuitRenderer renderer;
+    QImage shapes;
+    for (RenderLayer layer : {Wires, Dots, Components}) {
+        generator.resetSeed();
+        generator.generateCircuit();
+        const QImage *drawn = renderer.render(ArtworkScene(generator), generator.settings(), renderScale, layer);
+        QVERIFY(drawn);
+        if (shapes.isNull()) {
+            shapes = drawn->copy();
+            continue;
+        }
+        QPainter painter(&shapes);
+        painter.setCompositionMode(QPainter::CompositionMode_Lighten);
+        painter.drawImage(0, 0, *drawn);
+    }
+    QVERIFY(!sketch.isNull());
+    QCOMPARE(sketch.size(), shapes.size());
+    const QRgb paper = LayerPalette(generator.settings(), Composite).background().rgb();
+    // Ink within a pixel of the artwork's shapes.
+    auto nearArtwork = [&](int x, int y) {
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -1; dx <= 1; ++dx)
+                if (shapes.rect().contains(x + dx, y + dy) && qRed(shapes.pixel(x + dx, y + dy)) > 0)
+                    return true;
+        return false;
+    };
+    int ink = 0, onArtwork = 0;
+    for (int y = 0; y < sketch.height(); ++y) {
+        for (int x = 0; x < sketch.width(); ++x) {
+            if (sketch.pixel(x, y) == paper)
+                continue;
+            ++ink;
+            onArtwork += nearArtwork(x, y) ? 1 : 0;
+        }
+    }
+    QVERIFY(ink > sketch.width() * sketch.height() / 50);
+    QVERIFY2(onArtwork >= ink * 97 / 100, qPrintable(QStringLiteral("%1 of %2").arg(onArtwork).arg(ink)));
+    // Nearly every wire end shows (a pad too faint to differ from the paper does not).
+    const RenderMetrics metrics(generator.settings(), renderScale);
+    int ends = 0, shown = 0;
+    for (const auto &wire : generator.circuit()->wires()) {
+        const QPoint end = metrics.cellCentre(wire->cells.back()->x, wire->cells.back()->y);
+        ++ends;
+        shown += sketch.rect().contains(end) && sketch.pixel(end) != paper ? 1 : 0;
+    }
+    QVERIFY2(shown >= ends * 95 / 100, qPrintable(QStringLiteral("%1 of %2").arg(shown).arg(ends)));
 }
 
 QTEST_GUILESS_MAIN(TestCircuitRenderer)
