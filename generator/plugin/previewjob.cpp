@@ -147,6 +147,9 @@ QByteArray PreviewJob::draw(float scale, const QRect &region)
                              rows.bytesPerLine(), rows.format());
         return !m_cancelled && writer.writeRows(columns);
     };
+    // A small drawing is quicker whole on one thread than cut into bands whose blurs must
+    // first be measured across the canvas, while the page's thread wants a core too.
+    m_renderer->setThreadCount(qint64(area.width()) * area.height() <= kQuickThreshold ? 1 : 0);
     const auto result = m_renderer->renderRows(*m_scene, m_generator->settings(), scale, RenderLayer::Composite,
                                                area.y(), area.height(), sink);
     if (result != CircuitRenderer::BandResult::Done || !writer.finish())
