@@ -193,7 +193,7 @@ QRect Lumatrace::regionOf(const QVariantMap &region, const GeneratorSettings &se
     };
     const QRect asked(side("x"), side("y"), side("width"), side("height"));
     const QRect wanted = asked.isValid() ? asked & canvas : QRect();
-    return wanted.isEmpty() || wanted == canvas ? QRect() : wanted;
+    return wanted.isEmpty() ? QRect() : wanted;
 }
 
 int Lumatrace::requestPreview(const QVariantMap &parameters, double renderScale, const QVariantMap &region)

@@ -41,7 +41,8 @@ Q_SIGNALS:
     /// event while the export runs; pending events are processed between bands.
     void exportProgress(int percent);
     /// The preview that requestPreview() numbered `id` is in the resource store as
-    /// "lumatrace_result": a quick image with fewer pixels (`exact` false) or the exact one.
+    /// "lumatrace_result": a quick sketch with fewer pixels (`exact` false) or the exact
+    /// image; the exact stage of a request for a region is "lumatrace_detail" instead.
     /// After a refused generation or drawing the exact stage hands over no image and
     /// lastError() says why.
     void previewReady(int id, bool exact);
@@ -59,9 +60,9 @@ public Q_SLOTS:
     /// nothing, while an export runs. The map is read now, as generateImage reads it; the
     /// circuit is generated and drawn on a worker thread at `renderScale` (1 draws every
     /// canvas pixel, less fewer, more a sharper zoomed view), brought within the largest
-    /// canvas drawn whole. previewReady() announces the image: on a canvas of more than a
-    /// megapixel first a quick one of the same circuit, then the exact one, the same bytes
-    /// as generatePreview gives. A newer request, generateImage or generatePreview under
+    /// canvas drawn whole. previewReady() announces the image: when the exact one would
+    /// take long (more than a megapixel, or more than 4,000 wires) first a sketch of the
+    /// same circuit, then the exact one, the same bytes as generatePreview gives. A newer request, generateImage or generatePreview under
     /// "lumatrace_result" supersedes it: its work stops and nothing more of it is shown.
     /// Once its image is shown the random streams stand where generateImage leaves them.
     int requestPreview(const QVariantMap &parameters, double renderScale);
@@ -69,8 +70,8 @@ public Q_SLOTS:
     /// {x, y, width, height} in pixels of the canvas drawn at `renderScale`, cut to the
     /// canvas. The quick stage is then always the whole canvas with at most a megapixel,
     /// as "lumatrace_result"; the exact stage is only the region's pixels, the same as
-    /// those of the whole exact image, as "lumatrace_detail". An empty region, or one
-    /// outside the canvas, asks for the whole canvas.
+    /// those of the whole exact image, as "lumatrace_detail". A region with nothing of
+    /// the canvas in it asks for the whole canvas, as the call without one.
     int requestPreview(const QVariantMap &parameters, double renderScale, const QVariantMap &region);
     /// Stops the preview in progress, if any; nothing more of it is shown.
     void cancelPreview();

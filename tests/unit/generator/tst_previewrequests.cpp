@@ -306,6 +306,7 @@ void TestPreviewRequests::regionRequestGivesTheWholeImagesPixels_data()
     QTest::newRow("inside") << region(333, 251, 420, 300) << QRect(333, 251, 420, 300);
     QTest::newRow("past the right and bottom edges") << region(1300, 900, 500, 500) << QRect(1300, 900, 200, 100);
     QTest::newRow("from before the left edge") << region(-40, 0, 100, 1000) << QRect(0, 0, 60, 1000);
+    QTest::newRow("the whole canvas") << region(0, 0, 1500, 1000) << QRect(0, 0, 1500, 1000);
     QTest::newRow("outside the canvas") << region(1600, 10, 50, 50) << QRect();
     QTest::newRow("not numbers") << region("a", QVariant(), 1e300, -5) << QRect();
 }
@@ -335,7 +336,7 @@ void TestPreviewRequests::regionRequestGivesTheWholeImagesPixels()
         QVERIFY(requested.result() == synchronous.result());
         return;
     }
-    QVERIFY(QImage::fromData(requested.result()).width() < 1500);
+    QVERIFY(QImage::fromData(requested.result()).width() < 1500); // the sketch
     const QImage part = QImage::fromData(detail).convertToFormat(whole.format());
     QCOMPARE(part.size(), drawn.size());
     QVERIFY(part == whole.copy(drawn));
