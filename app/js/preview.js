@@ -203,7 +203,8 @@ Studio.Preview.prototype = {
         style.top = shown.region.y * toView + 'px';
         style.width = shown.region.width * toView + 'px';
         style.height = shown.region.height * toView + 'px';
-        style.display = 'block';
+        // While the loop plays its frames stand in for the still and its detail.
+        style.display = this.image.src.indexOf(Studio.Preview.loopFrameName) >= 0 ? 'none' : 'block';
     },
 
     // Whether a request is being drawn.
@@ -228,7 +229,7 @@ Studio.Preview.prototype = {
         if (this.image.src.indexOf(Studio.Preview.loopFrameName) < 0 || !showing) return;
         if (!showing.region) return this.show(showing.count, showing.exact, showing.scale);
         this.image.src = 'drc:lumatrace_result?n=' + showing.count + '&quick';
-        this.placeDetail();
+        if (this.detailShown) this.detail.style.display = 'block';
     },
 
     // Frame `n` of the playing loop, in place of the still (and of its detail).
