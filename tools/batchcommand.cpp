@@ -151,12 +151,15 @@ QVector<SeedRun> runExports(const ExportJob &job, const BatchRequest &request, c
     QVector<SeedRun> runs(seeds.size());
     const bool terminal = isatty(fileno(stderr)) != 0;
     const int jobs = std::max(1, std::min(request.jobs, int(seeds.size())));
-    ExportJob::Hooks hooks;
-    // The cores are shared out among the exports running at once.
-    hooks.renderThreads = std::max(1, QThread::idealThreadCount() / jobs);
+    const int cores = QThread::idealThreadCount();
     std::mutex reporting;
     int done = 0;
     ParallelTasks::run(int(seeds.size()), jobs, [&](int index, int) {
+        // The cores are shared out among the exports running at once. The last exports
+        // take them all: the other workers run out of seeds while these are drawn, and
+        // leave their cores to them (the pixels do not depend on the threads).
+        ExportJob::Hooks hooks;
+        hooks.renderThreads = index >= int(seeds.size()) - (jobs - 1) ? cores : std::max(1, cores / jobs);
         QVariantMap map = parameters;
         map.insert(QStringLiteral("seed"), seeds[index]);
         runs[index] = {seeds[index], job.run(map, fileFor(request.pattern, seeds[index]), hooks)};
