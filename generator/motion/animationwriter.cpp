@@ -4,8 +4,8 @@
 #include "animationformat.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QLibrary>
 #include <QSize>
 
 #include <dlfcn.h>
@@ -34,21 +34,24 @@ QStringList moduleCandidates()
                                             + QLatin1String(kAnimationEncoderModule)))};
 }
 
-// Loads the module (once per process: the loader keeps it) and makes an encoder, or says
-// why it cannot.
+// Loads the module (the loader loads it once however often it is asked) and makes an
+// encoder, or says why it cannot.
 std::unique_ptr<AnimationEncoder> createEncoder(const QString &path, int width, int height, int fps, int frameCount,
                                                 QString *error)
 {
-    QString reason;
+    QStringList reasons;
     for (const QString &candidate : moduleCandidates()) {
-        QLibrary library(candidate);
-        const auto create = reinterpret_cast<CreateAnimationEncoder>(library.resolve(kCreateAnimationEncoderSymbol));
+        // Never closed: the module's code runs for as long as the process writes animations.
+        void *module = dlopen(QFile::encodeName(candidate).constData(), RTLD_NOW | RTLD_LOCAL);
+        const auto create = module ? reinterpret_cast<CreateAnimationEncoder>(dlsym(module, kCreateAnimationEncoderSymbol))
+                                   : nullptr;
         if (create)
             return std::unique_ptr<AnimationEncoder>(create(path, width, height, fps, frameCount));
-        if (reason.isEmpty())
-            reason = library.errorString();
+        reasons.append(QString::fromLocal8Bit(dlerror()));
     }
-    *error = QStringLiteral("cannot load the animation encoder %1: %2").arg(QLatin1String(kAnimationEncoderModule), reason);
+    // Every place tried says why: a module that is there but cannot load names its cause.
+    *error = QStringLiteral("cannot load the animation encoder %1: %2")
+                     .arg(QLatin1String(kAnimationEncoderModule), reasons.join(QStringLiteral("; ")));
     return nullptr;
 }
 
