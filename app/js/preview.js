@@ -86,7 +86,14 @@ Studio.Preview.prototype = {
         if (this.timer) return;
         var wait = Math.max(0, this.lastStart + this.interval - Date.now());
         var self = this;
-        this.timer = setTimeout(function () { self.run(); }, wait);
+        if (wait > 0) {
+            this.timer = setTimeout(function () { self.run(); }, wait);
+            return;
+        }
+        // As soon as the script that made the change has run, so that changes made together
+        // go out as one request; a timer of 0 ms would wait about 10 ms.
+        this.timer = 'soon';
+        Promise.resolve().then(function () { self.run(); });
     },
 
     run: function () {
