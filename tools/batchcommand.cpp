@@ -147,7 +147,6 @@ struct SeedRun {
 QVector<SeedRun> runExports(const ExportJob &job, const BatchRequest &request, const QVariantMap &parameters,
                             const QVector<int> &seeds)
 {
-    keepFreedImages();
     QVector<SeedRun> runs(seeds.size());
     const bool terminal = isatty(fileno(stderr)) != 0;
     const int jobs = std::max(1, std::min(request.jobs, int(seeds.size())));
@@ -222,6 +221,7 @@ int runBatchCommand(const QStringList &args)
         printError(QStringLiteral("%1: not a folder that can be made or written").arg(folder));
         return kExitFailure;
     }
+    keepFreedImages();
     // The first export alone first: a map the generator refuses fails it at once, for every
     // seed alike.
     QVector<SeedRun> runs = runExports(job, request, parameters, seeds.mid(0, 1));

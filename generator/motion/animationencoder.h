@@ -22,9 +22,18 @@ public:
     virtual QString error() const = 0;
 };
 
+// One animation file: its name (whose suffix names the format), the frames' size, the
+// rate and the number of frames.
+struct AnimationRequest {
+    QString path;
+    int width;
+    int height;
+    int fps;
+    int frameCount;
+};
+
 // The module's one entry point, looked up by name: a new encoder for the file, owned by
 // the caller.
-using CreateAnimationEncoder = AnimationEncoder *(*)(const QString &path, int width, int height, int fps,
-                                                     int frameCount);
+using CreateAnimationEncoder = AnimationEncoder *(*)(const AnimationRequest &request);
 inline constexpr char kCreateAnimationEncoderSymbol[] = "lumatraceCreateAnimationEncoder";
 inline constexpr char kAnimationEncoderModule[] = "libLumatraceVideo.so";

@@ -36,17 +36,17 @@ QStringList moduleCandidates()
 
 // Loads the module (the loader loads it once however often it is asked) and makes an
 // encoder, or says why it cannot.
-std::unique_ptr<AnimationEncoder> createEncoder(const QString &path, int width, int height, int fps, int frameCount,
-                                                QString *error)
+std::unique_ptr<AnimationEncoder> createEncoder(const AnimationRequest &request, QString *error)
 {
     QStringList reasons;
     for (const QString &candidate : moduleCandidates()) {
         // Never closed: the module's code runs for as long as the process writes animations.
         void *module = dlopen(QFile::encodeName(candidate).constData(), RTLD_NOW | RTLD_LOCAL);
-        const auto create = module ? reinterpret_cast<CreateAnimationEncoder>(dlsym(module, kCreateAnimationEncoderSymbol))
-                                   : nullptr;
+        const auto create = module
+                ? reinterpret_cast<CreateAnimationEncoder>(dlsym(module, kCreateAnimationEncoderSymbol))
+                : nullptr;
         if (create)
-            return std::unique_ptr<AnimationEncoder>(create(path, width, height, fps, frameCount));
+            return std::unique_ptr<AnimationEncoder>(create(request));
         reasons.append(QString::fromLocal8Bit(dlerror()));
     }
     // Every place tried says why: a module that is there but cannot load names its cause.
@@ -58,23 +58,20 @@ std::unique_ptr<AnimationEncoder> createEncoder(const QString &path, int width, 
 } // namespace
 
 struct AnimationWriter::Private {
-    Private(const QString &path, int width, int height, int fps, int frameCount)
-        : path(path)
-        , width(width)
-        , height(height)
-        , fps(fps)
-        , frameCount(frameCount)
-        , format(AnimationFormat::forPath(path))
+    explicit Private(const AnimationRequest &request)
+        : request(request)
+        , format(AnimationFormat::forPath(request.path))
     { }
 
     QString checkSettings() const;
     AnimationEncoder *encoder();
+    QSize encodedSize() const
+    {
+        const QSize frame(request.width, request.height);
+        return format ? format->encodedSize(frame) : frame;
+    }
 
-    QString path;
-    int width;
-    int height;
-    int fps;
-    int frameCount;
+    const AnimationRequest request;
     const AnimationFormat *format;
     std::unique_ptr<AnimationEncoder> encoderHere;
     // Set when the settings are refused or the module cannot be loaded; every later
@@ -84,16 +81,20 @@ struct AnimationWriter::Private {
 
 QString AnimationWriter::Private::checkSettings() const
 {
+    const AnimationRequest &r = request;
     if (!format) {
         return QStringLiteral("%1: not an animation file name (use .%2)")
-                .arg(path, AnimationWriter::suffixes().join(QStringLiteral(", .")));
+                .arg(r.path, AnimationWriter::suffixes().join(QStringLiteral(", .")));
     }
-    if (width < 1 || height < 1 || width > kMaxSide || height > kMaxSide)
-        return QStringLiteral("%1 x %2 frames: each side must be 1 to %3 pixels").arg(width).arg(height).arg(kMaxSide);
-    if (fps < kMinFps || fps > kMaxFps)
-        return QStringLiteral("%1 frames per second: must be %2 to %3").arg(fps).arg(kMinFps).arg(kMaxFps);
-    if (frameCount < kMinFrames || frameCount > kMaxFrames)
-        return QStringLiteral("%1 frames: a loop has %2 to %3").arg(frameCount).arg(kMinFrames).arg(kMaxFrames);
+    if (r.width < 1 || r.height < 1 || r.width > kMaxSide || r.height > kMaxSide)
+        return QStringLiteral("%1 x %2 frames: each side must be 1 to %3 pixels")
+                .arg(r.width)
+                .arg(r.height)
+                .arg(kMaxSide);
+    if (r.fps < kMinFps || r.fps > kMaxFps)
+        return QStringLiteral("%1 frames per second: must be %2 to %3").arg(r.fps).arg(kMinFps).arg(kMaxFps);
+    if (r.frameCount < kMinFrames || r.frameCount > kMaxFrames)
+        return QStringLiteral("%1 frames: a loop has %2 to %3").arg(r.frameCount).arg(kMinFrames).arg(kMaxFrames);
     return {};
 }
 
@@ -103,13 +104,13 @@ AnimationEncoder *AnimationWriter::Private::encoder()
         return encoderHere.get();
     refusal = checkSettings();
     if (refusal.isEmpty()) {
-        encoderHere = createEncoder(path, width, height, fps, frameCount, &refusal);
+        encoderHere = createEncoder(request, &refusal);
     }
     return encoderHere.get();
 }
 
 AnimationWriter::AnimationWriter(const QString &path, int width, int height, int fps, int frameCount)
-    : d(std::make_unique<Private>(path, width, height, fps, frameCount))
+    : d(std::make_unique<Private>(AnimationRequest {path, width, height, fps, frameCount}))
 { }
 
 AnimationWriter::~AnimationWriter() = default;
@@ -169,10 +170,10 @@ QString AnimationWriter::error() const
 
 int AnimationWriter::encodedWidth() const
 {
-    return d->format ? d->format->encodedSize(QSize(d->width, d->height)).width() : d->width;
+    return d->encodedSize().width();
 }
 
 int AnimationWriter::encodedHeight() const
 {
-    return d->format ? d->format->encodedSize(QSize(d->width, d->height)).height() : d->height;
+    return d->encodedSize().height();
 }

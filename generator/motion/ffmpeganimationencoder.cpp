@@ -29,25 +29,17 @@ enum class State { Idle, Open, Finished, Failed };
 } // namespace
 
 struct FfmpegAnimationEncoder::Private {
-    Private(const QString &path, int width, int height, int fps, int frameCount)
-        : path(path)
-        , width(width)
-        , height(height)
-        , fps(fps)
-        , frameCount(frameCount)
-        , format(AnimationFormat::forPath(path))
-        , file(path)
+    explicit Private(const AnimationRequest &request)
+        : request(request)
+        , format(AnimationFormat::forPath(request.path))
+        , file(request.path)
     { }
 
     bool fail(const QString &reason);
     QString startDithering();
     QString writeDithered(const AVFrame *frame);
 
-    QString path;
-    int width;
-    int height;
-    int fps;
-    int frameCount;
+    const AnimationRequest request;
     const AnimationFormat *format;
     State state = State::Idle;
     QString error;
@@ -75,8 +67,8 @@ bool FfmpegAnimationEncoder::Private::fail(const QString &reason)
 
 QString FfmpegAnimationEncoder::Private::startDithering()
 {
-    if (paletteFrames != frameCount)
-        return QStringLiteral("the palette pass saw %1 of %2 frames").arg(paletteFrames).arg(frameCount);
+    if (paletteFrames != request.frameCount)
+        return QStringLiteral("the palette pass saw %1 of %2 frames").arg(paletteFrames).arg(request.frameCount);
     int result = paletteGraph->push(0, nullptr);
     AVFrame *palette = av_frame_alloc();
     if (!palette)
@@ -89,8 +81,8 @@ QString FfmpegAnimationEncoder::Private::startDithering()
     } else {
         ditherGraph = std::make_unique<FilterGraph>();
         reason = ditherGraph->open(kDitherDescription,
-                                   {{"in", width, height, AV_PIX_FMT_BGRA, fps},
-                                    {"palette", palette->width, palette->height, palette->format, fps}},
+                                   {{"in", request.width, request.height, AV_PIX_FMT_BGRA, request.fps},
+                                    {"palette", palette->width, palette->height, palette->format, request.fps}},
                                    AV_PIX_FMT_PAL8);
         if (reason.isEmpty()) {
             // The one palette frame, then the end of that input: paletteuse
@@ -127,8 +119,8 @@ QString FfmpegAnimationEncoder::Private::writeDithered(const AVFrame *frame)
     return reason;
 }
 
-FfmpegAnimationEncoder::FfmpegAnimationEncoder(const QString &path, int width, int height, int fps, int frameCount)
-    : d(std::make_unique<Private>(path, width, height, fps, frameCount))
+FfmpegAnimationEncoder::FfmpegAnimationEncoder(const AnimationRequest &request)
+    : d(std::make_unique<Private>(request))
 { }
 
 FfmpegAnimationEncoder::~FfmpegAnimationEncoder()
@@ -152,23 +144,25 @@ bool FfmpegAnimationEncoder::open()
         return d->fail(reason);
 
     const AnimationFormat &format = *d->format;
-    const QSize encoded = format.encodedSize(QSize(d->width, d->height));
+    const QSize encoded = format.encodedSize(QSize(d->request.width, d->request.height));
     // The GIF encoder takes palette frames from the filter graph; the
     // converter's frames feed the graph, so they are BGRA.
     const int converted = format.palette ? AV_PIX_FMT_BGRA : av_get_pix_fmt(format.pixelFormat.constData());
-    d->converter = std::make_unique<FrameConverter>(d->width, d->height, encoded.width(), encoded.height(), converted);
+    d->converter = std::make_unique<FrameConverter>(d->request.width, d->request.height, encoded.width(),
+                                                    encoded.height(), converted);
     reason = d->converter->open();
     if (reason.isEmpty()) {
         d->stream = std::make_unique<EncodedStream>();
-        reason = d->stream->open(d->file.temporaryPath(), format, encoded.width(), encoded.height(), d->fps);
+        reason = d->stream->open(d->file.temporaryPath(), format, encoded.width(), encoded.height(), d->request.fps);
     }
     if (reason.isEmpty() && format.palette) {
         d->paletteGraph = std::make_unique<FilterGraph>();
-        reason = d->paletteGraph->open(kPaletteDescription, {{"in", d->width, d->height, AV_PIX_FMT_BGRA, d->fps}},
+        reason = d->paletteGraph->open(kPaletteDescription,
+                                       {{"in", d->request.width, d->request.height, AV_PIX_FMT_BGRA, d->request.fps}},
                                        AV_PIX_FMT_BGRA);
     }
     if (!reason.isEmpty())
-        return d->fail(QStringLiteral("%1: %2").arg(d->path, reason));
+        return d->fail(QStringLiteral("%1: %2").arg(d->request.path, reason));
     d->state = State::Open;
     return true;
 }
@@ -178,17 +172,19 @@ bool FfmpegAnimationEncoder::addPaletteFrame(const QImage &frame)
     if (!open())
         return false;
     if (!d->format->palette)
-        return d->fail(QStringLiteral("%1: this format needs no palette pass").arg(d->path));
+        return d->fail(QStringLiteral("%1: this format needs no palette pass").arg(d->request.path));
     if (!d->paletteGraph)
-        return d->fail(QStringLiteral("%1: palette frames after the palette pass").arg(d->path));
-    if (d->paletteFrames >= d->frameCount)
-        return d->fail(QStringLiteral("%1: more than %2 palette frames").arg(d->path).arg(d->frameCount));
+        return d->fail(QStringLiteral("%1: palette frames after the palette pass").arg(d->request.path));
+    if (d->paletteFrames >= d->request.frameCount)
+        return d->fail(
+                QStringLiteral("%1: more than %2 palette frames").arg(d->request.path).arg(d->request.frameCount));
     const AVFrame *converted = d->converter->convert(frame, d->paletteFrames);
     if (!converted)
-        return d->fail(QStringLiteral("%1: %2").arg(d->path, d->converter->error()));
+        return d->fail(QStringLiteral("%1: %2").arg(d->request.path, d->converter->error()));
     const int result = d->paletteGraph->push(0, converted);
     if (result < 0)
-        return d->fail(QStringLiteral("%1: cannot count the frame's colours: %2").arg(d->path, avErrorText(result)));
+        return d->fail(
+                QStringLiteral("%1: cannot count the frame's colours: %2").arg(d->request.path, avErrorText(result)));
     ++d->paletteFrames;
     return true;
 }
@@ -197,19 +193,19 @@ bool FfmpegAnimationEncoder::writeFrame(const QImage &frame)
 {
     if (!open())
         return false;
-    if (d->writtenFrames >= d->frameCount)
-        return d->fail(QStringLiteral("%1: more than %2 frames").arg(d->path).arg(d->frameCount));
+    if (d->writtenFrames >= d->request.frameCount)
+        return d->fail(QStringLiteral("%1: more than %2 frames").arg(d->request.path).arg(d->request.frameCount));
     if (d->paletteGraph) {
         const QString reason = d->startDithering();
         if (!reason.isEmpty())
-            return d->fail(QStringLiteral("%1: %2").arg(d->path, reason));
+            return d->fail(QStringLiteral("%1: %2").arg(d->request.path, reason));
     }
     const AVFrame *converted = d->converter->convert(frame, d->writtenFrames);
     if (!converted)
-        return d->fail(QStringLiteral("%1: %2").arg(d->path, d->converter->error()));
+        return d->fail(QStringLiteral("%1: %2").arg(d->request.path, d->converter->error()));
     const QString reason = d->ditherGraph ? d->writeDithered(converted) : d->stream->write(converted);
     if (!reason.isEmpty())
-        return d->fail(QStringLiteral("%1: %2").arg(d->path, reason));
+        return d->fail(QStringLiteral("%1: %2").arg(d->request.path, reason));
     ++d->writtenFrames;
     return true;
 }
@@ -217,14 +213,15 @@ bool FfmpegAnimationEncoder::writeFrame(const QImage &frame)
 bool FfmpegAnimationEncoder::finish()
 {
     if (d->state != State::Open) {
-        return d->fail(d->state == State::Idle ? QStringLiteral("%1: no frames were written").arg(d->path)
-                                               : QStringLiteral("%1: the writer was already used").arg(d->path));
+        return d->fail(d->state == State::Idle
+                               ? QStringLiteral("%1: no frames were written").arg(d->request.path)
+                               : QStringLiteral("%1: the writer was already used").arg(d->request.path));
     }
-    if (d->writtenFrames != d->frameCount) {
+    if (d->writtenFrames != d->request.frameCount) {
         return d->fail(QStringLiteral("%1: %2 of %3 frames were written")
-                               .arg(d->path)
+                               .arg(d->request.path)
                                .arg(d->writtenFrames)
-                               .arg(d->frameCount));
+                               .arg(d->request.frameCount));
     }
     QString reason = d->ditherGraph ? d->writeDithered(nullptr) : QString();
     if (reason.isEmpty())
@@ -232,7 +229,7 @@ bool FfmpegAnimationEncoder::finish()
     if (reason.isEmpty())
         reason = d->file.commit();
     if (!reason.isEmpty())
-        return d->fail(QStringLiteral("%1: %2").arg(d->path, reason));
+        return d->fail(QStringLiteral("%1: %2").arg(d->request.path, reason));
     d->stream.reset();
     d->ditherGraph.reset();
     d->converter.reset();
@@ -254,8 +251,7 @@ QString FfmpegAnimationEncoder::error() const
 }
 
 // The module's entry point (see animationencoder.h). The writer has checked the settings.
-extern "C" Q_DECL_EXPORT AnimationEncoder *lumatraceCreateAnimationEncoder(const QString &path, int width, int height,
-                                                                          int fps, int frameCount)
+extern "C" Q_DECL_EXPORT AnimationEncoder *lumatraceCreateAnimationEncoder(const AnimationRequest &request)
 {
-    return new FfmpegAnimationEncoder(path, width, height, fps, frameCount);
+    return new FfmpegAnimationEncoder(request);
 }

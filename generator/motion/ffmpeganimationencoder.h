@@ -10,7 +10,7 @@
 class FfmpegAnimationEncoder : public AnimationEncoder
 {
 public:
-    FfmpegAnimationEncoder(const QString &path, int width, int height, int fps, int frameCount);
+    explicit FfmpegAnimationEncoder(const AnimationRequest &request);
     ~FfmpegAnimationEncoder() override;
 
     bool open() override;

@@ -53,8 +53,8 @@ PreviewJob::~PreviewJob() = default;
 
 float PreviewJob::quickScale(int width, int height, float renderScale)
 {
-    const double pixels = double(RenderMetrics::canvasSide(width, renderScale))
-            * RenderMetrics::canvasSide(height, renderScale);
+    const double pixels
+            = double(RenderMetrics::canvasSide(width, renderScale)) * RenderMetrics::canvasSide(height, renderScale);
     if (pixels <= double(kQuickPixels))
         return renderScale;
     return float(renderScale * std::sqrt(double(kQuickPixels) / pixels));
@@ -81,8 +81,7 @@ void PreviewJob::run(const Deliver &deliver)
     // where these do.
     m_scene = std::make_unique<ArtworkScene>(*m_generated.owner->circuit(), m_generator->settings(),
                                              m_generator->streams().stream(StreamSignal));
-    const QString refusal
-            = DrawingBudget::rasterRefusal(m_scene->circuit(), m_generator->settings(), m_renderScale);
+    const QString refusal = DrawingBudget::rasterRefusal(m_scene->circuit(), m_generator->settings(), m_renderScale);
     if (!refusal.isEmpty())
         return finish(deliver, refusal);
     if (m_cancelled)

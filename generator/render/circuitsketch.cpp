@@ -16,7 +16,9 @@ namespace {
 QColor blended(const QColor &under, const QColor &over, double share)
 {
     const double a = std::clamp(share, 0.0, 1.0);
-    auto mix = [a](int u, int o) { return int(u + (o - u) * a + 0.5); };
+    auto mix = [a](int u, int o) {
+        return int(u + (o - u) * a + 0.5);
+    };
     return QColor(mix(under.red(), over.red()), mix(under.green(), over.green()), mix(under.blue(), over.blue()));
 }
 } // namespace
