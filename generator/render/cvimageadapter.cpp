@@ -55,17 +55,23 @@ int stripWidthFor(int kernel, int width)
     return int(std::min<qsizetype>(width, std::max<qsizetype>(fitting, 8 * qsizetype(kernel))));
 }
 
-void blurInto(const QImage &source, int radius, cv::Mat &target, int stripWidth)
+// Blurs source into target, both of one size: views into larger images take their
+// neighbours' pixels for the border, exactly as one blur of the larger image would.
+void blurInto(const cv::Mat &source, int radius, cv::Mat &target, int stripWidth)
 {
     const int kernel = 2 * radius + 1;
-    const cv::Mat whole = matrixView(source);
-    target.create(whole.size(), whole.type());
-    const int strip = stripWidth > 0 ? stripWidth : stripWidthFor(kernel, whole.cols);
-    for (int left = 0; left < whole.cols; left += strip) {
-        const cv::Range columns(left, std::min(whole.cols, left + strip));
+    const int strip = stripWidth > 0 ? stripWidth : stripWidthFor(kernel, source.cols);
+    for (int left = 0; left < source.cols; left += strip) {
+        const cv::Range columns(left, std::min(source.cols, left + strip));
         cv::Mat out = target.colRange(columns);
-        cv::blur(whole.colRange(columns), out, cv::Size(kernel, kernel), cv::Point(-1, -1), cv::BORDER_DEFAULT);
+        cv::blur(source.colRange(columns), out, cv::Size(kernel, kernel), cv::Point(-1, -1), cv::BORDER_DEFAULT);
     }
+}
+
+bool rowIsFill(const QImage &image, int y, QRgb fill)
+{
+    const auto *pixels = reinterpret_cast<const QRgb *>(image.constScanLine(y));
+    return std::all_of(pixels, pixels + image.width(), [fill](QRgb pixel) { return pixel == fill; });
 }
 
 } // namespace
@@ -77,7 +83,9 @@ QImage CvImageAdapter::boxBlurNormalized(const QImage &image, int radius, bool *
     if (!isFourByteImage(image) || radius < 0)
         return QImage();
     auto *blurred = new cv::Mat;
-    blurInto(image, radius, *blurred, 0);
+    const cv::Mat source = matrixView(image);
+    blurred->create(source.size(), source.type());
+    blurInto(source, radius, *blurred, 0);
     if (hadRange) {
         double low = 0;
         double high = 0;
@@ -96,8 +104,40 @@ bool CvImageAdapter::boxBlur(const QImage &source, int radius, QImage &target, i
     if (target.size() != source.size() || target.format() != QImage::Format_RGB32)
         target = QImage(source.size(), QImage::Format_RGB32);
     cv::Mat view = writableView(target);
-    blurInto(source, radius, view, stripWidth);
+    blurInto(matrixView(source), radius, view, stripWidth);
     return view.data == target.constBits();
+}
+
+bool CvImageAdapter::boxBlurOverFill(const QImage &source, QRgb fill, int radius, QImage &target)
+{
+    if (!isFourByteImage(source) || radius < 0)
+        return false;
+    if (target.size() != source.size() || target.format() != QImage::Format_RGB32)
+        target = QImage(source.size(), QImage::Format_RGB32);
+    const int height = source.height();
+    int first = 0;
+    while (first < height && rowIsFill(source, first, fill))
+        ++first;
+    int end = height;
+    while (end > first && rowIsFill(source, end - 1, fill))
+        --end;
+    // A blurred row further than the radius from every painted row averages fill alone
+    // (reflected rows at the edges lie nearer still).
+    const int top = first < end ? std::max(0, first - radius) : height;
+    const int bottom = first < end ? std::min(height, end + radius) : height;
+    auto fillRows = [&target, fill](int from, int to) {
+        for (int y = from; y < to; ++y) {
+            auto *pixels = reinterpret_cast<QRgb *>(target.scanLine(y));
+            std::fill(pixels, pixels + target.width(), fill);
+        }
+    };
+    fillRows(0, top);
+    fillRows(bottom, height);
+    if (top < bottom) {
+        cv::Mat view = writableView(target).rowRange(top, bottom);
+        blurInto(matrixView(source).rowRange(top, bottom), radius, view, 0);
+    }
+    return true;
 }
 
 void CvImageAdapter::valueRange(const QImage &image, int firstRow, int rowCount, double *low, double *high)
@@ -126,6 +166,9 @@ void CvImageAdapter::stretch(QImage &image, double low, double high)
     // so that a stretch from a range found over bands equals the whole one.
     const double scale = 255.0 * (high - low > DBL_EPSILON ? 1. / (high - low) : 0);
     const double shift = 0.0 - low * scale;
+    // The usual range, 0 .. 255 (the opaque alpha is in it), changes no byte.
+    if (scale == 1.0 && shift == 0.0)
+        return;
     cv::Mat view = writableView(image);
     view.convertTo(view, -1, scale, shift);
 }

@@ -22,6 +22,10 @@ public:
     // blur runs over strips of stripWidth columns, or of a width chosen from
     // the kernel when 0; every width gives the same pixels.
     static bool boxBlur(const QImage &source, int radius, QImage &target, int stripWidth = 0);
+    // The same blur of an image painted over a fill: rows beyond the radius from every
+    // painted row take the fill without being blurred (a canvas of sparse signals, or
+    // none at all, is mostly such rows). The pixels are boxBlur's.
+    static bool boxBlurOverFill(const QImage &source, QRgb fill, int radius, QImage &target);
     // Smallest and largest value over all four channels of the given rows.
     static void valueRange(const QImage &image, int firstRow, int rowCount, double *low, double *high);
     // The smallest value of one byte channel (0 .. 3 in memory order) of a

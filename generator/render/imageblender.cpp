@@ -9,6 +9,22 @@ namespace {
 // results for that mode are not a per-channel function of the two values.
 using BlendTable = std::vector<unsigned char>;
 
+// The source value that leaves every destination value as it is in the table's
+// mode (black for screen and colour dodge), or −1 when there is none.
+int neutralSource(const BlendTable &table)
+{
+    if (table.empty())
+        return -1;
+    for (int source = 0; source < 256; ++source) {
+        bool neutral = true;
+        for (int destination = 0; destination < 256 && neutral; ++destination)
+            neutral = table[size_t(destination * 256 + source)] == destination;
+        if (neutral)
+            return source;
+    }
+    return -1;
+}
+
 BlendTable buildTable(QPainter::CompositionMode mode)
 {
     QImage destination(256, 256, QImage::Format_ARGB32);
@@ -44,13 +60,25 @@ BlendTable buildTable(QPainter::CompositionMode mode)
     return table;
 }
 
-const BlendTable &tableFor(QPainter::CompositionMode mode)
+struct Blend {
+    BlendTable table;
+    int neutral;
+};
+
+Blend blendFor(QPainter::CompositionMode mode)
+{
+    BlendTable table = buildTable(mode);
+    const int neutral = neutralSource(table);
+    return {std::move(table), neutral};
+}
+
+const Blend &blendOf(QPainter::CompositionMode mode)
 {
     // Built once per mode on first use; immutable afterwards, so threads share them.
-    static const std::array<BlendTable, 5> tables
-            = {buildTable(QPainter::CompositionMode_Multiply), buildTable(QPainter::CompositionMode_Screen),
-               buildTable(QPainter::CompositionMode_Overlay), buildTable(QPainter::CompositionMode_ColorDodge),
-               buildTable(QPainter::CompositionMode_SourceOver)};
+    static const std::array<Blend, 5> tables
+            = {blendFor(QPainter::CompositionMode_Multiply), blendFor(QPainter::CompositionMode_Screen),
+               blendFor(QPainter::CompositionMode_Overlay), blendFor(QPainter::CompositionMode_ColorDodge),
+               blendFor(QPainter::CompositionMode_SourceOver)};
     switch (mode) {
     case QPainter::CompositionMode_Multiply:
         return tables[0];
@@ -75,7 +103,7 @@ bool ImageBlender::handles(QPainter::CompositionMode mode)
     case QPainter::CompositionMode_Screen:
     case QPainter::CompositionMode_Overlay:
     case QPainter::CompositionMode_ColorDodge:
-        return !tableFor(mode).empty();
+        return !blendOf(mode).table.empty();
     default:
         return false;
     }
@@ -86,7 +114,11 @@ bool ImageBlender::compose(QImage &destination, const QImage &source, QPainter::
     if (!handles(mode) || destination.format() != QImage::Format_ARGB32 || source.depth() != 32
         || destination.size() != source.size())
         return false;
-    const unsigned char *table = tableFor(mode).data();
+    const Blend &blend = blendOf(mode);
+    const unsigned char *table = blend.table.data();
+    // A neutral source pixel on an opaque one changes nothing: blurred glows are mostly black.
+    const QRgb unchanged = blend.neutral >= 0 ? qRgb(blend.neutral, blend.neutral, blend.neutral) & RGB_MASK : 0;
+    const bool skips = blend.neutral >= 0;
     const int width = destination.width();
     for (int y = 0; y < destination.height(); ++y) {
         auto *d = reinterpret_cast<QRgb *>(destination.scanLine(y));
@@ -94,6 +126,8 @@ bool ImageBlender::compose(QImage &destination, const QImage &source, QPainter::
         for (int x = 0; x < width; ++x) {
             const QRgb dp = d[x];
             const QRgb sp = s[x];
+            if (skips && (sp & RGB_MASK) == unchanged && qAlpha(dp) == 255)
+                continue;
             d[x] = qRgb(table[qRed(dp) * 256 + qRed(sp)], table[qGreen(dp) * 256 + qGreen(sp)],
                         table[qBlue(dp) * 256 + qBlue(sp)]);
         }

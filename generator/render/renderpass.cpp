@@ -49,10 +49,11 @@ int darkestChannel(const QColor &color)
     return darkest;
 }
 
-QImage &blurred(RenderBuffers &buffers, const QImage &source, int radius)
+// The blur of an image painted over the opaque fill colour.
+QImage &blurred(RenderBuffers &buffers, const QImage &source, QRgb fill, int radius)
 {
     QImage &target = buffers.image(RenderBuffers::Blurred, source.size(), QImage::Format_RGB32);
-    CvImageAdapter::boxBlur(source, radius, target);
+    CvImageAdapter::boxBlurOverFill(source, fill, radius, target);
     return target;
 }
 
@@ -313,7 +314,7 @@ void RenderPass::paintChips(QPainter &main, const Area &area) const
 void RenderPass::drawShadow(const Main &main, const Area &area, RenderBuffers &buffers, const BlurRanges *ranges) const
 {
     main.painter.setCompositionMode(QPainter::CompositionMode_Multiply);
-    QImage &shade = blurred(buffers, paintShadow(buffers, area), 3);
+    QImage &shade = blurred(buffers, paintShadow(buffers, area), qRgb(255, 255, 255), 3);
     BlurRanges::Range range;
     if (ranges)
         range = ranges->ranges[BlurRanges::Shadow];
@@ -420,7 +421,8 @@ void RenderPass::drawBlurred(const Main &main, const QImage &image, int radius, 
 const QImage &RenderPass::stretchedBlur(const QImage &image, int radius, RenderBuffers &buffers,
                                         const BlurRanges *ranges, BlurRanges::Image which)
 {
-    QImage &result = blurred(buffers, image, radius);
+    // The signal and glow images are painted over black.
+    QImage &result = blurred(buffers, image, qRgb(0, 0, 0), radius);
     BlurRanges::Range range;
     if (ranges)
         range = ranges->ranges[which];

@@ -2,6 +2,7 @@
 #include "circuitgenerator.h"
 #include "circuitrenderer.h"
 #include "cvimageadapter.h"
+#include "imageblender.h"
 #include "samplemaps.h"
 
 #include <QtTest>
@@ -53,6 +54,10 @@ private Q_SLOTS:
     void smallCanvasIsSharedAmongTheThreads();
     void blurStripsGiveTheWholeBlur_data();
     void blurStripsGiveTheWholeBlur();
+    void blurOverFillGivesTheWholeBlur_data();
+    void blurOverFillGivesTheWholeBlur();
+    void neutralSourcesBlendAsQPainterDoes_data();
+    void neutralSourcesBlendAsQPainterDoes();
 };
 
 void TestBandedRender::bandsGiveTheWholeCanvasPixels_data()
@@ -289,6 +294,94 @@ void TestBandedRender::blurStripsGiveTheWholeBlur()
     QVERIFY(CvImageAdapter::boxBlur(source, radius, whole, source.width()));
     QVERIFY(CvImageAdapter::boxBlur(source, radius, strips, stripWidth));
     const int row = firstDifferentRow(strips, whole);
+    QVERIFY2(row < 0, qPrintable(QStringLiteral("differs from row %1").arg(row)));
+}
+
+// Rows far from every painted row skip the blur; near the edges the reflected rows
+// must still count, and a kernel taller than the image reaches everything.
+void TestBandedRender::blurOverFillGivesTheWholeBlur_data()
+{
+    QTest::addColumn<int>("radius");
+    QTest::addColumn<QVector<int>>("paintedRows");
+    QTest::addColumn<uint>("fill");
+    const QVector<QPair<const char *, QVector<int>>> paintings = {
+            {"nothing painted", {}},       {"top row", {0}},       {"bottom row", {96}},
+            {"middle rows", {40, 41, 47}}, {"far apart", {5, 90}}, {"every row", {}},
+    };
+    for (int radius : {0, 3, 30, 70}) {
+        for (const auto &painting : paintings) {
+            QVector<int> rows = painting.second;
+            if (QByteArray(painting.first) == "every row") {
+                for (int y = 0; y < 97; ++y)
+                    rows << y;
+            }
+            for (uint fill : {0xff000000u, 0xffffffffu})
+                QTest::addRow("radius %d, %s, fill %08x", radius, painting.first, fill) << radius << rows << fill;
+        }
+    }
+}
+
+void TestBandedRender::blurOverFillGivesTheWholeBlur()
+{
+    QFETCH(int, radius);
+    QFETCH(QVector<int>, paintedRows);
+    QFETCH(uint, fill);
+    QImage source(131, 97, QImage::Format_ARGB32);
+    source.fill(fill);
+    std::mt19937 random(uint(radius) + uint(paintedRows.size()));
+    for (int y : paintedRows) {
+        auto *pixels = reinterpret_cast<QRgb *>(source.scanLine(y));
+        for (int x = int(random() % 7); x < source.width(); x += 1 + int(random() % 9))
+            pixels[x] = QRgb(random()) | 0xff000000u;
+    }
+    QImage whole;
+    QImage overFill(source.size(), QImage::Format_RGB32);
+    overFill.fill(0x12345678u); // stale pixels of a reused buffer
+    QVERIFY(CvImageAdapter::boxBlur(source, radius, whole));
+    QVERIFY(CvImageAdapter::boxBlurOverFill(source, fill, radius, overFill));
+    const int row = firstDifferentRow(overFill, whole);
+    QVERIFY2(row < 0, qPrintable(QStringLiteral("differs from row %1").arg(row)));
+}
+
+// A source pixel that changes nothing is skipped: only where it truly changes
+// nothing in that mode, and only on an opaque destination.
+void TestBandedRender::neutralSourcesBlendAsQPainterDoes_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addRow("multiply") << int(QPainter::CompositionMode_Multiply);
+    QTest::addRow("screen") << int(QPainter::CompositionMode_Screen);
+    QTest::addRow("overlay") << int(QPainter::CompositionMode_Overlay);
+    QTest::addRow("colour dodge") << int(QPainter::CompositionMode_ColorDodge);
+}
+
+void TestBandedRender::neutralSourcesBlendAsQPainterDoes()
+{
+    QFETCH(int, mode);
+    const auto composition = QPainter::CompositionMode(mode);
+    QImage destination(256, 64, QImage::Format_ARGB32);
+    QImage source(destination.size(), QImage::Format_RGB32);
+    std::mt19937 random {uint(mode)};
+    const QRgb plain[] = {qRgb(0, 0, 0), qRgb(255, 255, 255), qRgb(128, 128, 128), qRgb(127, 127, 127)};
+    for (int y = 0; y < destination.height(); ++y) {
+        auto *d = reinterpret_cast<QRgb *>(destination.scanLine(y));
+        auto *s = reinterpret_cast<QRgb *>(source.scanLine(y));
+        for (int x = 0; x < destination.width(); ++x) {
+            d[x] = QRgb(random()) | 0xff000000u;
+            s[x] = random() % 2 ? plain[random() % 4] : QRgb(random()) | 0xff000000u;
+        }
+    }
+    QImage expected = destination;
+    {
+        QPainter painter(&expected);
+        painter.setCompositionMode(composition);
+        painter.drawImage(0, 0, source);
+    }
+    // QPainter's screen is not per channel; such a mode is left to QPainter, untouched here.
+    const QImage before = destination;
+    QCOMPARE(ImageBlender::compose(destination, source, composition), ImageBlender::handles(composition));
+    if (!ImageBlender::handles(composition))
+        expected = before;
+    const int row = firstDifferentRow(destination, expected);
     QVERIFY2(row < 0, qPrintable(QStringLiteral("differs from row %1").arg(row)));
 }
 
