@@ -10,7 +10,7 @@ namespace {
 using BlendTable = std::vector<unsigned char>;
 
 // The source value that leaves every destination value as it is in the table's
-// mode (black for screen and colour dodge), or −1 when there is none.
+// mode (white for multiply, black for colour dodge), or −1 when there is none.
 int neutralSource(const BlendTable &table)
 {
     if (table.empty())
@@ -116,7 +116,8 @@ bool ImageBlender::compose(QImage &destination, const QImage &source, QPainter::
         return false;
     const Blend &blend = blendOf(mode);
     const unsigned char *table = blend.table.data();
-    // A neutral source pixel on an opaque one changes nothing: blurred glows are mostly black.
+    // A neutral source pixel on an opaque one changes nothing: a blurred glow is mostly
+    // black, a shadow mostly white.
     const QRgb unchanged = blend.neutral >= 0 ? qRgb(blend.neutral, blend.neutral, blend.neutral) & RGB_MASK : 0;
     const bool skips = blend.neutral >= 0;
     const int width = destination.width();
