@@ -68,6 +68,13 @@ void blurInto(const cv::Mat &source, int radius, cv::Mat &target, int stripWidth
     }
 }
 
+// Reuses target when it already is an RGB32 image of the source's size.
+void keepTargetFor(const QImage &source, QImage &target)
+{
+    if (target.size() != source.size() || target.format() != QImage::Format_RGB32)
+        target = QImage(source.size(), QImage::Format_RGB32);
+}
+
 bool rowIsFill(const QImage &image, int y, QRgb fill)
 {
     const auto *pixels = reinterpret_cast<const QRgb *>(image.constScanLine(y));
@@ -101,8 +108,7 @@ bool CvImageAdapter::boxBlur(const QImage &source, int radius, QImage &target, i
 {
     if (!isFourByteImage(source) || radius < 0)
         return false;
-    if (target.size() != source.size() || target.format() != QImage::Format_RGB32)
-        target = QImage(source.size(), QImage::Format_RGB32);
+    keepTargetFor(source, target);
     cv::Mat view = writableView(target);
     blurInto(matrixView(source), radius, view, stripWidth);
     return view.data == target.constBits();
@@ -112,8 +118,7 @@ bool CvImageAdapter::boxBlurOverFill(const QImage &source, QRgb fill, int radius
 {
     if (!isFourByteImage(source) || radius < 0)
         return false;
-    if (target.size() != source.size() || target.format() != QImage::Format_RGB32)
-        target = QImage(source.size(), QImage::Format_RGB32);
+    keepTargetFor(source, target);
     const int height = source.height();
     int first = 0;
     while (first < height && rowIsFill(source, first, fill))
